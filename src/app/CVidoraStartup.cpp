@@ -1,0 +1,3 @@
+#include "app/CVidoraStartup.h"
+
+int CVidoraStartup::RunFoundation() { return 0; }

@@ -1,0 +1,30 @@
+#pragma once
+// Gives a test its own home: temporary config, runtime, machine, data, picture, video and temp folders, a
+// fresh settings store and no OEM folder. Everything is restored and removed at the end of the test.
+#include <QTemporaryDir>
+
+#include <map>
+#include <optional>
+#include <string>
+
+class CTempEnvironment {
+public:
+    CTempEnvironment();
+    ~CTempEnvironment();
+
+    const std::string& Root() const { return root_; }
+    std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
+    // The folder that stands for the executable's directory (the OEM and Config folders go in it).
+    std::string ExeDir() const { return Path("bin"); }
+    void WriteFile(const std::string& relative, const std::string& content) const;
+    // Sets a variable for the rest of the test.
+    void SetEnv(const char* name, const std::string& value);
+
+private:
+    QTemporaryDir dir_;
+    std::string root_;
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// The folder of the shared sample media (real files made by other software).
+std::string TestMediaDir();
