@@ -50,8 +50,12 @@ QByteArray ReadAll(const std::string& path) {
 }
 } // namespace
 
-LANGID GetUiLanguage() { return g_uiLanguage.load(); }
-void SetUiLanguage(LANGID id) { g_uiLanguage.store(id); }
+LANGID GetUiLanguage() {
+    return g_uiLanguage.load();
+}
+void SetUiLanguage(LANGID id) {
+    g_uiLanguage.store(id);
+}
 
 CResourceLibrary& CResourceLibrary::Instance() {
     static CResourceLibrary library;
@@ -148,7 +152,9 @@ std::string CResourceLibrary::ResourcePath(ResourceType type, uint32_t id) const
     return Root() + "/" + Folder(type) + "/" + std::to_string(id) + Extension(type);
 }
 
-QByteArray CResourceLibrary::GetData(ResourceType type, uint32_t id) const { return ReadAll(ResourcePath(type, id)); }
+QByteArray CResourceLibrary::GetData(ResourceType type, uint32_t id) const {
+    return ReadAll(ResourcePath(type, id));
+}
 
 bool CResourceLibrary::HasData(ResourceType type, uint32_t id) const {
     return QFile::exists(QString::fromStdString(ResourcePath(type, id)));

@@ -25,9 +25,13 @@ CSystemClock& SystemClock() {
 IClock* g_clock = nullptr;
 } // namespace
 
-IClock& GetClock() { return g_clock != nullptr ? *g_clock : SystemClock(); }
+IClock& GetClock() {
+    return g_clock != nullptr ? *g_clock : SystemClock();
+}
 
-void SetClock(IClock* clock) { g_clock = clock; }
+void SetClock(IClock* clock) {
+    g_clock = clock;
+}
 
 uint32_t CSystemClock::GetTickCount() {
     auto now = std::chrono::steady_clock::now().time_since_epoch();

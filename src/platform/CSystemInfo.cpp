@@ -73,7 +73,9 @@ LANGID CSystemInfo::LangIdFromLocale(const std::string& locale) {
     return 0x0409;
 }
 
-PlatformVersion CSystemInfo::GetVersion() const { return version_.value_or(PlatformVersion{}); }
+PlatformVersion CSystemInfo::GetVersion() const {
+    return version_.value_or(PlatformVersion{});
+}
 
 LANGID CSystemInfo::GetUserDefaultLangId() const {
     if (userLang_)
@@ -91,11 +93,19 @@ LANGID CSystemInfo::GetSystemDefaultLangId() const {
     return LangIdFromLocale(locale);
 }
 
-LANGID CSystemInfo::GetOsLanguage() const { return GetSystemDefaultLangId(); }
+LANGID CSystemInfo::GetOsLanguage() const {
+    return GetSystemDefaultLangId();
+}
 
-void CSystemInfo::OverrideVersion(std::optional<PlatformVersion> version) { version_ = version; }
-void CSystemInfo::OverrideUserLangId(std::optional<LANGID> id) { userLang_ = id; }
-void CSystemInfo::OverrideSystemLangId(std::optional<LANGID> id) { systemLang_ = id; }
+void CSystemInfo::OverrideVersion(std::optional<PlatformVersion> version) {
+    version_ = version;
+}
+void CSystemInfo::OverrideUserLangId(std::optional<LANGID> id) {
+    userLang_ = id;
+}
+void CSystemInfo::OverrideSystemLangId(std::optional<LANGID> id) {
+    systemLang_ = id;
+}
 
 void CSystemInfo::ResetOverrides() {
     version_.reset();

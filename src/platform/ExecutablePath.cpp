@@ -19,4 +19,6 @@ std::string GetExecutableDir() {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void SetExecutableDirForTests(const std::string& dir) { g_override = dir; }
+void SetExecutableDirForTests(const std::string& dir) {
+    g_override = dir;
+}

@@ -4,7 +4,9 @@
 
 using HRESULT = int32_t;
 
-constexpr HRESULT MakeHResult(uint32_t v) { return static_cast<HRESULT>(v); }
+constexpr HRESULT MakeHResult(uint32_t v) {
+    return static_cast<HRESULT>(v);
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -38,5 +40,9 @@ constexpr HRESULT HResultFromWin32(uint32_t error) {
     return error == 0 ? S_OK : MakeHResult((error & 0x0000FFFFu) | 0x80070000u);
 }
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}

@@ -4,9 +4,9 @@
 
 struct SystemTime {
     int year = 1601;
-    int month = 1; // 1..12
+    int month = 1;     // 1..12
     int dayOfWeek = 0; // 0 = Sunday
-    int day = 1; // 1..31
+    int day = 1;       // 1..31
     int hour = 0;
     int minute = 0;
     int second = 0;

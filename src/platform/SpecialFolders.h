@@ -27,10 +27,10 @@ namespace SpecialFolders {
 std::optional<std::string> GetPath(int csidl);
 
 // Folders that are not special-folder ids.
-std::string TempDir(); // $TMPDIR, else /tmp
+std::string TempDir();       // $TMPDIR, else /tmp
 std::string UserConfigDir(); // $XDG_CONFIG_HOME/vidora
-std::string RuntimeDir(); // $XDG_RUNTIME_DIR/vidora, else /tmp/vidora-<uid>; created 0700
-std::string MachineDir(); // $VIDORA_MACHINE_DIR, else /var/lib/vidora
+std::string RuntimeDir();    // $XDG_RUNTIME_DIR/vidora, else /tmp/vidora-<uid>; created 0700
+std::string MachineDir();    // $VIDORA_MACHINE_DIR, else /var/lib/vidora
 
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool CreateFolderTree(const std::string& path);

@@ -9,9 +9,13 @@
 
 namespace Text {
 namespace {
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // Decodes one code point starting at s[i]; returns its length, 0 when the bytes are not valid UTF-8.
 size_t Utf8Length(std::string_view s, size_t i) {
@@ -48,14 +52,20 @@ size_t Utf8Length(std::string_view s, size_t i) {
 }
 } // namespace
 
-bool EqualsNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return CompareNoCase(a, b) == 0;
+}
 
 int CompareNoCase(std::string_view a, std::string_view b) {
     return Q(a).compare(Q(b), Qt::CaseInsensitive);
 }
 
-std::string ToLower(std::string_view s) { return Q(s).toLower().toStdString(); }
-std::string ToUpper(std::string_view s) { return Q(s).toUpper().toStdString(); }
+std::string ToLower(std::string_view s) {
+    return Q(s).toLower().toStdString();
+}
+std::string ToUpper(std::string_view s) {
+    return Q(s).toUpper().toStdString();
+}
 
 size_t CodePointCount(std::string_view s) {
     size_t count = 0;
@@ -90,7 +100,9 @@ std::string TrimRight(std::string_view s) {
     return std::string(s.substr(0, e));
 }
 
-std::string Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string Trim(std::string_view s) {
+    return TrimRight(TrimLeft(s));
+}
 
 int32_t ParseIntAutoBase(std::string_view s) {
     size_t i = 0;
