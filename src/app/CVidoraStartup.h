@@ -3,6 +3,8 @@
 // Start-up of the shared services the windows rely on.
 class CVidoraStartup {
 public:
-    // Prepares the OEM information, the resource library and the default settings; returns the exit code.
+    // The OEM information object, the resource library and its language, and the seeded default settings.
+    static void PrepareSharedServices();
+    // Prepares the shared services and ends; the exit code of the process.
     static int RunFoundation();
 };

@@ -1,0 +1,253 @@
+#include "app/CVidoraSettings.h"
+
+#include "config/COEMInfo.h"
+#include "config/CVidoraOEMInfo.h"
+#include "platform/CRegistry.h"
+#include "platform/SettingsPrimitives.h"
+#include "platform/TextUtil.h"
+
+namespace {
+std::string Join(const std::string& a, const std::string& b) {
+    return a + "\\" + b;
+}
+
+HRESULT WriteCameraNumber(const std::string& cameraName, const char* name, uint32_t value) {
+    if (cameraName.empty())
+        return S_OK;
+    return Settings::WriteNumber(CVidoraSettings::GetCameraKey(cameraName), name, value);
+}
+
+uint32_t ReadCameraNumber(const std::string& cameraName, const char* name, uint32_t defaultValue) {
+    if (cameraName.empty())
+        return defaultValue;
+    uint32_t value = defaultValue;
+    Settings::ReadNumber(CVidoraSettings::GetCameraKey(cameraName), name, &value, defaultValue);
+    return value;
+}
+
+enum class SeedKind { Number, String };
+struct SeedEntry {
+    const char* name;
+    SeedKind kind;
+    const char* builtIn;
+};
+
+const SeedEntry kSeedTable[] = {
+    {"ShadeFirstTimeUse", SeedKind::Number, "1"},
+    {"ShowSysTrayIcon", SeedKind::Number, "1"},
+    {"VIVFirstTimeUse", SeedKind::Number, "1"},
+    {"CalibrationLastRun", SeedKind::String, "0:0:0"},
+    {"CheckUpdatesLastRun", SeedKind::String, "0:0:0"},
+    {"VideoEffectsCategory", SeedKind::String, "avatars"},
+    {"VideoEffectsModelXML", SeedKind::String, CVidoraSettings::kModelXmlDefault},
+    {"VideoEffectsModelDataFolder", SeedKind::String, CVidoraSettings::kModelFolderDefault},
+    {"PrivacyShadeFilename", SeedKind::String, CVidoraSettings::kShadeFileDefault},
+    {"PrivacyShadeBrowseFolder", SeedKind::String, CVidoraSettings::kShadeFolderDefault},
+    {"PrivacyShadeBrowseFolderDefault", SeedKind::String, CVidoraSettings::kShadeFolderDefault},
+};
+} // namespace
+
+std::string CVidoraSettings::GetSettingsRoot() {
+    COEMInfo* oem = GetOEMInfo();
+    std::string root = oem != nullptr ? oem->GetRegistryPath() : std::string();
+    return root.empty() ? std::string(CVidoraOEMInfo::kDefaultRegistryPath) : root;
+}
+
+uint32_t CVidoraSettings::ReadRootNumber(const char* name, uint32_t defaultValue) {
+    uint32_t value = defaultValue;
+    Settings::ReadNumber(GetSettingsRoot(), name, &value, defaultValue);
+    return value;
+}
+
+HRESULT CVidoraSettings::WriteRootNumber(const char* name, uint32_t value) {
+    return Settings::WriteNumber(GetSettingsRoot(), name, value);
+}
+
+std::string CVidoraSettings::ReadRootString(const char* name, const std::string& defaultValue) {
+    std::string value = defaultValue;
+    Settings::ReadString(GetSettingsRoot(), name, &value, defaultValue);
+    return value;
+}
+
+HRESULT CVidoraSettings::WriteRootString(const char* name, const std::string& value) {
+    return Settings::WriteString(GetSettingsRoot(), name, value.c_str());
+}
+
+std::string CVidoraSettings::ExpandDefaultPath(const std::string& text) {
+    std::string percent = Text::ReplaceAll(Text::ReplaceAll(text, "<", "%"), ">", "%");
+    COEMInfo* oem = GetOEMInfo();
+    return oem != nullptr ? oem->ExpandPath(percent) : percent;
+}
+
+// clang-format off
+uint32_t CVidoraSettings::GetShadeFirstTimeUse() { return ReadRootNumber("ShadeFirstTimeUse", 1); }
+HRESULT CVidoraSettings::SetShadeFirstTimeUse(uint32_t v) { return WriteRootNumber("ShadeFirstTimeUse", v); }
+uint32_t CVidoraSettings::GetShowSysTrayIcon() { return ReadRootNumber("ShowSysTrayIcon", 1); }
+HRESULT CVidoraSettings::SetShowSysTrayIcon(uint32_t v) { return WriteRootNumber("ShowSysTrayIcon", v); }
+uint32_t CVidoraSettings::GetVIVFirstTimeUse() { return ReadRootNumber("VIVFirstTimeUse", 1); }
+HRESULT CVidoraSettings::SetVIVFirstTimeUse(uint32_t v) { return WriteRootNumber("VIVFirstTimeUse", v); }
+std::string CVidoraSettings::GetCalibrationLastRun() { return ReadRootString("CalibrationLastRun", "0:0:0"); }
+std::string CVidoraSettings::GetCheckUpdatesLastRun() { return ReadRootString("CheckUpdatesLastRun", "0:0:0"); }
+HRESULT CVidoraSettings::SetCheckUpdatesLastRun(const std::string& v) { return WriteRootString("CheckUpdatesLastRun", v); }
+std::string CVidoraSettings::GetVideoEffectsCategory() { return ReadRootString("VideoEffectsCategory", "avatars"); }
+std::string CVidoraSettings::GetVideoEffectsModelXML() {
+    return ReadRootString("VideoEffectsModelXML", ExpandDefaultPath(kModelXmlDefault));
+}
+std::string CVidoraSettings::GetVideoEffectsModelDataFolder() {
+    return ReadRootString("VideoEffectsModelDataFolder", ExpandDefaultPath(kModelFolderDefault));
+}
+HRESULT CVidoraSettings::SetVideoEffectsModelDataFolder(const std::string& v) {
+    return WriteRootString("VideoEffectsModelDataFolder", v);
+}
+std::string CVidoraSettings::GetPrivacyShadeFilename() {
+    return ReadRootString("PrivacyShadeFilename", ExpandDefaultPath(kShadeFileDefault));
+}
+HRESULT CVidoraSettings::SetPrivacyShadeFilename(const std::string& v) { return WriteRootString("PrivacyShadeFilename", v); }
+std::string CVidoraSettings::GetPrivacyShadeBrowseFolder() {
+    return ReadRootString("PrivacyShadeBrowseFolder", ExpandDefaultPath(kShadeFolderDefault));
+}
+HRESULT CVidoraSettings::SetPrivacyShadeBrowseFolder(const std::string& v) {
+    return WriteRootString("PrivacyShadeBrowseFolder", v);
+}
+std::string CVidoraSettings::GetPrivacyShadeBrowseFolderDefault() {
+    return ReadRootString("PrivacyShadeBrowseFolderDefault", ExpandDefaultPath(kShadeFolderDefault));
+}
+HRESULT CVidoraSettings::SetPrivacyShadeBrowseFolderDefault(const std::string& v) {
+    return WriteRootString("PrivacyShadeBrowseFolderDefault", v);
+}
+uint32_t CVidoraSettings::GetFirstLaunch() { return ReadRootNumber("FirstLaunch", 1); }
+uint32_t CVidoraSettings::GetOEMSetDefDev() { return ReadRootNumber("OEMSetDefDev", 0); }
+HRESULT CVidoraSettings::SetOEMSetDefDev(uint32_t v) { return WriteRootNumber("OEMSetDefDev", v); }
+std::string CVidoraSettings::GetWebUnzipPath() { return ReadRootString("WebUnzipPath", ""); }
+std::string CVidoraSettings::GetPhotoFolder() { return ReadRootString("PhotoFolder", ""); }
+HRESULT CVidoraSettings::SetPhotoFolder(const std::string& v) { return WriteRootString("PhotoFolder", v); }
+std::string CVidoraSettings::GetMovieFolder() { return ReadRootString("MovieFolder", ""); }
+HRESULT CVidoraSettings::SetMovieFolder(const std::string& v) { return WriteRootString("MovieFolder", v); }
+uint32_t CVidoraSettings::GetShadeBehavior() { return ReadRootNumber("ShadeBehavior", 1); }
+HRESULT CVidoraSettings::SetShadeBehavior(uint32_t v) { return WriteRootNumber("ShadeBehavior", v); }
+uint32_t CVidoraSettings::GetPrivacyShadeToggleOpen() { return ReadRootNumber("PrivacyShadeToggleOpen", 1); }
+HRESULT CVidoraSettings::SetPrivacyShadeToggleOpen(uint32_t v) { return WriteRootNumber("PrivacyShadeToggleOpen", v); }
+uint32_t CVidoraSettings::GetAlwaysOnTop() { return ReadRootNumber("AlwaysOnTop", 1); }
+HRESULT CVidoraSettings::SetAlwaysOnTop(uint32_t v) { return WriteRootNumber("AlwaysOnTop", v); }
+uint32_t CVidoraSettings::GetPhotoMovieAutoPreview() { return ReadRootNumber("PhotoMovieAutoPreview", 0); }
+HRESULT CVidoraSettings::SetPhotoMovieAutoPreview(uint32_t v) { return WriteRootNumber("PhotoMovieAutoPreview", v); }
+uint32_t CVidoraSettings::GetGalleryView() { return ReadRootNumber("GalleryView", 0); }
+HRESULT CVidoraSettings::SetGalleryView(uint32_t v) { return WriteRootNumber("GalleryView", v); }
+uint32_t CVidoraSettings::GetSnapDeskGalleryOpen() { return ReadRootNumber("SnapDeskGalleryOpen", 1); }
+HRESULT CVidoraSettings::SetSnapDeskGalleryOpen(uint32_t v) { return WriteRootNumber("SnapDeskGalleryOpen", v); }
+uint32_t CVidoraSettings::GetSnapDeskCaptureXRes() { return ReadRootNumber("SnapDeskCaptureXRes", 320); }
+HRESULT CVidoraSettings::SetSnapDeskCaptureXRes(uint32_t v) { return WriteRootNumber("SnapDeskCaptureXRes", v); }
+uint32_t CVidoraSettings::GetSnapDeskCaptureYRes() { return ReadRootNumber("SnapDeskCaptureYRes", 240); }
+HRESULT CVidoraSettings::SetSnapDeskCaptureYRes(uint32_t v) { return WriteRootNumber("SnapDeskCaptureYRes", v); }
+uint32_t CVidoraSettings::GetMovieIncludeAudio() { return ReadRootNumber("MovieIncludeAudio", 1); }
+uint32_t CVidoraSettings::GetUseMovieTimpstamp() { return ReadRootNumber("UseMovieTimpstamp", 0); }
+uint32_t CVidoraSettings::GetUseMovieCountdown() { return ReadRootNumber("UseMovieCountdown", 0); }
+uint32_t CVidoraSettings::GetMovieCountdown() { return ReadRootNumber("MovieCountdown", 3); }
+uint32_t CVidoraSettings::GetUseMovieDuration() { return ReadRootNumber("UseMovieDuration", 0); }
+uint32_t CVidoraSettings::GetMovieDuration() { return ReadRootNumber("MovieDuration", 60); }
+uint32_t CVidoraSettings::GetUsePhotoCountdown() { return ReadRootNumber("UsePhotoCountdown", 0); }
+uint32_t CVidoraSettings::GetPhotoCountdown() { return ReadRootNumber("PhotoCountdown", 3); }
+std::string CVidoraSettings::GetVideoCallingIMApp() { return ReadRootString("VideoCallingIMApp", ""); }
+HRESULT CVidoraSettings::SetVideoCallingIMApp(const std::string& v) { return WriteRootString("VideoCallingIMApp", v); }
+uint32_t CVidoraSettings::GetDontWarnUVC() { return ReadRootNumber("DontWarnUVC", 0); }
+HRESULT CVidoraSettings::SetDontWarnUVC(uint32_t v) { return WriteRootNumber("DontWarnUVC", v); }
+// clang-format on
+
+void CVidoraSettings::GetRibbonPos(int32_t& x, int32_t& y) {
+    x = static_cast<int32_t>(ReadRootNumber("RibbonXPos", 0xFFFFFFFFu));
+    y = static_cast<int32_t>(ReadRootNumber("RibbonYPos", 0xFFFFFFFFu));
+}
+
+HRESULT CVidoraSettings::SetRibbonPos(int32_t x, int32_t y) {
+    HRESULT hr = WriteRootNumber("RibbonXPos", static_cast<uint32_t>(x));
+    HRESULT hr2 = WriteRootNumber("RibbonYPos", static_cast<uint32_t>(y));
+    return FAILED(hr) ? hr : hr2;
+}
+
+std::string CVidoraSettings::GetCameraKey(const std::string& cameraName) {
+    return Join(Join(GetSettingsRoot(), "Cameras"), cameraName);
+}
+
+uint32_t CVidoraSettings::GetSTMode(const std::string& cameraName) {
+    return ReadCameraNumber(cameraName, "STMode", 5);
+}
+
+uint32_t CVidoraSettings::GetPreviousSTMode(const std::string& cameraName) {
+    return ReadCameraNumber(cameraName, "PreviousSTMode", 5);
+}
+
+HRESULT CVidoraSettings::SetSTMode(const std::string& cameraName, uint32_t mode) {
+    if (cameraName.empty())
+        return S_OK;
+    HRESULT hr = WriteCameraNumber(cameraName, "PreviousSTMode", GetSTMode(cameraName));
+    HRESULT hr2 = WriteCameraNumber(cameraName, "STMode", mode);
+    return FAILED(hr) ? hr : hr2;
+}
+
+uint32_t CVidoraSettings::GetSTOption(const std::string& cameraName) {
+    return ReadCameraNumber(cameraName, "STOption", 2);
+}
+
+HRESULT CVidoraSettings::SetSTOption(const std::string& cameraName, uint32_t option) {
+    return WriteCameraNumber(cameraName, "STOption", option);
+}
+
+HRESULT CVidoraSettings::SetSTAppUI(uint16_t productId, uint32_t value) {
+    std::string name = Text::Format("ST2AppUI_%04X", productId);
+    return Settings::WriteNumber(kSunTuneKey, name.c_str(), value, true);
+}
+
+HRESULT CVidoraSettings::MarkCameraAttached(uint16_t productId) {
+    std::string key =
+        Text::Format("%s\\%s\\0x%04x", GetSettingsRoot().c_str(), "Cameras\\Attached", productId);
+    return Settings::WriteNumber(key, "", 1);
+}
+
+std::vector<uint32_t> CVidoraSettings::GetAttachedCameras() {
+    std::vector<std::string> names;
+    std::vector<uint32_t> ids;
+    if (FAILED(CRegistry::Instance().EnumSubKeys(Hive::CurrentUser,
+                                                 Join(GetSettingsRoot(), "Cameras\\Attached"), names)))
+        return ids;
+    for (const auto& name : names)
+        ids.push_back(static_cast<uint32_t>(Text::ParseIntAutoBase(name)));
+    return ids;
+}
+
+HRESULT CVidoraSettings::MarkFeatureSeen(const std::string& name) {
+    return Settings::WriteNumber(Join(GetSettingsRoot(), "Features"), name.c_str(), 1);
+}
+
+bool CVidoraSettings::IsFeatureSeen(const std::string& name) {
+    uint32_t value = 0;
+    Settings::ReadNumber(Join(GetSettingsRoot(), "Features"), name.c_str(), &value, 0);
+    return value > 0;
+}
+
+void CVidoraSettings::SeedDefaults() {
+    const std::string root = GetSettingsRoot();
+    CRegistry& registry = CRegistry::Instance();
+    if (FAILED(registry.CreateKey(Hive::CurrentUser, root, Settings::kDefaultKeyClass, false)))
+        return;
+    COEMInfo* oem = GetOEMInfo();
+    for (const SeedEntry& entry : kSeedTable) {
+        RegValue existing;
+        if (SUCCEEDED(registry.QueryValue(Hive::CurrentUser, root, entry.name, existing))) {
+            bool rightType = entry.kind == SeedKind::Number
+                                 ? existing.type == REG_DWORD
+                                 : (existing.type == REG_SZ || existing.type == REG_EXPAND_SZ);
+            if (rightType)
+                continue;
+        }
+        std::string text = entry.builtIn;
+        if (oem != nullptr) {
+            std::string oemDefault = oem->GetDefaultRegistryValue(entry.name);
+            if (!oemDefault.empty())
+                text = oemDefault;
+        }
+        if (entry.kind == SeedKind::Number)
+            Settings::WriteNumber(root, entry.name, static_cast<uint32_t>(Text::ParseLeadingDecimal(text)));
+        else
+            Settings::WriteString(root, entry.name, ExpandDefaultPath(text).c_str());
+    }
+}

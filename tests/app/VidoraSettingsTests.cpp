@@ -1,0 +1,185 @@
+#include "app/CVidoraSettings.h"
+#include "config/CVidoraOEMInfo.h"
+#include "platform/CRegistry.h"
+#include "platform/SettingsPrimitives.h"
+#include "support/CTempEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+const char* kRoot = "Software\\Brenmoor\\Vidora10";
+
+// Each test gets its own store and its own OEM object, so the document is read afresh.
+class VidoraSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { env = std::make_unique<CTempEnvironment>(); }
+    void TearDown() override {
+        SetOEMInfo(nullptr);
+        oem.reset();
+        env.reset();
+    }
+    void UseOem(const std::string& document) {
+        env->WriteFile("bin/OEM/OEM.xml", document);
+        oem = std::make_unique<CVidoraOEMInfo>();
+        SetOEMInfo(oem.get());
+    }
+    void UseNoOem() {
+        oem = std::make_unique<CVidoraOEMInfo>();
+        SetOEMInfo(oem.get());
+    }
+    RegValue Stored(const std::string& key, const std::string& name) {
+        RegValue v;
+        CRegistry::Instance().QueryValue(Hive::CurrentUser, key, name, v);
+        return v;
+    }
+
+    std::unique_ptr<CTempEnvironment> env;
+    std::unique_ptr<CVidoraOEMInfo> oem;
+};
+} // namespace
+
+TEST_F(VidoraSettingsTest, SeedingWritesEveryMissingDefaultWithItsType) {
+    UseNoOem();
+    CVidoraSettings::SeedDefaults();
+    EXPECT_EQ(Stored(kRoot, "ShadeFirstTimeUse").type, REG_DWORD);
+    EXPECT_EQ(Stored(kRoot, "ShowSysTrayIcon").dword, 1u);
+    EXPECT_EQ(Stored(kRoot, "VIVFirstTimeUse").dword, 1u);
+    EXPECT_EQ(Stored(kRoot, "CalibrationLastRun").text, "0:0:0");
+    EXPECT_EQ(Stored(kRoot, "CheckUpdatesLastRun").text, "0:0:0");
+    EXPECT_EQ(Stored(kRoot, "VideoEffectsCategory").text, "avatars");
+    // Path defaults are stored expanded against the all-users data folder.
+    EXPECT_EQ(Stored(kRoot, "PrivacyShadeFilename").text,
+              env->Path("common") + "/Brenmoor/Vidora/PrivacyShades/ps_default.jpg");
+    EXPECT_EQ(Stored(kRoot, "VideoEffectsModelDataFolder").text,
+              env->Path("common") + "/Brenmoor/Vidora/ModelData");
+    EXPECT_EQ(Stored(kRoot, "PrivacyShadeBrowseFolderDefault").text,
+              Stored(kRoot, "PrivacyShadeBrowseFolder").text);
+    // Values that are not seeded stay absent; their getters give the defaults.
+    EXPECT_EQ(Stored(kRoot, "FirstLaunch").type, REG_NONE);
+    EXPECT_EQ(CVidoraSettings::GetFirstLaunch(), 1u);
+    EXPECT_EQ(CVidoraSettings::GetSnapDeskCaptureXRes(), 320u);
+    EXPECT_EQ(CVidoraSettings::GetMovieDuration(), 60u);
+    int32_t x = 0, y = 0;
+    CVidoraSettings::GetRibbonPos(x, y);
+    EXPECT_EQ(x, -1);
+    EXPECT_EQ(y, -1);
+}
+
+TEST_F(VidoraSettingsTest, SeedingReplacesWrongTypesAndKeepsRightOnes) {
+    UseNoOem();
+    CRegistry& reg = CRegistry::Instance();
+    ASSERT_EQ(reg.CreateKey(Hive::CurrentUser, kRoot, "DEFAULT_CLASS", false), S_OK);
+    reg.SetValue(Hive::CurrentUser, kRoot, "ShowSysTrayIcon", RegValue::String("0"));
+    reg.SetValue(Hive::CurrentUser, kRoot, "PrivacyShadeFilename",
+                 RegValue::String("%HOME%/shade.jpg", REG_EXPAND_SZ));
+    reg.SetValue(Hive::CurrentUser, kRoot, "VIVFirstTimeUse", RegValue::Dword(0));
+    reg.SetValue(Hive::CurrentUser, kRoot, "VideoEffectsCategory", RegValue::Dword(3));
+
+    CVidoraSettings::SeedDefaults();
+    EXPECT_EQ(Stored(kRoot, "ShowSysTrayIcon").type, REG_DWORD);
+    EXPECT_EQ(Stored(kRoot, "ShowSysTrayIcon").dword, 1u);
+    EXPECT_EQ(Stored(kRoot, "PrivacyShadeFilename").type, REG_EXPAND_SZ);
+    EXPECT_EQ(Stored(kRoot, "PrivacyShadeFilename").text, "%HOME%/shade.jpg");
+    EXPECT_EQ(Stored(kRoot, "VIVFirstTimeUse").dword, 0u);
+    EXPECT_EQ(Stored(kRoot, "VideoEffectsCategory").text, "avatars");
+}
+
+TEST_F(VidoraSettingsTest, OemDefaultsWinOverBuiltInOnes) {
+    UseOem(R"(<Oem><DefaultRegistryValues>
+        <DefaultRegistryValue Id="showsystrayicon" DefaultValue="0"/>
+        <DefaultRegistryValue Id="ShadeFirstTimeUse" DefaultValue="abc"/>
+        <DefaultRegistryValue Id="VIVFirstTimeUse" DefaultValue=""/>
+        <DefaultRegistryValue Id="VideoEffectsCategory" DefaultValue="fun filters"/>
+        <DefaultRegistryValue Id="PrivacyShadeBrowseFolder" DefaultValue="&lt;CSIDL_COMMON_APPDATA&gt;/Shades"/>
+      </DefaultRegistryValues></Oem>)");
+    CVidoraSettings::SeedDefaults();
+    EXPECT_EQ(CVidoraSettings::GetShowSysTrayIcon(), 0u);
+    EXPECT_EQ(CVidoraSettings::GetShadeFirstTimeUse(), 0u); // no digits: 0
+    EXPECT_EQ(CVidoraSettings::GetVIVFirstTimeUse(), 1u);   // an empty OEM default does not count
+    EXPECT_EQ(CVidoraSettings::GetVideoEffectsCategory(), "fun filters");
+    EXPECT_EQ(CVidoraSettings::GetPrivacyShadeBrowseFolder(), env->Path("common") + "/Shades");
+}
+
+TEST_F(VidoraSettingsTest, OemRegistryPathMovesEveryValue) {
+    UseOem("<Oem><RegistryPath>Software\\Reseller\\Cam</RegistryPath></Oem>");
+    EXPECT_EQ(CVidoraSettings::GetSettingsRoot(), "Software\\Reseller\\Cam");
+    CVidoraSettings::SetAlwaysOnTop(0);
+    EXPECT_EQ(Stored("Software\\Reseller\\Cam", "AlwaysOnTop").dword, 0u);
+    EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, kRoot));
+}
+
+TEST_F(VidoraSettingsTest, TooLongStringsReadAsTheDefault) {
+    UseNoOem();
+    CVidoraSettings::SetVideoCallingIMApp(std::string(300, 'x'));
+    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "");
+    CVidoraSettings::SetVideoCallingIMApp(std::string(255, 'y'));
+    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), std::string(255, 'y'));
+    // 255 characters of two bytes each still read: the limit counts characters.
+    std::string umlauts;
+    for (int i = 0; i < 255; ++i)
+        umlauts += "ü";
+    CVidoraSettings::SetVideoCallingIMApp(umlauts);
+    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), umlauts);
+}
+
+TEST_F(VidoraSettingsTest, PerCameraValuesKeepThePreviousMode) {
+    UseNoOem();
+    EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Pro"), 5u);
+    EXPECT_EQ(CVidoraSettings::GetSTOption("Cam Pro"), 2u);
+    CVidoraSettings::SetSTMode("Cam Pro", 1);
+    CVidoraSettings::SetSTMode("Cam Pro", 3);
+    EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Pro"), 3u);
+    EXPECT_EQ(CVidoraSettings::GetPreviousSTMode("Cam Pro"), 1u);
+    CVidoraSettings::SetSTOption("Cam Pro", 0);
+    EXPECT_EQ(CVidoraSettings::GetSTOption("Cam Pro"), 0u);
+    EXPECT_EQ(Stored(std::string(kRoot) + "\\Cameras\\Cam Pro", "STMode").dword, 3u);
+    // Another camera is not affected.
+    EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Basic"), 5u);
+}
+
+TEST_F(VidoraSettingsTest, EmptyCameraNameReadsDefaultsAndWritesNothing) {
+    UseNoOem();
+    EXPECT_EQ(CVidoraSettings::SetSTMode("", 1), S_OK);
+    CVidoraSettings::SetSTOption("", 0);
+    EXPECT_EQ(CVidoraSettings::GetSTMode(""), 5u);
+    EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(""), 5u);
+    EXPECT_EQ(CVidoraSettings::GetSTOption(""), 2u);
+    EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, std::string(kRoot) + "\\Cameras"));
+}
+
+TEST_F(VidoraSettingsTest, AttachedCamerasAreReadBackAsProductIds) {
+    UseNoOem();
+    CVidoraSettings::MarkCameraAttached(0x0990);
+    CVidoraSettings::MarkCameraAttached(0x08d9);
+    CVidoraSettings::MarkCameraAttached(0x08d9);
+    EXPECT_EQ(Stored(std::string(kRoot) + "\\Cameras\\Attached\\0x08d9", "").dword, 1u);
+    auto ids = CVidoraSettings::GetAttachedCameras();
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<uint32_t>{2265, 2448}));
+
+    // A key written by hand in decimal or octal follows its prefix too.
+    CRegistry::Instance().CreateKey(Hive::CurrentUser, std::string(kRoot) + "\\Cameras\\Attached\\017", "",
+                                    false);
+    ids = CVidoraSettings::GetAttachedCameras();
+    EXPECT_NE(std::find(ids.begin(), ids.end(), 15u), ids.end());
+}
+
+TEST_F(VidoraSettingsTest, SunTuneValueIsVolatileAndUpperCaseHex) {
+    UseNoOem();
+    ASSERT_EQ(CVidoraSettings::SetSTAppUI(0x08d9, 4), S_OK);
+    EXPECT_EQ(Stored(CVidoraSettings::kSunTuneKey, "ST2AppUI_08D9").dword, 4u);
+    EXPECT_TRUE(CRegistry::Instance().IsVolatile(Hive::CurrentUser, CVidoraSettings::kSunTuneKey));
+    EXPECT_FALSE(CRegistry::Instance().IsVolatile(Hive::CurrentUser, "Software\\Brenmoor"));
+}
+
+TEST_F(VidoraSettingsTest, FeatureFlagsCountOnlyPositiveNumbers) {
+    UseNoOem();
+    EXPECT_FALSE(CVidoraSettings::IsFeatureSeen("SunTune"));
+    CVidoraSettings::MarkFeatureSeen("SunTune");
+    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("SunTune"));
+    Settings::WriteNumber(std::string(kRoot) + "\\Features", "LEDControl", 0);
+    EXPECT_FALSE(CVidoraSettings::IsFeatureSeen("LEDControl"));
+}
