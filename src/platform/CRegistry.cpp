@@ -224,8 +224,12 @@ public:
 
     // Opens on first use. False when the file cannot be used at all (machine file without access).
     bool Ensure() {
-        if (db_ != nullptr)
-            return true;
+        if (db_ != nullptr) {
+            if (!FileReplaced())
+                return true;
+            // Another process moved a damaged file aside (or the user removed it): follow it to the new one.
+            Close();
+        }
         if (unavailable_)
             return false;
         Open();
@@ -285,6 +289,34 @@ public:
     }
 
 private:
+    // Whether the file at our path is no longer the one we have open. Checked at most four times a second,
+    // so a read stays one SELECT and a few nanoseconds of clock.
+    bool FileReplaced() {
+        if (dev_ == 0 && ino_ == 0)
+            return false; // in memory
+        timespec now {};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+        int64_t ms = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+        if (ms - lastIdentityCheckMs_ < 250)
+            return false;
+        lastIdentityCheckMs_ = ms;
+        struct stat st {};
+        return ::stat(path_.c_str(), &st) != 0 || st.st_dev != dev_ || st.st_ino != ino_;
+    }
+
+    void RememberIdentity() {
+        struct stat st {};
+        dev_ = 0;
+        ino_ = 0;
+        if (::stat(path_.c_str(), &st) == 0) {
+            dev_ = st.st_dev;
+            ino_ = st.st_ino;
+        }
+        timespec now {};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+        lastIdentityCheckMs_ = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    }
+
     bool CanWriteDir() const { return ::access(DirName(path_).c_str(), W_OK) == 0; }
 
     void Open() {
@@ -345,47 +377,72 @@ private:
     }
 
     // Opens and checks the file. SQLITE_OK, or an error code with `reason` filled and the connection closed.
+    // A damaged or foreign file is only read, never changed, before it is found wanting: it must reach the
+    // place it is moved to as it was.
     int TryOpen(int flags, std::string& reason) {
+        bool memory = (flags & SQLITE_OPEN_MEMORY) != 0;
+        bool writable = (flags & SQLITE_OPEN_READWRITE) != 0;
+        if (!memory && !LooksLikeSqlite(reason))
+            return SQLITE_NOTADB;
         int rc = sqlite3_open_v2(path_.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK)
             return Fail(rc, reason, "");
         sqlite3_extended_result_codes(db_, 1);
         // Another process may be writing; wait for it rather than fail.
         sqlite3_busy_timeout(db_, 5000);
-        bool writable = (flags & SQLITE_OPEN_READWRITE) != 0;
-        bool memory = (flags & SQLITE_OPEN_MEMORY) != 0;
+        int tables = 0;
+        if ((rc = QueryInt("SELECT count(*) FROM sqlite_master", tables)) != SQLITE_OK)
+            return Fail(rc, reason, "");
+        if (tables > 0) {
+            std::string tag, version;
+            QueryText("SELECT value FROM meta WHERE name = 'format'", tag);
+            QueryText("SELECT value FROM meta WHERE name = 'version'", version);
+            if (tag != kFormatTag || version != kFormatVersion)
+                return Fail(SQLITE_NOTADB, reason, "not a Vidora settings file of a known format");
+            std::string check;
+            if ((rc = QueryText("PRAGMA quick_check", check)) != SQLITE_OK)
+                return Fail(rc, reason, "");
+            if (check != "ok")
+                return Fail(SQLITE_CORRUPT, reason, "integrity check failed: " + check);
+        } else if (!writable) {
+            return Fail(SQLITE_CANTOPEN, reason, "empty read-only file");
+        }
         if (writable && !memory) {
             if ((rc = ExecSql("PRAGMA journal_mode=WAL")) != SQLITE_OK)
                 return Fail(rc, reason, "");
             if ((rc = ExecSql("PRAGMA synchronous=NORMAL")) != SQLITE_OK)
                 return Fail(rc, reason, "");
         }
-        int tables = 0;
-        if ((rc = QueryInt("SELECT count(*) FROM sqlite_master", tables)) != SQLITE_OK)
+        // Creating the tables is idempotent, so two processes starting on a new file at once both succeed.
+        if (tables == 0 && (rc = CreateSchema()) != SQLITE_OK)
             return Fail(rc, reason, "");
-        if (tables == 0) {
-            if (!writable)
-                return Fail(SQLITE_CANTOPEN, reason, "empty read-only file");
-            if ((rc = CreateSchema()) != SQLITE_OK)
-                return Fail(rc, reason, "");
-        } else {
-            std::string tag, version;
-            QueryText("SELECT value FROM meta WHERE name = 'format'", tag);
-            QueryText("SELECT value FROM meta WHERE name = 'version'", version);
-            if (tag != kFormatTag || version != kFormatVersion)
-                return Fail(SQLITE_NOTADB, reason, "not a Vidora settings file of a known format");
-        }
-        std::string check;
-        if ((rc = QueryText("PRAGMA quick_check", check)) != SQLITE_OK)
-            return Fail(rc, reason, "");
-        if (check != "ok")
-            return Fail(SQLITE_CORRUPT, reason, "integrity check failed: " + check);
         for (int i = 0; i < kStmtCount; ++i) {
             rc = sqlite3_prepare_v3(db_, kStmtSql[i], -1, SQLITE_PREPARE_PERSISTENT, &stmts_[i], nullptr);
             if (rc != SQLITE_OK)
                 return Fail(SQLITE_NOTADB, reason, std::string("unexpected layout: ") + sqlite3_errmsg(db_));
         }
+        if (memory)
+            dev_ = ino_ = 0;
+        else
+            RememberIdentity();
         return SQLITE_OK;
+    }
+
+    // An empty or missing file is a new store; anything else must carry SQLite's header. Checked before
+    // SQLite sees the file, which would otherwise discard a journal it cannot make sense of.
+    bool LooksLikeSqlite(std::string& reason) const {
+        FILE* f = std::fopen(path_.c_str(), "rb");
+        if (f == nullptr)
+            return true; // missing, or unreadable: sqlite3_open_v2 reports it
+        char header[16] = {};
+        size_t n = std::fread(header, 1, sizeof header, f);
+        std::fclose(f);
+        if (n == 0)
+            return true;
+        if (n == sizeof header && std::memcmp(header, "SQLite format 3", 16) == 0)
+            return true;
+        reason = "not a database";
+        return false;
     }
 
     int CreateSchema() {
@@ -462,6 +519,9 @@ private:
     sqlite3_stmt* stmts_[kStmtCount] = {};
     bool readOnly_ = false;
     bool unavailable_ = false;
+    dev_t dev_ = 0;
+    ino_t ino_ = 0;
+    int64_t lastIdentityCheckMs_ = 0;
 };
 
 // Binds text without copying; the strings outlive the statement's use.
