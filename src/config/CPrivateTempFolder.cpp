@@ -58,8 +58,8 @@ bool CPrivateTempFolder::IsPlainFileName(const std::string& fileName) {
            fileName.find("..") == std::string::npos && fileName.find('\0') == std::string::npos;
 }
 
-int CPrivateTempFolder::OpenPrivateFolder(const std::string& path) {
-    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+int CPrivateTempFolder::OpenPrivateFolder(const std::string& path, bool create) {
+    if (create && mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
         return -1;
     // O_NOFOLLOW: a symbolic link planted under the folder's name is refused, not followed.
     CFd fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -74,23 +74,30 @@ int CPrivateTempFolder::OpenPrivateFolder(const std::string& path) {
 }
 
 int CPrivateTempFolder::OpenFolder(std::string& path) {
-    if (fallbackFolder_.empty()) {
-        std::string runtime = SpecialFolders::RuntimeDir();
-        if (IsTrustedParent(runtime)) {
-            path = runtime + "/" + name_;
-            int fd = OpenPrivateFolder(path);
-            if (fd >= 0)
-                return fd;
-        }
-        std::string pattern = SpecialFolders::TempDir() + "/vidora-" + name_ + "-XXXXXX";
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (mkdtemp(buffer.data()) == nullptr)
-            return -1;
-        fallbackFolder_ = buffer.data();
+    std::string runtime = SpecialFolders::RuntimeDir();
+    if (IsTrustedParent(runtime)) {
+        path = runtime + "/" + name_;
+        int fd = OpenPrivateFolder(path, true);
+        if (fd >= 0)
+            return fd;
     }
+    // The runtime folder cannot be used: a folder of our own in the temporary folder, made once and reused
+    // while it lasts. Its name is unpredictable, so it is never re-created under the same name.
+    if (!fallbackFolder_.empty()) {
+        path = fallbackFolder_;
+        int fd = OpenPrivateFolder(path, false);
+        if (fd >= 0)
+            return fd;
+        fallbackFolder_.clear();
+    }
+    std::string pattern = SpecialFolders::TempDir() + "/vidora-" + name_ + "-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr)
+        return -1;
+    fallbackFolder_ = buffer.data();
     path = fallbackFolder_;
-    return OpenPrivateFolder(path);
+    return OpenPrivateFolder(path, false);
 }
 
 std::string CPrivateTempFolder::WriteFile(const std::string& fileName, const char* data, std::size_t size) {

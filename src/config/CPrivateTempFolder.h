@@ -2,7 +2,7 @@
 // A folder only the current user can reach, for files the program writes and later reads back or hands to
 // another program. It is "<runtime folder>/<name>" (mode 0700, owned by us, never a symbolic link); when the
 // runtime folder itself cannot be trusted, a fresh folder made with mkdtemp in the temporary folder is used
-// for the rest of the process. Files are created exclusively and never through a symbolic link.
+// and reused while it lasts. Files are created exclusively and never through a symbolic link.
 #include <string>
 
 class CPrivateTempFolder {
@@ -17,8 +17,9 @@ public:
     static bool IsPlainFileName(const std::string& fileName);
 
 private:
-    // Opens the folder (creating it when missing) and checks it; -1 when it cannot be trusted.
-    static int OpenPrivateFolder(const std::string& path);
+    // Opens the folder (creating it when missing and asked to) and checks that it is ours and private;
+    // -1 when it cannot be trusted.
+    static int OpenPrivateFolder(const std::string& path, bool create);
     int OpenFolder(std::string& path);
 
     std::string name_;

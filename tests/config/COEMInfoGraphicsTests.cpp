@@ -1,0 +1,141 @@
+// Replaceable graphics and icons: the OEM folder's pictures, the "NoReplace" table and hostile image files.
+#include "COEMTestFixture.h"
+#include "config/CVidoraOEMInfo.h"
+
+#include <QImageWriter>
+
+namespace {
+class OEMGraphicsTest : public COEMTestFixture {
+protected:
+    void SetUp() override {
+        COEMTestFixture::SetUp();
+        // The built-in images: a 1x1 picture for resource 42, nothing for anything else.
+        COEMInfo::SetImageSource([this](uint32_t id, QImage& image) {
+            ++builtInRequests;
+            if (id != 42)
+                return false;
+            image = QImage(1, 1, QImage::Format_RGB32);
+            image.fill(Qt::blue);
+            return true;
+        });
+    }
+    void TearDown() override {
+        COEMInfo::SetImageSource(nullptr);
+        COEMTestFixture::TearDown();
+    }
+    // A real PNG of that size in the OEM folder.
+    void WriteOEMPicture(const std::string& name, int width, int height, const char* format = "PNG") {
+        env.WriteFile("bin/OEM/.keep", "");
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(QString::fromStdString(env.Path("bin/OEM/" + name)), format));
+    }
+    std::string Media(const std::string& name) { return TestMediaDir() + "/" + name; }
+
+    int builtInRequests = 0;
+};
+} // namespace
+
+TEST_F(OEMGraphicsTest, NoReplaceKeepsTheBuiltInPictureForItsLanguageOnly) {
+    WriteOEMBody(R"(<Graphics><NoReplace Id="LOGO.png" LanguageId="1033"/></Graphics>)");
+    WriteOEMPicture("logo.png", 4, 2);
+    CVidoraOEMInfo info;
+    QImage image;
+
+    SetUiLanguage(1033);
+    EXPECT_FALSE(info.LoadGraphic("logo.png", image));
+    ASSERT_TRUE(info.GetGraphic("logo.png", 42, image));
+    EXPECT_EQ(image.size(), QSize(1, 1)); // the built-in logo
+
+    SetUiLanguage(1031);
+    ASSERT_TRUE(info.LoadGraphic("logo.png", image));
+    EXPECT_EQ(image.size(), QSize(4, 2));
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::red));
+    builtInRequests = 0;
+    ASSERT_TRUE(info.GetGraphic("logo.png", 42, image));
+    EXPECT_EQ(image.size(), QSize(4, 2));
+    EXPECT_EQ(builtInRequests, 0);
+}
+
+TEST_F(OEMGraphicsTest, OEMPicturesAreFoundWithoutRegardToCase) {
+    WriteOEMPicture("Splash.PNG", 3, 3);
+    CVidoraOEMInfo info;
+    QImage image;
+    ASSERT_TRUE(info.LoadGraphic("splash.png", image));
+    EXPECT_EQ(image.size(), QSize(3, 3));
+}
+
+TEST_F(OEMGraphicsTest, WithoutAnOEMPictureTheBuiltInOneIsUsed) {
+    CVidoraOEMInfo info;
+    QImage image;
+    EXPECT_FALSE(info.LoadGraphic("logo.png", image));
+    EXPECT_TRUE(info.GetGraphic("logo.png", 42, image));
+    EXPECT_EQ(image.size(), QSize(1, 1));
+    QImage untouched;
+    EXPECT_FALSE(info.GetGraphic("logo.png", 7, untouched));
+    EXPECT_TRUE(untouched.isNull());
+}
+
+TEST_F(OEMGraphicsTest, BrokenAndOversizedPicturesFallBackToTheBuiltInOne) {
+    CVidoraOEMInfo info;
+    const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"jpeg-bomb-65535x65535-186bytes.jpg", "bomb.jpg"},
+        {"gif-malformed-empty-loop-stall.gif", "stall.gif"},
+    };
+    for (const auto& [source, name] : hostile) {
+        CopyIntoOEM(Media(source), name);
+        QImage image;
+        EXPECT_FALSE(info.LoadGraphic(name, image)) << source;
+        ASSERT_TRUE(info.GetGraphic(name, 42, image)) << source;
+        EXPECT_EQ(image.size(), QSize(1, 1)) << source;
+    }
+    env.WriteFile("bin/OEM/text.png", "this is not a picture");
+    QImage image;
+    EXPECT_FALSE(info.LoadGraphic("text.png", image));
+    WriteOEMPicture("wide.png", COEMInfo::kMaxImageSide + 1, 1);
+    EXPECT_FALSE(info.LoadGraphic("wide.png", image));
+    EXPECT_TRUE(image.isNull());
+}
+
+TEST_F(OEMGraphicsTest, DamagedButDecodablePicturesNeverExceedTheLimits) {
+    CVidoraOEMInfo info;
+    for (const char* source :
+         {"gif-malformed-frame-65535x65535-bomb.gif", "jpeg-truncated-progressive-100x100-noeoi.jpg",
+          "jpeg-cmyk-adobe-256x256.jpg", "bmp-8bit-rle8-127x64.bmp"}) {
+        CopyIntoOEM(Media(source), "picture");
+        QImage image;
+        if (info.LoadGraphic("picture", image)) {
+            EXPECT_LE(image.width(), COEMInfo::kMaxImageSide) << source;
+            EXPECT_LE(image.height(), COEMInfo::kMaxImageSide) << source;
+            EXPECT_FALSE(image.isNull()) << source;
+        }
+    }
+    CopyIntoOEM(Media("bmp-8bit-rle8-127x64.bmp"), "rle.bmp");
+    QImage image;
+    ASSERT_TRUE(info.LoadGraphic("rle.bmp", image));
+    EXPECT_EQ(image.size(), QSize(127, 64));
+}
+
+TEST_F(OEMGraphicsTest, IconsComeFromTheOEMFolderElseTheResourceLibrary) {
+    WriteOEMPicture("app.png", 16, 16);
+    CVidoraOEMInfo info;
+    QIcon icon = info.LoadIconFile("App.png", 1999999);
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
+    // No OEM file and no such resource: a null icon, not a crash.
+    EXPECT_TRUE(info.LoadIconFile("missing.ico", 1999999).isNull());
+    env.WriteFile("bin/OEM/broken.ico", "garbage");
+    EXPECT_TRUE(info.LoadIconFile("broken.ico", 1999999).isNull());
+    CopyIntoOEM(Media("jpeg-bomb-65535x65535-186bytes.jpg"), "bomb.ico");
+    EXPECT_TRUE(info.LoadIconFile("bomb.ico", 1999999).isNull());
+}
+
+TEST_F(OEMGraphicsTest, IconFilesInIconFormatLoad) {
+    if (!QImageWriter::supportedImageFormats().contains("ico"))
+        GTEST_SKIP() << "no icon format plugin";
+    WriteOEMPicture("app.ico", 32, 32, "ICO");
+    CVidoraOEMInfo info;
+    QIcon icon = info.LoadIconFile("app.ico", 1999999);
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
+}

@@ -1,0 +1,90 @@
+// Branding of real windows and menus.
+#include "COEMTestFixture.h"
+#include "config/CVidoraOEMInfo.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+class OEMLocalizeTest : public COEMTestFixture {
+protected:
+    void SetUp() override {
+        COEMTestFixture::SetUp();
+        WriteOEMBody(R"(<Texts><Text Id="%product%" Localized="false">ClearView</Text></Texts>)");
+    }
+    CVidoraOEMInfo info;
+};
+} // namespace
+
+TEST_F(OEMLocalizeTest, WindowAndEveryChildAreBranded) {
+    QDialog dialog;
+    dialog.setWindowTitle("About %product%");
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* group = new QGroupBox("%company% options", &dialog);
+    auto* inner = new QVBoxLayout(group);
+    auto* label = new QLabel("Thanks for using %product%!", group); // grandchild
+    auto* check = new QCheckBox("Start %appname% with the desktop", group);
+    auto* edit = new QLineEdit(group);
+    edit->setText("%product% typed by the user stays");
+    edit->setPlaceholderText("Name for %product%");
+    inner->addWidget(label);
+    inner->addWidget(check);
+    inner->addWidget(edit);
+    auto* button = new QPushButton("&Close", &dialog);
+    button->setToolTip("Close %captureWindow%");
+    auto* tabs = new QTabWidget(&dialog);
+    tabs->addTab(new QWidget, "%product% settings");
+    layout->addWidget(group);
+    layout->addWidget(button);
+    layout->addWidget(tabs);
+
+    info.LocalizeWindow(&dialog);
+
+    EXPECT_EQ(dialog.windowTitle(), "About ClearView");
+    EXPECT_EQ(group->title(), "Brenmoor® options");
+    EXPECT_EQ(label->text(), "Thanks for using ClearView!");
+    EXPECT_EQ(check->text(), "Start Vidora with the desktop");
+    EXPECT_EQ(edit->placeholderText(), "Name for ClearView");
+    EXPECT_EQ(edit->text(), "%product% typed by the user stays");
+    EXPECT_EQ(button->text(), "&Close");
+    EXPECT_EQ(button->toolTip(), "Close SnapDesk");
+    EXPECT_EQ(tabs->tabText(0), "ClearView settings");
+}
+
+TEST_F(OEMLocalizeTest, LocalizingTwiceChangesNothingMore) {
+    QLabel label("%product% 100%");
+    info.LocalizeWindow(&label);
+    EXPECT_EQ(label.text(), "ClearView 100%");
+    info.LocalizeWindow(&label);
+    EXPECT_EQ(label.text(), "ClearView 100%");
+    info.LocalizeWindow(nullptr);
+}
+
+TEST_F(OEMLocalizeTest, MenusAndAllTheirSubmenusAreBranded) {
+    QMenu menu("%product%");
+    QAction* open = menu.addAction("Open %captureWindow%");
+    menu.addSeparator();
+    QMenu* help = menu.addMenu("Help");
+    QAction* about = help->addAction("About %product%");
+    QMenu* deeper = help->addMenu("%company%");
+    QAction* web = deeper->addAction("%web:product%");
+    // A menu that appears inside itself must not loop forever.
+    deeper->addMenu(&menu);
+
+    info.LocalizeMenu(&menu);
+
+    EXPECT_EQ(menu.title(), "ClearView");
+    EXPECT_EQ(open->text(), "Open SnapDesk");
+    EXPECT_EQ(help->title(), "Help");
+    EXPECT_EQ(about->text(), "About ClearView");
+    EXPECT_EQ(deeper->title(), "Brenmoor®");
+    EXPECT_EQ(web->text().toStdString(), std::string(COEMInfo::kCompanyWebAddress) + "/vidora");
+    info.LocalizeMenu(nullptr);
+}
