@@ -1,0 +1,55 @@
+#include "config/CAppsReader.h"
+
+#include "config/CXMLParser.h"
+#include "platform/TextUtil.h"
+
+namespace AppsReader {
+namespace {
+// Children whose name matches without regard to case.
+template <typename F> void ForEachChildNamed(const CXMLParser& xml, XmlNode parent, const char* name, F f) {
+    for (XmlNode child = xml.GetFirstChild(parent); child; child = xml.GetNextSibling(child))
+        if (Text::EqualsNoCase(xml.GetNodeName(child), name))
+            f(child);
+}
+
+std::unique_ptr<CApp> ReadApp(const CXMLParser& xml, XmlNode node) {
+    auto app = std::make_unique<CApp>();
+    xml.GetAttribute(node, "ID", app->id);
+    if (XmlNode shown = xml.GetChild(node, "shown"))
+        app->shown = Text::EqualsNoCase(xml.GetText(shown), "true");
+    if (XmlNode countries = xml.GetChild(node, "Countries")) {
+        app->countries = std::make_unique<std::vector<int32_t>>();
+        ForEachChildNamed(xml, countries, "Country", [&](XmlNode c) {
+            app->countries->push_back(Text::ParseIntAutoBase(xml.GetText(c)));
+        });
+    }
+    if (XmlNode oses = xml.GetChild(node, "OSes")) {
+        app->oses = std::make_unique<COSes>();
+        ForEachChildNamed(xml, oses, "OS", [&](XmlNode os) {
+            OSType type;
+            if (COSes::FromText(xml.GetText(os), type))
+                app->oses->Add(type);
+        });
+    }
+    return app;
+}
+} // namespace
+
+CAppsReader::CAppsReader(const std::string& path, const std::string& rootName) {
+    CXMLParser xml;
+    if (path.empty() || !xml.Load(path))
+        return;
+    XmlNode root = xml.GetRoot(rootName);
+    if (!root)
+        return;
+    ForEachChildNamed(xml, root, "App", [&](XmlNode node) { apps_.push_back(ReadApp(xml, node)); });
+}
+
+const CApp* CAppsReader::Find(const std::string& name) const {
+    for (const auto& app : apps_)
+        if (Text::EqualsNoCase(app->id, name))
+            return app.get();
+    return nullptr;
+}
+
+} // namespace AppsReader
