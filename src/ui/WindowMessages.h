@@ -12,7 +12,11 @@ using UINT_PTR = uintptr_t;
 
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
+// Slider and spin moves: low word of wParam a scroll code (SB_...), high word the position, lParam the control.
+constexpr UINT WM_HSCROLL = 0x0114;
+constexpr UINT WM_VSCROLL = 0x0115;
 // First message a window may define for itself.
 constexpr UINT WM_USER = 0x0400;
 // First message a window class may define for its own private use (WM_APP + n).
@@ -24,5 +28,12 @@ constexpr UINT kLastRegisteredMessage = 0xFFFF;
 // End results of dialogs.
 constexpr intptr_t IDOK = 1;
 constexpr intptr_t IDCANCEL = 2;
+constexpr intptr_t IDYES = 6;
+constexpr intptr_t IDNO = 7;
 // DoModal's answer when the window could not be created.
 constexpr intptr_t kDialogCreateFailed = -1;
+
+// wParam halves, as the handlers of WM_COMMAND and WM_HSCROLL / WM_VSCROLL read them.
+constexpr WPARAM MAKEWPARAM(uint16_t low, uint16_t high) { return WPARAM(low) | (WPARAM(high) << 16); }
+constexpr uint16_t LOWORD(uintptr_t v) { return static_cast<uint16_t>(v & 0xFFFF); }
+constexpr uint16_t HIWORD(uintptr_t v) { return static_cast<uint16_t>((v >> 16) & 0xFFFF); }
