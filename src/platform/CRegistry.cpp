@@ -836,6 +836,16 @@ HRESULT CRegistry::GetKeyClass(Hive hive, const std::string& path, std::string& 
     });
 }
 
+HRESULT CRegistry::GetKeyPath(Hive hive, const std::string& path, std::string& storedPath) {
+    return impl_->Run([&](Store*& current) {
+        KeyRow row;
+        if (impl_->Locate(current, hive, Fold(NormalizePath(path)), &row) == nullptr)
+            return kNotFound;
+        storedPath = row.path;
+        return S_OK;
+    });
+}
+
 HRESULT CRegistry::QueryValue(Hive hive, const std::string& path, const std::string& name, RegValue& out) {
     return impl_->Run([&](Store*& current) { return impl_->QueryValue(current, hive, path, name, out); });
 }

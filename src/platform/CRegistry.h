@@ -76,6 +76,8 @@ public:
     bool KeyExists(Hive hive, const std::string& path);
     bool IsVolatile(Hive hive, const std::string& path);
     HRESULT GetKeyClass(Hive hive, const std::string& path, std::string& keyClass);
+    // The key's path in the case it was created with ("software\\x" -> "Software\\X").
+    HRESULT GetKeyPath(Hive hive, const std::string& path, std::string& storedPath);
 
     // ERROR_FILE_NOT_FOUND when the key or the value does not exist.
     HRESULT QueryValue(Hive hive, const std::string& path, const std::string& name, RegValue& out);
