@@ -19,6 +19,11 @@ QByteArray CImageCache::Load(uint32_t id) const {
     return CResourceLibrary::Instance().GetData(ResourceType::Png, id);
 }
 
+bool CImageCache::IsAcceptableSize(const QSize& size) {
+    return size.isValid() && size.width() > 0 && size.height() > 0 && size.width() <= kMaxSide &&
+           size.height() <= kMaxSide && qint64(size.width()) * size.height() <= kMaxPixels;
+}
+
 QImage CImageCache::Decode(const QByteArray& data) {
     if (data.isEmpty())
         return {};
@@ -32,9 +37,7 @@ QImage CImageCache::Decode(const QByteArray& data) {
     if (format != "png" && format != "bmp")
         return {};
     // The header alone tells the size; refuse before the decoder allocates anything.
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() <= 0 || size.height() <= 0 || size.width() > kMaxSide ||
-        size.height() > kMaxSide || qint64(size.width()) * size.height() > kMaxPixels)
+    if (!IsAcceptableSize(reader.size()))
         return {};
     QImage image;
     if (!reader.read(&image) || image.isNull())

@@ -53,6 +53,8 @@ public:
 
     // Decodes PNG or BMP bytes after checking the header's dimensions; null on any failure.
     static QImage Decode(const QByteArray& data);
+    // Whether a picture of this size may be decoded at all.
+    static bool IsAcceptableSize(const QSize& size);
 
 private:
     QByteArray Load(uint32_t id) const;

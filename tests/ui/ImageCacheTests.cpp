@@ -1,0 +1,228 @@
+// The image cache: slot limits, loading on first request, retry after a failed load, enabling, clearing,
+// preloading, hostile image data and its use as the OEM information's source of built-in graphics.
+#include "config/CVidoraOEMInfo.h"
+#include "support/CTempEnvironment.h"
+#include "ui/CImageCache.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QtEndian>
+
+#include <map>
+
+namespace {
+
+QByteArray EncodePng(int width, int height, QColor color = Qt::green) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+uint32_t Crc32(const QByteArray& data) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (char ch : data) {
+        crc ^= static_cast<uint8_t>(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray Chunk(const char* type, const QByteArray& payload) {
+    QByteArray out(4, '\0');
+    qToBigEndian<uint32_t>(static_cast<uint32_t>(payload.size()), out.data());
+    QByteArray body = QByteArray(type) + payload;
+    out += body;
+    QByteArray crc(4, '\0');
+    qToBigEndian<uint32_t>(Crc32(body), crc.data());
+    return out + crc;
+}
+
+// A well-formed PNG header announcing a picture of the given size, with no picture data behind it.
+QByteArray PngHeaderClaiming(uint32_t width, uint32_t height) {
+    QByteArray ihdr(13, '\0');
+    qToBigEndian<uint32_t>(width, ihdr.data());
+    qToBigEndian<uint32_t>(height, ihdr.data() + 4);
+    ihdr[8] = 8;                                                    // bit depth
+    ihdr[9] = 6;                                                    // RGBA
+    const QByteArray idat = qCompress(QByteArray(64, '\0')).mid(4); // a little zlib data, far too little
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) + Chunk("IEND", {});
+}
+
+// A cache whose resources are a map of id -> bytes, counting every load.
+class ImageCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cache.SetLoader([this](uint32_t id) {
+            ++loads[id];
+            auto it = resources.find(id);
+            return it != resources.end() ? it->second : QByteArray();
+        });
+        cache.Enable();
+    }
+
+    CImageCache cache;
+    std::map<uint32_t, QByteArray> resources;
+    std::map<uint32_t, int> loads;
+};
+
+} // namespace
+
+TEST_F(ImageCacheTest, FirstAndLastSlotsLoadAndIdsPastTheTableNeverDo) {
+    resources[0] = EncodePng(3, 2);
+    resources[1999] = EncodePng(5, 4);
+    resources[2000] = EncodePng(6, 6);
+
+    EXPECT_EQ(cache.GetImage(0).size(), QSize(3, 2));
+    EXPECT_EQ(cache.GetImage(1999).size(), QSize(5, 4));
+    EXPECT_TRUE(cache.GetImage(2000).isNull());
+    EXPECT_TRUE(cache.GetImage(UINT32_MAX).isNull());
+    EXPECT_EQ(loads[2000], 0) << "an id past the table must not even be looked up";
+    EXPECT_FALSE(cache.IsCached(2000));
+}
+
+TEST_F(ImageCacheTest, AnImageIsLoadedOnceAndKept) {
+    resources[7] = EncodePng(2, 2);
+    QImage first = cache.GetImage(7);
+    QImage second = cache.GetImage(7);
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(loads[7], 1);
+    EXPECT_TRUE(cache.IsCached(7));
+}
+
+TEST_F(ImageCacheTest, AFailedLoadYieldsNothingAndIsRetriedAtTheNextRequest) {
+    QImage image(1, 1, QImage::Format_RGB32);
+    EXPECT_FALSE(cache.GetImage(12, image));
+    EXPECT_EQ(image.size(), QSize(1, 1)) << "a failed request leaves the caller's image alone";
+    EXPECT_FALSE(cache.IsCached(12));
+
+    resources[12] = QByteArray("not a picture");
+    EXPECT_TRUE(cache.GetImage(12).isNull());
+
+    resources[12] = EncodePng(4, 4);
+    EXPECT_EQ(cache.GetImage(12).size(), QSize(4, 4));
+    EXPECT_EQ(loads[12], 3);
+    cache.GetImage(12);
+    EXPECT_EQ(loads[12], 3);
+}
+
+TEST_F(ImageCacheTest, ADisabledCacheYieldsNothingButKeepsWhatItHolds) {
+    resources[5] = EncodePng(2, 3);
+    ASSERT_FALSE(cache.GetImage(5).isNull());
+    cache.Disable();
+    EXPECT_FALSE(cache.IsEnabled());
+    EXPECT_TRUE(cache.GetImage(5).isNull());
+    resources[6] = EncodePng(2, 3);
+    EXPECT_TRUE(cache.GetImage(6).isNull());
+    EXPECT_EQ(loads[6], 0);
+    cache.Enable();
+    EXPECT_EQ(cache.GetImage(5).size(), QSize(2, 3));
+    EXPECT_EQ(loads[5], 1);
+}
+
+TEST_F(ImageCacheTest, ClearFreesEveryImageAndShutdownAlsoDisables) {
+    resources[1] = EncodePng(1, 1);
+    resources[1999] = EncodePng(1, 1);
+    cache.GetImage(1);
+    cache.GetImage(1999);
+    cache.Clear();
+    EXPECT_FALSE(cache.IsCached(1));
+    EXPECT_FALSE(cache.IsCached(1999));
+    EXPECT_TRUE(cache.IsEnabled());
+    EXPECT_FALSE(cache.GetImage(1).isNull());
+    EXPECT_EQ(loads[1], 2);
+
+    cache.Shutdown();
+    EXPECT_FALSE(cache.IsCached(1));
+    EXPECT_FALSE(cache.IsEnabled());
+    EXPECT_TRUE(cache.GetImage(1).isNull());
+}
+
+TEST_F(ImageCacheTest, PreloadCachesWhatLoadsAndSkipsTheRest) {
+    resources[103] = EncodePng(1, 1);
+    resources[358] = EncodePng(1, 1);
+    EXPECT_EQ(cache.Preload({103, 104, 358, 2500}), 2u);
+    EXPECT_TRUE(cache.IsCached(103));
+    EXPECT_FALSE(cache.IsCached(104));
+    EXPECT_TRUE(cache.IsCached(358));
+
+    cache.Disable();
+    resources[104] = EncodePng(1, 1);
+    EXPECT_EQ(cache.Preload({104}), 0u) << "a disabled cache preloads nothing";
+    EXPECT_FALSE(cache.IsCached(104));
+}
+
+TEST(ImageCacheDecode, AcceptsSidesUpToTheLimitAndAModestArea) {
+    EXPECT_TRUE(CImageCache::IsAcceptableSize(QSize(1, 1)));
+    EXPECT_TRUE(CImageCache::IsAcceptableSize(QSize(CImageCache::kMaxSide, CImageCache::kMaxSide / 4)));
+    EXPECT_FALSE(CImageCache::IsAcceptableSize(QSize(CImageCache::kMaxSide + 1, 1)));
+    EXPECT_FALSE(CImageCache::IsAcceptableSize(QSize(1, CImageCache::kMaxSide + 1)));
+    EXPECT_FALSE(CImageCache::IsAcceptableSize(QSize(CImageCache::kMaxSide, CImageCache::kMaxSide)));
+    EXPECT_FALSE(CImageCache::IsAcceptableSize(QSize(0, 5)));
+    EXPECT_FALSE(CImageCache::IsAcceptableSize(QSize()));
+}
+
+TEST(ImageCacheDecode, RefusesPicturesWithAbsurdDimensionsBeforeDecoding) {
+    EXPECT_TRUE(CImageCache::Decode(PngHeaderClaiming(100000, 100000)).isNull());
+    EXPECT_TRUE(CImageCache::Decode(PngHeaderClaiming(CImageCache::kMaxSide + 1, 1)).isNull());
+    // Each side acceptable, the area not.
+    EXPECT_TRUE(CImageCache::Decode(PngHeaderClaiming(8000, 8000)).isNull());
+    EXPECT_TRUE(CImageCache::Decode(PngHeaderClaiming(0, 10)).isNull());
+}
+
+TEST(ImageCacheDecode, RefusesDamagedAndForeignData) {
+    EXPECT_TRUE(CImageCache::Decode({}).isNull());
+    EXPECT_TRUE(CImageCache::Decode(QByteArray(64, '\xff')).isNull());
+    QByteArray truncated = EncodePng(40, 40);
+    truncated.truncate(truncated.size() / 2);
+    EXPECT_TRUE(CImageCache::Decode(truncated).isNull());
+
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "JPEG"));
+    EXPECT_TRUE(CImageCache::Decode(jpeg).isNull()) << "only PNG and BMP resources are images of the cache";
+}
+
+TEST(ImageCacheDecode, KeepsThePixelsOfAGoodPicture) {
+    const QImage image = CImageCache::Decode(EncodePng(CImageCache::kMaxSide, 2, Qt::magenta));
+    ASSERT_EQ(image.size(), QSize(CImageCache::kMaxSide, 2));
+    EXPECT_EQ(image.pixelColor(CImageCache::kMaxSide - 1, 1), QColor(Qt::magenta));
+}
+
+TEST(ImageCacheLibrary, LoadsTheToolkitImagesFromTheResourceLibrary) {
+    CImageCache cache;
+    cache.Enable();
+    const QImage title = cache.GetImage(1000);
+    ASSERT_FALSE(title.isNull());
+    EXPECT_GT(title.width(), title.height());
+    EXPECT_TRUE(cache.GetImage(1099).isNull()) << "no resource behind this id";
+}
+
+TEST(ImageCacheOEM, TheOEMInformationTakesItsBuiltInGraphicsFromTheCache) {
+    CTempEnvironment env;
+    CImageCache& cache = CImageCache::Instance();
+    const bool wasEnabled = cache.IsEnabled();
+    InstallImageCacheAsOEMImageSource();
+
+    CVidoraOEMInfo info;
+    QImage image;
+    cache.Disable();
+    EXPECT_FALSE(info.GetGraphic("app_titlename.png", 1000, image));
+    cache.Enable();
+    ASSERT_TRUE(info.GetGraphic("app_titlename.png", 1000, image));
+    EXPECT_EQ(image, cache.GetImage(1000));
+    EXPECT_FALSE(info.GetGraphic("app_titlename.png", 2000, image));
+
+    COEMInfo::SetImageSource(nullptr);
+    if (!wasEnabled)
+        cache.Disable();
+}
