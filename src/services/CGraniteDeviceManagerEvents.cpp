@@ -1,0 +1,324 @@
+// The service's events, on the user-interface thread: filtered by the current device, mapped to listener
+// operations, with list refreshes and automatic selection on arrival and removal.
+#include "services/CGraniteDeviceManager.h"
+
+#include <mutex>
+
+using namespace GdmProperty;
+
+namespace {
+
+using Listener = IGraniteDeviceManagerEvent;
+
+enum class ValueKind {
+    Number,   // passed on as read
+    Flag,     // on when the 16-bit payload is VARIANT_TRUE
+    TriState, // stored 0, 1, 4 become 0, 1, 2; other stored values are not passed on
+    ThreeWay, // only 0, 1 and 2 are passed on
+};
+
+struct PropertyNotification {
+    int32_t property;
+    ValueKind kind;
+    void (Listener::*number)(uint32_t, int32_t);
+    void (Listener::*flag)(uint32_t, bool);
+};
+
+// Which camera property change each listener operation reports.
+constexpr PropertyNotification kVideoPropertyNotifications[] = {
+    {TriStateMode.value, ValueKind::TriState, &Listener::OnTriStateModeChanged, nullptr},
+    {AdvancedSwitchD.value, ValueKind::ThreeWay, &Listener::OnAdvancedSwitchDChanged, nullptr},
+    {ColorBoost.value, ValueKind::Number, &Listener::OnColorBoostChanged, nullptr},
+    {LowLightBoost.value, ValueKind::Number, &Listener::OnLowLightBoostChanged, nullptr},
+    {AdvancedSwitchC.value, ValueKind::Number, &Listener::OnAdvancedSwitchCChanged, nullptr},
+    {AdvancedSwitchB.value, ValueKind::Number, &Listener::OnAdvancedSwitchBChanged, nullptr},
+    {AdvancedLevelB.value, ValueKind::Number, &Listener::OnAdvancedLevelBChanged, nullptr},
+    {AdvancedLevelA.value, ValueKind::Number, &Listener::OnAdvancedLevelAChanged, nullptr},
+    {Backlight.value, ValueKind::Number, &Listener::OnBacklightChanged, nullptr},
+    {WebcamSwitchF, ValueKind::Number, &Listener::OnWebcamSwitchFChanged, nullptr},
+    {WebcamValueG, ValueKind::Number, &Listener::OnWebcamValueGChanged, nullptr},
+    {AdvancedSwitchA.value, ValueKind::Number, &Listener::OnAdvancedSwitchAChanged, nullptr},
+    {Zoom.value, ValueKind::Number, &Listener::OnZoomChanged, nullptr},
+    {PanTiltAxis2.value, ValueKind::Number, &Listener::OnPanTiltAxis2Changed, nullptr},
+    {PanTiltAxis1.value, ValueKind::Number, &Listener::OnPanTiltAxis1Changed, nullptr},
+    {WebcamLevelD.value, ValueKind::Number, &Listener::OnWebcamLevelDChanged, nullptr},
+    {WebcamSwitchE, ValueKind::Flag, nullptr, &Listener::OnWebcamSwitchEChanged},
+    {WebcamLevelC.value, ValueKind::Number, &Listener::OnWebcamLevelCChanged, nullptr},
+    {WebcamLevelB.value, ValueKind::Number, &Listener::OnWebcamLevelBChanged, nullptr},
+    {WebcamLevelA.value, ValueKind::Number, &Listener::OnWebcamLevelAChanged, nullptr},
+    {VideoMute, ValueKind::Number, &Listener::OnVideoMuteChanged, nullptr},
+    {SunTuneLevelB.value, ValueKind::Number, &Listener::OnSunTuneLevelBChanged, nullptr},
+    {SunTuneLevelA.value, ValueKind::Number, &Listener::OnSunTuneLevelAChanged, nullptr},
+    {SunTuneLevelC.value, ValueKind::Number, &Listener::OnSunTuneLevelCChanged, nullptr},
+    {SunTuneLevelD.value, ValueKind::Number, &Listener::OnSunTuneLevelDChanged, nullptr},
+    {SunTuneMode.value, ValueKind::Number, &Listener::OnSunTuneModeChanged, nullptr},
+};
+
+// Camera events whose listener operation takes no argument but the cookie.
+struct PlainEvent {
+    int32_t code;
+    void (Listener::*call)(uint32_t);
+};
+constexpr PlainEvent kCurrentCameraEvents[] = {
+    {1, &Listener::OnVideoDeviceEvent1},
+    {26, &Listener::OnVideoDeviceEvent26},
+    {29, &Listener::OnVideoDeviceEvent29},
+    {30, &Listener::OnVideoDeviceEvent30},
+};
+
+constexpr int32_t kEventProductGated20 = 20;
+constexpr int32_t kEventReady33 = 33;
+constexpr int32_t kEventLost34 = 34;
+constexpr int32_t kEventLost35 = 35;
+constexpr int32_t kStatusReady = 1;
+constexpr int32_t kStatusLost = 3;
+
+bool IsListWideEvent(int32_t code) {
+    return code == EventSwitchOn8 || code == EventSwitchOff9 || code == EventStreamStarted15 ||
+           code == EventStreamEnded16 || code == EventSwitchOn31 || code == EventSwitchOff32;
+}
+
+} // namespace
+
+void CGraniteDeviceManager::NotifyVideoProperty(int32_t property, const Variant& value) {
+    for (const PropertyNotification& entry : kVideoPropertyNotifications) {
+        if (entry.property != property)
+            continue;
+        int32_t number = 0;
+        if (!value.ToI4(number))
+            return; // not a value this property can have
+        if (entry.kind == ValueKind::Flag) {
+            const bool on = IsVariantTrue(value);
+            ForEachListener([&](Listener& l, uint32_t cookie) { (l.*entry.flag)(cookie, on); });
+            return;
+        }
+        if (entry.kind == ValueKind::TriState) {
+            if (number != 0 && number != 1 && number != 4)
+                return;
+            number = number == 4 ? 2 : number;
+        } else if (entry.kind == ValueKind::ThreeWay && (number < 0 || number > 2)) {
+            return;
+        }
+        ForEachListener([&](Listener& l, uint32_t cookie) { (l.*entry.number)(cookie, number); });
+        return;
+    }
+}
+
+void CGraniteDeviceManager::OnMicrophonePropertyChanged(const std::string& deviceId, int32_t,
+                                                        int32_t property, const Variant& newValue,
+                                                        const Variant&) {
+    CCallScope scope(this);
+    if (!TakeLock())
+        return;
+    std::lock_guard guard(lock_, std::adopt_lock);
+    if (currentMicrophoneId_.empty() || deviceId != currentMicrophoneId_)
+        return;
+    int32_t value = 0;
+    if (!newValue.ToI4(value))
+        return;
+    if (property == MicrophoneVolume.value) {
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnMicrophoneVolumeChanged(cookie, value); });
+    } else if (property == MicrophoneLevel.value) {
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnMicrophoneLevelChanged(cookie, value); });
+    } else if (property == MicrophoneMute) {
+        const bool muted = value != 0;
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnMicrophoneMuteChanged(cookie, muted); });
+        // A muted microphone hears nothing: bring the level meters down at once.
+        if (muted)
+            ForEachListener([&](Listener& l, uint32_t cookie) { l.OnMicrophoneLevelChanged(cookie, 0); });
+    }
+}
+
+void CGraniteDeviceManager::OnSpeakerPropertyChanged(const std::string& deviceId, int32_t, int32_t property,
+                                                     const Variant& newValue, const Variant&) {
+    CCallScope scope(this);
+    if (!TakeLock())
+        return;
+    std::lock_guard guard(lock_, std::adopt_lock);
+    if (currentSpeakerId_.empty() || deviceId != currentSpeakerId_)
+        return;
+    int32_t value = 0;
+    if (!newValue.ToI4(value))
+        return;
+    if (property == SpeakerVolume) {
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnSpeakerVolumeChanged(cookie, value); });
+    } else if (property == SpeakerMute) {
+        const bool muted = (value & 0xFFFF) != 0;
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnSpeakerMuteChanged(cookie, muted); });
+    }
+}
+
+void CGraniteDeviceManager::OnVideoPropertyChanged(const std::string& deviceId, int32_t, int32_t property,
+                                                   const Variant& newValue, const Variant&) {
+    CCallScope scope(this);
+    if (!TakeLock())
+        return;
+    std::lock_guard guard(lock_, std::adopt_lock);
+    bool same = false;
+    if (currentVideoId_.empty() || (IsSameDevice(deviceId, currentVideoId_, &same), !same))
+        return;
+    NotifyVideoProperty(property, newValue);
+}
+
+void CGraniteDeviceManager::OnHIDPropertyChanged(const std::string&, int32_t, int32_t, const Variant&) {
+    // No window shows these reports.
+}
+
+void CGraniteDeviceManager::OnVideoDeviceEvent(const std::string& deviceId, int32_t code, int32_t,
+                                               const Variant&) {
+    CCallScope scope(this);
+    if (!TakeLock())
+        return;
+    std::lock_guard guard(lock_, std::adopt_lock);
+    if (!IsListWideEvent(code)) {
+        bool same = false;
+        if (currentVideoId_.empty() || (IsSameDevice(deviceId, currentVideoId_, &same), !same))
+            return;
+    }
+    switch (code) {
+    case EventSwitchOn8:
+    case EventSwitchOff9: {
+        const bool on = code == EventSwitchOn8;
+        ForEachListener(
+            [&](Listener& l, uint32_t cookie) { l.OnVideoDeviceEvent8or9(deviceId, cookie, on); });
+        return;
+    }
+    case EventSwitchOn31:
+    case EventSwitchOff32: {
+        const bool on = code == EventSwitchOn31;
+        ForEachListener(
+            [&](Listener& l, uint32_t cookie) { l.OnVideoDeviceEvent31or32(deviceId, cookie, on); });
+        return;
+    }
+    case EventStreamStarted15:
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnVideoDeviceEvent15(deviceId, cookie); });
+        return;
+    case EventStreamEnded16:
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnVideoDeviceEvent16(deviceId, cookie); });
+        return;
+    case kEventReady33:
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnDeviceStatus(cookie, kStatusReady); });
+        return;
+    case kEventLost34:
+    case kEventLost35:
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnDeviceStatus(cookie, kStatusLost); });
+        return;
+    case kEventProductGated20: {
+        // Only one camera model gives this event a meaning.
+        int32_t productId = 0;
+        if (service_ == nullptr || FAILED(ReadLong(Kind::Video, deviceId, Info1, &productId)) ||
+            productId != kEvent20ProductId)
+            return;
+        ForEachListener([&](Listener& l, uint32_t cookie) { l.OnVideoDeviceEvent20(cookie); });
+        return;
+    }
+    default:
+        break;
+    }
+    for (const PlainEvent& event : kCurrentCameraEvents) {
+        if (event.code == code) {
+            ForEachListener([&](Listener& l, uint32_t cookie) { (l.*event.call)(cookie); });
+            return;
+        }
+    }
+}
+
+void CGraniteDeviceManager::OnDeviceArrived(int32_t type, const std::string& deviceId) {
+    if (type < kDeviceTypeVideo || type > kDeviceTypeHid)
+        return;
+    CCallScope scope(this);
+    if (!TakeLock())
+        return;
+    std::lock_guard guard(lock_, std::adopt_lock);
+    const Kind kind = type == kDeviceTypeVideo        ? Kind::Video
+                      : type == kDeviceTypeMicrophone ? Kind::Microphone
+                      : type == kDeviceTypeSpeaker    ? Kind::Speaker
+                                                      : Kind::Hid;
+    const bool wasEmpty = ListOf(kind).empty();
+    RefreshList(kind);
+    ForEachListener([&](Listener& l, uint32_t) { l.OnDeviceArrived(type, deviceId); });
+    // The first device of a kind becomes current by itself.
+    if (!wasEmpty || ListOf(kind).empty())
+        return;
+    if (kind == Kind::Video)
+        SelectVideoDevice(0);
+    else if (kind != Kind::Hid)
+        SelectAudioDevice(kind, 0);
+}
+
+void CGraniteDeviceManager::HandleRemoval(Kind kind, const std::string& id, std::string& previousCurrentId) {
+    if (kind == Kind::Hid) {
+        RefreshList(Kind::Hid);
+        return;
+    }
+    previousCurrentId = CurrentIdOf(kind);
+    if (kind == Kind::Video && service_ != nullptr)
+        service_->DetachVideoDevice(id);
+    RefreshList(kind);
+    if (ListOf(kind).size() == 1) {
+        if (kind == Kind::Video)
+            SelectVideoDevice(0);
+        else
+            SelectAudioDevice(kind, 0);
+        return;
+    }
+    // With none or several left the user chooses again; a camera that stops being current is let go of
+    // properly, so the service does not keep it open for us.
+    if (kind == Kind::Video)
+        ReleaseCurrentCamera(id);
+    CurrentIdOf(kind).clear();
+    CurrentIndexOf(kind) = 0;
+}
+
+void CGraniteDeviceManager::OnDeviceRemoved(int32_t type, const std::string& deviceId) {
+    if (type < kDeviceTypeVideo || type > kDeviceTypeHid)
+        return;
+    CCallScope scope(this);
+    if (!TakeLock())
+        return;
+    std::lock_guard guard(lock_, std::adopt_lock);
+    const Kind kind = type == kDeviceTypeVideo        ? Kind::Video
+                      : type == kDeviceTypeMicrophone ? Kind::Microphone
+                      : type == kDeviceTypeSpeaker    ? Kind::Speaker
+                                                      : Kind::Hid;
+    std::string previousCurrentId;
+    HandleRemoval(kind, deviceId, previousCurrentId);
+    ForEachListener([&](Listener& l, uint32_t) { l.OnDeviceRemoved(type, deviceId, previousCurrentId); });
+}
+
+void CGraniteDeviceManager::OnVideoMotorStatus(const std::string& deviceId, uint32_t) {
+    CCallScope scope(this);
+    if (!TakeLock())
+        return;
+    std::lock_guard guard(lock_, std::adopt_lock);
+    if (currentVideoId_.empty() || deviceId != currentVideoId_)
+        return;
+    ForEachListener([](Listener& l, uint32_t) { l.OnVideoMotorStatus(); });
+}
+
+void CGraniteDeviceManager::OnPlaySoundFileStatus(const std::string& deviceId, uint32_t status) {
+    CCallScope scope(this);
+    if (!TakeLock())
+        return;
+    std::lock_guard guard(lock_, std::adopt_lock);
+    ForEachListener([&](Listener& l, uint32_t) { l.OnPlaySoundFileStatus(deviceId, status); });
+}
+
+void CGraniteDeviceManager::OnHIDPropertyChanged2(const std::string&, int32_t, int32_t property,
+                                                  const Variant& newValue, const Variant&) {
+    CCallScope scope(this);
+    const bool on = IsVariantTrue(newValue);
+    if (property == HidSwitch5)
+        ForEachListener([&](Listener& l, uint32_t) { l.OnHidProperty5Changed(on); });
+    else if (property == HidValue6)
+        ForEachListener([&](Listener& l, uint32_t) { l.OnHidProperty6Changed(on); });
+}
+
+void CGraniteDeviceManager::OnGlobalPropertyChanged(int32_t option, const Variant& value) {
+    CCallScope scope(this);
+    const bool on = IsVariantTrue(value);
+    if (option == GDM_OPTION_ECHO_CANCELLATION)
+        ForEachListener([&](Listener& l, uint32_t) { l.OnEchoCancellationChanged(on); });
+    else if (option == GDM_OPTION_NOISE_SUPPRESSION)
+        ForEachListener([&](Listener& l, uint32_t) { l.OnNoiseSuppressionChanged(on); });
+}
