@@ -40,15 +40,21 @@ QLineEdit* CTransparentSpinCtrl::Buddy() const {
 }
 
 void CTransparentSpinCtrl::SetBuddy(QLineEdit* edit) {
-    if (buddy_ == edit)
+    if (edit == ownEdit_)
+        edit = nullptr;
+    if (buddy_ == edit && ownEdit_->isHidden() == (edit != nullptr))
         return;
-    if (buddy_)
+    if (buddy_) {
         buddy_->removeEventFilter(this);
+        disconnect(buddy_, nullptr, this, nullptr);
+    }
     buddy_ = edit;
     if (edit != nullptr && edit != ownEdit_) {
         ControlsStyle::ApplyEditLook(edit);
         edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         AttachEdit(edit);
+        // A window that destroys its field first gets the built-in field back, showing the position.
+        connect(edit, &QObject::destroyed, this, [this] { SetBuddy(nullptr); });
     }
     ownEdit_->setVisible(buddy_ == nullptr);
     setFocusProxy(Buddy());

@@ -10,6 +10,8 @@
 
 class CTransparentStatic : public QWidget, public CTransparentControlBase {
     Q_OBJECT
+    // Dialog templates and SetDlgItemText reach the text through this property.
+    Q_PROPERTY(QString text READ Text WRITE SetText)
 public:
     explicit CTransparentStatic(QWidget* parent = nullptr);
 

@@ -1,0 +1,219 @@
+// Image, toggle and link buttons, check boxes and radio buttons: what they send to their dialog and how they
+// look in each state.
+#include "ControlTestSupport.h"
+#include "ui/CTransparentCheckBox.h"
+#include "ui/CTransparentImageButton.h"
+#include "ui/CTransparentRadioButton.h"
+#include "ui/CTransparentTextButton.h"
+#include "ui/CTransparentToggleButton.h"
+#include "ui/ControlsNotify.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using State = CTransparentImageButton::State;
+
+class ButtonTest : public ::testing::Test {
+protected:
+    template <class T> T* Make(int id, QRect rect = QRect(10, 10, 40, 30)) {
+        auto* control = new T(&dialog);
+        control->setGeometry(rect);
+        if (id > 0)
+            control->SetControlId(id);
+        control->show();
+        return control;
+    }
+    CRecordingDialog dialog;
+};
+
+void GiveStateImages(CTransparentImageButton* button) {
+    button->SetImage(State::Normal, Solid(Qt::red));
+    button->SetImage(State::Hover, Solid(Qt::green));
+    button->SetImage(State::Pressed, Solid(Qt::blue));
+    button->SetImage(State::Disabled, Solid(Qt::gray));
+}
+
+} // namespace
+
+TEST_F(ButtonTest, AClickSendsTheButtonCommandWithItsIdToTheDialog) {
+    auto* button = Make<CTransparentImageButton>(1007);
+    int clicked = 0;
+    QObject::connect(button, &QAbstractButton::clicked, [&clicked] { ++clicked; });
+    Input::Click(button);
+
+    EXPECT_EQ(clicked, 1);
+    const auto commands = dialog.Of(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].Low(), 1007);
+    EXPECT_EQ(commands[0].High(), ControlsNotify::BN_CLICKED);
+    EXPECT_EQ(commands[0].Control(), button);
+    EXPECT_EQ(dialog.GetDlgItem(1007), button) << "an id given by code makes the control findable";
+}
+
+TEST_F(ButtonTest, APressReleasedOutsideTheButtonIsNoClick) {
+    auto* button = Make<CTransparentImageButton>(1000);
+    Input::Press(button, button->rect().center());
+    Input::Release(button, QPoint(button->width() + 20, button->height() + 20));
+    EXPECT_TRUE(dialog.Of(WM_COMMAND).empty());
+}
+
+TEST_F(ButtonTest, DisabledOrIdlessButtonsSendNothingToTheDialog) {
+    auto* disabled = Make<CTransparentImageButton>(1001);
+    disabled->setEnabled(false);
+    Input::Click(disabled);
+
+    auto* anonymous = Make<CTransparentImageButton>(0, QRect(60, 10, 40, 30));
+    int clicked = 0;
+    QObject::connect(anonymous, &QAbstractButton::clicked, [&clicked] { ++clicked; });
+    Input::Click(anonymous);
+
+    EXPECT_EQ(clicked, 1) << "the Qt signal still fires";
+    EXPECT_TRUE(dialog.Of(WM_COMMAND).empty());
+}
+
+TEST_F(ButtonTest, TheSpaceKeyClicksAFocusedButton) {
+    auto* button = Make<CTransparentImageButton>(1005);
+    Input::Key(button, Qt::Key_Space);
+    ASSERT_EQ(dialog.Of(WM_COMMAND).size(), 1u);
+    EXPECT_EQ(dialog.Of(WM_COMMAND)[0].Low(), 1005);
+}
+
+TEST_F(ButtonTest, EachStateShowsItsOwnImage) {
+    auto* button = Make<CTransparentImageButton>(1002);
+    GiveStateImages(button);
+
+    EXPECT_EQ(CentreColour(button), QColor(Qt::red));
+    Input::Enter(button);
+    EXPECT_EQ(CentreColour(button), QColor(Qt::green));
+    Input::Press(button, button->rect().center());
+    EXPECT_EQ(CentreColour(button), QColor(Qt::blue));
+    Input::Release(button, button->rect().center());
+    Input::Leave(button);
+    EXPECT_EQ(CentreColour(button), QColor(Qt::red));
+    button->setEnabled(false);
+    EXPECT_EQ(CentreColour(button), QColor(Qt::gray));
+}
+
+TEST_F(ButtonTest, ThePressedLookIsKeptThroughHoverAndClicksUntilCleared) {
+    auto* button = Make<CTransparentImageButton>(1007);
+    GiveStateImages(button);
+    button->SetPressedLook(true);
+    EXPECT_EQ(CentreColour(button), QColor(Qt::blue));
+    Input::Enter(button);
+    Input::Click(button);
+    Input::Leave(button);
+    EXPECT_TRUE(button->IsPressedLook());
+    EXPECT_EQ(CentreColour(button), QColor(Qt::blue));
+    button->SetPressedLook(false);
+    EXPECT_EQ(CentreColour(button), QColor(Qt::red));
+}
+
+TEST_F(ButtonTest, MissingStateImagesFallBackToNeighbouringStates) {
+    auto* button = Make<CTransparentImageButton>(1003);
+    button->SetImage(State::Normal, Solid(Qt::red));
+    button->SetImage(State::Hover, Solid(Qt::green));
+    button->SetPressedLook(true);
+    EXPECT_EQ(button->CurrentState(), State::Pressed);
+    EXPECT_EQ(CentreColour(button), QColor(Qt::green)) << "pressed without its own image looks hovered";
+
+    button->SetPressedLook(false);
+    button->setEnabled(false);
+    const QColor faded = CentreColour(button);
+    EXPECT_NE(faded, QColor(Qt::red)) << "disabled without its own image is a faded normal image";
+    EXPECT_GT(faded.red(), 0);
+}
+
+TEST_F(ButtonTest, ImagesComeFromTheImageCacheById) {
+    auto* button = Make<CTransparentImageButton>(1004);
+    button->SetImageIds(1002, 1003, 1004);
+    // The cache of the process is off in tests unless enabled: no image then, only the drawn fallback.
+    EXPECT_FALSE(button->HasImages());
+}
+
+TEST_F(ButtonTest, AToggleFlipsOnClickAndSendsOnceButNotWhenSetByCode) {
+    auto* toggle = Make<CTransparentToggleButton>(1053);
+    toggle->setChecked(true);
+    EXPECT_TRUE(dialog.Of(WM_COMMAND).empty());
+
+    Input::Click(toggle);
+    EXPECT_FALSE(toggle->isChecked());
+    ASSERT_EQ(dialog.Of(WM_COMMAND).size(), 1u);
+    EXPECT_EQ(dialog.Of(WM_COMMAND)[0].Low(), 1053);
+}
+
+TEST_F(ButtonTest, ACheckedToggleShowsItsCheckedImages) {
+    auto* toggle = Make<CTransparentToggleButton>(1016);
+    GiveStateImages(toggle);
+    toggle->SetCheckedImage(State::Normal, Solid(Qt::yellow));
+    toggle->SetCheckedImage(State::Hover, Solid(Qt::cyan));
+
+    toggle->setChecked(true);
+    EXPECT_EQ(CentreColour(toggle), QColor(Qt::yellow));
+    Input::Enter(toggle);
+    EXPECT_EQ(CentreColour(toggle), QColor(Qt::cyan));
+    Input::Leave(toggle);
+    toggle->setChecked(false);
+    EXPECT_EQ(CentreColour(toggle), QColor(Qt::red));
+}
+
+TEST_F(ButtonTest, AToggleWithoutCheckedImagesShowsOnAsPressed) {
+    auto* toggle = Make<CTransparentToggleButton>(1016);
+    GiveStateImages(toggle);
+    toggle->setChecked(true);
+    EXPECT_EQ(CentreColour(toggle), QColor(Qt::blue));
+}
+
+TEST_F(ButtonTest, ALinkAnswersClicksAndTheReturnKey) {
+    auto* link = Make<CTransparentTextButton>(1211, QRect(10, 10, 120, 20));
+    link->setText(QStringLiteral("Try again"));
+    Input::Click(link);
+    Input::Key(link, Qt::Key_Return);
+    const auto commands = dialog.Of(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[1].Low(), 1211);
+    EXPECT_EQ(commands[1].High(), ControlsNotify::BN_CLICKED);
+
+    link->setEnabled(false);
+    Input::Key(link, Qt::Key_Return);
+    EXPECT_EQ(dialog.Of(WM_COMMAND).size(), 2u);
+}
+
+TEST_F(ButtonTest, ACheckBoxFlipsOnClickAnywhereOnItsTextAndReports) {
+    auto* box = Make<CTransparentCheckBox>(1046, QRect(10, 10, 160, 20));
+    box->setText(QStringLiteral("Countdown"));
+    Input::Click(box, QPoint(150, 10)); // on the text, far from the box
+    EXPECT_TRUE(box->isChecked());
+    box->setChecked(false);
+    ASSERT_EQ(dialog.Of(WM_COMMAND).size(), 1u);
+    EXPECT_EQ(dialog.Of(WM_COMMAND)[0].Low(), 1046);
+}
+
+TEST_F(ButtonTest, ARadioButtonStaysCheckedWhenClickedAgain) {
+    auto* radio = Make<CTransparentRadioButton>(1088, QRect(10, 10, 100, 20));
+    Input::Click(radio);
+    Input::Click(radio);
+    EXPECT_TRUE(radio->isChecked());
+    EXPECT_EQ(dialog.Of(WM_COMMAND).size(), 2u)
+        << "each click is reported, as the windows re-apply the choice";
+}
+
+TEST_F(ButtonTest, RadioButtonsUncheckOnlyTheirOwnGroup) {
+    auto* off = Make<CTransparentRadioButton>(1088, QRect(10, 10, 100, 20));
+    auto* single = Make<CTransparentRadioButton>(1089, QRect(10, 40, 100, 20));
+    auto* automatic = Make<CTransparentRadioButton>(1288, QRect(10, 70, 100, 20));
+    auto* standalone = Make<CTransparentRadioButton>(1291, QRect(10, 100, 100, 20));
+    off->SetExclusiveGroup(1);
+    single->SetExclusiveGroup(1);
+    automatic->SetExclusiveGroup(2);
+
+    off->setChecked(true);
+    automatic->setChecked(true);
+    standalone->setChecked(true);
+    Input::Click(single);
+
+    EXPECT_FALSE(off->isChecked());
+    EXPECT_TRUE(single->isChecked());
+    EXPECT_TRUE(automatic->isChecked()) << "another group is left alone";
+    EXPECT_TRUE(standalone->isChecked()) << "a button without a group is left alone";
+}
