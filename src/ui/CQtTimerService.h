@@ -3,6 +3,7 @@
 #include "ui/ITimerService.h"
 
 #include <map>
+#include <vector>
 
 class QTimer;
 
@@ -17,6 +18,11 @@ public:
     void StopTimer(TimerHandle handle) override;
 
 private:
+    // Frees stopped timers once no timer callback is running (a timer cannot be freed inside its own signal).
+    void FreeStopped();
+
     std::map<TimerHandle, QTimer*> timers_;
+    std::vector<QTimer*> stopped_;
     TimerHandle next_ = 1;
+    int firing_ = 0; // timer callbacks running
 };

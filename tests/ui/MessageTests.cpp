@@ -1,0 +1,333 @@
+// Posted, sent, removed and broadcast messages, and the table of registered message names.
+#include "TestDialog.h"
+
+#include "platform/TextUtil.h"
+#include "support/CTempEnvironment.h"
+#include "ui/CMessageRegistry.h"
+#include "ui/RegisteredMessages.h"
+
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <set>
+#include <thread>
+
+namespace {
+
+constexpr UINT kMsgA = WM_APP + 1;
+constexpr UINT kMsgB = WM_APP + 2;
+constexpr UINT kMsgC = WM_APP + 3;
+
+// Delivers posted events until `done` says so; the deadline only keeps a broken build from hanging.
+template <class Done> bool PumpUntil(Done done) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+class MessageTest : public ::testing::Test {
+protected:
+    CTempEnvironment env_;
+};
+
+} // namespace
+
+TEST_F(MessageTest, PostedMessagesArriveLaterInPostingOrder) {
+    CTestDialog dlg(0);
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_TRUE(dlg.PostMessage(kMsgA, 1, -1));
+    EXPECT_TRUE(dlg.PostMessage(kMsgB, 2, -2));
+    EXPECT_TRUE(dlg.PostMessage(kMsgA, 3, -3));
+    EXPECT_TRUE(dlg.messages.empty());
+    PumpEvents();
+    ASSERT_EQ(dlg.messages.size(), 3u);
+    EXPECT_EQ(dlg.messages[0], std::make_tuple(kMsgA, WPARAM(1), LPARAM(-1)));
+    EXPECT_EQ(dlg.messages[1], std::make_tuple(kMsgB, WPARAM(2), LPARAM(-2)));
+    EXPECT_EQ(dlg.messages[2], std::make_tuple(kMsgA, WPARAM(3), LPARAM(-3)));
+}
+
+TEST_F(MessageTest, MessagesFromManyThreadsKeepEachThreadsOrderAndNoneIsLost) {
+    CTestDialog dlg(0);
+    ASSERT_TRUE(dlg.Create());
+    constexpr int kThreads = 4;
+    constexpr int kPerThread = 3000;
+    std::vector<std::thread> posters;
+    CMessageTarget target = dlg.GetSafeHwnd();
+    for (int t = 0; t < kThreads; ++t)
+        posters.emplace_back([target, t] {
+            for (int i = 0; i < kPerThread; ++i)
+                target.PostMessage(kMsgA, WPARAM(t), LPARAM(i));
+        });
+    bool all = PumpUntil([&] { return dlg.messages.size() == size_t(kThreads * kPerThread); });
+    for (auto& p : posters)
+        p.join();
+    ASSERT_TRUE(all);
+    std::vector<LPARAM> last(kThreads, -1);
+    for (const auto& [message, wParam, lParam] : dlg.messages) {
+        ASSERT_LT(wParam, WPARAM(kThreads));
+        EXPECT_EQ(lParam, last[wParam] + 1) << "thread " << wParam;
+        last[wParam] = lParam;
+    }
+}
+
+TEST_F(MessageTest, HandlersRunOnTheUserInterfaceThread) {
+    CTestDialog dlg(0);
+    ASSERT_TRUE(dlg.Create());
+    QThread* handledOn = nullptr;
+    dlg.MapMessage(kMsgA, [&](WPARAM, LPARAM) {
+        handledOn = QThread::currentThread();
+        return 0;
+    });
+    std::thread([&] { dlg.PostMessage(kMsgA); }).join();
+    PumpEvents();
+    EXPECT_EQ(handledOn, QCoreApplication::instance()->thread());
+}
+
+TEST_F(MessageTest, RemovePostedMessagesTakesOutExactlyOneKind) {
+    CTestDialog dlg(0);
+    ASSERT_TRUE(dlg.Create());
+    dlg.PostMessage(kMsgA, 1);
+    dlg.PostMessage(kMsgB, 2);
+    dlg.PostMessage(kMsgA, 3);
+    dlg.PostMessage(kMsgC, 4);
+    dlg.PostMessage(kMsgA, 5);
+    EXPECT_EQ(dlg.PendingMessageCount(kMsgA), 3u);
+    EXPECT_EQ(dlg.RemovePostedMessages(kMsgA), 3u);
+    EXPECT_EQ(dlg.RemovePostedMessages(kMsgA), 0u);
+    dlg.PostMessage(kMsgA, 6); // posted after the removal: stays
+    PumpEvents();
+    ASSERT_EQ(dlg.messages.size(), 3u);
+    EXPECT_EQ(std::get<1>(dlg.messages[0]), 2u);
+    EXPECT_EQ(std::get<1>(dlg.messages[1]), 4u);
+    EXPECT_EQ(std::get<1>(dlg.messages[2]), 6u);
+}
+
+TEST_F(MessageTest, RemovingWhileAnotherThreadPostsNeverLosesOtherKinds) {
+    // The capture window coalesces motion readings this way while the camera thread keeps posting.
+    CTestDialog dlg(0);
+    ASSERT_TRUE(dlg.Create());
+    constexpr int kCount = 5000;
+    std::atomic<bool> done{false};
+    std::thread poster([&] {
+        for (int i = 0; i < kCount; ++i) {
+            dlg.GetSafeHwnd().PostMessage(kMsgA, WPARAM(i));
+            dlg.GetSafeHwnd().PostMessage(kMsgB, WPARAM(i));
+        }
+        done = true;
+    });
+    size_t removed = 0;
+    while (!done)
+        removed += dlg.RemovePostedMessages(kMsgA);
+    poster.join();
+    removed += dlg.RemovePostedMessages(kMsgA);
+    EXPECT_EQ(removed, size_t(kCount));
+    PumpEvents();
+    ASSERT_EQ(dlg.messages.size(), size_t(kCount));
+    for (int i = 0; i < kCount; ++i) {
+        EXPECT_EQ(std::get<0>(dlg.messages[i]), kMsgB);
+        EXPECT_EQ(std::get<1>(dlg.messages[i]), WPARAM(i));
+    }
+}
+
+TEST_F(MessageTest, MessagesToAWindowThatIsGoneAreDroppedSafely) {
+    auto dlg = std::make_unique<CTestDialog>(0);
+    ASSERT_TRUE(dlg->Create());
+    CMessageTarget handle = dlg->GetSafeHwnd();
+    dlg->PostMessage(kMsgA);
+    dlg->PostMessage(kMsgB);
+    dlg->DestroyWindow();
+    PumpEvents();
+    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_FALSE(dlg->PostMessage(kMsgA));
+    EXPECT_FALSE(handle.IsWindow());
+
+    ASSERT_TRUE(dlg->Create());
+    EXPECT_TRUE(handle.PostMessage(kMsgC)); // the same window again
+    dlg.reset();
+    EXPECT_FALSE(handle.PostMessage(kMsgA));
+    EXPECT_EQ(handle.RemovePostedMessages(kMsgA), 0u);
+    PumpEvents();
+}
+
+TEST_F(MessageTest, ThreadsPostingWhileTheWindowIsDeletedNeverReachIt) {
+    for (int round = 0; round < 20; ++round) {
+        auto dlg = std::make_unique<CTestDialog>(0);
+        ASSERT_TRUE(dlg->Create());
+        CMessageTarget handle = dlg->GetSafeHwnd();
+        std::atomic<bool> stop{false};
+        std::atomic<int> accepted{0};
+        std::vector<std::thread> posters;
+        for (int t = 0; t < 3; ++t)
+            posters.emplace_back([&, handle] {
+                while (!stop)
+                    accepted += handle.PostMessage(kMsgA) ? 1 : 0;
+            });
+        PumpUntil([&] { return accepted > 50; });
+        dlg.reset();
+        PumpEvents();
+        stop = true;
+        for (auto& p : posters)
+            p.join();
+        EXPECT_FALSE(handle.PostMessage(kMsgA));
+    }
+}
+
+TEST_F(MessageTest, SendMessageAnswersOnTheSameThreadAndFromOthers) {
+    CTestDialog dlg(0);
+    EXPECT_EQ(dlg.SendMessage(kMsgA, 5), 0); // not created: nobody answers
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_EQ(dlg.SendMessage(kMsgA, 5), 6);
+    EXPECT_EQ(dlg.messages.size(), 1u);
+
+    LRESULT fromThread = 0;
+    std::atomic<bool> answered{false};
+    std::thread sender(
+        [&] { answered = dlg.GetSafeHwnd().SendMessageTimeout(kMsgB, 41, 0, -1, &fromThread); });
+    PumpUntil([&] { return dlg.messages.size() == 2; });
+    sender.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(fromThread, 42);
+}
+
+TEST_F(MessageTest, ASenderWaitingOnAReceiverThatGoesIsReleased) {
+    struct Receiver : QObject, IMessageReceiver {
+        QObject* ReceiverObject() override { return this; }
+        LRESULT ReceiveMessage(UINT, WPARAM, LPARAM) override { return 1; }
+    } receiver;
+    std::shared_ptr<CMessageQueue> queue = CMessageQueue::Create();
+    queue->Open(&receiver);
+    std::atomic<int> outcome{-1};
+    std::thread sender([&] { outcome = queue->Send(kMsgA, 0, 0, -1, nullptr) ? 1 : 0; });
+    while (queue->Size() == 0)
+        std::this_thread::yield(); // the sender is now waiting for its answer
+    queue->Close();
+    sender.join();
+    EXPECT_EQ(outcome, 0);
+    EXPECT_FALSE(queue->Send(kMsgA, 0, 0, -1, nullptr));
+}
+
+TEST_F(MessageTest, RegisteredNamesShareOneIdWhateverTheirCase) {
+    UINT a = RegisterWindowMessage("Vidora.Test.Message.One");
+    EXPECT_GE(a, kFirstRegisteredMessage);
+    EXPECT_LE(a, kLastRegisteredMessage);
+    EXPECT_EQ(RegisterWindowMessage("VIDORA.TEST.MESSAGE.ONE"), a);
+    EXPECT_EQ(RegisterWindowMessage("vidora.test.message.one"), a);
+    EXPECT_NE(RegisterWindowMessage("Vidora.Test.Message.Two"), a);
+    EXPECT_EQ(CMessageRegistry::Instance().NameOf(a), "Vidora.Test.Message.One");
+    EXPECT_EQ(RegisterWindowMessage(""), 0u);
+    EXPECT_EQ(CMessageRegistry::Instance().NameOf(WM_APP), "");
+}
+
+TEST_F(MessageTest, ThreadsRegisteringTheSameNamesAtOnceAgreeOnTheirIds) {
+    constexpr int kThreads = 8;
+    constexpr int kNames = 64;
+    std::vector<std::vector<UINT>> seen(kThreads, std::vector<UINT>(kNames));
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            while (!go)
+                std::this_thread::yield();
+            for (int k = 0; k < kNames; ++k) {
+                int n = (t % 2 == 0) ? k : kNames - 1 - k; // half of them in reverse order
+                std::string name = "Concurrent.Name." + std::to_string(n);
+                if (t % 3 == 0)
+                    name = Text::ToUpper(name);
+                seen[t][n] = RegisterWindowMessage(name);
+            }
+        });
+    go = true;
+    for (auto& th : threads)
+        th.join();
+    std::set<UINT> distinct;
+    for (int n = 0; n < kNames; ++n) {
+        for (int t = 1; t < kThreads; ++t)
+            EXPECT_EQ(seen[t][n], seen[0][n]) << "name " << n;
+        EXPECT_GE(seen[0][n], kFirstRegisteredMessage);
+        distinct.insert(seen[0][n]);
+    }
+    EXPECT_EQ(distinct.size(), size_t(kNames));
+}
+
+TEST_F(MessageTest, StartUpRegistersEveryProcessWideMessage) {
+    RegisterAllMessages();
+    std::set<UINT> ids;
+    for (const CRegisteredMessage* m : RegisteredMessages::All()) {
+        EXPECT_GE(m->Id(), kFirstRegisteredMessage) << m->Name();
+        EXPECT_EQ(RegisterWindowMessage(Text::ToLower(m->Name())), m->Id()) << m->Name();
+        ids.insert(m->Id());
+    }
+    EXPECT_EQ(ids.size(), RegisteredMessages::All().size());
+    EXPECT_EQ(UINT(RegisteredMessages::ForceClose),
+              RegisterWindowMessage("WM_FORCE_CLOSE_C1F8CD74_E533_4952_AF6C_0E30D99053BF"));
+}
+
+TEST_F(MessageTest, RegisteredMessagesReachTheirMappedHandlers) {
+    CTestDialog dlg(0);
+    ASSERT_TRUE(dlg.Create());
+    int forced = 0;
+    dlg.MapMessage(RegisteredMessages::ForceClose, [&](WPARAM, LPARAM) { return ++forced; });
+    dlg.PostMessage(RegisteredMessages::ForceClose);
+    PumpEvents();
+    EXPECT_EQ(forced, 1);
+    EXPECT_TRUE(dlg.messages.empty());
+    dlg.MapMessage(RegisteredMessages::ForceClose, nullptr); // unmapped: falls through to OnMessage
+    dlg.PostMessage(RegisteredMessages::ForceClose);
+    PumpEvents();
+    EXPECT_EQ(forced, 1);
+    EXPECT_EQ(dlg.messages.size(), 1u);
+}
+
+TEST_F(MessageTest, BroadcastReachesExistingTopLevelWindowsOnly) {
+    const UINT msg = RegisterWindowMessage("Vidora.Test.Broadcast");
+    CTestDialog a(0), b(0), neverCreated(0), destroyed(0);
+    ASSERT_TRUE(a.Create());
+    ASSERT_TRUE(b.Create());
+    ASSERT_TRUE(destroyed.Create());
+    destroyed.DestroyWindow();
+    // A window embedded in another one is a child, not a top-level window.
+    QWidget host;
+    auto* embedded = new CTestDialog(0, &host);
+    embedded->setWindowFlags(Qt::Widget);
+    ASSERT_TRUE(embedded->Create());
+
+    EXPECT_TRUE(BroadcastMessage(msg, 1, 2, 1000));
+    auto count = [msg](const CTestDialog& d) {
+        return std::count_if(d.messages.begin(), d.messages.end(),
+                             [msg](const auto& m) { return std::get<0>(m) == msg; });
+    };
+    EXPECT_EQ(count(a), 1);
+    EXPECT_EQ(count(b), 1);
+    EXPECT_EQ(count(neverCreated), 0);
+    EXPECT_EQ(count(destroyed), 0);
+    EXPECT_EQ(count(*embedded), 0);
+}
+
+TEST_F(MessageTest, BroadcastFromAnotherThreadWaitsForTheAnswersAndGivesUpInTime) {
+    const UINT msg = RegisterWindowMessage("Vidora.Test.Broadcast2");
+    CTestDialog a(0), b(0);
+    ASSERT_TRUE(a.Create());
+    ASSERT_TRUE(b.Create());
+
+    std::atomic<int> answered{-1};
+    std::thread caller([&] { answered = BroadcastMessage(msg, 0, 0, 60000) ? 1 : 0; });
+    PumpUntil([&] { return answered != -1; });
+    caller.join();
+    EXPECT_EQ(answered, 1);
+
+    // The user-interface thread is busy (not delivering): the caller gives up after its time-out.
+    std::thread patient([&] { answered = BroadcastMessage(msg, 0, 0, 20) ? 1 : 0; });
+    patient.join();
+    EXPECT_EQ(answered, 0);
+    PumpEvents(); // late deliveries are still handled, without anybody waiting
+    EXPECT_EQ(a.messages.size(), 2u);
+}
