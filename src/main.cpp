@@ -1,9 +1,15 @@
-// Vidora: the program's entry point. For now it prepares the shared services and ends; the windows come next.
-#include "app/CVidoraStartup.h"
+// Vidora: the program's entry point.
+#include "app/CPlaceholderMainDlg.h"
+#include "app/CVidoraApp.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    return CVidoraStartup::RunFoundation();
+    QApplication::setApplicationName(QStringLiteral("Vidora"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    CVidoraApp app;
+    app.SetMainWindowFactory([] { return std::make_unique<CPlaceholderMainDlg>(); });
+    return app.Run(argc, argv);
 }

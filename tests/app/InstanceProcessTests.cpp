@@ -1,0 +1,142 @@
+// Real processes of the built program, each with the test's temporary folders.
+#include "platform/CNamedMutex.h"
+#include "platform/CRegistry.h"
+#include "support/CTempEnvironment.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+const char* kRoot = "Software\\Brenmoor\\Vidora10";
+
+class InstanceProcessTest : public ::testing::Test {
+protected:
+    std::unique_ptr<QProcess> Start(const QStringList& args) {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("QT_QPA_PLATFORM", "offscreen");
+        e.insert("VIDORA_DEBUG", "1");
+        e.insert("VIDORA_SIMULATED_DEVICES", "none");
+        p->setProcessEnvironment(e);
+        p->setProgram(QString(VIDORA_BIN_DIR) + "/vidora");
+        p->setArguments(args);
+        p->start();
+        EXPECT_TRUE(p->waitForStarted(10000));
+        return p;
+    }
+
+    // Waits (pumping nothing of ours) until the running instance's main window is ready.
+    bool WaitUntilReady(QProcess& p) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 20000 && p.state() == QProcess::Running) {
+            CNamedMutex probe;
+            if (probe.Create("VIDORA10_POSTINITUNIQUE6712250", false) &&
+                probe.LastError() == ERROR_ALREADY_EXISTS)
+                return true;
+            probe.Close();
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    static QString Stderr(QProcess& p) { return QString::fromUtf8(p.readAllStandardError()); }
+
+    uint32_t ReadNumber(const char* name, uint32_t fallback) {
+        CRegistry::ResetInstance();
+        RegValue v;
+        if (FAILED(CRegistry::Instance().QueryValue(Hive::CurrentUser, kRoot, name, v)) ||
+            v.type != REG_DWORD)
+            return fallback;
+        return v.dword;
+    }
+
+    void Terminate(QProcess& p) {
+        p.terminate(); // SIGTERM: the program shuts down through its normal steps
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+    }
+
+    CTempEnvironment env;
+};
+} // namespace
+
+TEST_F(InstanceProcessTest, SecondStartSignalsTheRunningInstanceAndEnds) {
+    auto first = Start({});
+    ASSERT_TRUE(WaitUntilReady(*first));
+
+    auto vdap = Start({"-VDAP"});
+    ASSERT_TRUE(vdap->waitForFinished(10000));
+    EXPECT_EQ(vdap->exitCode(), 0);
+    auto hide = Start({"/hide"});
+    ASSERT_TRUE(hide->waitForFinished(10000));
+
+    Terminate(*first);
+    QString log = Stderr(*first);
+    EXPECT_TRUE(log.contains("Second start: wParam 1")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Second start: wParam 0")) << log.toStdString();
+    EXPECT_LT(log.indexOf("wParam 1"), log.indexOf("wParam 0"));
+}
+
+TEST_F(InstanceProcessTest, InitializeAppInCapitalsOnlyRecordsTheAudioWizard) {
+    auto first = Start({});
+    ASSERT_TRUE(WaitUntilReady(*first));
+    // The running instance has seeded VIVFirstTimeUse; set it to 0 as if the wizard had run.
+    QProcess::execute(QString(VIDORA_BIN_DIR) + "/vidora-reg",
+                      {"set", QString("HKCU\\") + kRoot, "VIVFirstTimeUse", "REG_DWORD", "0"});
+    ASSERT_EQ(ReadNumber("VIVFirstTimeUse", 9), 0u);
+
+    auto init = Start({"/INITIALIZEAPP"});
+    ASSERT_TRUE(init->waitForFinished(10000));
+    EXPECT_EQ(ReadNumber("VIVFirstTimeUse", 9), 1u);
+    EXPECT_FALSE(Stderr(*init).contains("instance"));
+
+    Terminate(*first);
+    // The running instance never heard of it.
+    EXPECT_FALSE(Stderr(*first).contains("Second start"));
+}
+
+TEST_F(InstanceProcessTest, TwentySimultaneousStartsGiveOneFirstInstance) {
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < 20; ++i)
+        starts.push_back(Start({}));
+    int firsts = 0, seconds = 0;
+    QProcess* running = nullptr;
+    for (auto& p : starts) {
+        if (p->waitForFinished(15000)) {
+            ++seconds;
+            EXPECT_TRUE(Stderr(*p).contains("second instance"));
+        } else {
+            ++firsts;
+            running = p.get();
+        }
+    }
+    EXPECT_EQ(firsts, 1);
+    EXPECT_EQ(seconds, 19);
+    ASSERT_NE(running, nullptr);
+    Terminate(*running);
+    EXPECT_TRUE(Stderr(*running).contains("the first instance"));
+}
+
+TEST_F(InstanceProcessTest, FirstLaunchIsClearedOnlyByTheFirstInstance) {
+    auto first = Start({"/hide"});
+    ASSERT_TRUE(WaitUntilReady(*first));
+    auto second = Start({});
+    ASSERT_TRUE(second->waitForFinished(10000));
+    EXPECT_EQ(ReadNumber("FirstLaunch", 7), 7u); // absent: the second instance left it alone
+    Terminate(*first);
+    EXPECT_EQ(ReadNumber("FirstLaunch", 7), 0u);
+
+    // After the first instance has gone, the next start is a first instance again.
+    auto again = Start({});
+    EXPECT_TRUE(WaitUntilReady(*again));
+    Terminate(*again);
+}
