@@ -45,6 +45,11 @@ void CTransparentImageButton::SetPressedLook(bool pressed) {
     update();
 }
 
+void CTransparentImageButton::SetAccent(bool accent) {
+    accent_ = accent;
+    update();
+}
+
 CTransparentImageButton::State CTransparentImageButton::CurrentState() const {
     if (!isEnabled())
         return State::Disabled;
@@ -86,7 +91,7 @@ QSize CTransparentImageButton::sizeHint() const {
 }
 
 void CTransparentImageButton::PaintFallback(QPainter& painter, State state) {
-    const bool accent = state == State::Pressed && (pressedLook_ || isChecked());
+    const bool accent = accent_ || (state == State::Pressed && (pressedLook_ || isChecked()));
     ControlsStyle::PaintField(painter, rect(), state != State::Disabled, state == State::Hover,
                               state == State::Pressed, accent);
 }

@@ -30,6 +30,10 @@ public:
     void SetPressedLook(bool pressed);
     bool IsPressedLook() const { return pressedLook_; }
 
+    // A button drawn without images shows in the accent colour (the default answer of a question).
+    void SetAccent(bool accent);
+    bool IsAccent() const { return accent_; }
+
     // The state the button is drawn in right now.
     virtual State CurrentState() const;
     bool IsHovered() const { return hovered_; }
@@ -56,4 +60,5 @@ protected:
 private:
     bool pressedLook_ = false;
     bool hovered_ = false;
+    bool accent_ = false;
 };
