@@ -228,7 +228,8 @@ std::string COEMInfo::GetString(uint32_t resourceId, const std::string& id) {
 std::string COEMInfo::ExpandText(const std::string& text) {
     EnsureLoaded();
     std::string result = text;
-    if (reader_) {
+    // Most texts hold no placeholder at all.
+    if (reader_ && result.find('%') != std::string::npos) {
         const int32_t language = GetUiLanguage();
         for (const auto& entry : reader_->GetTexts()) {
             if (!IsPlaceholderId(entry.id) || result.find(entry.id) == std::string::npos)

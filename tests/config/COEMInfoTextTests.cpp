@@ -20,7 +20,9 @@ TEST_F(OEMTextTest, GetTextFollowsTheUserInterfaceLanguage) {
     SetUiLanguage(1036);
     EXPECT_EQ(info.GetText("%product%"), "Caméra FR");
     EXPECT_EQ(info.GetText("Plain.Text"), "own");
+    EXPECT_EQ(info.ExpandText("%product%"), "Caméra FR");
     SetUiLanguage(1031);
+    EXPECT_EQ(info.ExpandText("%product%"), "Camera EN");
     EXPECT_EQ(info.GetText("French.Only"), "");
     EXPECT_EQ(info.GetText("plain.text"), ""); // ids are exact
 }
@@ -46,12 +48,6 @@ TEST_F(OEMTextTest, HelpFileComesFromTheDocumentWhenItGivesOne) {
     WriteOEMBody(R"(<Texts><Text Id="App.HelpTopic" Localized="false">reseller-help.html</Text></Texts>)");
     CVidoraOEMInfo info;
     EXPECT_EQ(info.GetHelpFile(), "reseller-help.html");
-}
-
-TEST_F(OEMTextTest, EmptyHelpTopicKeepsTheBuiltInHelpFile) {
-    WriteOEMBody(R"(<Texts><Text Id="App.HelpTopic" Localized="false">   </Text></Texts>)");
-    CVidoraOEMInfo info;
-    EXPECT_EQ(info.GetHelpFile(), "Vidr.chm");
 }
 
 TEST_F(OEMTextTest, BuiltInPlaceholdersOfEachVariant) {
@@ -91,15 +87,6 @@ TEST_F(OEMTextTest, DocumentPlaceholdersExpandInDocumentOrder) {
     CVidoraOEMInfo info;
     // %second% comes after %first% and is replaced inside its value; %third% came before %fourth% and is not.
     EXPECT_EQ(info.ExpandText("%first% %fourth%"), "[two] (%third%)");
-}
-
-TEST_F(OEMTextTest, DocumentPlaceholdersFollowTheLanguage) {
-    WriteOEMBody(kLocalizedProduct);
-    CVidoraOEMInfo info;
-    SetUiLanguage(1036);
-    EXPECT_EQ(info.ExpandText("%product%"), "Caméra FR");
-    SetUiLanguage(1031);
-    EXPECT_EQ(info.ExpandText("%product%"), "Camera EN");
 }
 
 TEST_F(OEMTextTest, PercentSignsAloneAreNotPlaceholders) {

@@ -1,7 +1,6 @@
 // Path placeholders and the default folders of the product.
 #include "COEMTestFixture.h"
 #include "config/CVidoraOEMInfo.h"
-#include "config/CVidoraPathUtilities.h"
 
 namespace {
 class OEMFoldersTest : public COEMTestFixture {
@@ -107,11 +106,4 @@ TEST(PathUtilities, FolderCreation) {
     env.WriteFile("file", "x");
     EXPECT_FALSE(CPathUtilities::CreateFolder(env.Path("file")));
     EXPECT_FALSE(CPathUtilities::CreateFolder(env.Path("file/sub")));
-}
-
-TEST(PathUtilities, MyVideosNameIsKept) {
-    CVidoraPathUtilities utilities;
-    EXPECT_EQ(utilities.GetMyVideosName(), "My Videos");
-    utilities.SetMyVideosName("Videos");
-    EXPECT_EQ(utilities.GetMyVideosName(), "Videos");
 }
