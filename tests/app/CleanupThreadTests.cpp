@@ -1,0 +1,190 @@
+#include "app/CSetupCleanupThread.h"
+#include "app/CVidoraSettings.h"
+#include "platform/CChildProcess.h"
+#include "platform/CNamedMutex.h"
+#include "support/CTempEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+using Outcome = CSetupCleanupThread::Outcome;
+using State = CSetupCleanupThread::State;
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+class CleanupThreadTest : public ::testing::Test {
+protected:
+    void SetPath(const std::string& value) { CVidoraSettings::WriteRootString("WebUnzipPath", value); }
+    std::string Path() { return CVidoraSettings::ReadRootString("WebUnzipPath", "<absent>"); }
+    Outcome RunToEnd() {
+        CSetupCleanupThread thread;
+        EXPECT_TRUE(thread.Start());
+        thread.Join();
+        EXPECT_EQ(thread.GetState(), State::Finished);
+        return thread.GetOutcome();
+    }
+    // The thread is a real one waiting on a real process: its state is watched, with a bound that only a
+    // fault reaches.
+    static bool WaitForState(const CSetupCleanupThread& thread, State state) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (thread.GetState() != state) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+    // An unpack folder as installers leave it, with a link to something that must survive.
+    std::string MakeUnpackFolder(const std::string& relative) {
+        env.WriteFile(relative + "/setup.exe", "x");
+        env.WriteFile(relative + "/data/payload.cab", "y");
+        env.WriteFile("home/Documents/thesis.odt", "years of work");
+        EXPECT_EQ(symlink(env.Path("home/Documents").c_str(), env.Path(relative + "/data/docs").c_str()), 0);
+        return env.Path(relative);
+    }
+
+    CTempEnvironment env;
+};
+} // namespace
+
+TEST_F(CleanupThreadTest, DeletesTheUnpackFolderAndClearsTheValue) {
+    std::string folder = MakeUnpackFolder("tmp/VidoraSetup_1234");
+    SetPath(folder);
+    EXPECT_EQ(RunToEnd(), Outcome::Deleted);
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_EQ(Path(), "");
+    EXPECT_TRUE(Exists(env.Path("home/Documents/thesis.odt")));
+    EXPECT_TRUE(Exists(env.Path("tmp")));
+}
+
+TEST_F(CleanupThreadTest, UnpackFoldersInTheUsersCacheAndDataFoldersToo) {
+    for (const char* relative : {"cache/setup/unpacked", "data/VidoraSetup"}) {
+        std::string folder = MakeUnpackFolder(relative);
+        SetPath(folder + "/");
+        EXPECT_EQ(RunToEnd(), Outcome::Deleted) << relative;
+        EXPECT_FALSE(Exists(folder));
+        EXPECT_EQ(Path(), "");
+    }
+    EXPECT_TRUE(Exists(env.Path("cache/setup")));
+}
+
+TEST_F(CleanupThreadTest, NothingToDoLeavesTheValue) {
+    env.WriteFile("tmp/setup.log", "a file, not a folder");
+    for (const std::string& value : {env.Path("tmp/setup.log"), env.Path("tmp/gone")}) {
+        SetPath(value);
+        EXPECT_EQ(RunToEnd(), Outcome::NothingToDo) << value;
+        EXPECT_EQ(Path(), value);
+    }
+    EXPECT_TRUE(Exists(env.Path("tmp/setup.log")));
+    SetPath("");
+    EXPECT_EQ(RunToEnd(), Outcome::NothingToDo);
+    EXPECT_EQ(Path(), "");
+}
+
+TEST_F(CleanupThreadTest, RefusesWhatIsNoUnpackFolder) {
+    env.WriteFile("home/Pictures/holiday.jpg", "memories");
+    env.WriteFile("home/outside/keep.txt", "keep");
+    env.WriteFile("tmp/other/file.txt", "x");
+    ASSERT_EQ(symlink(env.Path("home/outside").c_str(), env.Path("tmp/link-out").c_str()), 0);
+    ASSERT_EQ(symlink(env.Path("tmp/other").c_str(), env.Path("tmp/link-in").c_str()), 0);
+    const std::string refused[] = {
+        "/",
+        env.Path("home"), // the home folder
+        env.Path("home/"),
+        env.Path("home/Pictures"), // inside home, but not a temporary or data folder
+        env.Path("tmp"),           // the temporary folder itself
+        env.Path("data"),
+        env.Path("cache/"),
+        env.Path("tmp/link-out"),        // a link to a folder elsewhere
+        env.Path("tmp/link-in"),         // a link, even to a folder in the right place
+        env.Path("tmp/../home/outside"), // climbing out
+        env.Root(),                      // holds the home folder
+    };
+    for (const std::string& value : refused) {
+        SetPath(value);
+        EXPECT_EQ(RunToEnd(), Outcome::Refused) << value;
+        EXPECT_EQ(Path(), value);
+    }
+    EXPECT_TRUE(Exists(env.Path("home/Pictures/holiday.jpg")));
+    EXPECT_TRUE(Exists(env.Path("home/outside/keep.txt")));
+    EXPECT_TRUE(Exists(env.Path("tmp/other/file.txt")));
+}
+
+TEST_F(CleanupThreadTest, HomeInsideTheTemporaryFolderIsStillProtected) {
+    env.SetEnv("HOME", env.Path("tmp/home"));
+    env.WriteFile("tmp/home/mail/inbox", "x");
+    SetPath(env.Path("tmp/home"));
+    EXPECT_EQ(RunToEnd(), Outcome::Refused);
+    EXPECT_TRUE(Exists(env.Path("tmp/home/mail/inbox")));
+}
+
+TEST_F(CleanupThreadTest, StopEndsTheWaitForABusyInstaller) {
+    std::string folder = MakeUnpackFolder("tmp/unpack");
+    SetPath(folder);
+    CChildProcess installer([](const CChildProcess::Channel& parent) {
+        CNamedMutex busy;
+        if (!busy.Create(CSetupCleanupThread::kSetupMutexName, true) || !busy.IsOwned())
+            return 2;
+        parent.Tell('b');
+        parent.Await();
+        return 0;
+    });
+    ASSERT_EQ(installer.Expect(), 'b');
+
+    CSetupCleanupThread thread;
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(WaitForState(thread, State::WaitingForInstaller));
+    thread.Stop();
+    EXPECT_EQ(thread.GetOutcome(), Outcome::Stopped);
+    EXPECT_TRUE(Exists(folder + "/setup.exe"));
+    EXPECT_EQ(Path(), folder);
+    thread.Stop(); // a second stop is harmless
+}
+
+TEST_F(CleanupThreadTest, WaitsUntilTheInstallerIsDone) {
+    std::string folder = MakeUnpackFolder("tmp/unpack");
+    SetPath(folder);
+    CChildProcess installer([](const CChildProcess::Channel& parent) {
+        CNamedMutex busy;
+        if (!busy.Create(CSetupCleanupThread::kSetupMutexName, true))
+            return 2;
+        parent.Tell('b');
+        parent.Await();
+        return 0; // ending releases the mutex
+    });
+    ASSERT_EQ(installer.Expect(), 'b');
+
+    CSetupCleanupThread thread;
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(WaitForState(thread, State::WaitingForInstaller));
+    EXPECT_TRUE(Exists(folder));
+    installer.Tell('q');
+    EXPECT_EQ(installer.Wait(), 0);
+    thread.Join();
+    EXPECT_EQ(thread.GetOutcome(), Outcome::Deleted);
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_EQ(Path(), "");
+}
+
+TEST_F(CleanupThreadTest, StartsOnceAndStopsWithoutStarting) {
+    {
+        CSetupCleanupThread never;
+        never.Stop();
+        EXPECT_EQ(never.GetState(), State::NotStarted);
+    }
+    SetPath("");
+    CSetupCleanupThread thread;
+    EXPECT_TRUE(thread.Start());
+    EXPECT_FALSE(thread.Start());
+    thread.Join();
+    EXPECT_FALSE(thread.Start());
+}

@@ -1,0 +1,116 @@
+#include "app/CVD10CommandLineInfo.h"
+#include "platform/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using Args = std::vector<std::string>;
+using Shell = CVD10CommandLineInfo::ShellCommand;
+
+CVD10CommandLineInfo Parsed(const Args& arguments) {
+    CVD10CommandLineInfo info;
+    info.Parse(arguments);
+    return info;
+}
+
+std::vector<const char*> Argv(const Args& args) {
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    return argv;
+}
+} // namespace
+
+TEST(CommandLine, ProgramSwitchesIgnoreCaseAndPrefix) {
+    EXPECT_EQ(Parsed({"/hide"}).hide, 1u);
+    EXPECT_EQ(Parsed({"-HIDE"}).hide, 1u);
+    EXPECT_EQ(Parsed({"/SnapDesk"}).openSnapDesk, 1u);
+    EXPECT_EQ(Parsed({"-vdap"}).openSnapDesk, 1u);
+    CVD10CommandLineInfo both = Parsed({"/vdap", "/Hide"});
+    EXPECT_EQ(both.hide, 1u);
+    EXPECT_EQ(both.openSnapDesk, 1u);
+    CVD10CommandLineInfo none = Parsed({});
+    EXPECT_EQ(none.hide, 0u);
+    EXPECT_EQ(none.openSnapDesk, 0u);
+    EXPECT_EQ(none.shellCommand, Shell::FileNew);
+}
+
+TEST(CommandLine, StandardSwitches) {
+    EXPECT_TRUE(Parsed({"/Embedding"}).runEmbedded);
+    EXPECT_TRUE(Parsed({"-automation"}).runAutomated);
+    EXPECT_EQ(Parsed({"/RegServer"}).shellCommand, Shell::AppRegister);
+    EXPECT_EQ(Parsed({"/register"}).shellCommand, Shell::AppRegister);
+    EXPECT_EQ(Parsed({"/UNREGSERVER"}).shellCommand, Shell::AppUnregister);
+    EXPECT_EQ(Parsed({"-Unregister"}).shellCommand, Shell::AppUnregister);
+    CVD10CommandLineInfo print = Parsed({"/pt", "doc.jpg", "Office Printer", "driver", "port", "extra"});
+    EXPECT_EQ(print.shellCommand, Shell::FilePrintTo);
+    EXPECT_EQ(print.fileName, "doc.jpg");
+    EXPECT_EQ(print.printerName, "Office Printer");
+    EXPECT_EQ(print.driverName, "driver");
+    EXPECT_EQ(print.portName, "port");
+    EXPECT_EQ(Parsed({"/p", "x"}).shellCommand, Shell::FilePrint);
+}
+
+TEST(CommandLine, UnknownSwitchesAndParametersChangeNothingThatIsActedOn) {
+    for (const Args& args : std::vector<Args>{{"--hide"},
+                                              {"hide"},
+                                              {"/hid"},
+                                              {"/hidex"},
+                                              {"/"},
+                                              {"-"},
+                                              {""},
+                                              {"/snap desk"},
+                                              {std::string(100000, 'x')},
+                                              {"/\xff\xfe"},
+                                              {"/embedding=1"}}) {
+        CVD10CommandLineInfo info = Parsed(args);
+        EXPECT_EQ(info.hide, 0u) << args[0].substr(0, 20);
+        EXPECT_EQ(info.openSnapDesk, 0u);
+        EXPECT_FALSE(info.runEmbedded);
+        EXPECT_FALSE(info.runAutomated);
+        EXPECT_NE(info.shellCommand, Shell::AppRegister);
+        EXPECT_NE(info.shellCommand, Shell::AppUnregister);
+    }
+    EXPECT_EQ(Parsed({"picture.jpg", "/hide"}).fileName, "picture.jpg");
+}
+
+TEST(CommandLine, ArgvEntryPointSkipsTheProgramName) {
+    Args args{"/usr/bin/vidora", "/hide", "-vdap"};
+    auto argv = Argv(args);
+    CVD10CommandLineInfo info;
+    info.Parse(static_cast<int>(args.size()), argv.data());
+    EXPECT_EQ(info.hide, 1u);
+    EXPECT_EQ(info.openSnapDesk, 1u);
+    EXPECT_TRUE(info.fileName.empty());
+}
+
+TEST(CommandLine, WholeCommandLineAsThePlatformGivesIt) {
+    Args args{"/opt/Vidora App/vidora", "/initializeapp"};
+    auto argv = Argv(args);
+    int argc = static_cast<int>(args.size());
+    EXPECT_EQ(CVD10CommandLineInfo::WholeCommandLine(argc, argv.data()),
+              "\"/opt/Vidora App/vidora\" /initializeapp");
+    EXPECT_EQ(CVD10CommandLineInfo::CommandLineAfterProgram(argc, argv.data()), " /initializeapp");
+
+    Args spaced{"vidora", "a b", "say \"hi\"", ""};
+    auto spacedArgv = Argv(spaced);
+    std::string line = CVD10CommandLineInfo::WholeCommandLine(4, spacedArgv.data());
+    EXPECT_EQ(SplitCommandLine(line), spaced);
+    EXPECT_EQ(CVD10CommandLineInfo::WholeCommandLine(0, nullptr), "\"\"");
+}
+
+TEST(CommandLine, InitializeAppOnlyWhenItIsTheWholeRest) {
+    auto check = [](const Args& args) {
+        auto argv = Argv(args);
+        return CVD10CommandLineInfo::IsInitializeAppCommandLine(static_cast<int>(args.size()), argv.data());
+    };
+    EXPECT_TRUE(check({"vidora", "/initializeapp"}));
+    EXPECT_TRUE(check({"vidora", "/INITIALIZEAPP"}));
+    EXPECT_TRUE(check({"/any/path/vidora", "/InitializeApp"}));
+    EXPECT_FALSE(check({"vidora"}));
+    EXPECT_FALSE(check({"vidora", "-initializeapp"}));
+    EXPECT_FALSE(check({"vidora", "/initializeapp", "/hide"}));
+    EXPECT_FALSE(check({"vidora", "/initializeapp "}));
+    EXPECT_FALSE(check({"vidora", "", "/initializeapp"}));
+}

@@ -1,0 +1,178 @@
+#include "app/CVidoraSettings.h"
+#include "app/Folders.h"
+#include "config/CVidoraOEMInfo.h"
+#include "platform/SpecialFolders.h"
+#include "support/CTempEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+bool IsDir(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+class FoldersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env = std::make_unique<CTempEnvironment>();
+        oem = std::make_unique<CVidoraOEMInfo>();
+        SetOEMInfo(oem.get());
+    }
+    void TearDown() override {
+        SetOEMInfo(nullptr);
+        oem.reset();
+        env.reset();
+    }
+    std::string Setting(const char* name) { return CVidoraSettings::ReadRootString(name, "<absent>"); }
+
+    std::unique_ptr<CTempEnvironment> env;
+    std::unique_ptr<CVidoraOEMInfo> oem;
+};
+} // namespace
+
+TEST(FolderNames, TableOfSpecialFolders) {
+    EXPECT_EQ(ResolveFolderName("CSIDL_COMMON_APPDATA"), 35);
+    EXPECT_EQ(ResolveFolderName("CSIDL_APPDATA"), 26);
+    EXPECT_EQ(ResolveFolderName("CSIDL_PROGRAM_FILES_COMMON"), 43);
+    EXPECT_EQ(ResolveFolderName("CSIDL_PROGRAM_FILES"), 38);
+    EXPECT_EQ(ResolveFolderName("CSIDL_MYPICTURES"), 39);
+    EXPECT_EQ(ResolveFolderName("CSIDL_COMMON_DOCUMENTS"), 46);
+    EXPECT_EQ(ResolveFolderName("CSIDL_PERSONAL"), 5);
+    EXPECT_EQ(ResolveFolderName("CSIDL_WINDOWS"), 36);
+    EXPECT_EQ(ResolveFolderName("CSIDL_SYSTEM"), 37);
+    // Names compare exactly.
+    EXPECT_EQ(ResolveFolderName("csidl_appdata"), -1);
+    EXPECT_EQ(ResolveFolderName("CSIDL_APPDATA "), -1);
+    EXPECT_EQ(ResolveFolderName("CSIDL_MYVIDEO"), -1);
+    EXPECT_EQ(ResolveFolderName(""), -1);
+}
+
+TEST(FolderNames, SplittingTheAngleBracketForm) {
+    std::string name = "old";
+    std::string rest = "old";
+    EXPECT_TRUE(SplitFolderPath("<CSIDL_APPDATA>\\Models", name, rest));
+    EXPECT_EQ(name, "CSIDL_APPDATA");
+    EXPECT_EQ(rest, "\\Models");
+    EXPECT_TRUE(SplitFolderPath("<A>", name, rest));
+    EXPECT_EQ(name, "A");
+    EXPECT_EQ(rest, "");
+    EXPECT_TRUE(SplitFolderPath("<>x>y", name, rest));
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(rest, "x>y");
+    name = rest = "untouched";
+    EXPECT_FALSE(SplitFolderPath("", name, rest));
+    EXPECT_FALSE(SplitFolderPath("<A", name, rest));
+    EXPECT_FALSE(SplitFolderPath(" <A>x", name, rest));
+    EXPECT_FALSE(SplitFolderPath("A>x", name, rest));
+    EXPECT_EQ(name, "untouched");
+    EXPECT_EQ(rest, "untouched");
+}
+
+TEST(FolderNames, ResolvingUsesSlashesOnDisk) {
+    CTempEnvironment env;
+    EXPECT_EQ(ResolveFolderPath("<CSIDL_APPDATA>\\Models"), env.Path("data/Models"));
+    EXPECT_EQ(ResolveFolderPath("<CSIDL_APPDATA>/Models/"), env.Path("data/Models/"));
+    EXPECT_EQ(ResolveFolderPath("<CSIDL_COMMON_APPDATA>\\Brenmoor\\Vidora\\ModelData"),
+              env.Path("common/Brenmoor/Vidora/ModelData"));
+    EXPECT_EQ(ResolveFolderPath("<CSIDL_APPDATA>"), env.Path("data"));
+    EXPECT_EQ(ResolveFolderPath("<CSIDL_SYSTEM>\\\\x"), "/usr/lib/x");
+    EXPECT_FALSE(ResolveFolderPath("<CSIDL_NOPE>\\Models").has_value());
+    EXPECT_FALSE(ResolveFolderPath("/plain/path").has_value());
+}
+
+TEST(EnsureFolder, CreatesMissingParents) {
+    CTempEnvironment env;
+    std::string deep = env.Path("home/a/b c/d");
+    EXPECT_TRUE(EnsureFolder(deep + "/"));
+    EXPECT_TRUE(IsDir(deep));
+    EXPECT_TRUE(EnsureFolder(deep)); // already there
+    EXPECT_TRUE(EnsureFolder(deep + "\\"));
+    EXPECT_FALSE(IsDir(deep + "\\"));
+
+    env.WriteFile("home/file", "x");
+    EXPECT_FALSE(EnsureFolder(env.Path("home/file")));
+    EXPECT_FALSE(EnsureFolder(env.Path("home/file/below")));
+    EXPECT_FALSE(EnsureFolder(""));
+    EXPECT_TRUE(EnsureFolder("/"));
+}
+
+TEST_F(FoldersTest, DefaultsComeFromTheOemInformationAndAreStored) {
+    std::string movies;
+    std::string photos;
+    SetUpFolders(movies, photos);
+    EXPECT_EQ(movies, env->Path("home/Videos/Vidora"));
+    EXPECT_EQ(photos, env->Path("home/Pictures/Vidora"));
+    EXPECT_TRUE(IsDir(movies));
+    EXPECT_TRUE(IsDir(photos));
+    EXPECT_EQ(Setting("MovieFolder"), movies);
+    EXPECT_EQ(Setting("PhotoFolder"), photos);
+    EXPECT_EQ(Setting("VideoEffectsModelDataFolder"), env->Path("common/Brenmoor/Vidora/ModelData"));
+}
+
+TEST_F(FoldersTest, WithoutAVideosFolderTheMyVideosNameOfTheResourcesIsUsed) {
+    // The videos folder lies below a file, so it cannot exist; the documents folder stands in, with the
+    // My-Videos name from the resource library ("Videos").
+    env->WriteFile("home/blocker", "a file");
+    env->WriteFile("config/user-dirs.dirs", "XDG_VIDEOS_DIR=\"$HOME/blocker/Videos\"\n"
+                                            "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    std::string movies;
+    std::string photos;
+    SetUpFolders(movies, photos);
+    EXPECT_EQ(movies, env->Path("home/Docs/Videos/Vidora"));
+    EXPECT_TRUE(IsDir(movies));
+}
+
+TEST_F(FoldersTest, StoredFoldersAreUsedExactlyAsStored) {
+    // Another tool stored values with blanks around them: kept as they are and the folders created. A
+    // path that begins with a blank is relative, so it lands below the current folder.
+    char* previous = get_current_dir_name();
+    ASSERT_EQ(chdir(env->Root().c_str()), 0);
+    std::string storedMovies = "  " + env->Path("home/My Movies") + "  ";
+    std::string storedPhotos = env->Path("home/Shots") + " ";
+    CVidoraSettings::SetMovieFolder(storedMovies);
+    CVidoraSettings::SetPhotoFolder(storedPhotos);
+    std::string movies;
+    std::string photos;
+    SetUpFolders(movies, photos);
+    EXPECT_EQ(movies, storedMovies);
+    EXPECT_EQ(photos, storedPhotos);
+    EXPECT_TRUE(IsDir(env->Root() + "/" + storedMovies));
+    EXPECT_TRUE(IsDir(storedPhotos));
+    EXPECT_FALSE(IsDir(env->Path("home/Shots")));
+    EXPECT_EQ(Setting("MovieFolder"), storedMovies);
+    EXPECT_EQ(chdir(previous), 0);
+    free(previous);
+}
+
+TEST_F(FoldersTest, AngleBracketModelFolderBecomesARealPath) {
+    CVidoraSettings::SetVideoEffectsModelDataFolder("<CSIDL_APPDATA>\\Models");
+    std::string movies;
+    std::string photos;
+    SetUpFolders(movies, photos);
+    EXPECT_EQ(Setting("VideoEffectsModelDataFolder"), env->Path("data/Models"));
+}
+
+TEST_F(FoldersTest, UnknownFolderNamesAndPlainPathsAreLeftAlone) {
+    for (const std::string value : {"<CSIDL_UNKNOWN>\\Models", "<csidl_appdata>\\Models", "/srv/models"}) {
+        CVidoraSettings::SetVideoEffectsModelDataFolder(value);
+        std::string movies;
+        std::string photos;
+        SetUpFolders(movies, photos);
+        EXPECT_EQ(Setting("VideoEffectsModelDataFolder"), value);
+    }
+}
+
+TEST_F(FoldersTest, WorksWithoutOemInformation) {
+    SetOEMInfo(nullptr);
+    std::string movies;
+    std::string photos;
+    SetUpFolders(movies, photos);
+    EXPECT_EQ(movies, env->Path("home/Videos/Vidora"));
+    EXPECT_EQ(photos, env->Path("home/Pictures/Vidora"));
+}
