@@ -1,0 +1,14 @@
+#include "comms/RegisterGraniteCommunicationsService.h"
+
+#include "comms/CGraniteCommunicationsService.h"
+#include "platform/CObjectFactory.h"
+#include "services/ICommunicationsService.h"
+
+void RegisterGraniteCommunicationsService() {
+    CObjectFactory::Instance().Register(CLSID_CommunicationsService,
+                                        &Granite::CGraniteCommunicationsService::Create);
+}
+
+void UnregisterGraniteCommunicationsService() {
+    CObjectFactory::Instance().Unregister(CLSID_CommunicationsService);
+}
