@@ -126,10 +126,10 @@ void CGraniteDeviceManager::Shutdown() {
         service->Release();
 
     // Each camera entry drops its own subscriptions with its own service reference.
-    videoDevices_.clear();
-    microphones_.clear();
-    speakers_.clear();
-    hidDevices_.clear();
+    ClearList(videoDevices_);
+    ClearList(microphones_);
+    ClearList(speakers_);
+    ClearList(hidDevices_);
 
     if (g_deviceManager == this)
         g_deviceManager = nullptr;

@@ -340,6 +340,8 @@ private:
     void AttachCurrentCamera();
     // Index of the first camera that IsSameDevice the id, or -1.
     int FindCameraIndex(const std::string& id) const;
+    // Deletes the entries first to last, then empties the list.
+    static void ClearList(DeviceList& list);
     static int FindExactIndex(const DeviceList& list, const std::string& id);
     HRESULT CopyEntry(const DeviceList& list, int index, DeviceInfo* out) const;
     HRESULT FindEntry(const DeviceList& list, const std::string& id, DeviceInfo* out) const;

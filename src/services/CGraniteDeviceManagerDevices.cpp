@@ -85,7 +85,7 @@ HRESULT CGraniteDeviceManager::RefreshList(Kind kind) {
         if (entry && !entry->Values().empty())
             keptValues[entry->id] = entry->Values();
     }
-    list.clear(); // each camera entry drops its list-wide subscriptions
+    ClearList(list); // each camera entry drops its list-wide subscriptions
     if (service_ == nullptr)
         return E_FAIL;
 
@@ -157,6 +157,12 @@ HRESULT CGraniteDeviceManager::RefreshList(Kind kind) {
             CurrentIndexOf(kind) = found;
     }
     return S_OK;
+}
+
+void CGraniteDeviceManager::ClearList(DeviceList& list) {
+    for (auto& entry : list)
+        entry.reset();
+    list.clear();
 }
 
 int CGraniteDeviceManager::FindCameraIndex(const std::string& id) const {

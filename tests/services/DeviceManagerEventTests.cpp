@@ -1,0 +1,307 @@
+// The listener table and the service's events: which listener operation each event becomes, which events
+// need a current device, listeners changing the table from inside a call, and delivery through the
+// serializers on the user-interface thread.
+#include "DeviceManagerTestFixture.h"
+
+#include <memory>
+#include <thread>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+Variant I4(int32_t v) {
+    return Variant::FromI4(v);
+}
+
+TEST_F(DeviceManagerTest, ListenersAreCalledInSlotOrderAndATwentySixthIsNeverCalled) {
+    IGraniteDeviceManager* manager = Open();
+    std::vector<std::string> order;
+    std::vector<std::unique_ptr<RecordingListener>> listeners;
+    for (uint32_t i = 0; i < 26; ++i) {
+        listeners.push_back(std::make_unique<RecordingListener>());
+        listeners.back()->onCall = [&order, i](const std::string&) { order.push_back(std::to_string(i)); };
+        EXPECT_EQ(manager->AddListener(listeners.back().get(), 100 + i), S_OK);
+    }
+    manager->NotifyListeners48();
+    ASSERT_EQ(order.size(), 25u);
+    EXPECT_EQ(order.front(), "0");
+    EXPECT_EQ(order.back(), "24");
+    EXPECT_TRUE(listeners[25]->heard.empty());
+    EXPECT_EQ(listeners[3]->heard, Calls{"Notify48(103)"});
+
+    // A freed slot is taken by the next registration, which is then called in that slot's turn.
+    manager->RemoveListener(listeners[3].get());
+    manager->AddListener(listeners[25].get(), 999);
+    order.clear();
+    manager->NotifyListeners7();
+    ASSERT_EQ(order.size(), 25u);
+    EXPECT_EQ(order[3], "25");
+    EXPECT_EQ(listeners[25]->heard, Calls{"Notify7(999)"});
+    EXPECT_EQ(manager->AddListener(nullptr, 1), E_INVALIDARG);
+}
+
+TEST_F(DeviceManagerTest, AListenerRegisteredTwiceHearsTwiceAndOneRemovalClearsBoth) {
+    IGraniteDeviceManager* manager = Open();
+    RecordingListener twice, other;
+    manager->AddListener(&twice, 1);
+    manager->AddListener(&other, 2);
+    manager->AddListener(&twice, 3);
+    manager->SetSharedState(5);
+    EXPECT_EQ(twice.heard, (Calls{"Shared(1,5)", "Shared(3,5)"}));
+    manager->RemoveListener(&twice);
+    manager->NotifyListeners4();
+    EXPECT_EQ(twice.heard.size(), 2u);
+    EXPECT_EQ(other.heard, (Calls{"Shared(2,5)", "Notify4(2)"}));
+    int32_t state = 0;
+    EXPECT_EQ(manager->GetSharedState(&state), S_OK);
+    EXPECT_EQ(state, 5);
+    EXPECT_EQ(manager->GetSharedState(nullptr), E_FAIL);
+}
+
+TEST_F(DeviceManagerTest, ListenersMayChangeTheTableFromInsideACall) {
+    IGraniteDeviceManager* manager = Open();
+    RecordingListener first, second, third, late;
+    manager->AddListener(&first, 1);
+    manager->AddListener(&second, 2);
+    manager->AddListener(&third, 3);
+    // The first listener removes the second and registers a newcomer, which takes the second's slot.
+    first.onCall = [&](const std::string&) {
+        manager->RemoveListener(&second);
+        manager->AddListener(&late, 4);
+        first.onCall = nullptr;
+    };
+    manager->NotifyListeners4();
+    EXPECT_EQ(first.heard, Calls{"Notify4(1)"});
+    EXPECT_TRUE(second.heard.empty()) << "removed before its turn";
+    EXPECT_TRUE(late.heard.empty()) << "registered during the walk";
+    EXPECT_EQ(third.heard, Calls{"Notify4(3)"});
+
+    manager->NotifyListeners4();
+    EXPECT_EQ(late.heard, Calls{"Notify4(4)"});
+    EXPECT_EQ(third.heard.size(), 2u);
+
+    // A listener removing itself is not called again, and nobody is skipped.
+    third.onCall = [&](const std::string&) { manager->RemoveListener(&third); };
+    manager->NotifyListeners4();
+    manager->NotifyListeners4();
+    EXPECT_EQ(third.heard.size(), 3u);
+    EXPECT_EQ(first.heard.size(), 4u);
+    EXPECT_EQ(late.heard.size(), 3u);
+}
+
+TEST_F(DeviceManagerTest, ListenersMayCallTheFacadeAndEvenReenterAnEventFromACallback) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    service_.FindCamera(kCamA)->properties[20] = I4(3);
+    RecordingListener listener;
+    facade.AddListener(&listener, 1);
+    int32_t zoomSeen = -1;
+    bool nested = false;
+    listener.onCall = [&](const std::string& what) {
+        if (what == "Zoom(1,3)") {
+            facade.GetZoom(&zoomSeen);
+            if (!nested) {
+                nested = true; // as if a nested message loop delivered the next event now
+                facade.OnVideoPropertyChanged(kCamA, 0, 8, I4(44), I4(0));
+                facade.SetSharedState(1);
+            }
+        }
+    };
+    facade.OnVideoPropertyChanged(kCamA, 0, 20, I4(3), I4(0));
+    EXPECT_EQ(zoomSeen, 3);
+    EXPECT_EQ(listener.heard, (Calls{"Zoom(1,3)", "LevelA(1,44)", "Shared(1,1)"}));
+}
+
+TEST_F(DeviceManagerTest, CameraPropertyEventsReachListenersOnlyForTheCurrentCamera) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
+    RecordingListener listener;
+    facade.AddListener(&listener, 9);
+    facade.OnVideoPropertyChanged(kCamB, 0, 20, I4(1), I4(0));
+    facade.OnVideoPropertyChanged("USB\\CAM-A\\still", 0, 20, I4(2), I4(0));
+    EXPECT_EQ(listener.heard, Calls{"Zoom(9,2)"});
+
+    struct Case {
+        int32_t property;
+        Variant value;
+        const char* heard; // empty: nothing
+    };
+    const Case cases[] = {
+        {42, I4(0), "TriState(9,0)"},
+        {42, I4(1), "TriState(9,1)"},
+        {42, I4(4), "TriState(9,2)"},
+        {42, I4(3), ""},
+        {42, I4(2), ""},
+        {40, I4(2), "SwitchD(9,2)"},
+        {40, I4(3), ""},
+        {39, I4(1), "ColorBoost(9,1)"},
+        {97, I4(6), "Backlight(9,6)"},
+        {88, Variant::FromBool(true), "SwitchE(9,1)"},
+        {88, I4(1), "SwitchE(9,0)"},
+        {4, I4(1), "VideoMute(9,1)"},
+        {44, I4(10), "SunTuneMode(9,10)"},
+        {8, I4(-5), "LevelA(9,-5)"},
+        {12, I4(1), ""},
+        {20, Variant::FromString("x"), ""},
+    };
+    for (const Case& c : cases) {
+        listener.heard.clear();
+        facade.OnVideoPropertyChanged(kCamA, 0, c.property, c.value, I4(0));
+        EXPECT_EQ(listener.heard, std::string(c.heard).empty() ? Calls{} : Calls{c.heard})
+            << c.property << " " << FakeDeviceManagerService::Text(c.value);
+    }
+}
+
+TEST_F(DeviceManagerTest, WithoutACurrentCameraCameraPropertyEventsAreDropped) {
+    AddCameras({kCamA});
+    IGraniteDeviceManager* manager = Open();
+    RecordingListener listener;
+    manager->AddListener(&listener, 1);
+    CGraniteDeviceManager::Instance()->OnVideoPropertyChanged(kCamA, 0, 20, I4(1), I4(0));
+    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 1, 0, Variant());
+    CGraniteDeviceManager::Instance()->OnVideoMotorStatus(kCamA, 1);
+    EXPECT_TRUE(listener.heard.empty());
+    // Events of any listed camera still arrive.
+    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 15, 0, Variant());
+    EXPECT_EQ(listener.heard, Calls{"Event15(" + kCamA + ",1)"});
+}
+
+TEST_F(DeviceManagerTest, MicrophoneAndSpeakerEventsNeedTheExactCurrentDevice) {
+    service_.microphones = {FakeDeviceManagerService::Audio("Mic1", "Mic")};
+    service_.speakers = {FakeDeviceManagerService::Audio("spk1", "Speaker")};
+    IGraniteDeviceManager* manager = Open();
+    CGraniteDeviceManager& facade = *CGraniteDeviceManager::Instance();
+    RecordingListener listener;
+    manager->AddListener(&listener, 2);
+    facade.OnMicrophonePropertyChanged("Mic1", 0, 6, I4(1), I4(0));
+    EXPECT_TRUE(listener.heard.empty()) << "no microphone is current yet";
+
+    manager->SelectMicrophone(0);
+    manager->SelectSpeaker(0);
+    facade.OnMicrophonePropertyChanged("mic1", 0, 6, I4(1), I4(0)); // differs in case only: another device
+    facade.OnMicrophonePropertyChanged("Mic1", 0, 6, I4(30), I4(0));
+    facade.OnMicrophonePropertyChanged("Mic1", 0, 9, I4(12), I4(0));
+    facade.OnMicrophonePropertyChanged("Mic1", 0, 10, I4(1), I4(0));
+    facade.OnMicrophonePropertyChanged("Mic1", 0, 10, I4(0), I4(1));
+    facade.OnMicrophonePropertyChanged("Mic1", 0, 4, I4(0), I4(1));
+    facade.OnSpeakerPropertyChanged("spk1", 0, 8, I4(40), I4(0));
+    facade.OnSpeakerPropertyChanged("spk1", 0, 9, I4(0x10000), I4(0)); // the 16-bit payload is 0
+    facade.OnSpeakerPropertyChanged("spk1", 0, 9, Variant::FromBool(true), I4(0));
+    facade.OnSpeakerPropertyChanged("SPK1", 0, 8, I4(41), I4(0));
+    EXPECT_EQ(listener.heard,
+              (Calls{"MicVolume(2,30)", "MicLevel(2,12)", "MicMute(2,1)", "MicLevel(2,0)", "MicMute(2,0)",
+                     "SpeakerVolume(2,40)", "SpeakerMute(2,0)", "SpeakerMute(2,1)"}));
+}
+
+TEST_F(DeviceManagerTest, CameraEventCodesBecomeTheirListenerOperations) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
+    RecordingListener listener;
+    facade.AddListener(&listener, 5);
+    for (int code : {1, 26, 29, 30, 33, 34, 35, 20, 99})
+        facade.OnVideoDeviceEvent(kCamA, code, 0, Variant());
+    for (int code : {1, 33}) // current-camera codes from another camera are dropped
+        facade.OnVideoDeviceEvent(kCamB, code, 0, Variant());
+    for (int code : {8, 9, 31, 32, 15, 16})
+        facade.OnVideoDeviceEvent(kCamB, code, 0, Variant());
+    EXPECT_EQ(listener.heard,
+              (Calls{"Event1(5)", "Event26(5)", "Event29(5)", "Event30(5)", "Status(5,1)", "Status(5,3)",
+                     "Status(5,3)", "Event8or9(" + kCamB + ",5,1)", "Event8or9(" + kCamB + ",5,0)",
+                     "Event31or32(" + kCamB + ",5,1)", "Event31or32(" + kCamB + ",5,0)",
+                     "Event15(" + kCamB + ",5)", "Event16(" + kCamB + ",5)"}));
+}
+
+TEST_F(DeviceManagerTest, Event20IsPassedOnOnlyForTheOneCameraModelThatReportsIt) {
+    service_.cameras.push_back(FakeDeviceManagerService::Camera(kCamA, "A", GdmProperty::kEvent20ProductId));
+    IGraniteDeviceManager* manager = Open();
+    manager->SelectVideoDevice(0);
+    RecordingListener listener;
+    manager->AddListener(&listener, 5);
+    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 20, 0, Variant());
+    EXPECT_EQ(listener.heard, Calls{"Event20(5)"});
+    service_.FindCamera(kCamA)->properties[1] = I4(GdmProperty::kEvent20ProductId + 1);
+    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 20, 0, Variant());
+    service_.failing.insert("GetVideoProperty:1");
+    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 20, 0, Variant());
+    EXPECT_EQ(listener.heard.size(), 1u);
+}
+
+TEST_F(DeviceManagerTest, MotorSoundHidAndGlobalEvents) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    RecordingListener listener;
+    facade.AddListener(&listener, 5);
+    facade.OnVideoMotorStatus("USB\\CAM-A\\VIDEO", 1); // the motor event compares ids exactly
+    facade.OnVideoMotorStatus(kCamA, 1);
+    facade.OnPlaySoundFileStatus("spk9", 3);
+    facade.OnHIDPropertyChanged("hid1", 0, 4, Variant::FromBytes({1, 2}));
+    facade.OnHIDPropertyChanged2("hid1", 0, 5, Variant::FromBool(true), Variant());
+    facade.OnHIDPropertyChanged2("hid1", 0, 6, I4(1), Variant());
+    facade.OnHIDPropertyChanged2("hid1", 0, 7, Variant::FromBool(true), Variant());
+    facade.OnGlobalPropertyChanged(0, Variant::FromBool(true));
+    facade.OnGlobalPropertyChanged(1, Variant::FromBool(false));
+    facade.OnGlobalPropertyChanged(2, Variant::FromBool(true));
+    EXPECT_EQ(listener.heard,
+              (Calls{"Motor()", "SoundStatus(spk9,3)", "Hid5(1)", "Hid6(0)", "Echo(1)", "Noise(0)"}));
+}
+
+TEST_F(DeviceManagerTest, ServiceThreadEventsReachListenersOnlyFromTheMessageLoopInOrder) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    RecordingListener listener;
+    facade.AddListener(&listener, 1);
+    std::thread serviceThread([&] {
+        IInProcDeviceManagerEvents* sink = service_.Sink();
+        std::string id = kCamA;
+        sink->OnVideoPropertyChanged(id, 0, 20, I4(1), I4(0));
+        id.assign("overwritten"); // the record owns its copy
+        sink->OnVideoDeviceEvent(kCamA, 33, 0, Variant());
+        sink->OnVideoPropertyChanged(kCamA, 0, 20, I4(2), I4(1));
+    });
+    serviceThread.join();
+    EXPECT_TRUE(listener.heard.empty());
+    Pump();
+    EXPECT_EQ(listener.heard, (Calls{"Zoom(1,1)", "Status(1,1)", "Zoom(1,2)"}));
+}
+
+TEST_F(DeviceManagerTest, ArrivalThroughTheSerializerRefreshesThenNotifiesThenSelects) {
+    IGraniteDeviceManager* manager = Open();
+    RecordingListener listener;
+    manager->AddListener(&listener, 6);
+    int countSeenByListener = -1;
+    listener.onCall = [&](const std::string&) {
+        if (countSeenByListener < 0)
+            countSeenByListener = manager->GetVideoDeviceCount();
+    };
+    AddCameras({kCamA});
+    std::thread([&] { service_.Sink()->OnDeviceArrived(kDeviceTypeVideo, kCamA); }).join();
+    Pump();
+    EXPECT_EQ(countSeenByListener, 1);
+    EXPECT_EQ(listener.heard, (Calls{"Arrived(1," + kCamA + ")", "Selected(6," + kCamA + ")"}));
+}
+
+TEST_F(DeviceManagerTest, SeverityChangesAreAnnouncedLaterAsSunTuneModeChanges) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
+    RecordingListener listener;
+    facade.AddListener(&listener, 8);
+    EXPECT_EQ(facade.FireSeverityChanged(kCamA, 10, 5), S_OK);
+    EXPECT_EQ(facade.FireSeverityChanged(kCamB, 3, 5), S_OK); // not the current camera
+    EXPECT_TRUE(listener.heard.empty());
+    EXPECT_EQ(facade.FireEvents().PendingCount(), 2u);
+    Pump();
+    EXPECT_EQ(listener.heard, Calls{"SunTuneMode(8,10)"});
+    EXPECT_TRUE(service_.Calls().empty()) << "announcing a mode does not touch the camera";
+}
+
+TEST_F(DeviceManagerTest, ASeverityChangeAnnouncedFromAListenerArrivesAfterThatListenerReturns) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    RecordingListener listener;
+    facade.AddListener(&listener, 8);
+    listener.onCall = [&](const std::string& what) {
+        if (what == "Event15(" + kCamA + ",8)")
+            facade.FireSeverityChanged(kCamA, 0, 10);
+    };
+    facade.OnVideoDeviceEvent(kCamA, 15, 0, Variant());
+    facade.OnVideoDeviceEvent(kCamA, 16, 0, Variant());
+    Pump();
+    EXPECT_EQ(listener.heard,
+              (Calls{"Event15(" + kCamA + ",8)", "Event16(" + kCamA + ",8)", "SunTuneMode(8,0)"}));
+}
+
+} // namespace

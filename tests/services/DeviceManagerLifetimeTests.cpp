@@ -1,0 +1,187 @@
+// Obtaining, initialising and shutting down the device-manager facade.
+#include "DeviceManagerTestFixture.h"
+
+#include "services/CEventChannelBase.h"
+
+#include <thread>
+
+namespace {
+
+TEST_F(DeviceManagerTest, TheProcessWideFacadeIsSharedAndCountsItsReferences) {
+    IGraniteDeviceManager* first = Open();
+    IGraniteDeviceManager* second = Open();
+    ASSERT_EQ(first, second);
+    EXPECT_EQ(CGraniteDeviceManager::Instance()->RefCount(), 2u);
+    EXPECT_EQ(service_.creations, 1);
+
+    first->Release();
+    ASSERT_EQ(CGraniteDeviceManager::Instance(), first);
+    EXPECT_EQ(CGraniteDeviceManager::Instance()->RefCount(), 1u);
+    second->Release();
+    EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
+    // Everything the facade took from the service was given back.
+    EXPECT_EQ(service_.References(), 1u);
+}
+
+TEST_F(DeviceManagerTest, InitialisationRegistersStartsAndListsEveryKindWithoutSelecting) {
+    AddCameras({kCamA});
+    service_.microphones.push_back(FakeDeviceManagerService::Audio("mic1", "Mic"));
+    Open();
+    const std::vector<std::string> expected = {
+        "Advise()",
+        "RegisterClient(Vidora10:1234)",
+        "Start()",
+        "GetVideoDeviceCount()",
+        "GetVideoDeviceId(0)",
+        "GetVideoProperty(" + kCamA + ",0)",
+        "GetVideoProperty(" + kCamA + ",1)",
+        "GetVideoProperty(" + kCamA + ",2)",
+        "GetVideoProperty(" + kCamA + ",84)",
+        "Subscribe(" + kCamA + ",8,0)",
+        "Subscribe(" + kCamA + ",31,0)",
+        "Subscribe(" + kCamA + ",9,0)",
+        "Subscribe(" + kCamA + ",32,0)",
+        "Subscribe(" + kCamA + ",15,0)",
+        "Subscribe(" + kCamA + ",16,0)",
+        "GetMicrophoneCount()",
+        "GetMicrophoneId(0)",
+        "GetMicrophoneProperty(mic1,0)",
+        "GetMicrophoneProperty(mic1,1)",
+        "GetMicrophoneProperty(mic1,2)",
+        "GetSpeakerCount()",
+        "GetHidDeviceCount()",
+    };
+    EXPECT_EQ(service_.Calls(), expected);
+    EXPECT_FALSE(service_.registeredModule.empty());
+
+    CGraniteDeviceManager& facade = *CGraniteDeviceManager::Instance();
+    int index = -1;
+    EXPECT_EQ(facade.GetSelectedVideoDeviceIndex(&index), S_OK);
+    EXPECT_EQ(index, 0);
+    int32_t value = 0;
+    EXPECT_EQ(facade.GetZoom(&value), E_FAIL) << "no camera is current until one is selected";
+    VideoDeviceInfo info;
+    ASSERT_EQ(facade.GetVideoDevice(0, &info), S_OK);
+    EXPECT_EQ(info.name, "Camera " + kCamA);
+    EXPECT_EQ(info.info1, 0x0100);
+    EXPECT_EQ(info.info2, 7);
+    EXPECT_EQ(info.info3, 9);
+}
+
+class DeviceManagerCreationFailure : public DeviceManagerTest,
+                                     public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DeviceManagerCreationFailure, GivesNullAndTheNextCallTriesAgain) {
+    AddCameras({kCamA});
+    service_.failing.insert(GetParam());
+    EXPECT_EQ(GetGraniteDeviceManager(), nullptr);
+    EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
+    // A half-made facade gave back the service and its connection.
+    EXPECT_EQ(service_.References(), 1u);
+    EXPECT_EQ(service_.Sink(), nullptr);
+    EXPECT_TRUE(service_.Subscriptions().empty());
+
+    service_.failing.clear();
+    IGraniteDeviceManager* manager = GetGraniteDeviceManager();
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(service_.creations, 2);
+    EXPECT_EQ(manager->GetVideoDeviceCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, DeviceManagerCreationFailure,
+                         ::testing::Values("Create", "Advise", "RegisterClient", "Start"));
+
+TEST_F(DeviceManagerTest, WithoutTheServiceClassNothingIsCreated) {
+    FakeDeviceManagerService::Uninstall();
+    EXPECT_EQ(GetGraniteDeviceManager(), nullptr);
+    EXPECT_EQ(GetGraniteDeviceManager(), nullptr);
+}
+
+TEST_F(DeviceManagerTest, ShutdownLetsGoOfTheCurrentCameraThenTheConnectionThenTheLists) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
+    facade.Release();
+
+    const std::vector<std::string> expected = Concat({
+        {"Detach(" + kCamA + ")"},
+        CurrentCameraCalls("Unsubscribe", kCamA),
+        {"Unadvise(42)"},
+        {"Unsubscribe(" + kCamA + ",8,0)", "Unsubscribe(" + kCamA + ",31,0)",
+         "Unsubscribe(" + kCamA + ",9,0)", "Unsubscribe(" + kCamA + ",32,0)",
+         "Unsubscribe(" + kCamA + ",15,0)", "Unsubscribe(" + kCamA + ",16,0)"},
+        {"Unsubscribe(" + kCamB + ",8,0)", "Unsubscribe(" + kCamB + ",31,0)",
+         "Unsubscribe(" + kCamB + ",9,0)", "Unsubscribe(" + kCamB + ",32,0)",
+         "Unsubscribe(" + kCamB + ",15,0)", "Unsubscribe(" + kCamB + ",16,0)"},
+    });
+    EXPECT_EQ(service_.Calls(), expected);
+    EXPECT_TRUE(service_.Subscriptions().empty());
+    EXPECT_EQ(service_.References(), 1u);
+    EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
+}
+
+TEST_F(DeviceManagerTest, EventsStillQueuedAtShutdownAreDroppedAndFreed) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    RecordingListener listener;
+    facade.AddListener(&listener, 1);
+    const size_t recordsBefore = CEventChannelBase::LiveRecords();
+
+    std::thread serviceThread([&] {
+        for (int i = 0; i < 5; ++i)
+            service_.Sink()->OnVideoPropertyChanged(kCamA, 0, 20, Variant::FromI4(i), Variant::FromI4(0));
+    });
+    serviceThread.join();
+    facade.FireSeverityChanged(kCamA, 3, 5);
+    EXPECT_GT(CEventChannelBase::LiveRecords(), recordsBefore);
+
+    facade.Release();
+    Pump();
+    EXPECT_TRUE(listener.heard.empty());
+    EXPECT_EQ(CEventChannelBase::LiveRecords(), recordsBefore);
+}
+
+TEST_F(DeviceManagerTest, AListenerReleasingTheLastReferenceFreesTheFacadeOnlyAfterTheCallReturns) {
+    AddCameras({kCamA});
+    CGraniteDeviceManager* facade = static_cast<CGraniteDeviceManager*>(Open());
+    RecordingListener first, second;
+    facade->AddListener(&first, 1);
+    facade->AddListener(&second, 2);
+    bool released = false;
+    first.onCall = [&](const std::string&) {
+        if (!released) {
+            released = true;
+            facade->Release();
+        }
+    };
+
+    facade->OnDeviceArrived(kDeviceTypeVideo, kCamA); // refresh, notify, then select the first camera
+    // The walk finished on a live object; the facade is gone now and nothing it held is left over.
+    EXPECT_EQ(second.heard, std::vector<std::string>{"Arrived(1," + kCamA + ")"});
+    EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
+    EXPECT_EQ(service_.References(), 1u);
+    EXPECT_TRUE(service_.Subscriptions().empty());
+
+    // A new request makes a fresh facade.
+    ASSERT_NE(Open(), nullptr);
+}
+
+TEST_F(DeviceManagerTest, ReleaseNeverTakesTheCountBelowZero) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    RecordingListener listener;
+    facade.AddListener(&listener, 1);
+    // While a listener call runs, a surplus Release on the dying facade must not wrap the count.
+    listener.onCall = [&](const std::string&) {
+        facade.Release();
+        EXPECT_EQ(facade.RefCount(), 0u);
+        facade.Release();
+        EXPECT_EQ(facade.RefCount(), 0u);
+    };
+    facade.NotifyListeners4();
+    EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
+}
+
+TEST_F(DeviceManagerTest, TheClientNameCarriesTheTickCountInDecimal) {
+    clock_.SetTickCount(4000000000u);
+    Open();
+    EXPECT_EQ(service_.registeredClient, "Vidora10:4000000000");
+}
+
+} // namespace

@@ -1,0 +1,360 @@
+// Operations with their own rules: value mappings, LED packing, pan/tilt support, audio, HID and strings.
+#include "DeviceManagerTestFixture.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class DeviceManagerOperationTest : public DeviceManagerTest {
+protected:
+    CGraniteDeviceManager& Camera() { return OpenWithCurrentCamera(); }
+    FakeDeviceManagerService::Device& CamA() { return *service_.FindCamera(kCamA); }
+    std::string Set(int32_t p, const std::string& value) {
+        return "SetVideoProperty(" + kCamA + "," + std::to_string(p) + "," + value + ")";
+    }
+};
+
+TEST_F(DeviceManagerOperationTest, TriStateModeIsStoredAsZeroOneFour) {
+    CGraniteDeviceManager& facade = Camera();
+    const std::pair<int32_t, int32_t> writes[] = {{0, 0}, {1, 1}, {2, 4}, {3, 0}, {-1, 0}};
+    for (auto [mode, stored] : writes) {
+        service_.ClearCalls();
+        EXPECT_EQ(facade.SetTriStateMode(mode), S_OK);
+        EXPECT_EQ(service_.Calls(), Calls{Set(42, "i:" + std::to_string(stored))}) << mode;
+    }
+    const std::pair<int32_t, int32_t> reads[] = {{0, 0}, {1, 1}, {2, 0}, {3, 1}, {4, 2}, {9, 1}};
+    for (auto [stored, mode] : reads) {
+        CamA().properties[42] = Variant::FromI4(stored);
+        int32_t read = -1;
+        EXPECT_EQ(facade.GetTriStateMode(&read), S_OK);
+        EXPECT_EQ(read, mode) << stored;
+        EXPECT_EQ(facade.GetTriStateModeRaw(&read), S_OK);
+        EXPECT_EQ(read, stored);
+    }
+}
+
+TEST_F(DeviceManagerOperationTest, ThreeWaySwitchAcceptsOnlyZeroToTwo) {
+    CGraniteDeviceManager& facade = Camera();
+    EXPECT_EQ(facade.SetAdvancedSwitchD(3), E_FAIL);
+    EXPECT_EQ(facade.SetAdvancedSwitchD(-1), E_FAIL);
+    EXPECT_TRUE(service_.Calls().empty());
+    EXPECT_EQ(facade.SetAdvancedSwitchD(2), S_OK);
+    EXPECT_EQ(service_.Calls(), Calls{Set(40, "i:2")});
+}
+
+TEST_F(DeviceManagerOperationTest, FocusStatusOutsideZeroToThreeReadsAsTwo) {
+    CGraniteDeviceManager& facade = Camera();
+    for (auto [stored, expected] :
+         std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 1}, {3, 3}, {4, 2}, {-1, 2}}) {
+        CamA().properties[106] = Variant::FromI4(stored);
+        int32_t status = -9;
+        EXPECT_EQ(facade.GetProperty106(&status), S_OK);
+        EXPECT_EQ(status, expected) << stored;
+    }
+}
+
+TEST_F(DeviceManagerOperationTest, LedModeIsPackedWithTheOlderPropertyAsFallback) {
+    CGraniteDeviceManager& facade = Camera();
+    EXPECT_EQ(facade.SetLed(2, 10, 20), S_OK);
+    EXPECT_EQ(service_.Calls(), Calls{Set(90, "i:1313282")}); // 0x140A02
+
+    service_.failing.insert("SetVideoProperty:90");
+    service_.ClearCalls();
+    EXPECT_EQ(facade.SetLed(2, 10, 20), S_OK);
+    EXPECT_EQ(facade.SetLed(5, 0, 0), S_OK);
+    EXPECT_EQ(service_.Calls(),
+              (Calls{Set(90, "i:1313282"), Set(91, "i:1313282"), Set(90, "i:5"), Set(91, "i:2")}));
+
+    service_.failing.insert("SetVideoProperty:91");
+    EXPECT_EQ(facade.SetLed(1, 0, 0), E_FAIL);
+    // Parts wider than a byte do not spill into their neighbours.
+    service_.failing.clear();
+    service_.ClearCalls();
+    facade.SetLed(0x101, 0x1FF, 0x2);
+    EXPECT_EQ(service_.Calls(), Calls{Set(90, "i:" + std::to_string(0x02FF01))});
+}
+
+TEST_F(DeviceManagerOperationTest, LedReadsUnpackTheModeAndTheStateMapsUnknownModesToFour) {
+    CGraniteDeviceManager& facade = Camera();
+    int32_t mode = -1, a = -1, b = -1;
+    CamA().properties[90] = Variant::FromI4(0x140A02);
+    ASSERT_EQ(facade.GetLed(&mode, &a, &b), S_OK);
+    EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({2, 10, 20}));
+    CamA().properties.erase(90);
+    CamA().properties[91] = Variant::FromI4(0x030201);
+    ASSERT_EQ(facade.GetLed(&mode, &a, &b), S_OK);
+    EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({1, 2, 3}));
+    CamA().properties.erase(91);
+    EXPECT_EQ(facade.GetLed(&mode, &a, &b), E_FAIL);
+
+    for (auto [raw, expected] : std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 1}, {2, 4}, {7, 4}}) {
+        CamA().properties[93] = Variant::FromI4(0x140A00 | raw);
+        ASSERT_EQ(facade.GetLedState(&mode, &a, &b), S_OK);
+        EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({expected, 10, 20})) << raw;
+    }
+    CamA().properties.erase(93);
+    EXPECT_EQ(facade.GetLedState(&mode, &a, &b), E_FAIL);
+    EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({0, 0, 0})) << "outputs cleared first";
+}
+
+TEST_F(DeviceManagerOperationTest, LedSupportAsksForTheNewerPropertyThenTheOlder) {
+    CGraniteDeviceManager& facade = Camera();
+    bool supported = false;
+    CamA().properties[91] = Variant::FromI4(0);
+    EXPECT_EQ(facade.IsLedControlSupported(&supported), S_OK);
+    EXPECT_TRUE(supported);
+    EXPECT_EQ(facade.IsLedModeSupported(&supported), S_OK);
+    EXPECT_FALSE(supported);
+    CamA().properties.erase(91);
+    EXPECT_EQ(facade.IsLedControlSupported(&supported), S_OK);
+    EXPECT_FALSE(supported);
+    CamA().properties[90] = Variant::FromI4(0);
+    service_.ClearCalls();
+    EXPECT_EQ(facade.IsLedControlSupported(&supported), S_OK);
+    EXPECT_TRUE(supported);
+    EXPECT_EQ(service_.Calls(), Calls{"QueryVideoProperty(" + kCamA + ",90)"});
+}
+
+TEST_F(DeviceManagerOperationTest, PanTiltSupportNeedsPanTiltAndZoom) {
+    CGraniteDeviceManager& facade = Camera();
+    for (int p : {18, 20, 24, 28})
+        CamA().properties[p] = Variant::FromI4(1);
+    bool supported = false;
+    EXPECT_EQ(facade.GetPtzSupport(&supported), S_OK);
+    EXPECT_TRUE(supported);
+    EXPECT_EQ(service_.Calls(),
+              (Calls{"QueryVideoProperty(" + kCamA + ",24)", "QueryVideoProperty(" + kCamA + ",28)",
+                     "QueryVideoProperty(" + kCamA + ",20)", "GetVideoProperty(" + kCamA + ",18)"}));
+    CamA().properties.erase(28);
+    EXPECT_EQ(facade.GetPtzSupportOf(kCamA, &supported), S_OK);
+    EXPECT_FALSE(supported);
+}
+
+TEST_F(DeviceManagerOperationTest, CompositeReadsFillTheirOutputsInOrder) {
+    CGraniteDeviceManager& facade = Camera();
+    for (int p : {100, 101, 102, 103, 104})
+        CamA().properties[p] = Variant::FromI4(p);
+    CamA().properties[105] = Variant::FromBool(true);
+    int32_t a = 0, b = 0, c = 0, d = 0;
+    ASSERT_EQ(facade.GetWebcamValueGDetails(&a, &b, &c, &d), S_OK);
+    EXPECT_EQ(std::vector<int32_t>({a, b, c, d}), std::vector<int32_t>({100, 101, 103, 102}));
+    bool flag = false;
+    ASSERT_EQ(facade.GetProperty105And104(&flag, &a), S_OK);
+    EXPECT_TRUE(flag);
+    EXPECT_EQ(a, 104);
+    CamA().properties.erase(102);
+    EXPECT_EQ(facade.GetWebcamValueGDetails(&a, &b, &c, &d), E_NOTIMPL);
+}
+
+TEST_F(DeviceManagerOperationTest, FeatureQueriesNameTheCameraAndTheFeature) {
+    CGraniteDeviceManager& facade = Camera();
+    service_.features = {"MoDetect", "FaceTracking", "flag26"};
+    bool supported = false;
+    EXPECT_EQ(facade.IsFeatureSupported("MoDetect", &supported), S_OK);
+    EXPECT_TRUE(supported);
+    EXPECT_EQ(facade.IsFeatureSupportedOf(kCamA, "Avatar", &supported), S_OK);
+    EXPECT_FALSE(supported);
+    EXPECT_EQ(facade.IsFaceTrackingSupported(&supported), S_OK);
+    EXPECT_TRUE(supported);
+    EXPECT_EQ(facade.IsMultipleFaceTrackingSupported(&supported), S_OK);
+    EXPECT_FALSE(supported);
+    EXPECT_EQ(facade.GetProperty26Flag(&supported), S_OK);
+    EXPECT_TRUE(supported);
+    EXPECT_EQ(service_.Calls(),
+              (Calls{"IsFeatureSupported(" + kCamA + ",MoDetect)", "IsFeatureSupported(" + kCamA + ",Avatar)",
+                     "IsFaceTrackingSupported(" + kCamA + ")",
+                     "IsMultipleFaceTrackingSupported(" + kCamA + ")", "GetPropertyFlag(" + kCamA + ",26)"}));
+    service_.failing.insert("IsFeatureSupported");
+    supported = true;
+    EXPECT_EQ(facade.IsFeatureSupported("MoDetect", &supported), E_FAIL);
+}
+
+TEST_F(DeviceManagerOperationTest, CameraStringsAndTranslation) {
+    CGraniteDeviceManager& facade = Camera();
+    std::string first = "old", second = "old";
+    EXPECT_EQ(facade.GetDeviceStrings(0, first, second), S_OK);
+    EXPECT_EQ(first, "holder-" + kCamA);
+    EXPECT_EQ(second, "holder.exe");
+    EXPECT_EQ(facade.GetDeviceStringsOf(kCamB, 1, first, second),
+              S_OK); // unlisted ids still reach the service
+    EXPECT_EQ(service_.CallsStartingWith({"GetDeviceStrings"}),
+              (Calls{"GetDeviceStrings(" + kCamA + ",0)", "GetDeviceStrings(" + kCamB + ",1)"}));
+
+    std::string out = "stale";
+    EXPECT_EQ(facade.TranslateDeviceId(kCamA, out), S_OK);
+    EXPECT_EQ(out, "driver:" + kCamA);
+    service_.failing.insert("TranslateDeviceId");
+    EXPECT_EQ(facade.TranslateDeviceId(kCamA, out), E_FAIL);
+    EXPECT_EQ(out, "");
+    service_.failing.insert("GetDeviceStrings");
+    first = "kept";
+    EXPECT_EQ(facade.GetDeviceStrings(0, first, second), E_FAIL);
+    EXPECT_EQ(first, "kept");
+}
+
+TEST_F(DeviceManagerOperationTest, Property94ReturnsTheServicesOwnAnswer) {
+    CGraniteDeviceManager& facade = Camera();
+    EXPECT_EQ(facade.SetProperty94(3), S_OK);
+    service_.failing.insert("SetVideoProperty:94");
+    EXPECT_EQ(facade.SetProperty94(3), E_FAIL);
+}
+
+TEST_F(DeviceManagerOperationTest, GlobalAudioOptionsAreSwitches) {
+    IGraniteDeviceManager* manager = Open();
+    int32_t on = -1;
+    EXPECT_EQ(manager->GetNoiseSuppression(&on), E_NOTIMPL);
+    EXPECT_EQ(manager->SetNoiseSuppression(1), S_OK);
+    EXPECT_EQ(manager->SetEchoCancellation(0), S_OK);
+    EXPECT_EQ(manager->GetNoiseSuppression(&on), S_OK);
+    EXPECT_EQ(on, 1);
+    EXPECT_EQ(manager->GetEchoCancellation(&on), S_OK);
+    EXPECT_EQ(on, 0);
+    EXPECT_EQ(service_.CallsStartingWith({"SetGlobalOption"}),
+              (Calls{"SetGlobalOption(1,b:-1)", "SetGlobalOption(0,b:0)"}));
+    service_.globalOptions[0] = Variant::FromI4(7);
+    EXPECT_EQ(manager->GetEchoCancellation(&on), S_OK);
+    EXPECT_EQ(on, 7);
+    service_.failing.insert("GetGlobalOption");
+    EXPECT_EQ(manager->GetEchoCancellation(&on), E_FAIL);
+    EXPECT_EQ(manager->GetEchoCancellation(nullptr), E_FAIL);
+}
+
+TEST_F(DeviceManagerOperationTest, MicrophoneOperationsWorkOnTheCurrentOrNamedMicrophone) {
+    auto mic = FakeDeviceManagerService::Audio("mic1", "Mic");
+    for (int p = 4; p <= 10; ++p)
+        mic.properties[p] = Variant::FromI4(p * 10);
+    mic.properties[11] = Variant::FromBool(true);
+    mic.properties[12] = Variant::FromBool(false);
+    service_.microphones = {mic};
+    IGraniteDeviceManager* manager = Open();
+    ASSERT_EQ(manager->SelectMicrophone(0), S_OK);
+    service_.ClearCalls();
+
+    int32_t min = 0, max = 0, value = 0;
+    ASSERT_EQ(manager->GetMicrophoneVolumeRange(&min, &max, &value), S_OK);
+    EXPECT_EQ(std::vector<int32_t>({min, max, value}), std::vector<int32_t>({40, 50, 60}));
+    ASSERT_EQ(manager->GetMicrophoneLevelRange(&min, &max, &value), S_OK);
+    EXPECT_EQ(std::vector<int32_t>({min, max, value}), std::vector<int32_t>({70, 80, 90}));
+    EXPECT_EQ(manager->SetMicrophoneMute(1), S_OK);
+    EXPECT_EQ(manager->SetMicrophoneVolume(33), S_OK);
+    EXPECT_EQ(manager->StartMicrophoneMonitor(), S_OK);
+    EXPECT_EQ(manager->StopMicrophoneMonitor(), S_OK);
+    EXPECT_EQ(manager->StopMicrophoneMonitorOnly(), S_OK);
+    EXPECT_EQ(service_.Calls(),
+              (Calls{"QueryMicrophoneProperty(mic1,6)", "GetMicrophoneProperty(mic1,4)",
+                     "GetMicrophoneProperty(mic1,5)", "GetMicrophoneProperty(mic1,6)",
+                     "QueryMicrophoneProperty(mic1,9)", "GetMicrophoneProperty(mic1,7)",
+                     "GetMicrophoneProperty(mic1,8)", "GetMicrophoneProperty(mic1,9)",
+                     "SetMicrophoneProperty(mic1,10,i:1)", "SetMicrophoneProperty(mic1,6,i:33)",
+                     "StartMicMeter(mic1)", "StartMicMonitor(mic1)", "StopMicMeter(mic1)",
+                     "StopMicMonitor(mic1)", "StopMicMonitor(mic1)"}));
+
+    int32_t muted = 0;
+    bool flag = false;
+    EXPECT_EQ(manager->GetMicrophoneMute(&muted), S_OK);
+    EXPECT_EQ(muted, 1);
+    EXPECT_EQ(manager->GetMicrophoneMuteOf("mic1", &flag), S_OK);
+    EXPECT_TRUE(flag);
+    EXPECT_EQ(manager->GetMicrophoneMuteByName("mic1", &muted), S_OK);
+    EXPECT_EQ(manager->GetMicrophoneFlag11Of("mic1", &flag), S_OK);
+    EXPECT_TRUE(flag);
+    EXPECT_EQ(manager->GetMicrophoneFlag12Of("mic1", &flag), S_OK);
+    EXPECT_FALSE(flag);
+    EXPECT_EQ(manager->HasMicrophoneVolumeOf("mic1", &flag), S_OK);
+    EXPECT_TRUE(flag);
+    EXPECT_EQ(manager->HasMicrophoneVolumeOf("gone", &flag), S_OK);
+    EXPECT_FALSE(flag);
+    std::string id;
+    EXPECT_EQ(manager->GetMicrophoneIdAt(0, id), S_OK);
+    EXPECT_EQ(id, "mic1");
+    EXPECT_EQ(manager->GetMicrophoneIdAt(3, id), E_FAIL);
+
+    service_.failing.insert("StartMicMonitor");
+    EXPECT_EQ(manager->StartMicrophoneMonitor(), E_FAIL);
+    EXPECT_EQ(manager->Reserved172(1, 2, 3), E_FAIL);
+    EXPECT_EQ(manager->Reserved175(), S_OK);
+}
+
+TEST_F(DeviceManagerOperationTest, SpeakerOperationsWorkOnTheCurrentSpeaker) {
+    auto speaker = FakeDeviceManagerService::Audio("spk1", "Speaker");
+    speaker.properties[8] = Variant::FromI4(70);
+    speaker.properties[9] = Variant::FromI4(0);
+    service_.speakers = {speaker};
+    IGraniteDeviceManager* manager = Open();
+    ASSERT_EQ(manager->SelectSpeaker(0), S_OK);
+    service_.ClearCalls();
+    service_.stopSoundStatus = S_FALSE;
+
+    int32_t value = 0;
+    EXPECT_EQ(manager->GetSpeakerVolume(&value), S_OK);
+    EXPECT_EQ(value, 70);
+    EXPECT_EQ(manager->SetSpeakerVolume(30), S_OK);
+    EXPECT_EQ(manager->SetSpeakerMute(1), S_OK);
+    EXPECT_EQ(manager->GetSpeakerMute(&value), S_OK);
+    EXPECT_EQ(value, 1);
+    EXPECT_EQ(manager->SpeakerCommand63(), S_OK);
+    EXPECT_EQ(manager->SpeakerCommand64(), S_OK);
+    EXPECT_EQ(manager->PlaySoundFile("/sounds/ring.wav"), S_OK);
+    EXPECT_EQ(manager->PlaySoundFile(""), E_FAIL);
+    EXPECT_EQ(manager->StopSoundFile(), S_FALSE) << "the service's own answer";
+    EXPECT_EQ(service_.Calls(),
+              (Calls{"GetSpeakerProperty(spk1,8)", "SetSpeakerProperty(spk1,8,i:30)",
+                     "SetSpeakerProperty(spk1,9,i:1)", "QuerySpeakerProperty(spk1,9)",
+                     "GetSpeakerProperty(spk1,9)", "SpeakerCommand63(spk1)", "SpeakerCommand64(spk1)",
+                     "PlaySoundFile(spk1,/sounds/ring.wav)", "StopSoundFile(spk1)"}));
+}
+
+TEST_F(DeviceManagerOperationTest, HidOperationsWriteTheirValuesOnTheNamedDevice) {
+    service_.hids = {
+        FakeDeviceManagerService::Device{"hid1", {{1, Variant::FromI4(1)}, {2, Variant::FromI4(2)}}}};
+    IGraniteDeviceManager* manager = Open();
+    service_.ClearCalls();
+    EXPECT_FALSE(manager->IsHidProperty5Supported("hid1"));
+    EXPECT_EQ(manager->EnableHidProperty5("hid1"), S_OK);
+    EXPECT_TRUE(manager->IsHidProperty5Supported("hid1"));
+    EXPECT_TRUE(manager->GetHidProperty5("hid1"));
+    EXPECT_EQ(manager->DisableHidProperty5("hid1"), S_OK);
+    EXPECT_FALSE(manager->GetHidProperty5("hid1"));
+    EXPECT_EQ(manager->SetHidProperty6("hid1", 12), S_OK);
+    int32_t value = 0;
+    EXPECT_EQ(manager->GetHidProperty6("hid1", &value), S_OK);
+    EXPECT_EQ(value, 12);
+    std::string zeros;
+    for (int i = 0; i < 31; ++i)
+        zeros += "0,";
+    service_.ClearCalls();
+    EXPECT_EQ(manager->SetHidProperty4("hid1"), S_OK);
+    EXPECT_EQ(manager->SetHidProperty4b("hid1"), S_OK);
+    EXPECT_EQ(service_.Calls(), (Calls{"SetHidProperty(hid1,4,bytes33:1,32," + zeros + ")",
+                                       "SetHidProperty(hid1,4,bytes33:1,37," + zeros + ")"}));
+    EXPECT_EQ(manager->SetHidProperty6("", 1), E_FAIL);
+    EXPECT_EQ(manager->EnableHidProperty5("nope"), E_FAIL);
+}
+
+TEST_F(DeviceManagerOperationTest, StoredStringsNeedTextToSetAndGoToTheirOwnSlots) {
+    IGraniteDeviceManager* manager = Open();
+    service_.ClearCalls();
+    EXPECT_EQ(manager->SetServiceString1(""), E_FAIL);
+    EXPECT_TRUE(service_.Calls().empty());
+    EXPECT_EQ(manager->SetServiceString1("one"), S_OK);
+    EXPECT_EQ(manager->SetServiceString2("two"), S_OK);
+    EXPECT_EQ(manager->SetServiceString3("three"), S_OK);
+    EXPECT_EQ(manager->SetServiceString4("four"), S_OK);
+    std::string value;
+    EXPECT_EQ(manager->GetServiceString3(value), S_OK);
+    EXPECT_EQ(value, "three");
+    EXPECT_EQ(manager->GetServiceString4(value), S_OK);
+    EXPECT_EQ(value, "four");
+    EXPECT_EQ(manager->GetServiceString1(value), S_OK);
+    EXPECT_EQ(value, "one");
+    EXPECT_EQ(manager->GetServiceString2(value), S_OK);
+    EXPECT_EQ(value, "two");
+    EXPECT_EQ(manager->GetServiceText66(value), S_OK);
+    EXPECT_EQ(value, "service 1.0");
+    service_.failing.insert("GetStringValue3");
+    value = "kept";
+    EXPECT_EQ(manager->GetServiceString3(value), E_FAIL);
+    EXPECT_EQ(value, "kept");
+}
+
+} // namespace
