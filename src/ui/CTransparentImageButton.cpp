@@ -60,20 +60,24 @@ CTransparentImageButton::State CTransparentImageButton::CurrentState() const {
     return State::Normal;
 }
 
-QImage CTransparentImageButton::ImageFor(State state) const {
-    const QImage& own = images_[Index(state)];
+QImage CTransparentImageButton::Resolve(const std::array<QImage, 4>& images, State state) {
+    const QImage& own = images[Index(state)];
     if (!own.isNull())
         return own;
     switch (state) {
     case State::Pressed:
-        return ImageFor(State::Hover);
+        return Resolve(images, State::Hover);
     case State::Hover:
     case State::Disabled:
-        return images_[Index(State::Normal)];
+        return images[Index(State::Normal)];
     case State::Normal:
         break;
     }
     return {};
+}
+
+QImage CTransparentImageButton::ImageFor(State state) const {
+    return Resolve(images_, state);
 }
 
 void CTransparentImageButton::SizeToImage() {

@@ -45,7 +45,9 @@ public:
 
 protected:
     static size_t Index(State s) { return static_cast<size_t>(s); }
-    // The image drawn for a state, falling back along disabled/pressed/hover to normal.
+    // The image of a state in one image set, falling back pressed -> hover -> normal and disabled -> normal.
+    static QImage Resolve(const std::array<QImage, 4>& images, State state);
+    // The image drawn for a state.
     virtual QImage ImageFor(State state) const;
     // Draws the button body when there is no image.
     virtual void PaintFallback(QPainter& painter, State state);

@@ -24,17 +24,15 @@ void CTransparentToggleButton::SetCheckedImage(State state, const QImage& image)
 
 QImage CTransparentToggleButton::ImageFor(State state) const {
     if (!isChecked())
-        return CTransparentImageButton::ImageFor(state);
+        return Resolve(images_, state);
     const QImage& own = checkedImages_[Index(state)];
     if (!own.isNull())
         return own;
     const QImage& checkedNormal = checkedImages_[Index(State::Normal)];
-    if (state != State::Normal && !checkedNormal.isNull())
+    if (!checkedNormal.isNull())
         return checkedNormal;
     // No checked images at all: the pressed image is the closest thing to "on".
-    if (state == State::Disabled)
-        return CTransparentImageButton::ImageFor(State::Disabled);
-    return CTransparentImageButton::ImageFor(State::Pressed);
+    return Resolve(images_, state == State::Disabled ? State::Disabled : State::Pressed);
 }
 
 void CTransparentToggleButton::PaintFallback(QPainter& painter, State state) {

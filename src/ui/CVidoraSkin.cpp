@@ -333,7 +333,10 @@ void CVidoraSkin::PaintFrame(QPainter& painter) const {
             x = static_cast<int>(target.right()) + kTitlePadding;
         }
     }
-    if (style_ != FrameStyle::Main) {
+    // Panes name themselves beside the wordmark; pop-ups and the ribbon show the wordmark alone (a title text
+    // there would only repeat the product name).
+    const bool drewImage = x > bar.left() + kTitlePadding;
+    if (style_ == FrameStyle::Pane || (style_ == FrameStyle::Popup && !drewImage)) {
         const QString title = window_->windowTitle();
         const QRect textRect(x, bar.top(), buttons.left() - 6 - x, kTitleHeight);
         if (!title.isEmpty() && textRect.width() > 20) {

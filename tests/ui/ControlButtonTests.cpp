@@ -164,6 +164,21 @@ TEST_F(ButtonTest, AToggleWithoutCheckedImagesShowsOnAsPressed) {
     EXPECT_EQ(CentreColour(toggle), QColor(Qt::blue));
 }
 
+TEST_F(ButtonTest, ButtonsWithoutAnyImagesDrawThemselvesInEveryState) {
+    auto* toggle = Make<CTransparentToggleButton>(1016);
+    auto* button = Make<CTransparentImageButton>(1017, QRect(60, 10, 40, 30));
+    for (bool checked : {false, true}) {
+        toggle->setChecked(checked);
+        button->SetPressedLook(checked);
+        for (bool enabled : {true, false}) {
+            toggle->setEnabled(enabled);
+            button->setEnabled(enabled);
+            EXPECT_NE(CentreColour(toggle).alpha(), 0);
+            EXPECT_NE(CentreColour(button).alpha(), 0);
+        }
+    }
+}
+
 TEST_F(ButtonTest, ALinkAnswersClicksAndTheReturnKey) {
     auto* link = Make<CTransparentTextButton>(1211, QRect(10, 10, 120, 20));
     link->setText(QStringLiteral("Try again"));
