@@ -33,7 +33,8 @@ enum GdmDeviceType : int32_t {
 // state means the property can be read (and, where it is writable, written).
 constexpr int32_t GDM_PROPERTY_NOT_AVAILABLE = 2;
 
-// Global audio options (Query/Set/GetGlobalOption), not tied to a device.
+// Global audio options (Query/Set/GetGlobalOption), not tied to a device. They are switches: the program
+// writes them as Bool and the service reports them back as VARIANT_TRUE / VARIANT_FALSE.
 constexpr int32_t GDM_OPTION_ECHO_CANCELLATION = 0;
 constexpr int32_t GDM_OPTION_NOISE_SUPPRESSION = 1;
 
