@@ -29,7 +29,17 @@ uint32_t WaitForAny(IWaitable* const* objects, size_t count, uint32_t timeoutMs)
     const bool infinite = timeoutMs == kInfinite;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(infinite ? 0 : timeoutMs);
 
+    // The descriptors are set up before the first look: a change between that look and the poll must
+    // already be recorded on them.
     std::vector<pollfd> fds;
+    bool everyObjectNotifies = true;
+    for (size_t i = 0; i < count; ++i) {
+        int fd = objects[i]->NotifyFd();
+        if (fd >= 0)
+            fds.push_back(pollfd{fd, POLLIN, 0});
+        else
+            everyObjectNotifies = false;
+    }
     for (;;) {
         // Notifications are cleared before looking, so a change after the look still wakes the poll below.
         for (size_t i = 0; i < count; ++i)
@@ -38,15 +48,9 @@ uint32_t WaitForAny(IWaitable* const* objects, size_t count, uint32_t timeoutMs)
             if (objects[i]->TryAcquire())
                 return static_cast<uint32_t>(i);
 
-        int waitMs = kRecheckMs;
-        fds.clear();
-        for (size_t i = 0; i < count; ++i) {
-            int fd = objects[i]->NotifyFd();
-            if (fd >= 0)
-                fds.push_back(pollfd{fd, POLLIN, 0});
-            else
-                waitMs = kPollMs;
-        }
+        int waitMs = everyObjectNotifies ? kRecheckMs : kPollMs;
+        for (pollfd& p : fds)
+            p.revents = 0;
         if (!infinite) {
             auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();

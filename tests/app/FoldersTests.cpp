@@ -36,20 +36,13 @@ protected:
 };
 } // namespace
 
-TEST(FolderNames, TableOfSpecialFolders) {
-    EXPECT_EQ(ResolveFolderName("CSIDL_COMMON_APPDATA"), 35);
-    EXPECT_EQ(ResolveFolderName("CSIDL_APPDATA"), 26);
-    EXPECT_EQ(ResolveFolderName("CSIDL_PROGRAM_FILES_COMMON"), 43);
-    EXPECT_EQ(ResolveFolderName("CSIDL_PROGRAM_FILES"), 38);
-    EXPECT_EQ(ResolveFolderName("CSIDL_MYPICTURES"), 39);
-    EXPECT_EQ(ResolveFolderName("CSIDL_COMMON_DOCUMENTS"), 46);
-    EXPECT_EQ(ResolveFolderName("CSIDL_PERSONAL"), 5);
-    EXPECT_EQ(ResolveFolderName("CSIDL_WINDOWS"), 36);
-    EXPECT_EQ(ResolveFolderName("CSIDL_SYSTEM"), 37);
-    // Names compare exactly.
+TEST(FolderNames, NamesCompareExactly) {
+    EXPECT_EQ(ResolveFolderName("CSIDL_APPDATA"), CSIDL_APPDATA);
+    EXPECT_EQ(ResolveFolderName("CSIDL_PROGRAM_FILES"), CSIDL_PROGRAM_FILES); // not its longer sibling
+    EXPECT_EQ(ResolveFolderName("CSIDL_PROGRAM_FILES_COMMON"), CSIDL_PROGRAM_FILES_COMMON);
     EXPECT_EQ(ResolveFolderName("csidl_appdata"), -1);
     EXPECT_EQ(ResolveFolderName("CSIDL_APPDATA "), -1);
-    EXPECT_EQ(ResolveFolderName("CSIDL_MYVIDEO"), -1);
+    EXPECT_EQ(ResolveFolderName("CSIDL_MYVIDEO"), -1); // a special folder, but not one stored values may name
     EXPECT_EQ(ResolveFolderName(""), -1);
 }
 

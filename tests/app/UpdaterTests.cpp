@@ -142,13 +142,9 @@ TEST_F(UpdateCheckTest, TickCountsAboveTwoToThe31RoundTrip) {
 }
 
 TEST(UpdaterLanguage, CodesFromTheLanguageOfTheResources) {
-    const std::pair<LANGID, const char*> table[] = {
-        {0x0404, "CHT"}, {0x0406, "DAN"}, {0x0407, "DEU"}, {0x0409, "ENU"}, {0x040A, "ESP"},
-        {0x040C, "FRA"}, {0x0410, "ITA"}, {0x0411, "JPN"}, {0x0412, "KOR"}, {0x0413, "NLD"},
-        {0x0414, "NOR"}, {0x0416, "PTB"}, {0x041D, "SVE"}, {0x0804, "CHS"},
-    };
-    for (const auto& [id, code] : table)
-        EXPECT_EQ(UpdaterLanguageCode(id), code) << id;
+    EXPECT_EQ(UpdaterLanguageCode(0x0407), "DEU");
+    EXPECT_EQ(UpdaterLanguageCode(0x0804), "CHS");
+    // Only the exact language ids of the table: other variants of a language get the fallback.
     EXPECT_EQ(UpdaterLanguageCode(0x0C0A), "ENU");
     EXPECT_EQ(UpdaterLanguageCode(0x0807), "ENU");
     EXPECT_EQ(UpdaterLanguageCode(0), "ENU");
