@@ -3,6 +3,7 @@
 #include "platform/CRegistry.h"
 #include "support/CTempEnvironment.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -139,4 +140,14 @@ TEST_F(InstanceProcessTest, FirstLaunchIsClearedOnlyByTheFirstInstance) {
     auto again = Start({});
     EXPECT_TRUE(WaitUntilReady(*again));
     Terminate(*again);
+}
+
+TEST_F(InstanceProcessTest, StartsOverADamagedSettingsFileAndKeepsItAside) {
+    env.WriteFile("config/vidora/registry.db", std::string(4096, '\x5a'));
+    auto first = Start({"/unknown-switch", "stray-parameter"});
+    ASSERT_TRUE(WaitUntilReady(*first));
+    Terminate(*first);
+    EXPECT_EQ(ReadNumber("ShowSysTrayIcon", 7), 1u); // a fresh store, seeded
+    QDir config(QString::fromStdString(env.Path("config/vidora")));
+    EXPECT_EQ(config.entryList({"registry.db.corrupt*"}).size(), 1);
 }
