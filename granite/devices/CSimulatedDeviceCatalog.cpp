@@ -60,11 +60,9 @@ void AddFullCameraProperties(CSimulatedDevice& d) {
     d.Define(Reread, Variant::FromI4(0));
     d.DefineFlag(AutoFocus, true);
     d.DefineFlag(AutoFocusDefault, true, Access::Constant);
-    d.Define(FocusMin, Variant::FromI4(0), Access::Constant);
-    d.Define(FocusMax, Variant::FromI4(250), Access::Constant);
+    d.DefineRange(FocusMin, FocusMax, Focus, 0, 250, 100);
     d.Define(FocusStep, Variant::FromI4(5), Access::Constant);
     d.Define(FocusDefault, Variant::FromI4(100), Access::Constant);
-    d.Define(Focus, Variant::FromI4(100));
     d.Define(FocusStatus, Variant::FromI4(FocusState::Settled), Access::Sensor);
     for (const char* feature : {"AFAutoMode", "AFManualMode", "AFFocusLock", "Avatar", "Vizuv", "FunFilters",
                                 "MoDetect", "SW Video Mute", "LEDControl", "1MPStill", "2MPStill", "3MPStill",

@@ -1,0 +1,8 @@
+#pragma once
+// Wiring of the device-manager service into the object factory, for the program's start and for tests.
+
+// Registers the simulated device-manager service under its class id. The devices come from
+// VIDORA_SIMULATED_DEVICES (see devices/CSimulatedDeviceSpec.h).
+void RegisterGraniteDeviceService();
+// Removes the registration (tests).
+void UnregisterGraniteDeviceService();

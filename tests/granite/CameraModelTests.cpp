@@ -1,0 +1,253 @@
+// What the simulated camera models answer through the service: every property the program reads, the
+// ones each model lacks, and how writes are checked.
+#include "GraniteServiceFixture.h"
+#include "devices/SimulatedDeviceConstants.h"
+
+using namespace Granite;
+
+namespace {
+struct Level {
+    const char* name;
+    int32_t min, max, value, companion;
+};
+// The levels of the full camera, by their property numbers.
+const Level kFullLevels[] = {
+    {"level A", 6, 7, 8, 57},      {"level B", 9, 10, 11, 59},     {"level C", 12, 13, 14, 58},
+    {"level D", 15, 16, 17, 60},   {"zoom", 18, 19, 20, 63},       {"pan", 21, 22, 24, 61},
+    {"tilt", 25, 26, 28, 62},      {"advanced A", 30, 31, 32, 65}, {"advanced B", 33, 34, 35, 66},
+    {"suntune A", 45, 46, 47, 72}, {"suntune B", 48, 49, 50, 73},  {"suntune C", 51, 52, 53, 74},
+    {"suntune D", 54, 55, 56, 75},
+};
+// Switches and modes with their companions.
+const std::pair<int32_t, int32_t> kFullSwitches[] = {{29, 64}, {36, 67}, {37, 68}, {40, 69}, {42, 70},
+                                                     {38, 82}, {39, 83}, {44, 71}, {88, 89}, {99, 105}};
+} // namespace
+
+class CameraModels : public GraniteServiceFixture {};
+
+TEST_F(CameraModels, FullCameraReportsEveryLevelWithAConsistentRangeAndDefault) {
+    const std::string full = Camera(0);
+    for (const Level& level : kFullLevels) {
+        for (int32_t p : {level.min, level.max, level.value, level.companion}) {
+            int32_t state = kPropertyNotAvailable;
+            ASSERT_EQ(service->QueryVideoProperty(full, p, &state), S_OK);
+            EXPECT_NE(state, kPropertyNotAvailable) << level.name << " property " << p;
+        }
+        const int32_t min = CameraNumber(full, level.min), max = CameraNumber(full, level.max);
+        EXPECT_LT(min, max) << level.name;
+        EXPECT_GE(CameraNumber(full, level.value), min) << level.name;
+        EXPECT_LE(CameraNumber(full, level.value), max) << level.name;
+        EXPECT_GE(CameraNumber(full, level.companion), min) << level.name;
+        EXPECT_LE(CameraNumber(full, level.companion), max) << level.name;
+    }
+    for (auto [value, companion] : kFullSwitches) {
+        int32_t state = kPropertyNotAvailable;
+        ASSERT_EQ(service->QueryVideoProperty(full, value, &state), S_OK);
+        EXPECT_EQ(state, kPropertyReadWrite) << value;
+        ASSERT_EQ(service->QueryVideoProperty(full, companion, &state), S_OK);
+        EXPECT_EQ(state, kPropertyReadOnly) << companion;
+    }
+    // The focus details the webcam pane reads together, and the read-only values.
+    for (int32_t p : {76, 84, 85, 86, 87, 90, 93, 100, 101, 102, 103, 104, 106, 4}) {
+        int32_t state = kPropertyNotAvailable;
+        ASSERT_EQ(service->QueryVideoProperty(full, p, &state), S_OK);
+        EXPECT_NE(state, kPropertyNotAvailable) << p;
+    }
+}
+
+TEST_F(CameraModels, SwitchesComeAsBooleansWhereTheProgramReadsThemSo) {
+    Variant v;
+    for (int32_t p : {88, 89, 99, 105}) {
+        ASSERT_EQ(service->GetVideoProperty(Camera(0), p, &v), S_OK);
+        EXPECT_EQ(v.Type(), VarType::Bool) << p;
+    }
+    ASSERT_EQ(service->GetVideoProperty(Camera(0), 0, &v), S_OK);
+    EXPECT_EQ(v.GetString(), "Brenmoor Vidora Pro Webcam");
+    ASSERT_EQ(service->GetVideoProperty(Camera(0), 1, &v), S_OK);
+    EXPECT_EQ(v.GetI4(), kProductFullCamera);
+    ASSERT_EQ(service->GetVideoProperty(Camera(0), 2, &v), S_OK);
+    EXPECT_EQ(v.GetI4(), kVendorId);
+}
+
+TEST_F(CameraModels, BasicCameraLacksWhatItDoesNotHave) {
+    const std::string basic = Camera(1);
+    // Zoom, pan and tilt, SunTune, focus, face tracking, boosts, video mute, shutter, new-style LED.
+    for (int32_t p : {18, 19, 20, 24, 28, 44, 45, 47, 56, 99, 102, 106, 42, 38, 39, 4, 85, 86, 87, 90, 76}) {
+        int32_t state = kPropertyNotAvailable;
+        ASSERT_EQ(service->QueryVideoProperty(basic, p, &state), S_OK);
+        EXPECT_EQ(state, kPropertyNotAvailable) << p;
+        Variant v;
+        EXPECT_EQ(service->GetVideoProperty(basic, p, &v), E_NOTIMPL) << p;
+        EXPECT_EQ(service->SetVideoProperty(basic, p, Variant::FromI4(0)), E_NOTIMPL) << p;
+    }
+    for (int32_t p : {6, 7, 8, 57, 29, 32, 35, 95, 96, 97, 98, 91, 93}) {
+        int32_t state = kPropertyNotAvailable;
+        ASSERT_EQ(service->QueryVideoProperty(basic, p, &state), S_OK);
+        EXPECT_NE(state, kPropertyNotAvailable) << p;
+    }
+    // The full camera has SunTune instead of backlight compensation.
+    Variant v;
+    EXPECT_EQ(service->GetVideoProperty(Camera(0), 97, &v), E_NOTIMPL);
+}
+
+TEST_F(CameraModels, FeaturesAndFaceTrackingFollowTheModel) {
+    VARIANT_BOOL b = VARIANT_FALSE;
+    for (const char* f : {"AFAutoMode", "AFManualMode", "Avatar", "Vizuv", "FunFilters", "MoDetect",
+                          "SW Video Mute", "LEDControl", "8MPStill"}) {
+        ASSERT_EQ(service->IsFeatureSupported(Camera(0), f, &b), S_OK);
+        EXPECT_EQ(b, VARIANT_TRUE) << f;
+        ASSERT_EQ(service->IsFeatureSupported(Camera(1), f, &b), S_OK);
+        EXPECT_EQ(b, VARIANT_FALSE) << f;
+    }
+    EXPECT_EQ(service->IsFeatureSupported(Camera(1), "2MPStill", &b), S_OK);
+    EXPECT_EQ(b, VARIANT_TRUE);
+    EXPECT_EQ(service->IsFeatureSupported(Camera(0), "NoSuchFeature", &b), S_OK);
+    EXPECT_EQ(b, VARIANT_FALSE);
+    EXPECT_EQ(service->IsFeatureSupported(Camera(0), "avatar", &b), S_OK);
+    EXPECT_EQ(b, VARIANT_FALSE) << "feature names are exact";
+
+    EXPECT_EQ(service->IsMultipleFaceTrackingSupported(Camera(0), &b), S_OK);
+    EXPECT_EQ(b, VARIANT_TRUE);
+    EXPECT_EQ(service->IsFaceTrackingSupported(Camera(1), &b), S_OK);
+    EXPECT_EQ(b, VARIANT_FALSE);
+    EXPECT_EQ(service->IsFaceTrackingSupported("\\\\?\\usb#gone\\global", &b), E_DEVICE_NOT_CONNECTED);
+
+    std::string driver;
+    EXPECT_EQ(service->TranslateDeviceId(Camera(1), &driver), S_OK);
+    EXPECT_EQ(driver, "usbvideo");
+    EXPECT_EQ(service->TranslateDeviceId(Camera(0), &driver), S_OK);
+    EXPECT_NE(driver, "usbvideo");
+}
+
+TEST_F(CameraModels, DevicePathsShareTheVendorIdAndDifferBeforeTheLastBackslash) {
+    std::vector<std::string> prefixes;
+    for (int i = 0; i < 3; ++i) {
+        const std::string id = Camera(i);
+        const size_t slash = id.rfind('\\');
+        ASSERT_NE(slash, std::string::npos);
+        EXPECT_EQ(id.rfind("\\\\?\\usb#vid_f7a1&pid_", 0), 0u) << id;
+        prefixes.push_back(id.substr(0, slash));
+    }
+    EXPECT_NE(prefixes[0], prefixes[1]);
+    EXPECT_NE(prefixes[0], prefixes[2]);
+    // Ids are matched without regard to case, as the program compares them.
+    int32_t state = kPropertyNotAvailable;
+    std::string upper = Camera(0);
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(service->QueryVideoProperty(upper, 20, &state), S_OK);
+    EXPECT_EQ(state, kPropertyReadWrite);
+}
+
+TEST_F(CameraModels, WritesOutsideTheAcceptedValuesFailAndChangeNothing) {
+    const std::string full = Camera(0);
+    EXPECT_EQ(service->SetVideoProperty(full, 20, Variant::FromI4(401)), E_INVALIDARG);
+    EXPECT_EQ(service->SetVideoProperty(full, 20, Variant::FromI4(99)), E_INVALIDARG);
+    EXPECT_EQ(service->SetVideoProperty(full, 20, Variant::FromString("200")), E_INVALIDARG);
+    EXPECT_EQ(CameraNumber(full, 20), 100);
+    EXPECT_EQ(service->SetVideoProperty(full, 20, Variant::FromI4(400)), S_OK);
+    EXPECT_EQ(CameraNumber(full, 20), 400);
+
+    // Face tracking stores 0, 1 and 4 only; SunTune takes its four modes.
+    EXPECT_EQ(service->SetVideoProperty(full, 42, Variant::FromI4(4)), S_OK);
+    EXPECT_EQ(service->SetVideoProperty(full, 42, Variant::FromI4(2)), E_INVALIDARG);
+    EXPECT_EQ(CameraNumber(full, 42), 4);
+    EXPECT_EQ(service->SetVideoProperty(full, 44, Variant::FromI4(10)), S_OK);
+    EXPECT_EQ(service->SetVideoProperty(full, 44, Variant::FromI4(3)), E_INVALIDARG);
+    EXPECT_EQ(service->SetVideoProperty(full, 40, Variant::FromI4(3)), E_INVALIDARG);
+
+    // Ranges, defaults and what only the camera itself changes.
+    for (int32_t p : {18, 63, 85, 106, 1})
+        EXPECT_EQ(service->SetVideoProperty(full, p, Variant::FromI4(1)), E_ACCESSDENIED) << p;
+    EXPECT_EQ(CameraNumber(full, 85), 0);
+
+    // A boolean written to a numeric switch is stored as 1.
+    EXPECT_EQ(service->SetVideoProperty(full, 4, Variant::FromBool(true)), S_OK);
+    EXPECT_EQ(CameraNumber(full, 4), 1);
+}
+
+TEST_F(CameraModels, LedValuesAreCheckedPerFirmware) {
+    // The packed value: (b << 16) | (a << 8) | mode.
+    EXPECT_EQ(service->SetVideoProperty(Camera(0), 90, Variant::FromI4(0x140A02)), S_OK);
+    EXPECT_EQ(CameraNumber(Camera(0), 90), 0x140A02);
+    EXPECT_EQ(service->SetVideoProperty(Camera(0), 90, Variant::FromI4(5)), E_INVALIDARG);
+    EXPECT_EQ(service->SetVideoProperty(Camera(0), 90, Variant::FromI4(0x01000001)), E_INVALIDARG);
+    // The basic camera's older firmware knows modes 0 to 2 only.
+    EXPECT_EQ(service->SetVideoProperty(Camera(1), 90, Variant::FromI4(1)), E_NOTIMPL);
+    EXPECT_EQ(service->SetVideoProperty(Camera(1), 91, Variant::FromI4(0x140A02)), S_OK);
+    EXPECT_EQ(service->SetVideoProperty(Camera(1), 91, Variant::FromI4(4)), E_INVALIDARG);
+}
+
+TEST_F(CameraModels, ManualFocusNeedsAutomaticFocusOff) {
+    const std::string full = Camera(0);
+    EXPECT_EQ(service->SetVideoProperty(full, 102, Variant::FromI4(50)), E_ACCESSDENIED);
+    EXPECT_EQ(service->SetVideoProperty(full, 99, Variant::FromBool(false)), S_OK);
+    EXPECT_EQ(service->SetVideoProperty(full, 102, Variant::FromI4(50)), S_OK);
+    EXPECT_EQ(service->SetVideoProperty(full, 102, Variant::FromI4(251)), E_INVALIDARG);
+    EXPECT_EQ(CameraNumber(full, 102), 50);
+    EXPECT_EQ(CameraNumber(full, 106), FocusState::Settled);
+    // Back to automatic: the lens searches until the camera reports it settled.
+    EXPECT_EQ(service->SetVideoProperty(full, 99, Variant::FromBool(true)), S_OK);
+    EXPECT_EQ(CameraNumber(full, 106), FocusState::Searching);
+    EXPECT_EQ(control->ReportFocus(FocusState::Settled, 1), S_OK);
+    EXPECT_EQ(CameraNumber(full, 106), FocusState::Settled);
+}
+
+TEST_F(CameraModels, PanAndTiltCommandsMoveByATenthAndStopAtTheEnds) {
+    const std::string ptz = Camera(2);
+    EXPECT_NE(CameraNumber(ptz, 76), 0);
+    EXPECT_EQ(CameraNumber(Camera(0), 76), 0);
+    ASSERT_EQ(service->SubscribeVideoEvent(ptz, CamEvent::ShutterClosed, 0), S_OK);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(service->SetVideoProperty(ptz, 78, Variant::FromI4(0)), S_OK);
+    EXPECT_EQ(CameraNumber(ptz, 24), 10) << "range -10..10 moves 2 per step and stops at 10";
+    EXPECT_EQ(service->SetVideoProperty(ptz, 79, Variant::FromI4(0)), S_OK);
+    EXPECT_EQ(CameraNumber(ptz, 28), -2);
+    EXPECT_EQ(service->SetVideoProperty(ptz, 81, Variant::FromBool(false)), S_OK);
+    EXPECT_EQ(CameraNumber(ptz, 24), 0);
+    EXPECT_EQ(CameraNumber(ptz, 28), 0);
+    // The full camera's digital window re-centres instead.
+    EXPECT_EQ(service->SetVideoProperty(Camera(0), 24, Variant::FromI4(7)), S_OK);
+    EXPECT_EQ(service->SetVideoProperty(Camera(0), 41, Variant::FromI4(0)), S_OK);
+    EXPECT_EQ(CameraNumber(Camera(0), 24), 0);
+    EXPECT_EQ(service->SetVideoProperty(Camera(0), 78, Variant::FromI4(0)), E_NOTIMPL);
+}
+
+TEST_F(CameraModels, WhoHoldsTheCameraAndWhichCameraIsInUse) {
+    std::string first = "x", second = "x";
+    ASSERT_EQ(service->GetDeviceStrings(Camera(0), 0, &first, &second), S_OK);
+    EXPECT_EQ(first, "");
+    EXPECT_EQ(second, "");
+    std::string inUse;
+    EXPECT_EQ(service->GetServiceText(&inUse), E_FAIL);
+
+    ASSERT_EQ(service->AttachVideoDevice(Camera(1)), S_OK);
+    ASSERT_EQ(service->GetServiceText(&inUse), S_OK);
+    EXPECT_EQ(inUse, Camera(1));
+
+    ASSERT_EQ(control->StartStreaming("setup.exe", 1, 777, "/opt/tools/setup.exe"), S_OK);
+    EXPECT_EQ(control->StartStreaming("other.exe", 1), E_ACCESSDENIED) << "one program at a time";
+    ASSERT_EQ(service->GetDeviceStrings(Camera(0), 0, &first, &second), S_OK);
+    EXPECT_EQ(first, "setup.exe");
+    EXPECT_EQ(second, "/opt/tools/setup.exe");
+    ASSERT_EQ(service->GetDeviceStrings(Camera(0), 1, &first, &second), S_OK);
+    EXPECT_EQ(first, "777");
+    ASSERT_EQ(service->GetServiceText(&inUse), S_OK);
+    EXPECT_EQ(inUse, Camera(0)) << "the streaming camera comes before the attached one";
+
+    ASSERT_EQ(control->StopStreaming(1), S_OK);
+    ASSERT_EQ(service->DetachVideoDevice(Camera(1)), S_OK);
+    EXPECT_EQ(service->GetServiceText(&inUse), E_FAIL);
+}
+
+TEST_F(CameraModels, StoredStringsDefaultToTheFirstDevicesAndRefuseEmptyValues) {
+    std::string value;
+    ASSERT_EQ(service->GetStringValue3(&value), S_OK);
+    EXPECT_EQ(value, Id(DeviceKind::Speaker, 0));
+    ASSERT_EQ(service->GetStringValue4(&value), S_OK);
+    EXPECT_EQ(value, Id(DeviceKind::Microphone, 0));
+    EXPECT_EQ(service->SetStringValue4(""), E_INVALIDARG);
+    ASSERT_EQ(service->SetStringValue4("headset"), S_OK);
+    ASSERT_EQ(service->GetStringValue4(&value), S_OK);
+    EXPECT_EQ(value, "headset");
+}
