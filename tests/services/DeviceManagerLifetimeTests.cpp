@@ -163,6 +163,27 @@ TEST_F(DeviceManagerTest, AListenerReleasingTheLastReferenceFreesTheFacadeOnlyAf
     ASSERT_NE(Open(), nullptr);
 }
 
+TEST_F(DeviceManagerTest, ALastReleaseInsideADeliveredEventDropsTheEventsQueuedBehindIt) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    RecordingListener listener;
+    facade.AddListener(&listener, 1);
+    listener.onCall = [&](const std::string&) {
+        if (CGraniteDeviceManager::Instance() != nullptr)
+            facade.Release();
+    };
+    const size_t recordsBefore = CEventChannelBase::LiveRecords();
+    std::thread([&] {
+        for (int i = 1; i <= 3; ++i)
+            service_.Sink()->OnVideoPropertyChanged(kCamA, 0, 20, Variant::FromI4(i), Variant::FromI4(0));
+    }).join();
+    Pump();
+    Pump();
+    EXPECT_EQ(listener.heard, std::vector<std::string>{"Zoom(1,1)"});
+    EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
+    EXPECT_EQ(service_.References(), 1u);
+    EXPECT_EQ(CEventChannelBase::LiveRecords(), recordsBefore);
+}
+
 TEST_F(DeviceManagerTest, ReleaseNeverTakesTheCountBelowZero) {
     CGraniteDeviceManager& facade = OpenWithCurrentCamera();
     RecordingListener listener;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-class FakeDeviceManagerService final : public IInProcDeviceManager {
+class FakeDeviceManagerService : public IInProcDeviceManager {
 public:
     struct Device {
         std::string id;
@@ -97,6 +97,8 @@ public:
         return active;
     }
     IInProcDeviceManagerEvents* Sink() const { return sink_.load(); }
+    // False keeps no log (for long benchmark runs).
+    bool record = true;
     uint32_t References() const { return refs_.Get(); }
     std::atomic<int> creations{0};
 
@@ -345,11 +347,11 @@ private:
         return nullptr;
     }
     HRESULT Log(const std::string& op, int32_t property = -1, std::vector<std::string> args = {}) {
-        std::string text = op + "(";
-        for (size_t i = 0; i < args.size(); ++i)
-            text += (i ? "," : "") + args[i];
-        text += ")";
-        {
+        if (record) {
+            std::string text = op + "(";
+            for (size_t i = 0; i < args.size(); ++i)
+                text += (i ? "," : "") + args[i];
+            text += ")";
             std::lock_guard guard(lock_);
             calls_.push_back(text);
         }
