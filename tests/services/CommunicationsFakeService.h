@@ -1,0 +1,244 @@
+#pragma once
+// A communications service for the facade tests: a scripted list of applications, a log of every call as
+// text ("SetCallSetting(3,spk)"), failures by operation name, and the advised sink, through which a test
+// raises events as the service's own thread would.
+#include "services/IBrenCommunicationManagerEvents.h"
+#include "services/ICommunicationsService.h"
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct FakeApplication {
+    FakeApplication(std::string i, std::string n, bool m = false, bool v = false, int32_t s = COMMS_APP_INSTALLED,
+                    std::string u = {})
+        : id(std::move(i)), name(std::move(n)), messaging(m), video(v), status(s), user(std::move(u)) {}
+    std::string id;
+    std::string name;
+    bool messaging;
+    bool video;
+    int32_t status;
+    std::string user; // signed-in user
+};
+
+class CommunicationsFakeService final : public ICommunicationsService {
+public:
+    std::vector<FakeApplication> apps;
+    std::map<std::string, HRESULT> failures; // operation name -> answer
+    std::map<int32_t, std::string> settings;
+    std::map<int32_t, Variant> options;
+    std::string defaultName;
+    std::string statusMessage;
+    std::optional<int32_t> countOverride; // when set, GetApplicationCount answers this
+    IBrenCommunicationManagerEvents* sink = nullptr;
+    uint32_t refs = 1;
+    bool destroyed = false;
+
+    std::vector<std::string> Calls() const {
+        std::lock_guard<std::mutex> guard(lock_);
+        return calls_;
+    }
+    void ClearCalls() {
+        std::lock_guard<std::mutex> guard(lock_);
+        calls_.clear();
+    }
+
+    HRESULT QueryInterface(const Guid&, void** object) override {
+        *object = static_cast<ICommunicationsService*>(this);
+        ++refs;
+        return S_OK;
+    }
+    uint32_t AddRef() override { return ++refs; }
+    uint32_t Release() override {
+        Log("Release");
+        if (--refs == 0)
+            destroyed = true; // owned by the test; only marked
+        return refs;
+    }
+
+    HRESULT Advise(IBrenCommunicationManagerEvents* s, uint32_t* cookie) override {
+        if (HRESULT hr = Answer("Advise"); FAILED(hr))
+            return hr;
+        sink = s;
+        *cookie = 42;
+        return S_OK;
+    }
+    HRESULT Unadvise(uint32_t cookie) override {
+        Log("Unadvise(" + std::to_string(cookie) + ")");
+        sink = nullptr;
+        return S_OK;
+    }
+    HRESULT RegisterClient(const std::string& id) override { return Answer("RegisterClient(" + id + ")"); }
+
+    HRESULT RefreshApplications() override { return Answer("RefreshApplications"); }
+    HRESULT GetApplicationCount(int32_t* count) override {
+        if (HRESULT hr = Answer("GetApplicationCount"); FAILED(hr))
+            return hr;
+        *count = countOverride.value_or(static_cast<int32_t>(apps.size()));
+        return S_OK;
+    }
+    HRESULT GetApplicationId(int32_t i, std::string* id) override {
+        return Indexed("GetApplicationId", i, [&](const FakeApplication& a) { *id = a.id; });
+    }
+    HRESULT GetApplicationName(int32_t i, std::string* name) override {
+        return Indexed("GetApplicationName", i, [&](const FakeApplication& a) { *name = a.name; });
+    }
+    HRESULT GetApplicationMessaging(int32_t i, VARIANT_BOOL* v) override {
+        return Indexed("GetApplicationMessaging", i,
+                       [&](const FakeApplication& a) { *v = a.messaging ? VARIANT_TRUE : VARIANT_FALSE; });
+    }
+    HRESULT GetApplicationVideo(int32_t i, VARIANT_BOOL* v) override {
+        return Indexed("GetApplicationVideo", i,
+                       [&](const FakeApplication& a) { *v = a.video ? VARIANT_TRUE : VARIANT_FALSE; });
+    }
+    HRESULT GetApplicationStatus(int32_t i, int32_t* s) override {
+        return Indexed("GetApplicationStatus", i, [&](const FakeApplication& a) { *s = a.status; });
+    }
+
+    HRESULT GetApplicationStatusByName(const std::string& n, int32_t* s) override {
+        return Named("GetApplicationStatusByName", n, [&](const FakeApplication& a) { *s = a.status; });
+    }
+    HRESULT LaunchApplication(const std::string& n) override {
+        return Named("LaunchApplication", n, nullptr);
+    }
+    HRESULT CloseApplication(const std::string& n) override { return Named("CloseApplication", n, nullptr); }
+    HRESULT StartVideoCall(const std::string& n) override { return Named("StartVideoCall", n, nullptr); }
+    HRESULT GetSignedInUser(const std::string& n, std::string* u) override {
+        return Named("GetSignedInUser", n, [&](const FakeApplication& a) { *u = a.user; });
+    }
+    HRESULT GetApplicationIcon(const std::string& n, std::string* s) override {
+        return Named("GetApplicationIcon", n, [&](const FakeApplication& a) { *s = "icon-" + a.id; });
+    }
+    HRESULT GetApplicationProgram(const std::string& n, std::string* s) override {
+        return Named("GetApplicationProgram", n, [&](const FakeApplication& a) { *s = "/usr/bin/" + a.id; });
+    }
+    HRESULT IsApplicationRunning(const std::string& n, VARIANT_BOOL* v) override {
+        return Named("IsApplicationRunning", n, [&](const FakeApplication& a) {
+            *v = a.status == COMMS_APP_RUNNING ? VARIANT_TRUE : VARIANT_FALSE;
+        });
+    }
+    HRESULT GetApplicationProcessId(const std::string& n, int32_t* p) override {
+        return Named("GetApplicationProcessId", n, [&](const FakeApplication&) { *p = 4242; });
+    }
+    HRESULT GetApplicationDescription(const std::string& n, std::string* s) override {
+        return Named("GetApplicationDescription", n,
+                     [&](const FakeApplication& a) { *s = "about " + a.name; });
+    }
+    HRESULT GetApplicationDesktopId(const std::string& n, std::string* s) override {
+        return Named("GetApplicationDesktopId", n, [&](const FakeApplication& a) { *s = a.id + ".desktop"; });
+    }
+    HRESULT SetDefaultApplication(const std::string& n) override {
+        return Named("SetDefaultApplication", n, nullptr);
+    }
+    HRESULT GetDefaultApplicationName(std::string* n) override {
+        if (HRESULT hr = Answer("GetDefaultApplicationName"); FAILED(hr))
+            return hr;
+        *n = defaultName;
+        return S_OK;
+    }
+    HRESULT GetCallReadiness(int32_t* r) override {
+        if (HRESULT hr = Answer("GetCallReadiness"); FAILED(hr))
+            return hr;
+        *r = 1;
+        return S_OK;
+    }
+    HRESULT GetCallApplication(std::string* n) override {
+        if (HRESULT hr = Answer("GetCallApplication"); FAILED(hr))
+            return hr;
+        *n = "in-call";
+        return S_OK;
+    }
+    HRESULT GetRunningApplicationCount(int32_t* c) override {
+        if (HRESULT hr = Answer("GetRunningApplicationCount"); FAILED(hr))
+            return hr;
+        *c = 3;
+        return S_OK;
+    }
+    HRESULT GetCallSetting(int32_t which, std::string* value) override {
+        if (HRESULT hr = Answer("GetCallSetting(" + std::to_string(which) + ")"); FAILED(hr))
+            return hr;
+        *value = settings[which];
+        return S_OK;
+    }
+    HRESULT SetCallSetting(int32_t which, const std::string& value) override {
+        if (HRESULT hr = Answer("SetCallSetting(" + std::to_string(which) + "," + value + ")"); FAILED(hr))
+            return hr;
+        settings[which] = value;
+        return S_OK;
+    }
+    HRESULT GetOption(int32_t option, Variant* value) override {
+        if (HRESULT hr = Answer("GetOption(" + std::to_string(option) + ")"); FAILED(hr))
+            return hr;
+        *value = options[option];
+        return S_OK;
+    }
+    HRESULT SetOption(int32_t option, const Variant& value) override {
+        int32_t n = 0;
+        value.ToI4(n);
+        if (HRESULT hr = Answer("SetOption(" + std::to_string(option) + "," + std::to_string(n) + ")");
+            FAILED(hr))
+            return hr;
+        options[option] = value;
+        return S_OK;
+    }
+    HRESULT GetStatusMessage(std::string* text) override {
+        if (HRESULT hr = Answer("GetStatusMessage"); FAILED(hr))
+            return hr;
+        *text = statusMessage;
+        return S_OK;
+    }
+    HRESULT SetStatusMessage(const std::string& text) override {
+        if (HRESULT hr = Answer("SetStatusMessage(" + text + ")"); FAILED(hr))
+            return hr;
+        statusMessage = text;
+        return S_OK;
+    }
+    HRESULT GetServiceVersion(std::string* v) override {
+        if (HRESULT hr = Answer("GetServiceVersion"); FAILED(hr))
+            return hr;
+        *v = "9.9";
+        return S_OK;
+    }
+
+private:
+    void Log(const std::string& call) {
+        std::lock_guard<std::mutex> guard(lock_);
+        calls_.push_back(call);
+    }
+    // Logs the call; the failure set for its name (the part before "(") or for the whole text, else S_OK.
+    HRESULT Answer(const std::string& call) {
+        Log(call);
+        std::string name = call.substr(0, call.find('('));
+        for (const std::string& key : {call, name}) {
+            auto it = failures.find(key);
+            if (it != failures.end())
+                return it->second;
+        }
+        return S_OK;
+    }
+    template <class Read> HRESULT Indexed(const std::string& op, int32_t i, Read&& read) {
+        if (HRESULT hr = Answer(op + "(" + std::to_string(i) + ")"); FAILED(hr))
+            return hr;
+        if (i < 0 || static_cast<size_t>(i) >= apps.size())
+            return E_INVALIDARG;
+        read(apps[static_cast<size_t>(i)]);
+        return S_OK;
+    }
+    template <class Read> HRESULT Named(const std::string& op, const std::string& n, Read&& read) {
+        if (HRESULT hr = Answer(op + "(" + n + ")"); FAILED(hr))
+            return hr;
+        for (const FakeApplication& a : apps) {
+            if (a.name == n) {
+                if constexpr (!std::is_same_v<std::decay_t<Read>, std::nullptr_t>)
+                    read(a);
+                return S_OK;
+            }
+        }
+        return E_INVALIDARG;
+    }
+
+    mutable std::mutex lock_;
+    std::vector<std::string> calls_;
+};
