@@ -249,9 +249,9 @@ void CVidoraApp::RunCameraOwnershipTests() {
     if (FAILED(deviceManager_->GetSelectedVideoDeviceIndex(&index)) ||
         FAILED(deviceManager_->GetVideoDevice(index, &current)) || current.id.empty())
         return;
-    // The service names the program holding the camera: its file name, then its process id.
-    std::string holderName, holderPid;
-    if (FAILED(deviceManager_->GetDeviceStrings(0, holderName, holderPid)))
+    // Strings 1 of the current camera: the process id of the program holding it, then that program's name.
+    std::string holderPid, holderName;
+    if (FAILED(deviceManager_->GetDeviceStrings(1, holderPid, holderName)))
         return;
     const uint32_t pid = static_cast<uint32_t>(Text::ParseLeadingDecimal(holderPid));
     if (pid == 0)
