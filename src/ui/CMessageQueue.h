@@ -86,7 +86,7 @@ public:
     size_t Size() const;
 
     static QEvent::Type WakeEventType();
-    static bool IsWakeEvent(const QEvent* event) { return event->type() == WakeEventType(); }
+    static bool IsWakeEvent(const QEvent* event);
     // Receiver's thread: delivers the oldest queued message, if any. The queue may be closed or the receiver
     // destroyed by the message's handler.
     void DeliverNext();
