@@ -34,7 +34,7 @@ uint32_t BuiltInIdFor(const std::string& name) {
     return CVidoraSkin::kNoResource;
 }
 
-QImage LoadGraphic(const std::string& name, uint32_t id) {
+QImage LoadGraphicOrBuiltIn(const std::string& name, uint32_t id) {
     QImage image;
     if (COEMInfo* oem = GetOEMInfo(); oem != nullptr && !name.empty()) {
         if (oem->GetGraphic(name, id == CVidoraSkin::kNoResource ? CImageCache::kSlotCount : id, image))
@@ -70,10 +70,18 @@ CVidoraSkin::~CVidoraSkin() {
     Detach();
 }
 
+QImage CVidoraSkin::LoadSkinImage(const std::string& fileName, uint32_t resourceId) {
+    return LoadGraphicOrBuiltIn(fileName, resourceId);
+}
+
+QImage CVidoraSkin::SkinImage(uint32_t resourceId) {
+    return CImageCache::Instance().GetImage(resourceId);
+}
+
 void CVidoraSkin::LoadImages(const std::string& inactiveName, uint32_t inactiveId,
                              const std::string& activeName, uint32_t activeId) {
-    inactiveImage_ = LoadGraphic(inactiveName, inactiveId);
-    activeImage_ = LoadGraphic(activeName, activeId);
+    inactiveImage_ = LoadSkinImage(inactiveName, inactiveId);
+    activeImage_ = LoadSkinImage(activeName, activeId);
     // A window without an inactive image keeps its active one.
     if (inactiveImage_.isNull())
         inactiveImage_ = activeImage_;

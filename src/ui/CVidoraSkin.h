@@ -83,6 +83,12 @@ public:
     QPoint ClientOffset() const { return QPoint(kBorder, kBorder + kTitleHeight); }
 
     QImage TitleImage(bool active) const { return active ? activeImage_ : inactiveImage_; }
+
+    // The skin's image store for windows: a picture by file name through the OEM graphics, falling back to
+    // the image cache's `resourceId` (kNoResource: none); a null image when neither has it.
+    static QImage LoadSkinImage(const std::string& fileName, uint32_t resourceId);
+    // An image of the image cache.
+    static QImage SkinImage(uint32_t resourceId);
     bool IsCloseHot() const { return hot_ == Part::Close; }
 
     // Offered every event of the window first; true when the skin consumed it.

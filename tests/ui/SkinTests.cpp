@@ -152,6 +152,9 @@ TEST(SkinImages, TitleImagesComeFromTheImageCacheOrTheOEMFolder) {
         CVidoraSkin skin("app_titlename_inactive.png", "app_titlename.png");
         EXPECT_EQ(skin.TitleImage(true), cache.GetImage(CVidoraSkin::kTitleImageId));
         EXPECT_EQ(skin.TitleImage(false), cache.GetImage(CVidoraSkin::kTitleImageInactiveId));
+        EXPECT_EQ(CVidoraSkin::LoadSkinImage("", CVidoraSkin::kCloseHoverId),
+                  cache.GetImage(CVidoraSkin::kCloseHoverId));
+        EXPECT_TRUE(CVidoraSkin::LoadSkinImage("missing.png", CVidoraSkin::kNoResource).isNull());
     }
     {
         CTempEnvironment env;
