@@ -29,11 +29,6 @@
 namespace {
 CVidoraApp* g_app = nullptr;
 
-CVidoraOEMInfo& OEMInfo() {
-    static CVidoraOEMInfo info;
-    return info;
-}
-
 std::string ResourceLibraryPath() {
     return GetExecutableDir() + "/" + CResourceLibrary::kFileName;
 }
@@ -44,6 +39,8 @@ CVidoraApp::CVidoraApp() {
 }
 
 CVidoraApp::~CVidoraApp() {
+    if (GetOEMInfo() == &oemInfo_)
+        SetOEMInfo(nullptr);
     if (startupService != nullptr) {
         startupService->Release();
         startupService = nullptr;
@@ -71,7 +68,7 @@ int CVidoraApp::Run(int argc, char** argv) {
 
 bool CVidoraApp::InitInstance(int argc, char** argv) {
     // 1. The OEM information first: the settings root and every branded text go through it.
-    SetOEMInfo(&OEMInfo());
+    SetOEMInfo(&oemInfo_);
     RegisterAllMessages();
 
     // 2. An installer's initialise-only start.
@@ -129,7 +126,7 @@ bool CVidoraApp::InitInstance(int argc, char** argv) {
     CreateStartupService();
     ObtainFacades();
     callingApps = std::make_unique<AppsReader::CAppsReader>(
-        OEMInfo().GetConfigFilePath("Config", "callingapps.xml", 438), "apps");
+        oemInfo_.GetConfigFilePath("Config", "callingapps.xml", 438), "apps");
     if (communications_ != nullptr)
         listenerRegistered_ = SUCCEEDED(communications_->AddListener(this, 0));
     if (deviceManager_ != nullptr && communications_ != nullptr) {
@@ -227,7 +224,7 @@ void CVidoraApp::ApplyCommunicationsDevices() {
 }
 
 void CVidoraApp::ApplyFirstRunDefaultDevices() {
-    if (OEMInfo().IsFeatureEnabled("Do.Not.Set.Default.Devices", true))
+    if (oemInfo_.IsFeatureEnabled("Do.Not.Set.Default.Devices", true))
         return;
     if (CVidoraSettings::GetOEMSetDefDev() != 0)
         return;

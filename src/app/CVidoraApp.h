@@ -6,6 +6,7 @@
 #include "app/CSessionIdentifierApp.h"
 #include "app/CVD10CommandLineInfo.h"
 #include "config/CAppsReader.h"
+#include "config/CVidoraOEMInfo.h"
 #include "platform/CNamedMutex.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
 
@@ -96,6 +97,8 @@ private:
     intptr_t DeliverChannelMessage(const std::string& name, uintptr_t wParam, intptr_t lParam);
     void EndFromSignal();
 
+    // The process's one OEM-information object; it is made the process-wide one first thing at start.
+    CVidoraOEMInfo oemInfo_;
     CNamedMutex instanceMutex_;
     IGraniteDeviceManager* deviceManager_ = nullptr;
     IGraniteCommunicationsManager* communications_ = nullptr;
