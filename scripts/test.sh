@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and runs every test: once in an
-# optimised build, once under AddressSanitizer + UndefinedBehaviorSanitizer, and the event-delivery suites
-# (serializers, facades, stand-in services) once more under ThreadSanitizer.
+# optimised build and once under AddressSanitizer + UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -16,10 +15,3 @@ scripts/setup.sh build-asan -DVIDORA_WERROR=ON -DVIDORA_SANITIZE=address -DVIDOR
 cmake --build build-asan -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$JOBS"
-
-scripts/setup.sh build-tsan -DVIDORA_WERROR=ON -DVIDORA_SANITIZE=thread -DVIDORA_BUILD_BENCH=OFF \
-    -DCMAKE_BUILD_TYPE=Debug
-cmake --build build-tsan -j "$JOBS" --target services_tests granite_tests
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-build-tsan/bin/services_tests
-build-tsan/bin/granite_tests
