@@ -1,9 +1,9 @@
 #include "devices/CSimulatedHardware.h"
 
 #include "devices/CSimulatedDeviceCatalog.h"
-#include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace Granite {
@@ -14,6 +14,14 @@ std::shared_ptr<CSimulatedHardware> g_current;
 std::string FileName(const std::string& path) {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Device paths are ASCII: compared without regard to case, byte by byte (this runs on every call).
+bool SamePath(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return x == y || std::tolower(static_cast<unsigned char>(x)) ==
+                                    std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 // A voice-like input: syllables rising and falling, with short pauses.
@@ -77,7 +85,7 @@ const std::vector<CSimulatedHardware::Slot>& CSimulatedHardware::List(DeviceKind
 CSimulatedHardware::Slot* CSimulatedHardware::Find(DeviceKind kind, const std::string& id) {
     // Device paths do not depend on case.
     for (Slot& slot : List(kind)) {
-        if (Text::EqualsNoCase(slot.device->Id(), id))
+        if (SamePath(slot.device->Id(), id))
             return &slot;
     }
     return nullptr;
@@ -311,7 +319,7 @@ HRESULT CSimulatedHardware::Detach(const std::string& cameraId) {
     std::lock_guard guard(lock_);
     // The newest attachment of that camera goes; a camera that has gone can still be detached.
     for (auto it = attached_.rbegin(); it != attached_.rend(); ++it) {
-        if (Text::EqualsNoCase(*it, cameraId)) {
+        if (SamePath(*it, cameraId)) {
             attached_.erase(std::next(it).base());
             return S_OK;
         }
@@ -521,8 +529,8 @@ HRESULT CSimulatedHardware::Plug(DeviceKind kind, const std::string& model, std:
 HRESULT CSimulatedHardware::Unplug(DeviceKind kind, const std::string& id) {
     std::lock_guard guard(lock_);
     auto& list = List(kind);
-    auto it = std::find_if(list.begin(), list.end(),
-                           [&](const Slot& s) { return Text::EqualsNoCase(s.device->Id(), id); });
+    auto it =
+        std::find_if(list.begin(), list.end(), [&](const Slot& s) { return SamePath(s.device->Id(), id); });
     if (it == list.end())
         return E_DEVICE_NOT_CONNECTED;
     const std::string path = it->device->Id();
@@ -534,9 +542,9 @@ HRESULT CSimulatedHardware::Unplug(DeviceKind kind, const std::string& id) {
     if (!it->soundPath.empty())
         EmitSound(path, SoundStatus::Stopped);
     list.erase(it);
-    if (Text::EqualsNoCase(selectedMicrophone_, path))
+    if (SamePath(selectedMicrophone_, path))
         selectedMicrophone_.clear();
-    if (Text::EqualsNoCase(selectedSpeaker_, path))
+    if (SamePath(selectedSpeaker_, path))
         selectedSpeaker_.clear();
     HardwareEvent e;
     e.type = HardwareEvent::Type::Removed;
@@ -626,11 +634,11 @@ std::vector<DeviceSummary> CSimulatedHardware::Devices() const {
                 if (slot.stream)
                     s.states.push_back("streamed by " + slot.stream->application);
                 if (std::any_of(attached_.begin(), attached_.end(),
-                                [&](const std::string& a) { return Text::EqualsNoCase(a, d.Id()); }))
+                                [&](const std::string& a) { return SamePath(a, d.Id()); }))
                     s.states.push_back("in use by the program");
             }
             if (kind == DeviceKind::Microphone) {
-                if (Text::EqualsNoCase(selectedMicrophone_, d.Id()))
+                if (SamePath(selectedMicrophone_, d.Id()))
                     s.states.push_back("selected");
                 if (d.Number(MicProp::Mute) != 0)
                     s.states.push_back("muted");
@@ -638,7 +646,7 @@ std::vector<DeviceSummary> CSimulatedHardware::Devices() const {
                     s.states.push_back("monitoring");
             }
             if (kind == DeviceKind::Speaker) {
-                if (Text::EqualsNoCase(selectedSpeaker_, d.Id()))
+                if (SamePath(selectedSpeaker_, d.Id()))
                     s.states.push_back("selected");
                 if (!slot.soundPath.empty())
                     s.states.push_back("playing " + FileName(slot.soundPath));

@@ -4,6 +4,7 @@ namespace Granite {
 
 CServiceWorker::CServiceWorker() : state_(std::make_shared<State>()) {
     thread_ = std::thread(&CServiceWorker::Run, state_);
+    threadId_ = thread_.get_id();
 }
 
 CServiceWorker::~CServiceWorker() {
@@ -54,18 +55,18 @@ void CServiceWorker::Stop() {
     state_->wake.notify_all();
     if (!thread_.joinable())
         return;
-    if (thread_.get_id() == std::this_thread::get_id())
+    if (IsWorkerThread())
         thread_.detach(); // the loop holds its own share of the state and ends after this task
     else
         thread_.join();
 }
 
 bool CServiceWorker::IsWorkerThread() const {
-    return thread_.get_id() == std::this_thread::get_id();
+    return threadId_ == std::this_thread::get_id();
 }
 
 std::thread::id CServiceWorker::ThreadId() const {
-    return thread_.get_id();
+    return threadId_;
 }
 
 void CServiceWorker::Run(std::shared_ptr<State> state) {

@@ -49,6 +49,7 @@ private:
 
     std::shared_ptr<State> state_;
     std::thread thread_;
+    std::thread::id threadId_; // kept apart from thread_, which a detach clears
 };
 
 } // namespace Granite
