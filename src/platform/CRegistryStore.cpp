@@ -3,11 +3,15 @@
 #include "platform/DebugOutput.h"
 #include "platform/SpecialFolders.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
+#include <mutex>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +23,8 @@ namespace {
 
 constexpr const char* kFormatTag = "vidora-registry";
 constexpr const char* kFormatVersion = "1";
+// How long an operation waits for another process's write before it gives up.
+constexpr int kBusyTimeoutMs = 5000;
 
 const char* const kSchema = R"SQL(
 CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value TEXT);
@@ -77,6 +83,19 @@ bool IsUnreadable(int rc) {
     default:
         return false;
     }
+}
+
+// The files the stores of this process have open, by device and inode, with how many stores hold each.
+// The process-wide store can close at exit, after ordinary statics are gone: these three are made once and
+// never destroyed.
+std::mutex& g_openFilesMutex = *new std::mutex;
+std::map<std::pair<dev_t, ino_t>, int>& g_openFiles = *new std::map<std::pair<dev_t, ino_t>, int>;
+// Held while a store opens its file (taken before g_openFilesMutex when both are needed).
+std::mutex& g_openingMutex = *new std::mutex;
+
+bool IsBusy(int rc) {
+    int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
 bool FileExists(const std::string& path) {
@@ -189,6 +208,13 @@ void CRegistryStore::Close() {
     if (db_ != nullptr)
         sqlite3_close_v2(db_);
     db_ = nullptr;
+    if (registered_) {
+        std::lock_guard<std::mutex> lock(g_openFilesMutex);
+        auto it = g_openFiles.find({dev_, ino_});
+        if (it != g_openFiles.end() && --it->second == 0)
+            g_openFiles.erase(it);
+        registered_ = false;
+    }
 }
 
 bool CRegistryStore::FileReplaced() {
@@ -211,6 +237,9 @@ void CRegistryStore::RememberIdentity() {
     if (::stat(path_.c_str(), &st) == 0) {
         dev_ = st.st_dev;
         ino_ = st.st_ino;
+        std::lock_guard<std::mutex> lock(g_openFilesMutex);
+        ++g_openFiles[{dev_, ino_}];
+        registered_ = true;
     }
     timespec now {};
     clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
@@ -220,6 +249,9 @@ void CRegistryStore::RememberIdentity() {
 bool CRegistryStore::CanWriteDir() const { return ::access(DirName(path_).c_str(), W_OK) == 0; }
 
 void CRegistryStore::Open() {
+    // One store of this process opens a file at a time, so the header check of LooksLikeSqlite never runs
+    // beside another store's opening of the same file.
+    std::lock_guard<std::mutex> lock(g_openingMutex);
     readOnly_ = false;
     std::string dir = DirName(path_);
     if (!SpecialFolders::CreateFolderTree(dir) || !CanWriteDir()) {
@@ -228,22 +260,35 @@ void CRegistryStore::Open() {
     }
     bool existed = FileExists(path_);
     std::string reason;
-    int rc = TryOpen(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, reason);
-    if (rc == SQLITE_OK)
-        return;
+    int rc = TryOpenWaiting(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, reason);
+    if (rc == SQLITE_OK || IsBusy(rc))
+        return; // busy: another process holds the file longer than we wait; the next call tries again
     if (IsCorruption(rc) || (existed && IsUnreadable(rc))) {
         MoveAside(reason);
-        rc = TryOpen(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, reason);
-        if (rc == SQLITE_OK)
+        rc = TryOpenWaiting(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, reason);
+        if (rc == SQLITE_OK || IsBusy(rc))
             return;
     }
     OpenFallback(reason);
 }
 
+int CRegistryStore::TryOpenWaiting(int flags, std::string& reason) {
+    // Opening can meet a lock that SQLite does not wait for through the busy handler (another process
+    // switching a new file to WAL or recovering its journal). Wait here as long as the busy timeout would.
+    int waitedMs = 0;
+    for (int delayMs = 1;; delayMs = std::min(delayMs * 2, 100)) {
+        int rc = TryOpen(flags, reason);
+        if (!IsBusy(rc) || waitedMs >= kBusyTimeoutMs)
+            return rc;
+        ::usleep(static_cast<useconds_t>(delayMs) * 1000);
+        waitedMs += delayMs;
+    }
+}
+
 void CRegistryStore::OpenUnwritable(const std::string& why) {
     if (kind_ == Kind::Machine) {
         std::string reason;
-        if (FileExists(path_) && TryOpen(SQLITE_OPEN_READONLY, reason) == SQLITE_OK) {
+        if (FileExists(path_) && TryOpenWaiting(SQLITE_OPEN_READONLY, reason) == SQLITE_OK) {
             readOnly_ = true;
             return;
         }
@@ -284,7 +329,7 @@ int CRegistryStore::TryOpen(int flags, std::string& reason) {
         return Fail(rc, reason, "");
     sqlite3_extended_result_codes(db_, 1);
     // Another process may be writing; wait for it rather than fail.
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     int tables = 0;
     if ((rc = QueryInt("SELECT count(*) FROM sqlite_master", tables)) != SQLITE_OK)
         return Fail(rc, reason, "");
@@ -303,7 +348,11 @@ int CRegistryStore::TryOpen(int flags, std::string& reason) {
         return Fail(SQLITE_CANTOPEN, reason, "empty read-only file");
     }
     if (writable && !memory) {
-        if ((rc = ExecSql("PRAGMA journal_mode=WAL")) != SQLITE_OK)
+        // Switching needs the file to itself; a file already in WAL mode is left alone.
+        std::string mode;
+        if ((rc = QueryText("PRAGMA journal_mode", mode)) != SQLITE_OK)
+            return Fail(rc, reason, "");
+        if (mode != "wal" && (rc = QueryText("PRAGMA journal_mode=WAL", mode)) != SQLITE_OK)
             return Fail(rc, reason, "");
         if ((rc = ExecSql("PRAGMA synchronous=NORMAL")) != SQLITE_OK)
             return Fail(rc, reason, "");
@@ -324,6 +373,14 @@ int CRegistryStore::TryOpen(int flags, std::string& reason) {
 }
 
 bool CRegistryStore::LooksLikeSqlite(std::string& reason) const {
+    // Closing any descriptor of a file drops every POSIX lock this process holds on it, SQLite's too: a file
+    // another store of this process has open was checked by it and must not be touched here.
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0) {
+        std::lock_guard<std::mutex> lock(g_openFilesMutex);
+        if (g_openFiles.count({st.st_dev, st.st_ino}) > 0)
+            return true;
+    }
     FILE* f = std::fopen(path_.c_str(), "rb");
     if (f == nullptr)
         return true; // missing, or unreadable: sqlite3_open_v2 reports it

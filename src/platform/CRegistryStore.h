@@ -82,6 +82,8 @@ private:
     // A damaged or foreign file is only read, never changed, before it is found wanting: it must reach the
     // place it is moved to as it was.
     int TryOpen(int flags, std::string& reason);
+    // TryOpen, again and again while another process holds the file, for as long as the busy timeout.
+    int TryOpenWaiting(int flags, std::string& reason);
     // An empty or missing file is a new store; anything else must carry SQLite's header. Checked before
     // SQLite sees the file, which would otherwise discard a journal it cannot make sense of.
     bool LooksLikeSqlite(std::string& reason) const;
@@ -101,4 +103,5 @@ private:
     dev_t dev_ = 0;
     ino_t ino_ = 0;
     int64_t lastIdentityCheckMs_ = 0;
+    bool registered_ = false; // counted among the files this process has open
 };
