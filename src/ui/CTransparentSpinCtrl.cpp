@@ -54,7 +54,11 @@ void CTransparentSpinCtrl::SetBuddy(QLineEdit* edit) {
         edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         AttachEdit(edit);
         // A window that destroys its field first gets the built-in field back, showing the position.
-        connect(edit, &QObject::destroyed, this, [this] { SetBuddy(nullptr); });
+        // (The field is half destroyed by then: forget it without looking at it.)
+        connect(edit, &QObject::destroyed, this, [this] {
+            buddy_ = nullptr;
+            SetBuddy(nullptr);
+        });
     }
     ownEdit_->setVisible(buddy_ == nullptr);
     setFocusProxy(Buddy());
