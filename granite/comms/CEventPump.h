@@ -165,7 +165,12 @@ private:
             auto until = nextTick_;
             if (!jobs_.empty() && jobs_.begin()->first < until)
                 until = jobs_.begin()->first;
-            wake_.wait_until(guard, until, [&] { return stopped_ || tickRequested_ || !events_.empty(); });
+            // Wake early for anything that is due before `until`, including jobs and a shorter interval
+            // that arrived while waiting.
+            wake_.wait_until(guard, until, [&] {
+                return stopped_ || tickRequested_ || !events_.empty() || nextTick_ < until ||
+                       (!jobs_.empty() && jobs_.begin()->first < until);
+            });
         }
     }
 
