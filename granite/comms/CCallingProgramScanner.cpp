@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <unistd.h>
@@ -57,13 +56,8 @@ bool IsExecutableFile(const std::string& path) {
 // The [Default Applications] group of one mimeapps.list: mime type -> desktop ids in order.
 std::map<std::string, std::vector<std::string>> ReadDefaults(const std::string& file) {
     std::map<std::string, std::vector<std::string>> defaults;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return defaults;
-    std::string text(CDesktopEntry::kMaxFileBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    if (text.size() > CDesktopEntry::kMaxFileBytes || !Text::IsValidUtf8(text))
+    std::string text;
+    if (!CDesktopEntry::ReadLimited(file, CDesktopEntry::kMaxFileBytes, &text) || !Text::IsValidUtf8(text))
         return defaults;
     bool inGroup = false;
     size_t pos = 0;
@@ -247,9 +241,12 @@ std::vector<CallingProgram> CCallingProgramScanner::Scan() const {
             if (read >= kMaxEntries)
                 return programs;
             ++read;
-            std::string relative = fs::relative(path, root, error).generic_string();
-            if (error || relative.empty())
+            // The iterator gives paths below `root`; cutting the prefix avoids resolving every link again.
+            const std::string full = path.generic_string();
+            const std::string prefix = root.generic_string() + "/";
+            if (full.size() <= prefix.size() || full.compare(0, prefix.size(), prefix) != 0)
                 continue;
+            std::string relative = full.substr(prefix.size());
             std::string desktopId = Text::ReplaceAll(relative, "/", "-");
             if (!seenIds.insert(desktopId).second)
                 continue; // a more important folder decided this id, even when it hid it

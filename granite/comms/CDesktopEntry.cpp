@@ -39,16 +39,28 @@ bool IsValidKey(std::string_view key) {
 
 bool CDesktopEntry::Load(const std::string& path) {
     raw_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
     std::string text;
-    text.resize(kMaxFileBytes + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxFileBytes)
+    if (!ReadLimited(path, kMaxFileBytes, &text))
         return false;
     return Parse(text);
+}
+
+bool CDesktopEntry::ReadLimited(const std::string& path, size_t maxBytes, std::string* text) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return false;
+    std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > maxBytes)
+        return false;
+    in.seekg(0);
+    // One byte more than the size said: a file that is being written meanwhile is refused, not cut.
+    text->resize(static_cast<size_t>(size) + 1);
+    in.read(text->data(), static_cast<std::streamsize>(text->size()));
+    size_t read = static_cast<size_t>(in.gcount());
+    if (read > static_cast<size_t>(size))
+        return false;
+    text->resize(read);
+    return true;
 }
 
 bool CDesktopEntry::Parse(std::string_view text) {

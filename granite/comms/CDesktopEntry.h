@@ -31,6 +31,8 @@ public:
 
     // The user's message locale: LC_ALL, else LC_MESSAGES, else LANG; "" for none or "C"/"POSIX".
     static std::string MessagesLocale();
+    // Reads a whole file of at most `maxBytes`; false when it cannot be read or is larger.
+    static bool ReadLimited(const std::string& path, size_t maxBytes, std::string* text);
     // Undoes the string escapes of a value.
     static std::string Unescape(std::string_view raw);
 

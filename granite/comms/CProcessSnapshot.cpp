@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <dirent.h>
 #include <fstream>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace Granite {
@@ -76,7 +77,8 @@ int32_t CProcessSnapshot::Find(const std::vector<ProcessInfo>& processes,
         for (const std::string& name : names) {
             if (name.empty())
                 continue;
-            if (process.program == name || process.comm == name.substr(0, 15))
+            if (process.program == name ||
+                std::string_view(process.comm) == std::string_view(name).substr(0, 15))
                 return process.pid;
         }
     }
