@@ -27,5 +27,5 @@ function(vidora_test name folder)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} vidora_test_support GTest::gtest GTest::gmock)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VIDORA_TEST_MEDIA=${VIDORA_TEST_MEDIA}")
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

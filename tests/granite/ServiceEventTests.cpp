@@ -7,6 +7,9 @@
 #include <QFile>
 
 #include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 
 using namespace Granite;
 
@@ -186,24 +189,41 @@ TEST_F(ServiceEvents, NoEventReachesASinkAfterUnadviseReturns) {
 }
 
 TEST_F(ServiceEvents, AServiceReleasedFromInsideItsOwnEventGoesAwayCleanly) {
-    Granite::CGraniteDeviceService* second = new Granite::CGraniteDeviceService(hardware);
-    ASSERT_EQ(second->RegisterClient("other:1", ""), S_OK);
-    ASSERT_EQ(second->Start(), S_OK);
+    // What the event handler touches lives on the heap, shared with it: the handler may still be returning on
+    // the service's thread when this test ends.
+    struct Release {
+        Granite::CGraniteDeviceService* service = nullptr;
+        uint32_t cookie = 0;
+        std::atomic<bool> started{false};
+        std::mutex lock;
+        std::condition_variable done;
+        bool finished = false;
+    };
+    auto state = std::make_shared<Release>();
+    state->service = new Granite::CGraniteDeviceService(hardware);
+    ASSERT_EQ(state->service->RegisterClient("other:1", ""), S_OK);
+    ASSERT_EQ(state->service->Start(), S_OK);
     CRecordingSink secondSink;
-    uint32_t secondCookie = 0;
-    ASSERT_EQ(second->Advise(&secondSink, &secondCookie), S_OK);
-    std::atomic<bool> released{false};
-    secondSink.onEvent = [&](const RecordedEvent&) {
-        if (!released.exchange(true)) {
-            second->Unadvise(secondCookie); // from the service's own thread: must not wait for itself
-            second->Release();
-        }
+    ASSERT_EQ(state->service->Advise(&secondSink, &state->cookie), S_OK);
+    secondSink.onEvent = [state](const RecordedEvent&) {
+        std::shared_ptr<Release> s = state; // the handler itself goes with the sink
+        if (s->started.exchange(true))
+            return;
+        s->service->Unadvise(s->cookie); // from the service's own thread: must not wait for itself
+        s->service->Release();
+        std::lock_guard guard(s->lock);
+        s->finished = true;
+        s->done.notify_all();
     };
     ASSERT_EQ(control->SetProperty(DeviceKind::Camera, 1, 8, Variant::FromI4(10)), S_OK);
     ASSERT_EQ(control->SetProperty(DeviceKind::Camera, 1, 8, Variant::FromI4(11)), S_OK);
     // The first service still hears everything.
     ASSERT_TRUE(sink.WaitForCount("video-property", 2));
-    EXPECT_TRUE(released);
+    {
+        std::unique_lock guard(state->lock);
+        ASSERT_TRUE(state->done.wait_for(guard, std::chrono::seconds(10), [&] { return state->finished; }))
+            << "releasing the service from its own event never returned";
+    }
     EXPECT_EQ(secondSink.Named("video-property").size(), 1u);
 }
 

@@ -54,5 +54,9 @@ void CTempEnvironment::WriteFile(const std::string& relative, const std::string&
 
 std::string TestMediaDir() {
     const char* v = std::getenv("VIDORA_TEST_MEDIA");
-    return v != nullptr ? std::string(v) : std::string("../shared/media");
+    return v != nullptr && *v != '\0' ? std::string(v) : std::string(VIDORA_TEST_MEDIA_DIR);
+}
+
+bool TestMediaAvailable() {
+    return QFileInfo(QString::fromStdString(TestMediaDir())).isDir();
 }

@@ -26,5 +26,14 @@ private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
-// The folder of the shared sample media (real files made by other software).
+// The folder of the shared sample media (real files made by other software): VIDORA_TEST_MEDIA, else the
+// folder beside the source tree.
 std::string TestMediaDir();
+bool TestMediaAvailable();
+
+// Skips a test that reads the sample media when a checkout has none beside it.
+#define VIDORA_REQUIRE_TEST_MEDIA()                                                                          \
+    do {                                                                                                     \
+        if (!TestMediaAvailable())                                                                           \
+            GTEST_SKIP() << "no sample media at " << TestMediaDir();                                         \
+    } while (false)
