@@ -1,0 +1,3 @@
+#include "capture/CSnapDeskDlg.h"
+
+CSnapDeskDlg::CSnapDeskDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {}

@@ -1,0 +1,3 @@
+#include "privacy/CPrivacyShutterSwitchDlg.h"
+
+CPrivacyShutterSwitchDlg::CPrivacyShutterSwitchDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {}

@@ -1,0 +1,3 @@
+#include "ribbon/CMSNCameraControlDlg.h"
+
+CMSNCameraControlDlg::CMSNCameraControlDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {}

@@ -1,0 +1,3 @@
+#include "ribbon/CMirrorModeDlg.h"
+
+CMirrorModeDlg::CMirrorModeDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {}

@@ -1,0 +1,3 @@
+#include "ribbon/CVidoraAboutBox.h"
+
+CVidoraAboutBox::CVidoraAboutBox(QWidget* parent) : CDialogBase(kTemplateId, parent) {}

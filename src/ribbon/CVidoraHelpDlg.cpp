@@ -1,0 +1,3 @@
+#include "ribbon/CVidoraHelpDlg.h"
+
+CVidoraHelpDlg::CVidoraHelpDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {}
