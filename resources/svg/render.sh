@@ -7,10 +7,28 @@
 #   1001 title wordmark, inactive window   ("app_titlename_inactive.png")
 #   1002 close button, normal   1003 close button, hover   1004 close button, pressed
 #   1010 information icon  1011 warning icon  1012 error icon  1013 question icon
+#
+# The ribbon (buttons 48 x 48 unless said; four images each: normal, hover, pressed, disabled):
+#   140-143 capture   144-147 video effects   148-151 privacy shade   152-155 settings   156-159 communicate
+#   160-163 microphone mute, 164-167 video mute (28 x 28; the pressed image is the muted look)
+#   168-171 expand/collapse toggle while collapsed (chevron down), 172-175 while expanded (chevron up), 48 x 16
+#   203, 204, 205 brand logo up, hover, down   ("Ribbon_Brand_Up.png", "..._Hover.png", "..._Down.png" by OEM)
+#   137 separator line between button groups (45 x 2)
+#   337 background strip (63 x 1, stretched)   338 brand area background (63 x 46)
+# Icons, rendered at their own size: 176 application icon (256 x 256), 177 tray icon (64 x 64).
 set -euo pipefail
 cd "$(dirname "$0")"
 out=../library/png
 render() { rsvg-convert --zoom=2 --format=png --output="$out/$2.png" "$1.svg"; }
+render_1x() { rsvg-convert --format=png --output="$out/$2.png" "$1.svg"; }
+# Four images of a button from <name>_normal/_hover/<pressed>/_disabled, from the first id on.
+render_button() {
+    local name=$1 id=$2 pressed=${3:-pressed}
+    render "${name}_normal" "$id"
+    render "${name}_hover" $((id + 1))
+    render "${name}_${pressed}" $((id + 2))
+    render "${name}_disabled" $((id + 3))
+}
 render app_titlename 1000
 render app_titlename_inactive 1001
 render close_normal 1002
@@ -20,3 +38,21 @@ render icon_information 1010
 render icon_warning 1011
 render icon_error 1012
 render icon_question 1013
+
+render_button ribbon_camera 140
+render_button ribbon_effects 144
+render_button ribbon_privacy 148
+render_button ribbon_settings 152
+render_button ribbon_communicate 156
+render_button ribbon_mic 160 muted
+render_button ribbon_video 164 muted
+render_button ribbon_toggle_down 168
+render_button ribbon_toggle_up 172
+render ribbon_brand_up 203
+render ribbon_brand_hover 204
+render ribbon_brand_down 205
+render ribbon_background 337
+render ribbon_top 338
+render ribbon_separator 137
+render_1x app_icon 176
+render_1x tray_icon 177
