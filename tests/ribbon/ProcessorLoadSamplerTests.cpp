@@ -1,0 +1,173 @@
+// The processor-load sampler: load from the change of the idle and elapsed counters, averaged over about
+// a second, with the kernel's statistics as the real source.
+#include "platform/CFakeClock.h"
+#include "platform/CSystemInfo.h"
+#include "ribbon/CProcessorLoadSampler.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+class ProcessorLoadSamplerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetClock(&clock_);
+        clock_.SetTickCount(5000);
+    }
+    void TearDown() override {
+        SetClock(nullptr);
+        CSystemInfo::Instance().ResetOverrides();
+    }
+
+    // A reader that hands out the queued readings; an empty optional is a failed query.
+    CpuReader Reader() {
+        return [this](CpuTimes& out) {
+            if (readings_.empty())
+                return false;
+            std::optional<CpuTimes> next = readings_.front();
+            readings_.pop_front();
+            if (!next)
+                return false;
+            out = *next;
+            return true;
+        };
+    }
+    void Queue(uint64_t idle, uint64_t time, uint32_t processors) {
+        readings_.push_back(CpuTimes{idle, time, processors});
+    }
+
+    CFakeClock clock_;
+    std::deque<std::optional<CpuTimes>> readings_;
+};
+
+TEST_F(ProcessorLoadSamplerTest, LoadIsTheNonIdleShareOfTheElapsedTime) {
+    CProcessorLoadSampler sampler(Reader(), 1);
+    // Two processors: idle time counts both, elapsed time is wall time.
+    Queue(1000, 10000, 2);
+    Queue(1000 + 500, 10000 + 1000, 2);  // 500 of 2000 processor-units idle: 75 %
+    Queue(1500 + 2000, 11000 + 1000, 2); // all idle: 0 %
+    Queue(3500, 12000 + 1000, 2);        // none idle: 100 %
+    EXPECT_EQ(sampler.Sample(), 0u) << "the first reading only stores the counters";
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 75u);
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 0u);
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 100u);
+}
+
+TEST_F(ProcessorLoadSamplerTest, RoundsToTheNearestPercentAndStaysInRange) {
+    CProcessorLoadSampler sampler(Reader(), 1);
+    Queue(1000, 1000, 1);
+    Queue(1000 + 333, 1000 + 1000, 1);  // 66.7 % busy
+    Queue(1333 + 5000, 2000 + 1000, 1); // counters that ran ahead of the clock
+    Queue(1000, 3000 + 1000, 1);        // and backwards
+    sampler.Sample();
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 67u);
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 0u);
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 100u);
+}
+
+TEST_F(ProcessorLoadSamplerTest, SamplesWithinASecondAreAveraged) {
+    CProcessorLoadSampler sampler(Reader(), 1);
+    Queue(100, 100, 1);
+    Queue(100 + 10, 100 + 100, 1);  // 90
+    Queue(110 + 40, 200 + 100, 1);  // 60
+    Queue(150 + 100, 300 + 100, 1); // 0
+    Queue(250 + 50, 400 + 100, 1);  // 50
+    sampler.Sample();
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 90u); // a new window starts here
+    clock_.Advance(500);
+    EXPECT_EQ(sampler.Sample(), 75u); // (90 + 60) / 2
+    clock_.Advance(500);
+    EXPECT_EQ(sampler.Sample(), 50u); // 1000 ms after the window started: (90 + 60 + 0) / 3
+    clock_.Advance(1);
+    EXPECT_EQ(sampler.Sample(), 50u) << "1001 ms: a new window with this sample alone";
+}
+
+TEST_F(ProcessorLoadSamplerTest, FailedQueriesGiveZeroAndKeepTheBase) {
+    CProcessorLoadSampler sampler(Reader(), 1);
+    Queue(100, 100, 1);
+    readings_.push_back(std::nullopt);
+    Queue(100 + 50, 100 + 200, 1); // 75 % over both intervals
+    sampler.Sample();
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 0u);
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 75u);
+    clock_.Advance(2000);
+    EXPECT_EQ(sampler.Sample(), 0u) << "no reading left";
+}
+
+TEST_F(ProcessorLoadSamplerTest, NineXFamilyNeverReads) {
+    bool asked = false;
+    CProcessorLoadSampler sampler(
+        [&](CpuTimes& out) {
+            asked = true;
+            out = CpuTimes{1, 1, 1};
+            return true;
+        },
+        2);
+    EXPECT_EQ(sampler.Sample(), 0u);
+    EXPECT_FALSE(asked);
+}
+
+TEST_F(ProcessorLoadSamplerTest, PlatformClassFollowsTheReportedVersion) {
+    CSystemInfo& info = CSystemInfo::Instance();
+    info.OverrideVersion(PlatformVersion{4, 0, true});
+    EXPECT_EQ(CProcessorLoadSampler(Reader()).PlatformClass(), 0);
+    info.OverrideVersion(PlatformVersion{6, 1, true});
+    EXPECT_EQ(CProcessorLoadSampler(Reader()).PlatformClass(), 1);
+    info.OverrideVersion(PlatformVersion{4, 10, false});
+    EXPECT_EQ(CProcessorLoadSampler(Reader()).PlatformClass(), 2);
+    EXPECT_EQ(CProcessorLoadSampler(Reader(), 3).PlatformClass(), 3);
+}
+
+TEST(ProcessorLoadSamplerProcStat, ParsesTheAggregateLineAndCountsProcessors) {
+    const std::string text = "cpu  100 5 50 800 40 1 2 2 7 0\n"
+                             "cpu0 50 2 25 400 20 1 1 1 3 0\n"
+                             "cpu1 50 3 25 400 20 0 1 1 4 0\n"
+                             "intr 12345 0 0\n"
+                             "ctxt 999\n";
+    CpuTimes times;
+    ASSERT_TRUE(CProcessorLoadSampler::ParseProcStat(text, times));
+    EXPECT_EQ(times.processors, 2u);
+    // Guest time is part of user time already; iowait counts as idle.
+    EXPECT_EQ(times.time, 100u + 5 + 50 + 800 + 40 + 1 + 2 + 2);
+    EXPECT_EQ(times.idle, (800u + 40) * 2);
+}
+
+TEST(ProcessorLoadSamplerProcStat, RejectsTextWithoutUsableCounters) {
+    CpuTimes times;
+    EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("", times));
+    EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("cpu  1 2\ncpu0 1 2\n", times));
+    EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("cpu  1 2 3 4 5\n", times)) << "no processor lines";
+    EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("cpufreq 1 2 3 4\ncpu0 1 2 3 4\n", times));
+}
+
+TEST(ProcessorLoadSamplerProcStat, TheRealStatisticsGiveAPercentage) {
+    CpuTimes times;
+    ASSERT_TRUE(CProcessorLoadSampler::ReadProcStat(times));
+    EXPECT_GE(times.processors, 1u);
+    EXPECT_GT(times.time, 0u);
+    EXPECT_LE(times.idle, times.time * times.processors);
+    CFakeClock clock;
+    SetClock(&clock);
+    CProcessorLoadSampler sampler;
+    sampler.Sample();
+    // Burn a little processor time so the counters move.
+    volatile uint64_t sink = 0;
+    for (uint64_t i = 0; i < 50'000'000; ++i)
+        sink = sink + i;
+    clock.Advance(6000);
+    EXPECT_LE(sampler.Sample(), 100u);
+    SetClock(nullptr);
+}
+
+} // namespace
