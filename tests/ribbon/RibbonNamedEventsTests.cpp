@@ -1,0 +1,85 @@
+// The ten state events other programs wait on: their names, and a signal seen by a waiter in another
+// process.
+#include "platform/CChildProcess.h"
+#include "platform/CNamedEvent.h"
+#include "platform/HResult.h"
+#include "ribbon/CRibbonNamedEvents.h"
+#include "support/CTempEnvironment.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+class RibbonNamedEventsTest : public ::testing::Test {
+protected:
+    // The events stay open for the life of a process; each test starts with its own runtime folder.
+    void SetUp() override { CRibbonNamedEvents::CloseAll(); }
+    void TearDown() override { CRibbonNamedEvents::CloseAll(); }
+    CTempEnvironment env_;
+};
+
+TEST_F(RibbonNamedEventsTest, NamesInTableOrder) {
+    EXPECT_STREQ(CRibbonNamedEvents::Name(CRibbonNamedEvents::FaceTracking), "VD_FACETRACKING_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(1), "VD_FACETRACKING_OFF_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(2), "VD_FACETRACKING_SINGLE_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(3), "VD_FACETRACKING_MULTI_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(CRibbonNamedEvents::StartStreaming), "VD_START_STREAMING_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(CRibbonNamedEvents::EndStreaming), "VD_END_STREAMING_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(6), "VD_MIRROR_HORZ_ON_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(7), "VD_MIRROR_HORZ_OFF_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(8), "VD_MIRROR_VERT_ON_EVENT_ID");
+    EXPECT_STREQ(CRibbonNamedEvents::Name(CRibbonNamedEvents::MirrorVertOff), "VD_MIRROR_VERT_OFF_EVENT_ID");
+    EXPECT_EQ(CRibbonNamedEvents::Name(-1), nullptr);
+    EXPECT_EQ(CRibbonNamedEvents::Name(10), nullptr);
+    EXPECT_FALSE(CRibbonNamedEvents::Signal(10));
+}
+
+TEST_F(RibbonNamedEventsTest, AWaiterInAnotherProcessSeesTheSignalOnce) {
+    CChildProcess child([](const CChildProcess::Channel& channel) {
+        CNamedEvent event;
+        if (!event.Create("VD_START_STREAMING_EVENT_ID", false, false))
+            return 2;
+        channel.Tell('r');
+        if (event.Wait(10000) != WaitResult::Signaled)
+            return 3;
+        channel.Tell('s');
+        // Auto-reset: taken by this wait, so a second wait times out.
+        return event.Wait(200) == WaitResult::Timeout ? 0 : 4;
+    });
+    ASSERT_TRUE(child.Started());
+    ASSERT_EQ(child.Expect(), 'r');
+    // Another event of the set does not wake this waiter.
+    EXPECT_TRUE(CRibbonNamedEvents::Signal(CRibbonNamedEvents::EndStreaming));
+    EXPECT_TRUE(CRibbonNamedEvents::Signal(CRibbonNamedEvents::StartStreaming));
+    EXPECT_EQ(child.Expect(), 's');
+    EXPECT_EQ(child.Wait(), 0);
+}
+
+TEST_F(RibbonNamedEventsTest, AllTenAreCreatedTogetherAsAutoResetEvents) {
+    ASSERT_TRUE(CRibbonNamedEvents::Signal(CRibbonNamedEvents::MirrorHorzOn));
+    for (int i = 0; i < CRibbonNamedEvents::kCount; ++i) {
+        CNamedEvent event;
+        ASSERT_TRUE(event.Create(CRibbonNamedEvents::Name(i), true, false)) << i;
+        EXPECT_EQ(event.LastError(), ERROR_ALREADY_EXISTS) << CRibbonNamedEvents::Name(i);
+        EXPECT_FALSE(event.IsManualReset()) << CRibbonNamedEvents::Name(i);
+        EXPECT_EQ(event.IsSet(), i == CRibbonNamedEvents::MirrorHorzOn) << CRibbonNamedEvents::Name(i);
+    }
+}
+
+TEST_F(RibbonNamedEventsTest, NoneIsSignalledWhenOneCannotBeCreated) {
+    // A folder where the face-tracking event's file should be makes that one event impossible.
+    std::string runtime = env_.Path("runtime/vidora");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(
+        runtime + "/" + CNamedObjectFile::FileName("VD_FACETRACKING_MULTI_EVENT_ID", "event"))));
+    EXPECT_FALSE(CRibbonNamedEvents::Signal(CRibbonNamedEvents::StartStreaming));
+    CNamedEvent first;
+    ASSERT_TRUE(first.Create("VD_FACETRACKING_EVENT_ID", false, false));
+    EXPECT_EQ(first.LastError(), ERROR_SUCCESS) << "the events created before the failure were closed again";
+    EXPECT_FALSE(first.IsSet());
+}
+
+} // namespace
