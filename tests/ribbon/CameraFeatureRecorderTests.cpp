@@ -1,0 +1,254 @@
+// Recording what the attached cameras offer: with the simulated cameras of the stand-in service (a full
+// and a basic model offer different sets) and with a recording service for readings that fail.
+#include "RegisterGraniteDeviceService.h"
+#include "RibbonFakeServiceFixture.h"
+#include "app/CVidoraSettings.h"
+#include "control/CSimulatedDeviceControl.h"
+#include "devices/CSimulatedHardware.h"
+#include "devices/SimulatedDeviceConstants.h"
+#include "platform/SettingsPrimitives.h"
+#include "ribbon/CCameraFeatureRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+const char* const kAllFeatures[] = {
+    "SunTune",
+    "Backlight",
+    "Autofocus",
+    "AutofocusManual",
+    "Oriel",
+    "FaceTracking",
+    "MultipleFaceTracking",
+    "MotionDetector",
+    "PTZ",
+    "MechanicalPrivacyShade",
+    "SoftwareMute",
+    "AEC",
+    "NoiseSuppression",
+    "LowLightBoost",
+    "ColorBoost",
+    "LEDControl",
+    "MicrophoneMute",
+};
+
+std::set<std::string> RecordedFeatures() {
+    std::set<std::string> seen;
+    for (const char* feature : kAllFeatures)
+        if (CCameraFeatureRecorder::HasFeature(feature))
+            seen.insert(feature);
+    return seen;
+}
+
+uint32_t SunTuneAppUI(uint16_t productId) {
+    uint32_t value = 99;
+    char name[32];
+    std::snprintf(name, sizeof name, "ST2AppUI_%04X", productId);
+    Settings::ReadNumber(CVidoraSettings::kSunTuneKey, name, &value, 99);
+    return value;
+}
+
+// --- the simulated cameras --------------------------------------------------------------------------
+
+class FeatureRecorderSimulatedTest : public ::testing::Test {
+protected:
+    void Start(const char* devices) {
+        env_.SetEnv("VIDORA_SIMULATED_DEVICES", devices);
+        Granite::CSimulatedHardware::SetCurrent(nullptr);
+        RegisterGraniteDeviceService();
+        dm_ = GetGraniteDeviceManager();
+        ASSERT_NE(dm_, nullptr);
+    }
+    void TearDown() override {
+        if (dm_)
+            dm_->Release();
+        QCoreApplication::sendPostedEvents();
+        UnregisterGraniteDeviceService();
+        Granite::CSimulatedHardware::SetCurrent(nullptr);
+    }
+    std::string CameraId(int index) {
+        VideoDeviceInfo info;
+        EXPECT_EQ(dm_->GetVideoDevice(index, &info), S_OK);
+        return info.id;
+    }
+
+    CTempEnvironment env_;
+    IGraniteDeviceManager* dm_ = nullptr;
+};
+
+TEST_F(FeatureRecorderSimulatedTest, FullCameraOffersEverythingButBacklight) {
+    Start("camera:full,microphone,speaker");
+    CCameraFeatureRecorder recorder(dm_, true);
+    recorder.Record(CameraId(0));
+    std::set<std::string> expected{"SunTune",        "Autofocus",    "AutofocusManual",
+                                   "Oriel",          "FaceTracking", "MultipleFaceTracking",
+                                   "MotionDetector", "PTZ",          "MechanicalPrivacyShade",
+                                   "SoftwareMute",   "AEC",          "NoiseSuppression",
+                                   "LowLightBoost",  "ColorBoost",   "LEDControl"};
+    EXPECT_EQ(RecordedFeatures(), expected);
+    EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{Granite::kProductFullCamera});
+    EXPECT_EQ(SunTuneAppUI(Granite::kProductFullCamera), 1u);
+}
+
+TEST_F(FeatureRecorderSimulatedTest, BasicCameraOffersBacklightOnly) {
+    Start("camera:basic");
+    CCameraFeatureRecorder recorder(dm_, true);
+    recorder.Record(CameraId(0));
+    std::set<std::string> seen = RecordedFeatures();
+    EXPECT_TRUE(seen.count("Backlight"));
+    for (const char* absent : {"SunTune", "Autofocus", "Oriel", "FaceTracking", "PTZ", "SoftwareMute",
+                               "MechanicalPrivacyShade", "LowLightBoost", "LEDControl", "MicrophoneMute"})
+        EXPECT_FALSE(seen.count(absent)) << absent;
+    EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{Granite::kProductBasicCamera});
+    EXPECT_EQ(SunTuneAppUI(Granite::kProductBasicCamera), 99u) << "no SunTune, nothing for the component";
+}
+
+TEST_F(FeatureRecorderSimulatedTest, WithoutEffectsTheEffectsFeaturesAreNotRecorded) {
+    Start("camera:full");
+    CCameraFeatureRecorder recorder(dm_, false);
+    recorder.Record(CameraId(0));
+    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Oriel"));
+    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("SoftwareMute"));
+    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("MotionDetector"));
+}
+
+TEST_F(FeatureRecorderSimulatedTest, FeaturesAndModelsAccumulateOverCameras) {
+    Start("camera:basic,camera:full,microphone");
+    CCameraFeatureRecorder recorder(dm_, true);
+    recorder.Record(CameraId(0));
+    recorder.Record(CameraId(1));
+    std::set<std::string> seen = RecordedFeatures();
+    EXPECT_TRUE(seen.count("Backlight") && seen.count("SunTune")) << "features are only ever added";
+    std::vector<uint16_t> ids = CCameraFeatureRecorder::KnownProductIds();
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<uint16_t>{Granite::kProductBasicCamera, Granite::kProductFullCamera}));
+}
+
+TEST_F(FeatureRecorderSimulatedTest, MicrophonePartRecordsMute) {
+    Start("camera:basic,microphone");
+    CCameraFeatureRecorder recorder(dm_, true);
+    recorder.RecordMicrophone();
+    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("MicrophoneMute")) << "no microphone chosen yet";
+    ASSERT_EQ(dm_->SelectMicrophone(0), S_OK);
+    recorder.RecordMicrophone();
+    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("MicrophoneMute"));
+    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Backlight")) << "no camera part";
+}
+
+TEST_F(FeatureRecorderSimulatedTest, ADarkSceneInTheDefaultModeAsksForTheArrivalCheck) {
+    Start("camera:full");
+    std::vector<std::string> checked;
+    CCameraFeatureRecorder recorder(dm_, true);
+    recorder.onSunTuneArrivalCheck = [&](const std::string& id) { checked.push_back(id); };
+    const std::string id = CameraId(0);
+    recorder.Record(id);
+    EXPECT_TRUE(checked.empty()) << "a normal scene needs no SunTune offer";
+    ASSERT_EQ(Granite::CSimulatedDeviceControl().SetScene(true, false), S_OK);
+    recorder.Record(id);
+    EXPECT_EQ(checked, std::vector<std::string>{id});
+}
+
+TEST(FeatureRecorderNoService, NullFacadeRecordsNothing) {
+    CTempEnvironment env;
+    CCameraFeatureRecorder recorder(nullptr, true);
+    recorder.Record("usb\\any\\video");
+    recorder.RecordMicrophone();
+    EXPECT_TRUE(RecordedFeatures().empty());
+    EXPECT_TRUE(CCameraFeatureRecorder::KnownProductIds().empty());
+}
+
+// --- a recording service --------------------------------------------------------------------------
+
+using FeatureRecorderTest = RibbonFakeServiceTest;
+
+TEST_F(FeatureRecorderTest, StoredChoiceSetsTheSunTuneMode) {
+    AddCamera({{GdmProperty::SunTuneMode.value, 0}});
+    CVidoraSettings::SetSTMode(kName, 12);
+    CCameraFeatureRecorder recorder(Open(), true);
+    recorder.Record(kCam);
+    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10) << "a stored mode above 5 means automatic";
+    EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 12u) << "the stored choice is applied, not rewritten";
+
+    CVidoraSettings::SetSTOption(kName, 1);
+    recorder.Record(kCam);
+    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
+    EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 5u);
+    EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(kName), 12u);
+}
+
+TEST_F(FeatureRecorderTest, ArrivalCheckOnlyInTheDefaultModeWithASceneReading) {
+    AddCamera({{GdmProperty::SunTuneMode.value, 0}, {GdmProperty::Value86, 0}, {GdmProperty::Value87, 1}});
+    int checks = 0;
+    CCameraFeatureRecorder recorder(Open(), true);
+    recorder.onSunTuneArrivalCheck = [&](const std::string& id) {
+        EXPECT_EQ(id, kCam);
+        ++checks;
+    };
+    recorder.Record(kCam); // stored default 5, property 87 set
+    EXPECT_EQ(checks, 1);
+    CVidoraSettings::SetSTMode(kName, 10);
+    recorder.Record(kCam);
+    EXPECT_EQ(checks, 1) << "mode 10 set: no offer";
+    CVidoraSettings::SetSTMode(kName, 5);
+    service_.failing.insert("GetVideoProperty:87");
+    recorder.Record(kCam);
+    EXPECT_EQ(checks, 1) << "neither reading is non-zero";
+}
+
+TEST_F(FeatureRecorderTest, FailedReadingsRecordNothingButTheModel) {
+    AddCamera({{GdmProperty::SunTuneMode.value, 5},
+               {GdmProperty::Backlight.value, 1},
+               {GdmProperty::MechanicalPrivacyShade, 0},
+               {GdmProperty::LowLightBoost.value, 0},
+               {GdmProperty::PtzCapability, 1}});
+    service_.features = {"AFAutoMode", "SW Video Mute"};
+    // The camera is listed first; then every reading fails.
+    IGraniteDeviceManager* dm = Open();
+    service_.failing = {"GetVideoProperty", "QueryVideoProperty", "IsFeatureSupported", "GetGlobalOption",
+                        "QueryGlobalOption"};
+    CCameraFeatureRecorder recorder(dm, true);
+    recorder.Record(kCam);
+    EXPECT_TRUE(RecordedFeatures().empty());
+    EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{kProductId});
+}
+
+TEST_F(FeatureRecorderTest, BacklightOnlyWithoutSunTune) {
+    AddCamera({{GdmProperty::SunTuneMode.value, 5},
+               {GdmProperty::Backlight.min, 0},
+               {GdmProperty::Backlight.max, 2},
+               {GdmProperty::Backlight.value, 1}});
+    CCameraFeatureRecorder recorder(Open(), true);
+    recorder.Record(kCam);
+    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("SunTune"));
+    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Backlight")) << "the two are exclusive";
+    EXPECT_EQ(SunTuneAppUI(kProductId), 1u);
+
+    service_.cameras[0].properties.erase(GdmProperty::SunTuneMode.value);
+    recorder.Record(kCam);
+    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("Backlight"));
+}
+
+TEST_F(FeatureRecorderTest, PtzFromTheCapabilityWhenTheAxesAreMissing) {
+    AddCamera({{GdmProperty::PtzCapability, 0}});
+    CCameraFeatureRecorder recorder(Open(), true);
+    recorder.Record(kCam);
+    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("PTZ"));
+    service_.cameras[0].properties[GdmProperty::PtzCapability] = Variant::FromI4(3);
+    recorder.Record(kCam);
+    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("PTZ"));
+}
+
+TEST_F(FeatureRecorderTest, KnownProductIdsSkipSubkeysThatAreNoProductIds) {
+    CVidoraSettings::MarkCameraAttached(0x0821);
+    CVidoraSettings::MarkCameraAttached(0x0a5d);
+    Settings::WriteNumber(CVidoraSettings::GetSettingsRoot() + "\\Cameras\\Attached\\junk", "", 1);
+    std::vector<uint16_t> ids = CCameraFeatureRecorder::KnownProductIds();
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<uint16_t>{0x0821, 0x0a5d}));
+}
+
+} // namespace
