@@ -1,0 +1,94 @@
+// Finding a newly installed effects package by its identity among the installed models.
+#include "ribbon/CInstalledPackageFinder.h"
+#include "support/CTempEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Model(const std::string& id, const std::string& names, const std::string& type = "Avatar") {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Model Type=\"" + type + "\" Id=\"" + id +
+           "\">\n  <ImageFile>thumb.png</ImageFile>\n  <PackageFile>model.pkg</PackageFile>\n  <Name>" +
+           names + "</Name>\n</Model>\n";
+}
+
+std::string Names(const std::string& english, const std::string& german = {}) {
+    std::string out = "<Text LanguageId=\"1033\" StringValue=\"" + english + "\"/>";
+    if (!german.empty())
+        out += "<Text LanguageId=\"1031\" StringValue=\"" + german + "\"/>";
+    return out;
+}
+
+class InstalledPackageFinderTest : public ::testing::Test {
+protected:
+    void Install(const std::string& folder, const std::string& description) {
+        env_.WriteFile("models/" + folder + "/" + folder + ".xml", description);
+    }
+    std::optional<std::string> Find(const std::string& identity, int32_t language = 1033) {
+        return CInstalledPackageFinder::FindDisplayName(Folder(), identity, language);
+    }
+    std::string Folder() const { return env_.Path("models"); }
+
+    CTempEnvironment env_;
+};
+
+TEST_F(InstalledPackageFinderTest, FindsTheModelWithThatIdentityInTheUsersLanguage) {
+    Install("Dinosaur", Model("{17F8B0B2}", Names("Dinosaur", "Dinosaurier")));
+    Install("Pirate", Model("{0B5E2A11}", Names("Pirate", "Pirat"), "Accessory"));
+    EXPECT_EQ(Find("{0B5E2A11}"), "Pirate");
+    EXPECT_EQ(Find("{17F8B0B2}", 1031), "Dinosaurier");
+    EXPECT_EQ(Find("{17F8B0B2}", 1036), "Dinosaur") << "US English when the language is missing";
+}
+
+TEST_F(InstalledPackageFinderTest, IdentityMustMatchExactly) {
+    Install("Dinosaur", Model("{17F8B0B2}", Names("Dinosaur")));
+    EXPECT_FALSE(Find("{17f8b0b2}"));
+    EXPECT_FALSE(Find("{17F8B0B2} "));
+    EXPECT_FALSE(Find(""));
+    EXPECT_FALSE(Find("Dinosaur")) << "the folder's name is not the identity";
+}
+
+TEST_F(InstalledPackageFinderTest, FolderNameWhenTheModelHasNoName) {
+    Install("Robot", Model("{R}", ""));
+    EXPECT_EQ(Find("{R}"), "Robot");
+}
+
+TEST_F(InstalledPackageFinderTest, BrokenOrIncompleteDescriptionsAreSkipped) {
+    // In name order the broken ones come first; the walk goes on past them.
+    Install("A_broken", "<Model Type=\"Avatar\" Id=\"{X}\"><ImageFile>t.png</ImageFile>");
+    Install("B_noPackage", "<Model Type=\"Avatar\" Id=\"{X}\"><ImageFile>t.png</ImageFile></Model>");
+    Install("C_noType", "<Model Id=\"{X}\"><ImageFile>t</ImageFile><PackageFile>p</PackageFile></Model>");
+    env_.WriteFile("models/D_wrongFile/other.xml", Model("{X}", Names("Wrong file")));
+    env_.WriteFile("models/E_file.xml", Model("{X}", Names("Not a folder")));
+    Install("F_good", Model("{X}", Names("The good one")));
+    Install("G_later", Model("{X}", Names("Later match")));
+    EXPECT_EQ(Find("{X}"), "The good one");
+}
+
+TEST_F(InstalledPackageFinderTest, HostileSamplesAreRefusedAndSkipped) {
+    VIDORA_REQUIRE_TEST_MEDIA();
+    QDir bad(QString::fromStdString(TestMediaDir() + "/xml-bad"));
+    const QStringList samples = bad.entryList({"*.xml"}, QDir::Files, QDir::Name);
+    ASSERT_FALSE(samples.isEmpty());
+    for (const QString& sample : samples) {
+        const std::string folder = QFileInfo(sample).completeBaseName().toStdString();
+        QDir().mkpath(QString::fromStdString(Folder() + "/" + folder));
+        ASSERT_TRUE(QFile::copy(bad.filePath(sample),
+                                QString::fromStdString(Folder() + "/" + folder + "/" + folder + ".xml")));
+    }
+    Install("zz_good", Model("{Survivor}", Names("Survivor")));
+    EXPECT_EQ(Find("{Survivor}"), "Survivor");
+    EXPECT_FALSE(Find("ha")) << "nothing of the hostile files is read as an identity";
+}
+
+TEST_F(InstalledPackageFinderTest, MissingOrEmptyModelFolderFindsNothing) {
+    EXPECT_FALSE(Find("{X}"));
+    EXPECT_FALSE(CInstalledPackageFinder::FindDisplayName("", "{X}"));
+    QDir().mkpath(QString::fromStdString(Folder()));
+    EXPECT_FALSE(Find("{X}"));
+}
+
+} // namespace
