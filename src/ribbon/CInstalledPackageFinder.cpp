@@ -57,7 +57,7 @@ std::optional<std::string> CInstalledPackageFinder::FindDisplayName(const std::s
         return std::nullopt;
     QDir folder(QString::fromStdString(modelFolder));
     const QStringList entries =
-        folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+        folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : entries) {
         const QString path = folder.filePath(name) + "/" + name + ".xml";
         CXMLParser parser;
