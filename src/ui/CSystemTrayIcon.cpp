@@ -2,6 +2,7 @@
 
 #include "ui/TrayIcons.h"
 
+#include <QGuiApplication>
 #include <QMenu>
 
 CSystemTrayIcon::CSystemTrayIcon(QObject* parent) : QObject(parent) {
@@ -86,9 +87,11 @@ void CSystemTrayIcon::ApplyVisibility() {
 
 void CSystemTrayIcon::CheckTray() {
     const bool available = IsSystemTrayAvailable();
-    if (available && !trayWasAvailable_ && showRequested_) {
-        // A tray appeared after the icon was shown. Showing the icon again makes sure it is embedded in the
-        // new tray even where the toolkit does not re-embed by itself.
+    // A tray appeared after the icon was shown. On X11 the toolkit embeds the icon into it by itself (checked
+    // with a tray host started after the icon); elsewhere showing it again makes sure it lands in the new
+    // tray.
+    if (available && !trayWasAvailable_ && showRequested_ &&
+        QGuiApplication::platformName() != QLatin1String("xcb")) {
         tray_.hide();
         ApplyVisibility();
     }

@@ -1,9 +1,9 @@
 #pragma once
 // The tray icon of the desktop, through the toolkit's QSystemTrayIcon.
 //
-// - An icon that is shown while the desktop has no tray waits for one: the toolkit embeds it when a tray
-//   starts (X11 re-embeds when a tray manager appears); a watcher checks the tray's presence every few
-//   seconds and shows the icon again when the toolkit has not done so by itself.
+// - An icon that is shown while the desktop has no tray waits for one: on X11 the toolkit embeds it when a
+//   tray manager starts; on other platforms a watcher checks the tray's presence every few seconds and shows
+//   the icon again when a tray has appeared.
 // - A balloon goes to the icon while it sits in a tray, else to a desktop notification
 //   (SendDesktopNotification), so the message is not lost on desktops without a tray.
 // - The context menu is handed to the toolkit, which opens it on a right click; the activation handler still

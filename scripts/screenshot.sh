@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Photographs Vidora's windows on a private headless X display that has a tray, with the simulated camera,
+# microphone and speaker and a throwaway home folder, so the user's settings and desktop stay untouched.
+#
+# Usage: scripts/screenshot.sh [OUTDIR]      (default: screenshots/)
+#
+# The program writes the pictures itself (its screenshot hook, VIDORA_SCREENSHOT_DIR): one PNG per visible
+# window and one of the whole screen (tray included), first after start-up ("00-start-*.png"), then after each
+# step the program shows on its own (for example "01-collapsed-*.png"); OUTDIR/done lists them.
+#
+# Environment: SCREENSHOT_NO_BUILD=1 skips the build; SCREENSHOT_TIMEOUT (seconds, default 90);
+# SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS are
+# passed on; VIDORA_BINARY runs another build of the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+out=${1:-screenshots}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+if [ "${SCREENSHOT_NO_BUILD:-0}" != "1" ]; then
+    scripts/setup.sh build >/dev/null
+    cmake --build build --target vidora vidora_resource_library
+fi
+binary=${VIDORA_BINARY:-build/bin/vidora}
+[ -x "$binary" ] || { echo "screenshot: no program at $binary" >&2; exit 1; }
+binary=$(cd "$(dirname "$binary")" && pwd)/$(basename "$binary")
+for tool in Xvfb trayer; do
+    command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vidora-shots.XXXXXX")
+xvfb_pid="" tray_pid="" app_pid=""
+stop() {
+    local pid=$1
+    [ -n "$pid" ] || return 0
+    kill "$pid" 2>/dev/null || return 0
+    for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+}
+cleanup() {
+    stop "$app_pid"
+    stop "$tray_pid"
+    stop "$xvfb_pid"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number nobody uses: neither a lock file nor a socket.
+display=""
+for n in $(seq 90 199); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+        display=$n
+        break
+    fi
+done
+[ -n "$display" ] || { echo "screenshot: no free X display number" >&2; exit 1; }
+
+Xvfb ":$display" -screen 0 "${SCREENSHOT_SCREEN:-1280x800x24}" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -S "/tmp/.X11-unix/X$display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
+    sleep 0.1
+done
+export DISPLAY=":$display"
+
+# The tray host, along the top right edge like a panel's notification area.
+trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false \
+    --tint 0x2b2f37 --expand true >"$work/trayer.log" 2>&1 &
+tray_pid=$!
+sleep 1
+
+# Throwaway folders for everything the program keeps; no session bus, so no notification leaves this run.
+mkdir -p "$work/home" "$work/config" "$work/data" "$work/cache" "$work/machine" "$work/common" "$work/runtime"
+chmod 700 "$work/runtime"
+rm -f "$out/done" "$out"/[0-9][0-9]-*.png "$out"/signal-*.png
+
+env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY \
+    HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" \
+    XDG_RUNTIME_DIR="$work/runtime" VIDORA_MACHINE_DIR="$work/machine" VIDORA_COMMON_DATA_DIR="$work/common" \
+    QT_QPA_PLATFORM=xcb VIDORA_SIMULATED_DEVICES="camera:full,microphone,speaker" \
+    VIDORA_SCREENSHOT_DIR="$out" "$binary" >"$work/vidora.log" 2>&1 &
+app_pid=$!
+
+deadline=$((SECONDS + ${SCREENSHOT_TIMEOUT:-90}))
+while [ ! -e "$out/done" ]; do
+    if ! kill -0 "$app_pid" 2>/dev/null; then
+        echo "screenshot: the program ended before it wrote its pictures; its output:" >&2
+        tail -n 30 "$work/vidora.log" >&2
+        exit 1
+    fi
+    if [ "$SECONDS" -ge "$deadline" ]; then
+        echo "screenshot: no pictures after ${SCREENSHOT_TIMEOUT:-90} s (is the program's screenshot hook installed" \
+            "at start?); its output:" >&2
+        tail -n 30 "$work/vidora.log" >&2
+        exit 1
+    fi
+    sleep 0.2
+done
+
+echo "screenshots in $out:"
+sed 's/^/  /' "$out/done"
