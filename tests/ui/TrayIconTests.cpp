@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <QPixmap>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace {
 
@@ -234,4 +237,51 @@ TEST_F(TrayTest, NotificationsGiveUpQuicklyWithoutASessionBus) {
     icon.Show();
     icon.ShowBalloon("Title", "Text", 1000);
     EXPECT_LT(clock.elapsed(), 5000); // generous: a hang would take the bus library's 25 s time-out
+}
+
+// On a real (private) session bus the notification goes out as a well-formed Notify call; a bus monitor sees
+// it. No notification service runs there, so the sender reports the refusal.
+TEST_F(TrayTest, NotificationsReachTheSessionBusAsANotifyCall) {
+    if (QStandardPaths::findExecutable("dbus-daemon").isEmpty() ||
+        QStandardPaths::findExecutable("dbus-monitor").isEmpty())
+        GTEST_SKIP() << "no dbus-daemon or dbus-monitor here";
+    CTempEnvironment env;
+    SetDesktopNotifier({});
+    env.WriteFile("bus.conf",
+                  "<busconfig><type>session</type><listen>unix:tmpdir=" + env.Root() +
+                      "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+                      "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                      "<allow own=\"*\"/></policy></busconfig>");
+    QProcess bus;
+    bus.start("dbus-daemon", {QString::fromStdString("--config-file=" + env.Path("bus.conf")), "--nofork",
+                              "--print-address"});
+    ASSERT_TRUE(bus.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    ASSERT_FALSE(address.isEmpty());
+
+    QProcess monitor;
+    monitor.start("dbus-monitor", {"--address", address});
+    ASSERT_TRUE(monitor.waitForReadyRead(10000)); // subscribed once it reports its own name
+    QByteArray seen = monitor.readAll();
+
+    env.SetEnv("DBUS_SESSION_BUS_ADDRESS", address.toStdString());
+    EXPECT_FALSE(SendDesktopNotification("Camera ready", "Say \"cheese\" \xE2\x9C\x93 \xff", 4000));
+
+    QElapsedTimer clock;
+    clock.start();
+    while (!seen.contains("int32 4000") && clock.elapsed() < 10000 && monitor.waitForReadyRead(10000))
+        seen += monitor.readAll();
+    monitor.kill();
+    bus.kill();
+    monitor.waitForFinished();
+    bus.waitForFinished();
+
+    const QString text = QString::fromUtf8(seen);
+    EXPECT_TRUE(text.contains("member=Notify")) << text.toStdString();
+    EXPECT_TRUE(text.contains("destination=org.freedesktop.Notifications"));
+    EXPECT_TRUE(text.contains("string \"Camera ready\""));
+    // Text is passed on as it is (quotes included); a malformed byte becomes a replacement character.
+    EXPECT_TRUE(text.contains(QString::fromUtf8("string \"Say \"cheese\" \xE2\x9C\x93 \xEF\xBF\xBD\"")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("int32 4000"));
 }
