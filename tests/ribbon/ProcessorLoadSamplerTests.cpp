@@ -151,22 +151,24 @@ TEST(ProcessorLoadSamplerProcStat, RejectsTextWithoutUsableCounters) {
     EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("cpufreq 1 2 3 4\ncpu0 1 2 3 4\n", times));
 }
 
-TEST(ProcessorLoadSamplerProcStat, TheRealStatisticsGiveAPercentage) {
-    CpuTimes times;
-    ASSERT_TRUE(CProcessorLoadSampler::ReadProcStat(times));
-    EXPECT_GE(times.processors, 1u);
-    EXPECT_GT(times.time, 0u);
-    EXPECT_LE(times.idle, times.time * times.processors);
+TEST(ProcessorLoadSamplerProcStat, TheRealStatisticsShowThisProcessBeingBusy) {
+    CpuTimes start;
+    ASSERT_TRUE(CProcessorLoadSampler::ReadProcStat(start));
+    EXPECT_GE(start.processors, 1u);
+    EXPECT_LE(start.idle, start.time * start.processors);
     CFakeClock clock;
     SetClock(&clock);
     CProcessorLoadSampler sampler;
     sampler.Sample();
-    // Burn a little processor time so the counters move.
-    volatile uint64_t sink = 0;
-    for (uint64_t i = 0; i < 50'000'000; ++i)
-        sink = sink + i;
+    // Keep one processor busy for about twenty clock ticks of wall time.
+    CpuTimes now;
+    do {
+        ASSERT_TRUE(CProcessorLoadSampler::ReadProcStat(now));
+    } while (now.time - start.time < 20u * start.processors);
     clock.Advance(6000);
-    EXPECT_LE(sampler.Sample(), 100u);
+    uint32_t load = sampler.Sample();
+    EXPECT_GT(load, 0u);
+    EXPECT_LE(load, 100u);
     SetClock(nullptr);
 }
 
