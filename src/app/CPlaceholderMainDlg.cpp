@@ -30,7 +30,7 @@ LRESULT CPlaceholderMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
             ++captureRequests_;
         return 1;
     }
-    if (message == RegisteredMessages::ForceClose.Id()) {
+    if (message == RegisteredMessages::ForceClose.Id() || (message == WM_ENDSESSION && wParam != 0)) {
         EndDialog(IDCANCEL);
         return 1;
     }

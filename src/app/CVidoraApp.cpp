@@ -304,9 +304,10 @@ intptr_t CVidoraApp::DeliverChannelMessage(const std::string& name, uintptr_t wP
 }
 
 void CVidoraApp::EndFromSignal() {
-    // Ended from outside: close the main window as a session end would, so shutdown runs every step.
+    // Ended from outside: end the main window as a session end would, so shutdown runs every step. (Its
+    // close, by contrast, may only hide it in the tray.)
     if (mainWindow_ != nullptr && mainWindow_->IsWindow())
-        mainWindow_->PostMessage(WM_CLOSE);
+        mainWindow_->PostMessage(WM_ENDSESSION, 1);
 }
 
 void CVidoraApp::RunMainWindow() {

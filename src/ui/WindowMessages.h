@@ -12,6 +12,8 @@ using UINT_PTR = uintptr_t;
 
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CLOSE = 0x0010;
+// The session ends (wParam 1) or an end was called off (wParam 0); the main window ends the program.
+constexpr UINT WM_ENDSESSION = 0x0016;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 // Slider and spin moves: low word of wParam a scroll code (SB_...), high word the position, lParam the control.
