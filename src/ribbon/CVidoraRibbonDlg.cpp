@@ -88,22 +88,8 @@ CVidoraRibbonDlg::~CVidoraRibbonDlg() {
     // A window still open closes with every step of its closing.
     if (IsWindow())
         DestroyWindow();
-    // Normally all of this went in OnDestroy; a ribbon destroyed without ever closing still lets go.
-    if (deviceManager_ != nullptr) {
-        if (deviceListener_)
-            deviceManager_->RemoveListener(this);
-        deviceManager_->Release();
-    }
-    if (commsManager_ != nullptr) {
-        if (commsListener_)
-            commsManager_->RemoveListener(this);
-        commsManager_->Release();
-    }
-    if (effects_ != nullptr) {
-        if (effectsListener_)
-            effects_->RemoveListener(this);
-        effects_->Release();
-    }
+    // A ribbon that never opened still lets go of the services.
+    ReleaseServices();
     if (CAttachablePane::DockHost() == this)
         CAttachablePane::SetDockHost(nullptr);
 }
@@ -614,39 +600,42 @@ void CVidoraRibbonDlg::OnDestroy() {
     DestroyAllWindows();
 
     ResetSunTuneOnClose();
-    if (deviceManager_ != nullptr) {
-        if (deviceListener_)
-            deviceManager_->RemoveListener(this);
-        deviceListener_ = false;
-        deviceManager_->Release();
-        deviceManager_ = nullptr;
-    }
-    if (commsManager_ != nullptr) {
-        if (commsListener_)
-            commsManager_->RemoveListener(this);
-        commsListener_ = false;
-        commsManager_->Release();
-        commsManager_ = nullptr;
-    }
     RemoveTrayIcon();
     RemoveNoticeIcon();
     KillTimer(kLoadTimer);
     KillTimer(kStatusTimer);
     KillTimer(kNoticeTimer);
     KillTimer(kUpdateTimer);
-    if (effects_ != nullptr) {
-        if (effectsListener_)
-            effects_->RemoveListener(this);
-        effectsListener_ = false;
-        effects_->Release();
-        effects_ = nullptr;
-    }
+    ReleaseServices();
     pendingArrivals_.clear();
     CVidoraSettings::WriteRootNumber("RibbonToggleOpen", static_cast<uint32_t>(collapsed_));
     if (session_)
         session_->disconnect(this);
     if (CAttachablePane::DockHost() == this)
         CAttachablePane::SetDockHost(nullptr);
+}
+
+void CVidoraRibbonDlg::ReleaseServices() {
+    // Unregistered from each service, then its reference given back.
+    if (deviceManager_ != nullptr) {
+        if (deviceListener_)
+            deviceManager_->RemoveListener(this);
+        deviceManager_->Release();
+    }
+    if (commsManager_ != nullptr) {
+        if (commsListener_)
+            commsManager_->RemoveListener(this);
+        commsManager_->Release();
+    }
+    if (effects_ != nullptr) {
+        if (effectsListener_)
+            effects_->RemoveListener(this);
+        effects_->Release();
+    }
+    deviceManager_ = nullptr;
+    commsManager_ = nullptr;
+    effects_ = nullptr;
+    deviceListener_ = commsListener_ = effectsListener_ = false;
 }
 
 void CVidoraRibbonDlg::OnTimer(UINT_PTR id) {

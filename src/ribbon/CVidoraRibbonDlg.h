@@ -208,6 +208,7 @@ private:
     void AddScreenshotSteps();
     void ApplyMechanicalShutterStartRule();
     void Quit();
+    void ReleaseServices();
     void RunAudioWizardFirstUse();
     void OnApplicationActive(bool active);
     void OnSessionEnding();
