@@ -27,6 +27,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 
 using namespace RibbonSupport;
 
@@ -230,7 +231,8 @@ bool CVidoraRibbonDlg::OnInitDialog() {
     session_ = std::make_unique<CDesktopSession>();
     connect(session_.get(), &CDesktopSession::suspending, this, [this] { CloseAllWindows(); });
     connect(session_.get(), &CDesktopSession::sessionLocked, this, [this] { CloseAllWindows(); });
-    session_->Start();
+    // Asking the session bus can take a while; the window does not wait for it.
+    QTimer::singleShot(0, session_.get(), [session = session_.get()] { session->Start(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) { OnApplicationActive(state == Qt::ApplicationActive); });
 
