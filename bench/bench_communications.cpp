@@ -10,6 +10,8 @@
 #include "platform/CRegistry.h"
 #include "services/IGraniteCommunicationsManager.h"
 
+#include "CMedianReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -108,24 +110,6 @@ BENCHMARK(BM_FacadeRefresh50)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ServiceRefresh50)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareReadEntries50)->Unit(benchmark::kMicrosecond);
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> medians;    // benchmark name -> microseconds, wall clock
-    std::map<std::string, double> cpuMedians; // the same in CPU time: steadier on a busy machine
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs) {
-            if (run.aggregate_name != "median")
-                continue;
-            double toMicros = benchmark::GetTimeUnitMultiplier(benchmark::kMicrosecond) /
-                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-            medians[run.run_name.function_name] = run.GetAdjustedRealTime() * toMicros;
-            cpuMedians[run.run_name.function_name] = run.GetAdjustedCPUTime() * toMicros;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -162,7 +146,7 @@ int main(int argc, char** argv) {
     }
     int n = int(args.size());
     benchmark::Initialize(&n, args.data());
-    MedianReporter reporter;
+    CMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     double facade = reporter.medians["BM_FacadeRefresh50"];

@@ -4,6 +4,8 @@
 #include "platform/CRegistry.h"
 #include "platform/SettingsPrimitives.h"
 
+#include "CMedianReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -27,11 +29,13 @@ public:
         std::string path = g_dir + "/bare.db";
         sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr);
-        sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-                          "CREATE TABLE IF NOT EXISTS kv(key TEXT, name TEXT, type INTEGER, data BLOB, "
-                          "PRIMARY KEY(key, name)) WITHOUT ROWID;",
+        sqlite3_exec(db_,
+                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+                     "CREATE TABLE IF NOT EXISTS kv(key TEXT, name TEXT, type INTEGER, data BLOB, "
+                     "PRIMARY KEY(key, name)) WITHOUT ROWID;",
                      nullptr, nullptr, nullptr);
-        sqlite3_prepare_v2(db_, "SELECT type, data FROM kv WHERE key = ?1 AND name = ?2", -1, &read_, nullptr);
+        sqlite3_prepare_v2(db_, "SELECT type, data FROM kv WHERE key = ?1 AND name = ?2", -1, &read_,
+                           nullptr);
         sqlite3_prepare_v2(db_, "INSERT OR REPLACE INTO kv VALUES(?1, ?2, ?3, ?4)", -1, &write_, nullptr);
     }
     ~BareStore() {
@@ -68,7 +72,8 @@ public:
         sqlite3_bind_text(read_, 2, name.data(), int(name.size()), SQLITE_STATIC);
         std::string v;
         if (sqlite3_step(read_) == SQLITE_ROW)
-            v.assign(reinterpret_cast<const char*>(sqlite3_column_text(read_, 1)), sqlite3_column_bytes(read_, 1));
+            v.assign(reinterpret_cast<const char*>(sqlite3_column_text(read_, 1)),
+                     sqlite3_column_bytes(read_, 1));
         sqlite3_reset(read_);
         return v;
     }
@@ -157,25 +162,6 @@ BENCHMARK(BM_BareReadString);
 BENCHMARK(BM_WriteNumber);
 BENCHMARK(BM_BareWriteNumber);
 
-// Keeps the console output and remembers each benchmark's median for the comparison lines.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> medians; // benchmark name -> microseconds, wall clock
-    std::map<std::string, double> cpuMedians; // the same in CPU time: steadier on a busy machine
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs) {
-            if (run.aggregate_name != "median")
-                continue;
-            double toMicros = benchmark::GetTimeUnitMultiplier(benchmark::kMicrosecond) /
-                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-            medians[run.run_name.function_name] = run.GetAdjustedRealTime() * toMicros;
-            cpuMedians[run.run_name.function_name] = run.GetAdjustedCPUTime() * toMicros;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -209,7 +195,7 @@ int main(int argc, char** argv) {
 
     int n = int(args.size());
     benchmark::Initialize(&n, args.data());
-    MedianReporter reporter;
+    CMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\n");
@@ -219,8 +205,8 @@ int main(int argc, char** argv) {
         if (ours == reporter.medians.end() || bare == reporter.medians.end() || bare->second <= 0)
             continue;
         double cpuOurs = reporter.cpuMedians[ours->first], cpuBare = reporter.cpuMedians[bare->first];
-        std::printf("%s median %.2f us, bare %.2f us, ratio %.2f (CPU time %.2f us vs %.2f us, ratio %.2f)\n", op,
-                    ours->second, bare->second, ours->second / bare->second, cpuOurs, cpuBare,
+        std::printf("%s median %.2f us, bare %.2f us, ratio %.2f (CPU time %.2f us vs %.2f us, ratio %.2f)\n",
+                    op, ours->second, bare->second, ours->second / bare->second, cpuOurs, cpuBare,
                     cpuBare > 0 ? cpuOurs / cpuBare : 0.0);
     }
     CRegistry::ResetInstance();

@@ -25,7 +25,7 @@ std::string ParseError(const std::string& text) {
 }
 } // namespace
 
-TEST(DeviceSpec, AcceptsKindsModelsCountsBlanksAndAnyCase) {
+TEST(SimulatedDeviceChoice, AcceptsKindsModelsCountsBlanksAndAnyCase) {
     EXPECT_EQ(ParseOk("camera:full,camera:basic,microphone,speaker"),
               (std::vector<DeviceRequest>{{DeviceKind::Camera, "full"},
                                           {DeviceKind::Camera, "basic"},
@@ -41,7 +41,7 @@ TEST(DeviceSpec, AcceptsKindsModelsCountsBlanksAndAnyCase) {
     EXPECT_TRUE(ParseOk("  ").empty());
 }
 
-TEST(DeviceSpec, MalformedListsSayWhatIsWrongAndGiveTheDefaultSet) {
+TEST(SimulatedDeviceChoice, MalformedListsSayWhatIsWrongAndGiveTheDefaultSet) {
     EXPECT_NE(ParseError("camera,,speaker").find("item 2 is empty"), std::string::npos);
     EXPECT_NE(ParseError("camera:deluxe").find("unknown camera model"), std::string::npos);
     EXPECT_NE(ParseError("projector").find("unknown device kind"), std::string::npos);
@@ -58,7 +58,7 @@ TEST(DeviceSpec, MalformedListsSayWhatIsWrongAndGiveTheDefaultSet) {
     EXPECT_EQ(error.find('\x1b'), std::string::npos);
 }
 
-TEST(DeviceSpec, TheEnvironmentChoosesTheHardwareAndABadValueStillGivesDevices) {
+TEST(SimulatedDeviceChoice, TheEnvironmentChoosesTheHardwareAndABadValueStillGivesDevices) {
     CTempEnvironment env;
     unsetenv(CSimulatedDeviceSpec::kVariable);
     env.SetEnv(CSimulatedDeviceSpec::kVariable, "camera:basic,speaker");
