@@ -3,6 +3,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/SpecialFolders.h"
 
+#include <QList>
 #include <QString>
 
 #include <sqlite3.h>
