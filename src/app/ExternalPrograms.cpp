@@ -3,14 +3,11 @@
 #include "config/COEMInfo.h"
 #include "platform/CRegistry.h"
 #include "platform/CResourceLibrary.h"
+#include "platform/CWaitCursor.h"
 #include "platform/CommandLine.h"
 #include "platform/ExecutablePath.h"
 #include "platform/IProcessLauncher.h"
 #include "platform/TextUtil.h"
-
-#include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
 
 namespace {
 constexpr uint32_t kProductNameString = 109;
@@ -67,23 +64,6 @@ const char* ArgumentsFormat(uint32_t mode) {
     }
 }
 
-// Shows the wait cursor for as long as it lives, when there is a user interface to show it in.
-class WaitCursor {
-public:
-    WaitCursor() : shown_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-        if (shown_)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~WaitCursor() {
-        if (shown_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool shown_;
-};
 } // namespace
 
 HRESULT RunProcess(const std::string& commandLine) {
@@ -123,7 +103,7 @@ HRESULT RunUpdater(uint32_t mode) {
 }
 
 void LaunchAudioWizard() {
-    WaitCursor wait;
+    CWaitCursor wait;
     // Started from its path as one argument: no command line to split, whatever the path holds.
     GetProcessLauncher().StartDetached({GetExecutableDir() + "/" + kAudioWizardFileName});
 }

@@ -1,12 +1,11 @@
 #include "services/CBrenmoorVideoEffects.h"
 
 #include "platform/CObjectFactory.h"
+#include "platform/CWaitCursor.h"
 #include "platform/DebugOutput.h"
 #include "services/IBrenmoorVideoEffectsEvents.h"
 
 #include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QMetaObject>
 
 #include <vector>
@@ -14,24 +13,6 @@
 namespace {
 
 CBrenmoorVideoEffects* g_effects = nullptr;
-
-// Reaching the engine may start its process; the user sees the wait cursor meanwhile.
-class WaitCursor {
-public:
-    WaitCursor() : shown_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-        if (shown_)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~WaitCursor() {
-        if (shown_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool shown_;
-};
 
 } // namespace
 
@@ -65,7 +46,7 @@ CBrenmoorVideoEffects::~CBrenmoorVideoEffects() {
 }
 
 HRESULT CBrenmoorVideoEffects::Initialise() {
-    WaitCursor wait;
+    CWaitCursor wait;
     if (engine_ != nullptr) {
         engine_->Release();
         engine_ = nullptr;
