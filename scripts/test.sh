@@ -1,27 +1,56 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and runs every test: once in an
-# optimised build and once under AddressSanitizer + UndefinedBehaviorSanitizer, and the event-delivery suites
-# under ThreadSanitizer.
+# optimised build, the event-delivery and main-window suites again repeatedly and in parallel (to shake out
+# ordering faults that only show under load), once under AddressSanitizer + UndefinedBehaviorSanitizer, and
+# the event-delivery suites under ThreadSanitizer. Each stage's time is printed at the end, also on failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 JOBS=${JOBS:-$(nproc)}
+# The stress stage: how many passes, and how many tests at once (more than the cores, on purpose).
+STRESS_REPEAT=${STRESS_REPEAT:-5}
+STRESS_JOBS=${STRESS_JOBS:-$((2 * JOBS))}
 
-scripts/setup.sh build-test -DVIDORA_WERROR=ON -DCMAKE_BUILD_TYPE=Release
-cmake --build build-test -j "$JOBS"
-ctest --test-dir build-test --output-on-failure -j "$JOBS"
+STAGE_TIMES=()
+stage() {
+    local name=$1
+    shift
+    local start=$SECONDS
+    echo "== $name"
+    "$@"
+    STAGE_TIMES+=("$(printf '%-44s %5d s' "$name" $((SECONDS - start)))")
+}
+report_times() {
+    local status=$?
+    echo
+    echo "Stage times ($((SECONDS / 60)) min $((SECONDS % 60)) s in all):"
+    for line in "${STAGE_TIMES[@]}"; do echo "  $line"; done
+    return $status
+}
+trap report_times EXIT
 
-scripts/setup.sh build-asan -DVIDORA_WERROR=ON -DVIDORA_SANITIZE=address -DVIDORA_BUILD_BENCH=OFF \
+stage "install and configure (optimised)" \
+    scripts/setup.sh build-test -DVIDORA_WERROR=ON -DCMAKE_BUILD_TYPE=Release
+stage "build (optimised)" cmake --build build-test -j "$JOBS"
+stage "tests (optimised)" ctest --test-dir build-test --output-on-failure -j "$JOBS"
+stage "stress: event delivery and main window" \
+    ctest --test-dir build-test --output-on-failure -L 'stress' -j "$STRESS_JOBS" \
+    --repeat "until-fail:$STRESS_REPEAT"
+
+stage "configure (address sanitizer)" \
+    scripts/setup.sh build-asan -DVIDORA_WERROR=ON -DVIDORA_SANITIZE=address -DVIDORA_BUILD_BENCH=OFF \
     -DCMAKE_BUILD_TYPE=Debug
-cmake --build build-asan -j "$JOBS"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+stage "build (address sanitizer)" cmake --build build-asan -j "$JOBS"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+stage "tests (address sanitizer)" ctest --test-dir build-asan --output-on-failure -j "$JOBS"
 
 # The event serializers and the stand-in services' event threads once more under ThreadSanitizer. The
 # simulator-tool tests are left out here: their server runs on a Qt-managed thread whose synchronisation
 # ThreadSanitizer cannot see (Qt is not instrumented).
-scripts/setup.sh build-tsan -DVIDORA_WERROR=ON -DVIDORA_SANITIZE=thread -DVIDORA_BUILD_BENCH=OFF \
+stage "configure (thread sanitizer)" \
+    scripts/setup.sh build-tsan -DVIDORA_WERROR=ON -DVIDORA_SANITIZE=thread -DVIDORA_BUILD_BENCH=OFF \
     -DCMAKE_BUILD_TYPE=Debug
-cmake --build build-tsan -j "$JOBS" --target services_tests granite_tests
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/bin/services_tests
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/bin/granite_tests --gtest_filter='-SimulatorTool*'
+stage "build (thread sanitizer)" cmake --build build-tsan -j "$JOBS" --target services_tests granite_tests
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+stage "tests (thread sanitizer): services" build-tsan/bin/services_tests
+stage "tests (thread sanitizer): granite" build-tsan/bin/granite_tests --gtest_filter='-SimulatorTool*'
