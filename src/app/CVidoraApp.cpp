@@ -6,6 +6,7 @@
 #include "app/CVidoraSettings.h"
 #include "app/Folders.h"
 #include "config/CVidoraOEMInfo.h"
+#include "platform/CMessageRegistry.h"
 #include "platform/CObjectFactory.h"
 #include "platform/CRegistry.h"
 #include "platform/CResourceLibrary.h"
@@ -13,14 +14,13 @@
 #include "platform/CSystemInfo.h"
 #include "platform/DebugOutput.h"
 #include "platform/ExecutablePath.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "services/IGraniteCommunicationsManager.h"
 #include "services/IGraniteDeviceManager.h"
 #include "services/IStartupService.h"
 #include "ui/CDialogBase.h"
 #include "ui/CImageCache.h"
-#include "ui/CMessageRegistry.h"
-#include "ui/RegisteredMessages.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "ui/CMessageQueue.h"
+#include "platform/CMessageQueue.h"
 
 #include <QCoreApplication>
 #include <QObject>

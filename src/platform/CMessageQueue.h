@@ -7,7 +7,7 @@
 //
 // Lifetime: the queue is shared. Whoever holds it (a CWindowHandle) can post safely after the receiver is
 // gone: once Close() has returned, posts fail and no other thread touches the receiver again.
-#include "ui/WindowMessages.h"
+#include "platform/WindowMessages.h"
 
 #include <QEvent>
 

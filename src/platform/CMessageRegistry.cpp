@@ -1,4 +1,4 @@
-#include "ui/CMessageRegistry.h"
+#include "platform/CMessageRegistry.h"
 
 #include "platform/TextUtil.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide table of registered message names. The same name always yields the same id, whichever
 // thread or module asks first; names compare without regard to case.
-#include "ui/WindowMessages.h"
+#include "platform/WindowMessages.h"
 
 #include <mutex>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // A window as seen from other threads: a handle messages can be posted to without touching the window
 // object. Posting stays safe after the window is destroyed; it then fails and the message is dropped.
-#include "ui/CMessageQueue.h"
+#include "platform/CMessageQueue.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "ui/CRegisteredMessage.h"
+#include "platform/CRegisteredMessage.h"
 
-#include "ui/CMessageRegistry.h"
+#include "platform/CMessageRegistry.h"
 
 UINT CRegisteredMessage::Id() const {
     UINT id = id_.load(std::memory_order_acquire);

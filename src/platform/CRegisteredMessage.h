@@ -1,7 +1,7 @@
 #pragma once
 // A process-wide registered message: its name, and its id once registered. Reading the id registers the
 // name on first use, so a message is usable from any thread even before RegisterAllMessages has run.
-#include "ui/WindowMessages.h"
+#include "platform/WindowMessages.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "ui/RegisteredMessages.h"
+#include "platform/RegisteredMessages.h"
 
 namespace RegisteredMessages {
 

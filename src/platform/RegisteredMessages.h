@@ -1,7 +1,7 @@
 #pragma once
 // The registered messages this program and the maker's other programs exchange. The names are shared with
 // those programs and must not change.
-#include "ui/CRegisteredMessage.h"
+#include "platform/CRegisteredMessage.h"
 
 #include <vector>
 

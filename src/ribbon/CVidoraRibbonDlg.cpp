@@ -7,6 +7,7 @@
 #include "config/COEMInfo.h"
 #include "platform/CDesktopSession.h"
 #include "platform/DebugOutput.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "ribbon/CCameraFeatureRecorder.h"
 #include "ribbon/CSunTuneRules.h"
@@ -19,7 +20,6 @@
 #include "ui/CTransparentImageButton.h"
 #include "ui/CTransparentToggleButton.h"
 #include "ui/CVidoraSkin.h"
-#include "ui/RegisteredMessages.h"
 #include "ui/TrayIcons.h"
 
 #include <QAction>

@@ -8,6 +8,7 @@
 #include "platform/CDesktopSession.h"
 #include "platform/CNamedMutex.h"
 #include "platform/GlobalAtoms.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "ribbon/CInstalledPackageFinder.h"
 #include "ribbon/CMSNCameraControlDlg.h"
@@ -24,7 +25,6 @@
 #include "ui/CCustomMessageBoxOK.h"
 #include "ui/CCustomMessageBoxYESNO.h"
 #include "ui/CTransparentImageButton.h"
-#include "ui/RegisteredMessages.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 #include "services/CEventChannelBase.h"
 
+#include "platform/CMessageRegistry.h"
 #include "platform/DebugOutput.h"
-#include "ui/CMessageRegistry.h"
 
 #include <QCoreApplication>
 #include <QObject>

@@ -7,7 +7,7 @@
 // it gives to service threads (its Sink()) keep the channel alive, so a service thread can still post
 // through one while, or after, the serializer is destroyed: the event is then dropped and its record freed
 // at once. Once Close() has returned no event is delivered any more and every pending record is freed.
-#include "ui/CMessageQueue.h"
+#include "platform/CMessageQueue.h"
 
 #include <atomic>
 #include <deque>

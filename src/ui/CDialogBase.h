@@ -14,10 +14,10 @@
 // Messages posted while it does not exist are refused; messages still queued when it goes are dropped; its
 // timers stop with it. The C++ object itself stays until its owner deletes it, unless
 // SetDeleteOnDestroy(true) asks the window to delete itself after DestroyWindow.
-#include "ui/CMessageQueue.h"
-#include "ui/CMessageTarget.h"
+#include "platform/CMessageQueue.h"
+#include "platform/CMessageTarget.h"
+#include "platform/WindowMessages.h"
 #include "ui/ITimerService.h"
-#include "ui/WindowMessages.h"
 
 #include <QByteArray>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "ui/ControlsNotify.h"
 
+#include "platform/WindowMessages.h"
 #include "ui/CDialogBase.h"
-#include "ui/WindowMessages.h"
 
 #include <QVariant>
 #include <QWidget>

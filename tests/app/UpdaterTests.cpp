@@ -2,11 +2,11 @@
 #include "app/ExternalPrograms.h"
 #include "app/UpdateCheck.h"
 #include "config/CVidoraOEMInfo.h"
-#include "platform/CFakeClock.h"
-#include "platform/CFakeProcessLauncher.h"
 #include "platform/CRegistry.h"
 #include "platform/CResourceLibrary.h"
 #include "platform/ExecutablePath.h"
+#include "support/CFakeClock.h"
+#include "support/CFakeProcessLauncher.h"
 #include "support/CTempEnvironment.h"
 
 #include <QGuiApplication>

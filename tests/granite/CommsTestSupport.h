@@ -3,8 +3,8 @@
 // machine's desktop entries), desktop entries and programs written into it, a fake proc file system, a
 // recording event sink that a test can wait on, and a launcher that records instead of starting.
 #include "comms/CGraniteCommsControl.h"
-#include "platform/CFakeProcessLauncher.h"
 #include "services/IBrenCommunicationManagerEvents.h"
+#include "support/CFakeProcessLauncher.h"
 #include "support/CTempEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 #include "effects/CGraniteEffectsEngine.h"
 #include "effects/CGraniteEffectsPreview.h"
 #include "effects/RegisterGraniteEffectsService.h"
-#include "platform/CFakeClock.h"
 #include "services/CBrenmoorVideoEffects.h"
 #include "services/IBrenmoorVideoEffectsEvents.h"
+#include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
 
 #include <QCoreApplication>

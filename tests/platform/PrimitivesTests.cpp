@@ -1,7 +1,7 @@
-#include "platform/CFakeClock.h"
 #include "platform/CObjectFactory.h"
 #include "platform/CSystemInfo.h"
 #include "platform/Variant.h"
+#include "support/CFakeClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,3 @@
-#include "platform/CFakeProcessLauncher.h"
 #include "platform/CProcessRunner.h"
 #include "platform/CProcessTable.h"
 #include "platform/CommandLine.h"
@@ -6,6 +5,7 @@
 #include "platform/ErrorText.h"
 #include "platform/HResult.h"
 #include "platform/SpecialFolders.h"
+#include "support/CFakeProcessLauncher.h"
 #include "support/CTempEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The processor-load sampler: load from the change of the idle and elapsed counters, averaged over about
 // a second, with the kernel's statistics as the real source.
-#include "platform/CFakeClock.h"
 #include "platform/CSystemInfo.h"
 #include "ribbon/CProcessorLoadSampler.h"
+#include "support/CFakeClock.h"
 
 #include <gtest/gtest.h>
 

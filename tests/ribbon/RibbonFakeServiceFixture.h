@@ -1,10 +1,10 @@
 #pragma once
 // The device-manager facade over a recording stand-in service, with a temporary settings store and a fake
 // clock, for the ribbon's rules that talk to cameras.
-#include "platform/CFakeClock.h"
 #include "services/CGraniteDeviceManager.h"
 #include "services/DeviceManagerProperties.h"
 #include "services/FakeDeviceManagerService.h"
+#include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
 
 #include <QCoreApplication>

@@ -8,17 +8,17 @@
 #include "devices/CSimulatedHardware.h"
 #include "effects/CGraniteEffectsControl.h"
 #include "effects/RegisterGraniteEffectsService.h"
-#include "platform/CFakeClock.h"
 #include "platform/DesktopLinks.h"
 #include "ribbon/CVidoraRibbonDlg.h"
 #include "ribbon/RibbonWindows.h"
+#include "support/CFakeClock.h"
 #include "support/CFakeTrayIcon.h"
 #include "support/CTempEnvironment.h"
+#include "support/CVirtualTimerService.h"
 #include "ui/CCustomMessageBox.h"
 #include "ui/CVidoraSkin.h"
-#include "ui/CVirtualTimerService.h"
-#include "ui/TrayIcons.h"
 #include "ui/ControlsRegistration.h"
+#include "ui/TrayIcons.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 
 #include "capture/CSnapDeskDlg.h"
 #include "communicate/CCommunicateDlg.h"
+#include "platform/RegisteredMessages.h"
 #include "settings/CMainSettingsDlg.h"
-#include "ui/RegisteredMessages.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // fake clock, a listener that writes down what it hears, and helpers to run the message loop.
 #include "FakeDeviceManagerService.h"
 
-#include "platform/CFakeClock.h"
 #include "services/CGraniteDeviceManager.h"
+#include "support/CFakeClock.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // The event serializers: service events posted on any thread reach their target on the user-interface
 // thread, in order, with their own copies of the arguments; nothing is delivered or leaked once the
 // serializer is gone.
+#include "platform/CMessageRegistry.h"
+#include "platform/RegisteredMessages.h"
 #include "services/CCOCIMngrEventsSerializer.h"
 #include "services/CFireEventSerializer.h"
 #include "services/CGCMEventSerializer.h"
 #include "services/CGDMEventSerializer.h"
-#include "ui/CMessageRegistry.h"
-#include "ui/RegisteredMessages.h"
 
 #include <QCoreApplication>
 #include <QThread>

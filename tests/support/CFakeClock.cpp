@@ -1,4 +1,4 @@
-#include "platform/CFakeClock.h"
+#include "support/CFakeClock.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "platform/CFakeProcessLauncher.h"
+#include "support/CFakeProcessLauncher.h"
 
 bool CFakeProcessLauncher::StartDetached(const std::vector<std::string>& argv) {
     std::lock_guard guard(lock_);

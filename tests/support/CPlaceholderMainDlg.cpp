@@ -1,9 +1,9 @@
-#include "app/CPlaceholderMainDlg.h"
+#include "support/CPlaceholderMainDlg.h"
 
 #include "app/CVidoraApp.h"
 #include "platform/DebugOutput.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
-#include "ui/RegisteredMessages.h"
 
 CPlaceholderMainDlg::CPlaceholderMainDlg(QWidget* parent) : CDialogBase(0, parent) {
     setWindowTitle(QStringLiteral("Vidora"));

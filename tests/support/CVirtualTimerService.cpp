@@ -1,4 +1,4 @@
-#include "ui/CVirtualTimerService.h"
+#include "support/CVirtualTimerService.h"
 
 CVirtualTimerService::CVirtualTimerService(CFakeClock& clock)
     : clock_(clock), lastTick_(clock.GetTickCount()) {}

@@ -3,7 +3,7 @@
 // timers then fire one by one in order of due time (timers due at the same moment in the order they were
 // armed), each with the clock set to its due time; periodic timers re-arm; a timer stopped by an earlier
 // callback does not fire.
-#include "platform/CFakeClock.h"
+#include "support/CFakeClock.h"
 #include "ui/ITimerService.h"
 
 #include <map>

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers of the control-toolkit tests: a live dialog that records the messages its controls send, and
 // synthetic mouse, key and wheel input.
+#include "platform/WindowMessages.h"
 #include "ui/CDialogBase.h"
-#include "ui/WindowMessages.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -2,10 +2,10 @@
 #include "TestDialog.h"
 
 #include "config/COEMInfo.h"
-#include "platform/CFakeClock.h"
+#include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
+#include "support/CVirtualTimerService.h"
 #include "ui/CControlFactory.h"
-#include "ui/CVirtualTimerService.h"
 #include "ui/CWindowSlot.h"
 
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 // Posted, sent, removed and broadcast messages, and the table of registered message names.
 #include "TestDialog.h"
 
+#include "platform/CMessageRegistry.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "support/CTempEnvironment.h"
-#include "ui/CMessageRegistry.h"
-#include "ui/RegisteredMessages.h"
 
 #include <QThread>
 #include <QVBoxLayout>

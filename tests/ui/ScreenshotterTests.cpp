@@ -1,8 +1,8 @@
 // The screenshot hook: the first shots after the start delay, steps in order with their pause, the list of
 // files at the end, and window names fit for file names.
 #include "support/CTempEnvironment.h"
+#include "support/CVirtualTimerService.h"
 #include "ui/CScreenshotter.h"
-#include "ui/CVirtualTimerService.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // loop's service.
 #include "TestDialog.h"
 
-#include "platform/CFakeClock.h"
+#include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
+#include "support/CVirtualTimerService.h"
 #include "ui/CQtTimerService.h"
-#include "ui/CVirtualTimerService.h"
 
 #include <gtest/gtest.h>
 
