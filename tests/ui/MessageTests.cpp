@@ -6,7 +6,6 @@
 #include "ui/CMessageRegistry.h"
 #include "ui/RegisteredMessages.h"
 
-#include <QThread>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -79,17 +78,23 @@ TEST_F(MessageTest, MessagesFromManyThreadsKeepEachThreadsOrderAndNoneIsLost) {
     }
 }
 
-TEST_F(MessageTest, HandlersRunOnTheUserInterfaceThread) {
+TEST_F(MessageTest, AMessagePostedByAHandlerWaitsUntilTheHandlerReturns) {
     CTestDialog dlg(0);
     ASSERT_TRUE(dlg.Create());
-    QThread* handledOn = nullptr;
+    std::vector<std::string> order;
     dlg.MapMessage(kMsgA, [&](WPARAM, LPARAM) {
-        handledOn = QThread::currentThread();
+        dlg.PostMessage(kMsgB);
+        order.push_back("handler returns");
         return 0;
     });
-    std::thread([&] { dlg.PostMessage(kMsgA); }).join();
+    dlg.MapMessage(kMsgB, [&](WPARAM, LPARAM) {
+        order.push_back("posted");
+        return 0;
+    });
+    dlg.PostMessage(kMsgA);
     PumpEvents();
-    EXPECT_EQ(handledOn, QCoreApplication::instance()->thread());
+    PumpEvents(); // the message posted during the first pass
+    EXPECT_EQ(order, (std::vector<std::string>{"handler returns", "posted"}));
 }
 
 TEST_F(MessageTest, RemovePostedMessagesTakesOutExactlyOneKind) {
