@@ -93,12 +93,12 @@ TEST_F(DialogBaseTest, BuildsEveryControlOfTheResourceTemplateWithItsState) {
     ASSERT_NE(label, nullptr);
     EXPECT_FALSE(label->isVisible());
     EXPECT_TRUE(ok->isVisible());
-}
 
-TEST_F(DialogBaseTest, TemplateTextsAreUsedAsWrittenWithoutOEMInformation) {
-    CTestDialog dlg(9000);
-    ASSERT_TRUE(dlg.Create());
-    EXPECT_EQ(dlg.windowTitle().toStdString(), "%product%");
+    // Without OEM information the template's texts are used as written.
+    SetOEMInfo(nullptr);
+    CTestDialog plain(9000);
+    ASSERT_TRUE(plain.Create());
+    EXPECT_EQ(plain.windowTitle().toStdString(), "%product%");
 }
 
 TEST_F(DialogBaseTest, DialogItemTextGoesThroughWhateverTextPropertyTheWidgetHas) {
@@ -135,9 +135,8 @@ TEST_F(DialogBaseTest, RegisteredControlClassesBuildTheirOwnWidgets) {
     EXPECT_EQ(fancy->geometry(), QRect(1, 2, 30, 40));
     CControlFactory::Instance().Unregister("CFancyLabel");
     EXPECT_FALSE(CControlFactory::Instance().IsRegistered("CFancyLabel"));
-}
 
-TEST_F(DialogBaseTest, ReplacingABuiltInClassAndRemovingTheReplacementAgain) {
+    // A built-in class can be replaced, and removing the replacement brings the built-in one back.
     CControlFactory::Instance().Register(
         "Static", [](const CDialogTemplate::Control&, QWidget* parent) { return new CFancyLabel(parent); });
     CDialogTemplate::Control c;
