@@ -144,7 +144,7 @@ TEST_F(ButtonTest, AToggleFlipsOnClickAndSendsOnceButNotWhenSetByCode) {
     EXPECT_EQ(dialog.Of(WM_COMMAND)[0].Low(), 1053);
 }
 
-TEST_F(ButtonTest, ACheckedToggleShowsItsCheckedImages) {
+TEST_F(ButtonTest, ACheckedToggleShowsItsCheckedImagesElseItsPressedOnes) {
     auto* toggle = Make<CTransparentToggleButton>(1016);
     GiveStateImages(toggle);
     toggle->SetCheckedImage(State::Normal, Solid(Qt::yellow));
@@ -157,13 +157,12 @@ TEST_F(ButtonTest, ACheckedToggleShowsItsCheckedImages) {
     Input::Leave(toggle);
     toggle->setChecked(false);
     EXPECT_EQ(CentreColour(toggle), QColor(Qt::red));
-}
 
-TEST_F(ButtonTest, AToggleWithoutCheckedImagesShowsOnAsPressed) {
-    auto* toggle = Make<CTransparentToggleButton>(1016);
-    GiveStateImages(toggle);
-    toggle->setChecked(true);
-    EXPECT_EQ(CentreColour(toggle), QColor(Qt::blue));
+    // Without checked images, on looks pressed.
+    auto* plain = Make<CTransparentToggleButton>(1017, QRect(60, 10, 40, 30));
+    GiveStateImages(plain);
+    plain->setChecked(true);
+    EXPECT_EQ(CentreColour(plain), QColor(Qt::blue));
 }
 
 TEST_F(ButtonTest, ButtonsWithoutAnyImagesDrawThemselvesInEveryState) {
