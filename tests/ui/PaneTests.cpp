@@ -59,24 +59,24 @@ protected:
 
 } // namespace
 
-TEST_F(PaneTest, APaneOpensDockedRightOfTheRibbonWithItsTopLevel) {
-    CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
-    EXPECT_TRUE(pane.IsDocked());
-    EXPECT_EQ(pane.GetDockSide(), CVidoraSkin::DockRight);
-    EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
-}
-
-TEST_F(PaneTest, ARibbonAtTheRightEdgeOfTheScreenGetsItsPaneOnTheLeft) {
-    ribbon.move(screen.right() - 100, screen.top() + 50);
-    CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
-    EXPECT_TRUE(pane.IsDocked());
-    EXPECT_EQ(pane.GetDockSide(), CVidoraSkin::DockLeft);
-    EXPECT_EQ(pane.frameGeometry().right() + 1, RibbonRect().left());
-    EXPECT_EQ(pane.pos().y(), RibbonRect().top());
+// A pane opens docked at the ribbon's top: on its right, unless the ribbon is at the right edge of the
+// screen.
+TEST_F(PaneTest, APaneOpensDockedBesideTheRibbonOnTheSideWithRoom) {
+    for (const bool atRightEdge : {false, true}) {
+        if (atRightEdge)
+            ribbon.move(screen.right() - 100, screen.top() + 50);
+        CTestPane pane;
+        ASSERT_TRUE(pane.Create());
+        pane.show();
+        EXPECT_TRUE(pane.IsDocked());
+        EXPECT_EQ(pane.GetDockSide(), atRightEdge ? CVidoraSkin::DockLeft : CVidoraSkin::DockRight);
+        if (atRightEdge) {
+            EXPECT_EQ(pane.frameGeometry().right() + 1, RibbonRect().left());
+        } else {
+            EXPECT_EQ(pane.pos().x(), RibbonRect().right() + 1);
+        }
+        EXPECT_EQ(pane.pos().y(), RibbonRect().top());
+    }
 }
 
 TEST_F(PaneTest, WithoutASkinAPaneCannotDockAndReportsSideTwo) {
