@@ -9,21 +9,10 @@
 #include "platform/SettingsPrimitives.h"
 #include "platform/TextUtil.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QImageReader>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QPixmap>
-#include <QTabBar>
-#include <QWidget>
-
-#include <set>
-#include <vector>
 
 namespace {
 std::atomic<COEMInfo*> g_oemInfo{nullptr};
@@ -103,34 +92,6 @@ std::size_t CountOccurrences(const std::string& text, const std::string& what) {
     return count;
 }
 
-// Replaces a Qt text by its expansion when that differs.
-template <typename Setter> void Localize(COEMInfo& info, const QString& text, Setter set) {
-    if (text.isEmpty())
-        return;
-    std::string original = text.toStdString();
-    std::string expanded = info.ExpandText(original);
-    if (expanded != original)
-        set(QString::fromStdString(expanded));
-}
-
-void LocalizeWidget(COEMInfo& info, QWidget* w) {
-    Localize(info, w->windowTitle(), [w](const QString& t) { w->setWindowTitle(t); });
-    Localize(info, w->toolTip(), [w](const QString& t) { w->setToolTip(t); });
-    if (auto* label = qobject_cast<QLabel*>(w))
-        Localize(info, label->text(), [label](const QString& t) { label->setText(t); });
-    if (auto* button = qobject_cast<QAbstractButton*>(w))
-        Localize(info, button->text(), [button](const QString& t) { button->setText(t); });
-    if (auto* group = qobject_cast<QGroupBox*>(w))
-        Localize(info, group->title(), [group](const QString& t) { group->setTitle(t); });
-    if (auto* edit = qobject_cast<QLineEdit*>(w))
-        Localize(info, edit->placeholderText(), [edit](const QString& t) { edit->setPlaceholderText(t); });
-    if (auto* tabs = qobject_cast<QTabBar*>(w)) {
-        for (int i = 0; i < tabs->count(); ++i) {
-            Localize(info, tabs->tabText(i), [tabs, i](const QString& t) { tabs->setTabText(i, t); });
-            Localize(info, tabs->tabToolTip(i), [tabs, i](const QString& t) { tabs->setTabToolTip(i, t); });
-        }
-    }
-}
 } // namespace
 
 COEMInfo* GetOEMInfo() {
@@ -260,36 +221,6 @@ std::string COEMInfo::ApplyBuiltInPlaceholders(const std::string& text) {
     result = Text::ReplaceAll(result, "%web:company%", kCompanyWebAddress);
     result = Text::ReplaceAll(result, "%companyNoR%", "Brenmoor");
     return result;
-}
-
-void COEMInfo::LocalizeWindow(QWidget* window) {
-    EnsureLoaded();
-    if (window == nullptr)
-        return;
-    LocalizeWidget(*this, window);
-    const QList<QWidget*> children = window->findChildren<QWidget*>();
-    for (QWidget* child : children)
-        LocalizeWidget(*this, child);
-}
-
-void COEMInfo::LocalizeMenu(QMenu* menu) {
-    EnsureLoaded();
-    // Without recursion, and each menu once: a menu may appear in several places, even inside itself.
-    std::vector<QMenu*> pending{menu};
-    std::set<QMenu*> done;
-    while (!pending.empty()) {
-        QMenu* current = pending.back();
-        pending.pop_back();
-        if (current == nullptr || !done.insert(current).second)
-            continue;
-        Localize(*this, current->title(), [current](const QString& t) { current->setTitle(t); });
-        const QList<QAction*> actions = current->actions();
-        for (QAction* action : actions) {
-            Localize(*this, action->text(), [action](const QString& t) { action->setText(t); });
-            if (QMenu* sub = action->menu<QMenu*>())
-                pending.push_back(sub);
-        }
-    }
 }
 
 QIcon COEMInfo::LoadIconFile(const std::string& fileName, uint32_t resourceId) {

@@ -15,9 +15,6 @@
 #include <mutex>
 #include <string>
 
-class QWidget;
-class QMenu;
-
 namespace OEMReader {
 class COEMReader;
 }
@@ -33,12 +30,9 @@ public:
     virtual std::string GetRegistryPath();
     // The text "App.HelpTopic" when non-empty, else "Vidr.chm".
     virtual std::string GetHelpFile();
-    // Runs ExpandText over the visible texts of a window and all its child widgets.
-    virtual void LocalizeWindow(QWidget* window);
-    // The document's %placeholders% in document order, then the built-in ones.
+    // The document's %placeholders% in document order, then the built-in ones. Windows and menus are
+    // branded with it by the user-interface layer (CWidgetLocalizer).
     virtual std::string ExpandText(const std::string& text);
-    // Runs ExpandText over the title and item texts of a menu and, recursively, its submenus.
-    virtual void LocalizeMenu(QMenu* menu);
     // The text with this id (exact) in the user-interface language; "" when absent.
     virtual std::string GetText(const std::string& id);
     // The document's text `id` when it gives a non-empty one, else string `resourceId` of the resource

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 using AppsReader::CAppsReader;
 using AppsReader::COSes;
 using AppsReader::OSType;
@@ -60,9 +62,13 @@ TEST(AppsReader, UnreadableDocumentsGiveAnEmptyList) {
     EXPECT_EQ(CAppsReader(Write(env, "<apps><App ID='x'>"), "apps").GetCount(), 0u);
     EXPECT_EQ(CAppsReader(env.Path("missing.xml"), "apps").GetCount(), 0u);
     EXPECT_EQ(CAppsReader("", "apps").GetCount(), 0u);
-    for (const char* bad : {"w3c-notwf-sa071-recursive-entity.xml", "libxml2-billion-laughs-lol_classic.xml",
-                            "w3c-notwf-sa050-empty-document.xml"})
-        EXPECT_EQ(CAppsReader(TestMediaDir() + "/xml-bad/" + bad, "apps").GetCount(), 0u) << bad;
+    // Malformed documents of other software, entity bombs included, give an empty list.
+    VIDORA_REQUIRE_TEST_MEDIA();
+    const QDir dir(QString::fromStdString(TestMediaDir() + "/xml-bad"));
+    const QStringList files = dir.entryList({"*.xml"}, QDir::Files);
+    ASSERT_GE(files.size(), 9);
+    for (const QString& name : files)
+        EXPECT_EQ(CAppsReader(dir.filePath(name).toStdString(), "apps").GetCount(), 0u) << name.toStdString();
 }
 
 TEST(AppsReader, OperatingSystemTypesFollowThePlatformVersion) {

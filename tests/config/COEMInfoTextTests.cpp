@@ -41,10 +41,6 @@ TEST_F(OEMTextTest, GetStringFallsBackToTheResourceLibrary) {
 }
 
 TEST_F(OEMTextTest, HelpFileComesFromTheDocumentWhenItGivesOne) {
-    {
-        CVidoraOEMInfo info;
-        EXPECT_EQ(info.GetHelpFile(), "Vidr.chm");
-    }
     WriteOEMBody(R"(<Texts><Text Id="App.HelpTopic" Localized="false">reseller-help.html</Text></Texts>)");
     CVidoraOEMInfo info;
     EXPECT_EQ(info.GetHelpFile(), "reseller-help.html");

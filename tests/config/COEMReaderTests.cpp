@@ -74,16 +74,6 @@ TEST_F(OEMReaderTest, ALaterLoadForgetsTheEarlierDocument) {
     EXPECT_TRUE(reader.GetFeatures().empty());
 }
 
-TEST_F(OEMReaderTest, LocalizedFalseIgnoresCaseAndDropsTheStrings) {
-    COEMReader reader;
-    ASSERT_TRUE(reader.Load(Write(R"(<Texts>
-        <Text Id="plain" Localized="FALSE">own text<String LanguageId="1033" StringValue="child"/></Text>
-        <Text Id="other" Localized="no">own text<String LanguageId="1033" StringValue="child"/></Text>
-        </Texts>)")));
-    EXPECT_EQ(COEMReader::SelectText(*reader.FindText("plain"), 1033), "own text");
-    EXPECT_EQ(COEMReader::SelectText(*reader.FindText("other"), 1033), "child");
-}
-
 TEST_F(OEMReaderTest, TextSelectionPrefersTheLanguageThenEnglishThenNothing) {
     COEMReader reader;
     ASSERT_TRUE(reader.Load(Write(R"(<Texts>
@@ -92,7 +82,12 @@ TEST_F(OEMReaderTest, TextSelectionPrefersTheLanguageThenEnglishThenNothing) {
         <Text Id="t"><String LanguageId="1031" StringValue="shadowed"/></Text>
         <Text Id="none"><String LanguageId="1036" StringValue="fr"/></Text>
         <Text Id="zero"><String StringValue="no id"/><String LanguageId="" StringValue="empty id"/></Text>
+        <Text Id="plain" Localized="FALSE">own text<String LanguageId="1033" StringValue="child"/></Text>
+        <Text Id="other" Localized="no">own text<String LanguageId="1033" StringValue="child"/></Text>
         </Texts>)")));
+    // Localized="false" (in any case) takes the element's own text; any other value takes the strings.
+    EXPECT_EQ(COEMReader::SelectText(*reader.FindText("plain"), 1033), "own text");
+    EXPECT_EQ(COEMReader::SelectText(*reader.FindText("other"), 1033), "child");
     const auto& t = *reader.FindText("t");
     EXPECT_EQ(COEMReader::SelectText(t, 1036), "fr"); // first match
     EXPECT_EQ(COEMReader::SelectText(t, 1031), "en"); // the first entry wins over the second

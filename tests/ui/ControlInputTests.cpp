@@ -10,6 +10,8 @@
 #include <QAbstractItemView>
 #include <QLineEdit>
 
+#include <functional>
+
 using namespace ControlsNotify;
 
 namespace {
@@ -35,43 +37,57 @@ protected:
 
 } // namespace
 
-TEST_F(SliderTest, ArrowKeysStepByTheLineSizeAndEndTheGesture) {
-    auto* slider = Make(Qt::Horizontal, 0, 1000);
-    slider->SetLineSize(10);
-    slider->SetPos(500);
-    Input::Key(slider, Qt::Key_Right);
-    Input::Key(slider, Qt::Key_Left);
-    Input::Key(slider, Qt::Key_Left);
-
-    EXPECT_EQ(slider->GetPos(), 490);
-    EXPECT_EQ(Codes(WM_HSCROLL), (std::vector<uint16_t>{SB_LINEDOWN, SB_ENDSCROLL, SB_LINEUP, SB_ENDSCROLL,
-                                                        SB_LINEUP, SB_ENDSCROLL}));
-    EXPECT_EQ(dialog.Of(WM_HSCROLL)[0].Control(), slider);
-    EXPECT_TRUE(dialog.Of(WM_VSCROLL).empty());
-}
-
-TEST_F(SliderTest, PageHomeAndEndKeys) {
-    auto* slider = Make(Qt::Horizontal, 20, 100);
-    slider->SetPageSize(25);
-    slider->SetPos(50);
-    Input::Key(slider, Qt::Key_PageDown);
-    EXPECT_EQ(slider->GetPos(), 75);
-    Input::Key(slider, Qt::Key_Home);
-    EXPECT_EQ(slider->GetPos(), 20);
-    Input::Key(slider, Qt::Key_End);
-    EXPECT_EQ(slider->GetPos(), 100);
-    Input::Key(slider, Qt::Key_PageUp);
-    EXPECT_EQ(slider->GetPos(), 75);
-    EXPECT_EQ(Codes(WM_HSCROLL), (std::vector<uint16_t>{SB_PAGEDOWN, SB_ENDSCROLL, SB_TOP, SB_ENDSCROLL,
-                                                        SB_BOTTOM, SB_ENDSCROLL, SB_PAGEUP, SB_ENDSCROLL}));
-}
-
-TEST_F(SliderTest, AKeyThatCannotMoveTheThumbSendsNothing) {
-    auto* slider = Make(Qt::Horizontal, 0, 10);
-    slider->SetPos(10);
-    Input::Key(slider, Qt::Key_Right);
-    Input::Key(slider, Qt::Key_End);
-    EXPECT_TRUE(dialog.Of(WM_HSCROLL).empty());
+// Each key or wheel gesture moves the thumb and reports the step, then the end of the gesture; one that
+// cannot move the thumb reports nothing. Positions travel as signed 16-bit numbers.
+TEST_F(SliderTest, KeysAndTheWheelStepTheThumbAndReportEachGesture) {
+    struct Case {
+        const char* what;
+        int minimum, maximum, line, page, start;
+        std::function<void(QWidget*)> gesture;
+        int end;
+        std::vector<uint16_t> codes;
+    };
+    auto key = [](int k) { return [k](QWidget* w) { Input::Key(w, k); }; };
+    const Case cases[] = {
+        {"right arrow", 0, 1000, 10, 100, 500, key(Qt::Key_Right), 510, {SB_LINEDOWN, SB_ENDSCROLL}},
+        {"left arrow", 0, 1000, 10, 100, 500, key(Qt::Key_Left), 490, {SB_LINEUP, SB_ENDSCROLL}},
+        {"page down", 20, 100, 1, 25, 50, key(Qt::Key_PageDown), 75, {SB_PAGEDOWN, SB_ENDSCROLL}},
+        {"page up", 20, 100, 1, 25, 100, key(Qt::Key_PageUp), 75, {SB_PAGEUP, SB_ENDSCROLL}},
+        {"home", 20, 100, 1, 25, 50, key(Qt::Key_Home), 20, {SB_TOP, SB_ENDSCROLL}},
+        {"end", 20, 100, 1, 25, 50, key(Qt::Key_End), 100, {SB_BOTTOM, SB_ENDSCROLL}},
+        {"two wheel notches",
+         0,
+         100,
+         5,
+         10,
+         50,
+         [](QWidget* w) { Input::Wheel(w, 2); },
+         60,
+         {SB_LINEDOWN, SB_ENDSCROLL}},
+        {"right arrow at the end", 0, 10, 1, 2, 10, key(Qt::Key_Right), 10, {}},
+        {"end key at the end", 0, 10, 1, 2, 10, key(Qt::Key_End), 10, {}},
+    };
+    for (const Case& c : cases) {
+        dialog.messages.clear();
+        auto* slider = Make(Qt::Horizontal, c.minimum, c.maximum);
+        slider->SetLineSize(c.line);
+        slider->SetPageSize(c.page);
+        slider->SetPos(c.start);
+        c.gesture(slider);
+        EXPECT_EQ(slider->GetPos(), c.end) << c.what;
+        EXPECT_EQ(Codes(WM_HSCROLL), c.codes) << c.what;
+        if (!c.codes.empty()) {
+            EXPECT_EQ(dialog.Of(WM_HSCROLL)[0].Control(), slider) << c.what;
+            EXPECT_EQ(dialog.Of(WM_HSCROLL)[0].Position(), c.end) << c.what;
+        }
+        EXPECT_TRUE(dialog.Of(WM_VSCROLL).empty()) << c.what;
+        delete slider;
+    }
+    auto* signedRange = Make(Qt::Horizontal, -150, 150);
+    signedRange->SetPos(-100);
+    Input::Key(signedRange, Qt::Key_Home);
+    ASSERT_FALSE(dialog.Of(WM_HSCROLL).empty());
+    EXPECT_EQ(dialog.Of(WM_HSCROLL)[0].Position(), -150);
 }
 
 TEST_F(SliderTest, SettingThePositionFromCodeSendsNothing) {
@@ -126,23 +142,6 @@ TEST_F(SliderTest, AClickOnTheChannelBringsTheThumbThere) {
     Input::Click(slider, threeQuarters);
     EXPECT_EQ(slider->GetPos(), 150);
     EXPECT_EQ(Codes(WM_HSCROLL), (std::vector<uint16_t>{SB_THUMBTRACK, SB_THUMBPOSITION, SB_ENDSCROLL}));
-}
-
-TEST_F(SliderTest, NegativePositionsTravelAsSixteenBitNumbers) {
-    auto* slider = Make(Qt::Horizontal, -150, 150);
-    slider->SetPos(-100);
-    Input::Key(slider, Qt::Key_Home);
-    ASSERT_FALSE(dialog.Of(WM_HSCROLL).empty());
-    EXPECT_EQ(dialog.Of(WM_HSCROLL)[0].Position(), -150);
-}
-
-TEST_F(SliderTest, TheWheelMovesOneLinePerNotch) {
-    auto* slider = Make(Qt::Horizontal, 0, 100);
-    slider->SetLineSize(5);
-    slider->SetPos(50);
-    Input::Wheel(slider, 2);
-    EXPECT_EQ(slider->GetPos(), 60);
-    EXPECT_EQ(Codes(WM_HSCROLL), (std::vector<uint16_t>{SB_LINEDOWN, SB_ENDSCROLL}));
 }
 
 TEST_F(SliderTest, ADisabledSliderIgnoresTheUserAndAnEmptyRangeDoesNotDivide) {

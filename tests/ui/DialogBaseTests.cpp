@@ -93,12 +93,12 @@ TEST_F(DialogBaseTest, BuildsEveryControlOfTheResourceTemplateWithItsState) {
     ASSERT_NE(label, nullptr);
     EXPECT_FALSE(label->isVisible());
     EXPECT_TRUE(ok->isVisible());
-}
 
-TEST_F(DialogBaseTest, TemplateTextsAreUsedAsWrittenWithoutOEMInformation) {
-    CTestDialog dlg(9000);
-    ASSERT_TRUE(dlg.Create());
-    EXPECT_EQ(dlg.windowTitle().toStdString(), "%product%");
+    // Without OEM information the template's texts are used as written.
+    SetOEMInfo(nullptr);
+    CTestDialog plain(9000);
+    ASSERT_TRUE(plain.Create());
+    EXPECT_EQ(plain.windowTitle().toStdString(), "%product%");
 }
 
 TEST_F(DialogBaseTest, DialogItemTextGoesThroughWhateverTextPropertyTheWidgetHas) {
@@ -135,9 +135,8 @@ TEST_F(DialogBaseTest, RegisteredControlClassesBuildTheirOwnWidgets) {
     EXPECT_EQ(fancy->geometry(), QRect(1, 2, 30, 40));
     CControlFactory::Instance().Unregister("CFancyLabel");
     EXPECT_FALSE(CControlFactory::Instance().IsRegistered("CFancyLabel"));
-}
 
-TEST_F(DialogBaseTest, ReplacingABuiltInClassAndRemovingTheReplacementAgain) {
+    // A built-in class can be replaced, and removing the replacement brings the built-in one back.
     CControlFactory::Instance().Register(
         "Static", [](const CDialogTemplate::Control&, QWidget* parent) { return new CFancyLabel(parent); });
     CDialogTemplate::Control c;
@@ -190,6 +189,9 @@ TEST_F(DialogBaseTest, ModalRunEndsWithTheResultOfAPostedMessage) {
     dlg.onInit = [](CTestDialog& d) { d.PostMessage(WM_APP + 1, 7); };
     EXPECT_EQ(dlg.DoModal(), 7);
     EXPECT_EQ(dlg.initCount, 2);
+    // Closing the window (Escape, the close button) cancels the run.
+    dlg.onInit = [](CTestDialog& d) { d.PostMessage(WM_CLOSE); };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
 TEST_F(DialogBaseTest, ModalRunEndedFromInitDialogNeverShows) {
@@ -219,12 +221,6 @@ TEST_F(DialogBaseTest, ModalRunEndedByATimerOfTheVirtualClock) {
     EXPECT_EQ(clock.GetTickCount(), 1000u);
     // The window's timers ended with it, though the test kept time running.
     EXPECT_EQ(timers.ActiveCount(), 0u);
-}
-
-TEST_F(DialogBaseTest, EscapeAndTheCloseButtonCancelAModalRun) {
-    CTestDialog dlg(0);
-    dlg.onInit = [](CTestDialog& d) { d.PostMessage(WM_CLOSE); };
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
 TEST_F(DialogBaseTest, MessagesLeftAtTheEndOfAModalRunAreDropped) {

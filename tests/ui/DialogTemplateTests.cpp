@@ -46,6 +46,12 @@ TEST(DialogTemplateTest, ReadsTheDialogAndItsControls) {
     EXPECT_EQ(label.id, -1);
     EXPECT_EQ(label.text, "a & b");
     EXPECT_FALSE(label.minimum.has_value());
+
+    // Without a style the desktop's own frame stays.
+    auto bare = ParseText("<dialog width=\"1\" height=\"1\"/>");
+    ASSERT_TRUE(bare);
+    EXPECT_FALSE(bare->hasStyle);
+    EXPECT_TRUE(bare->controls.empty());
 }
 
 TEST(DialogTemplateTest, RefusesBrokenDocumentsWithAReason) {
@@ -76,13 +82,6 @@ TEST(DialogTemplateTest, RefusesBrokenDocumentsWithAReason) {
         EXPECT_FALSE(ParseText(c.xml, &error)) << c.what;
         EXPECT_NE(error.find(c.expected), std::string::npos) << c.what << ": " << error;
     }
-}
-
-TEST(DialogTemplateTest, KeepsTheDesktopFrameWhenNoStyleIsGiven) {
-    auto t = ParseText("<dialog width=\"1\" height=\"1\"/>");
-    ASSERT_TRUE(t);
-    EXPECT_FALSE(t->hasStyle);
-    EXPECT_TRUE(t->controls.empty());
 }
 
 TEST(DialogTemplateTest, LoadsFromTheResourceLibraryAndNamesTheMissingOnes) {

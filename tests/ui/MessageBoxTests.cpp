@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
 using Kind = CCustomMessageBox::Kind;
@@ -47,11 +49,16 @@ protected:
 
 } // namespace
 
-TEST_F(MessageBoxTest, TheHookAnswersWithoutShowingAnything) {
+// What the windows' tests fake message boxes with: the hook gets the resolved text and the icon, and its
+// answer is the result.
+TEST_F(MessageBoxTest, TheHookGetsTheResourceTextWithItsPlaceholdersExpanded) {
+    CTempEnvironment env;
+    CVidoraOEMInfo info;
+    SetOEMInfo(&info);
     AnswerWith(IDYES);
     EXPECT_EQ(CCustomMessageBoxYESNO::Show(283), IDYES);
-    EXPECT_EQ(CCustomMessageBoxOK::Show(283, MessageBoxIcon::Error), IDYES)
-        << "the hook's answer is the result";
+    EXPECT_EQ(CCustomMessageBoxOK::Show(109, MessageBoxIcon::Error), IDYES);
+    SetOEMInfo(nullptr);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].kind, Kind::YesNo);
     EXPECT_EQ(calls[0].text, "Videos");
@@ -59,59 +66,57 @@ TEST_F(MessageBoxTest, TheHookAnswersWithoutShowingAnything) {
     EXPECT_FALSE(calls[0].anotherBoxOpen);
     EXPECT_EQ(calls[1].kind, Kind::OK);
     EXPECT_EQ(calls[1].icon, MessageBoxIcon::Error);
+    EXPECT_FALSE(calls[1].text.empty());
+    EXPECT_EQ(calls[1].text.find('%'), std::string::npos) << calls[1].text;
     EXPECT_EQ(CCustomMessageBoxOK::Current(), nullptr);
 }
 
-TEST_F(MessageBoxTest, ResourceTextsHaveTheirOEMPlaceholdersExpanded) {
-    CTempEnvironment env;
-    CVidoraOEMInfo info;
-    SetOEMInfo(&info);
-    AnswerWith(IDOK);
-    CCustomMessageBoxOK::Show(109);
-    SetOEMInfo(nullptr);
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_FALSE(calls[0].text.empty());
-    EXPECT_EQ(calls[0].text.find('%'), std::string::npos) << calls[0].text;
-}
-
-TEST_F(MessageBoxTest, TheButtonsGiveTheirAnswers) {
-    WhenShown([] { CCustomMessageBoxYESNO::Current()->AcceptButton()->click(); });
-    EXPECT_EQ(CCustomMessageBoxYESNO::Show(283), IDYES);
-    WhenShown([] { CCustomMessageBoxYESNO::Current()->RejectButton()->click(); });
-    EXPECT_EQ(CCustomMessageBoxYESNO::Show(283), IDNO);
-    WhenShown([] {
-        ASSERT_EQ(CCustomMessageBoxOK::Current()->RejectButton(), nullptr);
-        Input::Click(CCustomMessageBoxOK::Current()->AcceptButton());
-    });
-    EXPECT_EQ(CCustomMessageBoxOK::Show(283), IDOK);
-}
-
-TEST_F(MessageBoxTest, EnterTakesTheAccentedAnswerAndEscapeDismisses) {
-    WhenShown([] { Input::Key(CCustomMessageBoxYESNO::Current(), Qt::Key_Return); });
-    EXPECT_EQ(CCustomMessageBoxYESNO::Show(283), IDYES);
-    WhenShown([] { Input::Key(CCustomMessageBoxYESNO::Current(), Qt::Key_Escape); });
-    EXPECT_EQ(CCustomMessageBoxYESNO::Show(283), IDNO) << "a question dismissed is answered no";
-    WhenShown([] { Input::Key(CCustomMessageBoxOK::Current(), Qt::Key_Escape); });
-    EXPECT_EQ(CCustomMessageBoxOK::Show(283), IDOK);
-}
-
-TEST_F(MessageBoxTest, TheTitleBarCloseButtonDismisses) {
-    WhenShown([] {
-        CCustomMessageBox* box = CCustomMessageBoxYESNO::Current();
-        auto* skin = box->findChild<CVidoraSkin*>();
-        ASSERT_NE(skin, nullptr);
-        Input::Click(box, skin->CloseButtonRect().center());
-    });
-    EXPECT_EQ(CCustomMessageBoxYESNO::Show(283), IDNO);
-}
-
-TEST_F(MessageBoxTest, TheProgramEndsAnOpenBoxWithItsOwnResult) {
-    WhenShown([] { EXPECT_TRUE(CCustomMessageBoxYESNO::EndCurrent(IDNO)); });
-    EXPECT_EQ(CCustomMessageBoxYESNO::Show(283), IDNO);
-    WhenShown([] { EXPECT_TRUE(CCustomMessageBoxOK::EndCurrent(IDCANCEL)); });
-    EXPECT_EQ(CCustomMessageBoxOK::Show(283), IDCANCEL);
+TEST_F(MessageBoxTest, EachWayOfAnsweringAShownBoxGivesItsResult) {
+    using Box = CCustomMessageBox;
+    const auto yesNo = [] { return CCustomMessageBoxYESNO::Show(283); };
+    const auto ok = [] { return CCustomMessageBoxOK::Show(283); };
+    const struct {
+        const char* what;
+        std::function<intptr_t()> show;
+        std::function<void(Box*)> answer;
+        intptr_t expected;
+    } cases[] = {
+        {"yes button", yesNo, [](Box* b) { b->AcceptButton()->click(); }, IDYES},
+        {"no button", yesNo, [](Box* b) { b->RejectButton()->click(); }, IDNO},
+        {"OK button, the only one", ok,
+         [](Box* b) {
+             EXPECT_EQ(b->RejectButton(), nullptr);
+             Input::Click(b->AcceptButton());
+         },
+         IDOK},
+        {"Enter on a question", yesNo, [](Box* b) { Input::Key(b, Qt::Key_Return); }, IDYES},
+        {"Escape on a question is no", yesNo, [](Box* b) { Input::Key(b, Qt::Key_Escape); }, IDNO},
+        {"Escape on a notice", ok, [](Box* b) { Input::Key(b, Qt::Key_Escape); }, IDOK},
+        {"title bar close", yesNo,
+         [](Box* b) {
+             auto* skin = b->findChild<CVidoraSkin*>();
+             ASSERT_NE(skin, nullptr);
+             Input::Click(b, skin->CloseButtonRect().center());
+         },
+         IDNO},
+        {"question ended by the program", yesNo,
+         [](Box*) { EXPECT_TRUE(CCustomMessageBoxYESNO::EndCurrent(IDNO)); }, IDNO},
+        {"notice ended by the program", ok,
+         [](Box*) { EXPECT_TRUE(CCustomMessageBoxOK::EndCurrent(IDCANCEL)); }, IDCANCEL},
+    };
+    for (const auto& c : cases) {
+        WhenShown([&c] {
+            Box* box = CCustomMessageBoxYESNO::Current();
+            if (box == nullptr)
+                box = CCustomMessageBoxOK::Current();
+            ASSERT_NE(box, nullptr) << c.what;
+            c.answer(box);
+        });
+        EXPECT_EQ(c.show(), c.expected) << c.what;
+    }
+    EXPECT_EQ(CCustomMessageBoxOK::Current(), nullptr);
+    EXPECT_EQ(CCustomMessageBoxYESNO::Current(), nullptr);
     EXPECT_FALSE(CCustomMessageBoxOK::EndCurrent(IDCANCEL)) << "nothing open any more";
-    EXPECT_EQ(CCustomMessageBoxOK::Current(), nullptr);
 }
 
 TEST_F(MessageBoxTest, ANewBoxClosesTheOldOneOfItsKindOnly) {

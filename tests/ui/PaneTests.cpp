@@ -59,32 +59,24 @@ protected:
 
 } // namespace
 
-TEST_F(PaneTest, NamesItsSettingsValuesAfterThePositionValues) {
-    CTestPane pane;
-    EXPECT_EQ(pane.SettingsRoot(), kRoot);
-    EXPECT_EQ(pane.XPosValueName(), "SettingsXPos");
-    EXPECT_EQ(pane.YPosValueName(), "SettingsYPos");
-    EXPECT_EQ(pane.DockedValueName(), "SettingsDocked");
-}
-
-TEST_F(PaneTest, APaneOpensDockedRightOfTheRibbonWithItsTopLevel) {
-    CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
-    EXPECT_TRUE(pane.IsDocked());
-    EXPECT_EQ(pane.GetDockSide(), CVidoraSkin::DockRight);
-    EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
-}
-
-TEST_F(PaneTest, ARibbonAtTheRightEdgeOfTheScreenGetsItsPaneOnTheLeft) {
-    ribbon.move(screen.right() - 100, screen.top() + 50);
-    CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
-    EXPECT_TRUE(pane.IsDocked());
-    EXPECT_EQ(pane.GetDockSide(), CVidoraSkin::DockLeft);
-    EXPECT_EQ(pane.frameGeometry().right() + 1, RibbonRect().left());
-    EXPECT_EQ(pane.pos().y(), RibbonRect().top());
+// A pane opens docked at the ribbon's top: on its right, unless the ribbon is at the right edge of the
+// screen.
+TEST_F(PaneTest, APaneOpensDockedBesideTheRibbonOnTheSideWithRoom) {
+    for (const bool atRightEdge : {false, true}) {
+        if (atRightEdge)
+            ribbon.move(screen.right() - 100, screen.top() + 50);
+        CTestPane pane;
+        ASSERT_TRUE(pane.Create());
+        pane.show();
+        EXPECT_TRUE(pane.IsDocked());
+        EXPECT_EQ(pane.GetDockSide(), atRightEdge ? CVidoraSkin::DockLeft : CVidoraSkin::DockRight);
+        if (atRightEdge) {
+            EXPECT_EQ(pane.frameGeometry().right() + 1, RibbonRect().left());
+        } else {
+            EXPECT_EQ(pane.pos().x(), RibbonRect().right() + 1);
+        }
+        EXPECT_EQ(pane.pos().y(), RibbonRect().top());
+    }
 }
 
 TEST_F(PaneTest, WithoutASkinAPaneCannotDockAndReportsSideTwo) {
@@ -150,24 +142,27 @@ TEST_F(PaneTest, ADockedPaneDraggedOnlyALittleStaysDocked) {
     EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
 }
 
-TEST_F(PaneTest, AStoredPositionOffTheScreenIsPulledBackIn) {
-    Settings::WriteNumber(kRoot, "SettingsDocked", 0);
-    Settings::WriteNumber(kRoot, "SettingsXPos", static_cast<uint32_t>(screen.right() + 5000));
-    Settings::WriteNumber(kRoot, "SettingsYPos", static_cast<uint32_t>(screen.bottom() + 5000));
-    CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
-    EXPECT_TRUE(screen.contains(pane.frameGeometry())) << "pane at " << pane.x() << "," << pane.y();
-}
-
-TEST_F(PaneTest, APositionOfMinusOneMeansNoneStored) {
-    Settings::WriteNumber(kRoot, "SettingsDocked", 0);
-    Settings::WriteNumber(kRoot, "SettingsXPos", 0xFFFFFFFFu);
-    Settings::WriteNumber(kRoot, "SettingsYPos", 40);
-    CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
-    EXPECT_LE(std::abs(pane.frameGeometry().center().x() - screen.center().x()), 1) << "centred";
+TEST_F(PaneTest, StoredFloatingPositionsThatCannotBeUsedAreReplaced) {
+    const struct {
+        const char* what;
+        uint32_t x, y;
+    } cases[] = {
+        {"off the screen", static_cast<uint32_t>(screen.right() + 5000),
+         static_cast<uint32_t>(screen.bottom() + 5000)},
+        {"-1 means none stored", 0xFFFFFFFFu, 40},
+    };
+    for (const auto& c : cases) {
+        Settings::WriteNumber(kRoot, "SettingsDocked", 0);
+        Settings::WriteNumber(kRoot, "SettingsXPos", c.x);
+        Settings::WriteNumber(kRoot, "SettingsYPos", c.y);
+        CTestPane pane;
+        ASSERT_TRUE(pane.Create());
+        pane.show();
+        EXPECT_TRUE(screen.contains(pane.frameGeometry())) << c.what << ": " << pane.x() << "," << pane.y();
+        if (c.x == 0xFFFFFFFFu) {
+            EXPECT_LE(std::abs(pane.frameGeometry().center().x() - screen.center().x()), 1) << "centred";
+        }
+    }
 }
 
 TEST_F(PaneTest, ADockedPaneFollowsTheRibbonAndAFloatingOneDoesNot) {

@@ -1,6 +1,5 @@
-// The tray icon: where icons come from, the test fake, and the real icon's behaviour on a desktop without a
-// tray (offscreen): balloons become desktop notifications, and those give up quietly without a session bus.
-#include "support/CFakeTrayIcon.h"
+// The tray icon's behaviour on a desktop without a tray (offscreen) and with one: balloons become desktop
+// notifications when there is no tray, and those give up quietly without a session bus.
 #include "support/CTempEnvironment.h"
 #include "ui/CSystemTrayIcon.h"
 #include "ui/TrayIcons.h"
@@ -24,126 +23,40 @@ QIcon SomeIcon() {
     return QIcon(pixmap);
 }
 
-// Restores the factory, the tray's presence and the notifier after every test.
+// Notes the desktop notifications; restores the tray's presence and the notifier after every test.
 class TrayTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetDesktopNotifier([this](const std::string& title, const std::string& text, int ms) {
-            notifications.push_back({title, text, ms, false});
+            notifications.push_back({title, text, ms});
             return true;
         });
     }
     void TearDown() override {
-        SetTrayIconFactory({});
         SetSystemTrayAvailableOverride(std::nullopt);
         SetDesktopNotifier({});
     }
 
-    std::vector<CFakeTrayIcon::Balloon> notifications;
+    struct Notification {
+        std::string title;
+        std::string text;
+        int milliseconds;
+    };
+    std::vector<Notification> notifications;
 };
 
 } // namespace
-
-TEST_F(TrayTest, TheFactoryHandsOutTheTestsIconsUntilItIsCleared) {
-    int made = 0;
-    SetTrayIconFactory([&made] {
-        ++made;
-        return std::make_unique<CFakeTrayIcon>();
-    });
-    auto first = CreateTrayIcon();
-    auto second = CreateTrayIcon();
-    EXPECT_EQ(made, 2);
-    ASSERT_NE(dynamic_cast<CFakeTrayIcon*>(first.get()), nullptr);
-    EXPECT_NE(first.get(), second.get());
-
-    SetTrayIconFactory({});
-    auto real = CreateTrayIcon();
-    EXPECT_NE(dynamic_cast<CSystemTrayIcon*>(real.get()), nullptr);
-    EXPECT_EQ(made, 2);
-}
-
-TEST_F(TrayTest, TheTraysPresenceCanBeOverriddenAndFallsBackToTheDesktop) {
-    SetSystemTrayAvailableOverride(true);
-    EXPECT_TRUE(IsSystemTrayAvailable());
-    SetSystemTrayAvailableOverride(false);
-    EXPECT_FALSE(IsSystemTrayAvailable());
-    SetSystemTrayAvailableOverride(std::nullopt);
-    // The offscreen platform has no tray.
-    EXPECT_FALSE(IsSystemTrayAvailable());
-}
-
-TEST_F(TrayTest, FakesAreListedWhileTheyLiveInCreationOrder) {
-    const size_t before = CFakeTrayIcon::Live().size();
-    auto a = std::make_unique<CFakeTrayIcon>();
-    auto b = std::make_unique<CFakeTrayIcon>();
-    ASSERT_EQ(CFakeTrayIcon::Live().size(), before + 2);
-    EXPECT_EQ(CFakeTrayIcon::Live()[before], a.get());
-    EXPECT_EQ(CFakeTrayIcon::Last(), b.get());
-    b.reset();
-    EXPECT_EQ(CFakeTrayIcon::Last(), a.get());
-    a.reset();
-    EXPECT_EQ(CFakeTrayIcon::Live().size(), before);
-}
-
-TEST_F(TrayTest, TheFakeRecordsWhatItIsToldAndForgetsADestroyedMenu) {
-    CFakeTrayIcon icon;
-    auto menu = std::make_unique<QMenu>();
-    icon.SetIcon(SomeIcon());
-    icon.SetToolTip("Vidora is running");
-    icon.SetContextMenu(menu.get());
-    EXPECT_EQ(icon.IconChanges(), 1);
-    EXPECT_FALSE(icon.Icon().isNull());
-    EXPECT_EQ(icon.ToolTip(), "Vidora is running");
-    EXPECT_EQ(icon.ContextMenu(), menu.get());
-    EXPECT_FALSE(icon.IsShownInTray());
-
-    icon.Show();
-    EXPECT_TRUE(icon.IsShownInTray());
-    icon.ShowBalloon("Title", "Text", 10000);
-    icon.SetTrayPresent(false);
-    EXPECT_FALSE(icon.IsShownInTray());
-    EXPECT_TRUE(icon.IsShowRequested());
-    icon.ShowBalloon("Other", "Elsewhere", 5000);
-    ASSERT_EQ(icon.Balloons().size(), 2u);
-    EXPECT_EQ(icon.Balloons()[0].title, "Title");
-    EXPECT_EQ(icon.Balloons()[0].milliseconds, 10000);
-    EXPECT_TRUE(icon.Balloons()[0].inTray);
-    EXPECT_FALSE(icon.Balloons()[1].inTray);
-
-    menu.reset();
-    EXPECT_EQ(icon.ContextMenu(), nullptr);
-    icon.Hide();
-    EXPECT_EQ(icon.HideCalls(), 1);
-    EXPECT_FALSE(icon.IsShowRequested());
-}
-
-TEST_F(TrayTest, TheFakePassesClicksToTheHandler) {
-    CFakeTrayIcon icon;
-    EXPECT_FALSE(icon.Activate(Activation::DoubleClick));
-    std::vector<Activation> seen;
-    icon.SetActivationHandler([&seen](Activation a) { seen.push_back(a); });
-    EXPECT_TRUE(icon.Activate(Activation::Context));
-    EXPECT_TRUE(icon.Activate(Activation::DoubleClick));
-    EXPECT_EQ(seen, (std::vector<Activation>{Activation::Context, Activation::DoubleClick}));
-}
-
-TEST_F(TrayTest, EveryToolkitReasonButUnknownMapsToItsActivation) {
-    EXPECT_EQ(CSystemTrayIcon::ActivationOf(QSystemTrayIcon::DoubleClick), Activation::DoubleClick);
-    EXPECT_EQ(CSystemTrayIcon::ActivationOf(QSystemTrayIcon::Context), Activation::Context);
-    EXPECT_EQ(CSystemTrayIcon::ActivationOf(QSystemTrayIcon::Trigger), Activation::Trigger);
-    EXPECT_EQ(CSystemTrayIcon::ActivationOf(QSystemTrayIcon::MiddleClick), Activation::MiddleClick);
-    EXPECT_EQ(CSystemTrayIcon::ActivationOf(QSystemTrayIcon::Unknown), std::nullopt);
-}
 
 TEST_F(TrayTest, TheRealIconReportsClicksAndIgnoresUnknownOnes) {
     CSystemTrayIcon icon;
     std::vector<Activation> seen;
     emit icon.Native().activated(QSystemTrayIcon::DoubleClick); // no handler yet: nothing happens
     icon.SetActivationHandler([&seen](Activation a) { seen.push_back(a); });
-    emit icon.Native().activated(QSystemTrayIcon::Context);
-    emit icon.Native().activated(QSystemTrayIcon::Unknown);
-    emit icon.Native().activated(QSystemTrayIcon::Trigger);
-    EXPECT_EQ(seen, (std::vector<Activation>{Activation::Context, Activation::Trigger}));
+    for (auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::Unknown, QSystemTrayIcon::Trigger,
+                        QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick})
+        emit icon.Native().activated(reason);
+    EXPECT_EQ(seen, (std::vector<Activation>{Activation::Context, Activation::Trigger,
+                                             Activation::DoubleClick, Activation::MiddleClick}));
 }
 
 TEST_F(TrayTest, WithoutATrayTheIconWaitsAndBalloonsBecomeNotifications) {

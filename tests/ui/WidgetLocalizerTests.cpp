@@ -1,6 +1,9 @@
-// Branding of real windows and menus.
-#include "COEMTestFixture.h"
+// Branding of real windows and menus with the OEM document's and the built-in placeholders.
 #include "config/CVidoraOEMInfo.h"
+#include "support/CTempEnvironment.h"
+#include "ui/CWidgetLocalizer.h"
+
+#include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QDialog>
@@ -13,23 +16,25 @@
 #include <QVBoxLayout>
 
 namespace {
-class OEMLocalizeTest : public COEMTestFixture {
+class WidgetLocalizerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        COEMTestFixture::SetUp();
-        WriteOEMBody(R"(<Texts><Text Id="%product%" Localized="false">ClearView</Text></Texts>)");
+        env.WriteFile("bin/OEM/OEM.xml",
+                      R"(<Oem><Texts><Text Id="%product%" Localized="false">ClearView</Text></Texts></Oem>)");
     }
+    CTempEnvironment env;
     CVidoraOEMInfo info;
+    CWidgetLocalizer localizer{info};
 };
 } // namespace
 
-TEST_F(OEMLocalizeTest, WindowAndEveryChildAreBranded) {
+TEST_F(WidgetLocalizerTest, WindowAndEveryChildAreBrandedOnce) {
     QDialog dialog;
     dialog.setWindowTitle("About %product%");
     auto* layout = new QVBoxLayout(&dialog);
     auto* group = new QGroupBox("%company% options", &dialog);
     auto* inner = new QVBoxLayout(group);
-    auto* label = new QLabel("Thanks for using %product%!", group); // grandchild
+    auto* label = new QLabel("Thanks for using %product%! 100%", group); // grandchild
     auto* check = new QCheckBox("Start %appname% with the desktop", group);
     auto* edit = new QLineEdit(group);
     edit->setText("%product% typed by the user stays");
@@ -45,11 +50,13 @@ TEST_F(OEMLocalizeTest, WindowAndEveryChildAreBranded) {
     layout->addWidget(button);
     layout->addWidget(tabs);
 
-    info.LocalizeWindow(&dialog);
+    localizer.LocalizeWindow(&dialog);
+    localizer.LocalizeWindow(&dialog); // a second pass finds nothing left to replace
+    localizer.LocalizeWindow(nullptr);
 
     EXPECT_EQ(dialog.windowTitle(), "About ClearView");
     EXPECT_EQ(group->title(), "Brenmoor® options");
-    EXPECT_EQ(label->text(), "Thanks for using ClearView!");
+    EXPECT_EQ(label->text(), "Thanks for using ClearView! 100%");
     EXPECT_EQ(check->text(), "Start Vidora with the desktop");
     EXPECT_EQ(edit->placeholderText(), "Name for ClearView");
     EXPECT_EQ(edit->text(), "%product% typed by the user stays");
@@ -58,16 +65,7 @@ TEST_F(OEMLocalizeTest, WindowAndEveryChildAreBranded) {
     EXPECT_EQ(tabs->tabText(0), "ClearView settings");
 }
 
-TEST_F(OEMLocalizeTest, LocalizingTwiceChangesNothingMore) {
-    QLabel label("%product% 100%");
-    info.LocalizeWindow(&label);
-    EXPECT_EQ(label.text(), "ClearView 100%");
-    info.LocalizeWindow(&label);
-    EXPECT_EQ(label.text(), "ClearView 100%");
-    info.LocalizeWindow(nullptr);
-}
-
-TEST_F(OEMLocalizeTest, MenusAndAllTheirSubmenusAreBranded) {
+TEST_F(WidgetLocalizerTest, MenusAndAllTheirSubmenusAreBranded) {
     QMenu menu("%product%");
     QAction* open = menu.addAction("Open %captureWindow%");
     menu.addSeparator();
@@ -78,7 +76,8 @@ TEST_F(OEMLocalizeTest, MenusAndAllTheirSubmenusAreBranded) {
     // A menu that appears inside itself must not loop forever.
     deeper->addMenu(&menu);
 
-    info.LocalizeMenu(&menu);
+    localizer.LocalizeMenu(&menu);
+    localizer.LocalizeMenu(nullptr);
 
     EXPECT_EQ(menu.title(), "ClearView");
     EXPECT_EQ(open->text(), "Open SnapDesk");
@@ -86,5 +85,4 @@ TEST_F(OEMLocalizeTest, MenusAndAllTheirSubmenusAreBranded) {
     EXPECT_EQ(about->text(), "About ClearView");
     EXPECT_EQ(deeper->title(), "Brenmoor®");
     EXPECT_EQ(web->text().toStdString(), std::string(COEMInfo::kCompanyWebAddress) + "/vidora");
-    info.LocalizeMenu(nullptr);
 }
