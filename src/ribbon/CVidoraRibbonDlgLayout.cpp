@@ -52,8 +52,10 @@ void CVidoraRibbonDlg::InitialLayout() {
     // Below the capture button, one pitch apart: the effects and privacy-shade buttons when there is
     // something for them to do.
     QWidget* last = capture;
-    const bool effectsShown = CVidoraSettings::IsFeatureSeen("Oriel") && effects_ != nullptr;
-    const bool shadeShown = CVidoraSettings::IsFeatureSeen("SoftwareMute") && effects_ != nullptr;
+    const bool effectsShown =
+        CVidoraSettings::IsFeatureSeen("Oriel") && devices_.Services().effects != nullptr;
+    const bool shadeShown =
+        CVidoraSettings::IsFeatureSeen("SoftwareMute") && devices_.Services().effects != nullptr;
     for (auto [id, shown] : {std::pair{IDC_EFFECTS, effectsShown}, std::pair{IDC_SHADE, shadeShown}}) {
         QWidget* button = GetDlgItem(id);
         if (button == nullptr)
@@ -119,8 +121,8 @@ void CVidoraRibbonDlg::Layout() {
     QWidget* mic = GetDlgItem(IDC_MIC_MUTE);
     QWidget* video = GetDlgItem(IDC_VIDEO_MUTE);
     const bool micShown = mic != nullptr && CVidoraSettings::IsFeatureSeen("MicrophoneMute");
-    const bool videoShown =
-        video != nullptr && CVidoraSettings::IsFeatureSeen("SoftwareMute") && effects_ != nullptr;
+    const bool videoShown = video != nullptr && CVidoraSettings::IsFeatureSeen("SoftwareMute") &&
+                            devices_.Services().effects != nullptr;
     if (mic != nullptr)
         mic->setVisible(micShown);
     if (video != nullptr)
@@ -184,8 +186,9 @@ void CVidoraRibbonDlg::moveEvent(QMoveEvent* event) {
 
 void CVidoraRibbonDlg::KeepDockedPanesBeside() {
     const QRect ribbon = frameGeometry();
-    ForEachDockedPane({Pane::Settings, Pane::Shade, Pane::Effects, Pane::Communicate},
-                      [&ribbon](CAttachablePane* pane) { pane->KeepBeside(ribbon); });
+    using Pane = CPaneCoordinator::Pane;
+    CPaneCoordinator::ForEachDocked({Pane::Settings, Pane::Shade, Pane::Effects, Pane::Communicate},
+                                    [&ribbon](CAttachablePane* pane) { pane->KeepBeside(ribbon); });
 }
 
 void CVidoraRibbonDlg::paintEvent(QPaintEvent*) {
