@@ -20,7 +20,8 @@ namespace {
 // The feature names recorded so far, as the store holds them.
 std::set<std::string> RecordedFeatures() {
     std::vector<RegValueEntry> values;
-    CRegistry::Instance().EnumValues(Hive::CurrentUser, CVidoraSettings::GetSettingsRoot() + "\\Features", values);
+    CRegistry::Instance().EnumValues(Hive::CurrentUser, CVidoraSettings::GetSettingsRoot() + "\\Features",
+                                     values);
     std::set<std::string> seen;
     for (const RegValueEntry& value : values)
         seen.insert(value.name);
