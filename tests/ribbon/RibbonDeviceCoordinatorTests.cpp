@@ -231,14 +231,6 @@ TEST_F(DeviceCoordinatorTest, StreamingBringsTheRibbonUnlessAnInstallerOrAScreen
     EXPECT_TRUE(view.shown);
 }
 
-TEST_F(DeviceCoordinatorTest, RunningEffectsAreWatchedForLoad) {
-    Start();
-    coordinator->OnEffectsModeChange(0, 0, 1);
-    EXPECT_TRUE(view.loadMonitors);
-    coordinator->OnEffectsModeChange(0, 1, 0);
-    EXPECT_FALSE(view.loadMonitors);
-}
-
 class DeviceCoordinatorWithoutCommunications : public DeviceCoordinatorTest {
 protected:
     void SetUp() override {

@@ -329,23 +329,6 @@ TEST_F(RibbonWindowTest, SuspendAndAnInactiveSessionCloseTheWindowsThatUseTheCam
     EXPECT_TRUE(CaptureShown());
 }
 
-TEST_F(RibbonWindowTest, EffectsThatStayNotReadyAreReportedAfter15SecondsThenEveryMinute) {
-    Granite::CGraniteEffectsControl::Instance().HoldStarting(true);
-    Open();
-    Granite::CGraniteEffectsControl::Instance().StartEffects();
-    ASSERT_TRUE(PumpUntil([this] { return ribbon->IsTimerRunning(R::kStatusTimer); }));
-    auto balloons = [this] { return TrayFake()->Balloons().size(); };
-    timers.Advance(14000);
-    EXPECT_EQ(balloons(), 0u);
-    timers.Advance(2000);
-    ASSERT_EQ(balloons(), 1u);
-    EXPECT_EQ(TrayFake()->Balloons()[0].title, CDialogBase::LoadString(256));
-    timers.Advance(58000);
-    EXPECT_EQ(balloons(), 1u);
-    timers.Advance(4000);
-    EXPECT_EQ(balloons(), 2u);
-}
-
 TEST_F(RibbonWindowTest, AHighLoadWhileEffectsRunRaisesTheWarning) {
     Open();
     uint64_t time = 0;
