@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -61,7 +62,7 @@ bool OEMDefinesSwitch(const std::string& name) {
 } // namespace
 
 CVidoraRibbonDlg::CVidoraRibbonDlg(QWidget* parent)
-    : CDialogBase(kTemplateId, parent), devices_(*this, panes_), tray_(ApplicationIcon()),
+    : CDialogBase(kTemplateId, parent), layout_(*this), devices_(*this, panes_), tray_(ApplicationIcon()),
       loadSampler_(std::make_unique<CProcessorLoadSampler>()) {
     // The ribbon runs modally for the life of the process, yet the windows it opens must take input: it is
     // modal to nothing.
@@ -285,7 +286,7 @@ void CVidoraRibbonDlg::RestoreLook() {
     collapsedRead_ = true;
     if (CTransparentToggleButton* toggle = Toggle(IDC_TOGGLE))
         toggle->setChecked(collapsed_ == 0);
-    SetTooltips();
+    layout_.SetTooltips(collapsed_ != 0);
 }
 
 void CVidoraRibbonDlg::SetUpTrayIcon() {
@@ -299,7 +300,7 @@ void CVidoraRibbonDlg::SetUpTrayIcon() {
 }
 
 void CVidoraRibbonDlg::PlaceWindow() {
-    MeasureButtonPitch();
+    layout_.MeasureButtonPitch();
     InitialLayout();
     Place();
     // The about command, on the window's context menu.
@@ -394,22 +395,6 @@ void CVidoraRibbonDlg::AddScreenshotSteps() {
         if (self && self->collapsed_ != 0)
             self->ToggleCollapsed();
     });
-}
-
-void CVidoraRibbonDlg::SetTooltips() {
-    auto tip = [this](int id, const std::string& text) {
-        if (QWidget* w = GetDlgItem(id))
-            w->setToolTip(QString::fromStdString(text));
-    };
-    tip(IDC_BRAND, OEMTextOr("IDS_TOOLTIP_RIBBON_LOGOWEBSITE_TOOLTIP", 161));
-    tip(IDC_CAPTURE, Str(154));
-    tip(IDC_EFFECTS, Str(155));
-    tip(IDC_SHADE, Str(156));
-    tip(IDC_SETTINGS, Str(157));
-    tip(IDC_COMMUNICATE, Str(158));
-    tip(IDC_MIC_MUTE, Str(159));
-    tip(IDC_VIDEO_MUTE, Str(160));
-    tip(IDC_TOGGLE, Str(collapsed_ == 0 ? 310 : 309));
 }
 
 void CVidoraRibbonDlg::RunAudioWizardFirstUse() {
@@ -746,6 +731,61 @@ void CVidoraRibbonDlg::CheckForUpdatesNow() {
     if (FAILED(RunUpdater(2)))
         CCustomMessageBoxOK::Show(281, MessageBoxIcon::Warning);
     g_updateCheckRunning = false;
+}
+
+// ---- layout ----------------------------------------------------------------------------------------------
+
+QRect CVidoraRibbonDlg::ClientArea() const {
+    return skin_ && skin_->Window() == this ? skin_->ClientRect() : rect();
+}
+
+void CVidoraRibbonDlg::InitialLayout() {
+    layout_.PlaceOptionalButtons(devices_.Services().effects != nullptr);
+}
+
+void CVidoraRibbonDlg::Layout() {
+    const QSize client =
+        layout_.Arrange(ClientArea(), collapsed_ == 0, devices_.Services().effects != nullptr);
+    if (skin_ && skin_->Window() == this)
+        skin_->ResizeClient(client);
+    else
+        resize(client);
+    update();
+}
+
+void CVidoraRibbonDlg::ToggleCollapsed() {
+    collapsed_ = collapsed_ == 0 ? 1 : 0;
+    if (CTransparentToggleButton* toggle = Toggle(IDC_TOGGLE))
+        toggle->setChecked(collapsed_ == 0);
+    layout_.SetTooltips(collapsed_ != 0);
+    Layout();
+}
+
+void CVidoraRibbonDlg::Place() {
+    QPoint where;
+    if (CRibbonLayout::Placement(frameGeometry().size(), where))
+        move(where);
+}
+
+void CVidoraRibbonDlg::StorePosition() {
+    if (!isMinimized())
+        CVidoraSettings::SetRibbonPos(frameGeometry().x(), frameGeometry().y());
+}
+
+void CVidoraRibbonDlg::moveEvent(QMoveEvent* event) {
+    CDialogBase::moveEvent(event);
+    KeepDockedPanesBeside();
+}
+
+void CVidoraRibbonDlg::KeepDockedPanesBeside() {
+    const QRect ribbon = frameGeometry();
+    CPaneCoordinator::ForEachDocked({Pane::Settings, Pane::Shade, Pane::Effects, Pane::Communicate},
+                                    [&ribbon](CAttachablePane* pane) { pane->KeepBeside(ribbon); });
+}
+
+void CVidoraRibbonDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    CRibbonLayout::PaintBackground(painter, ClientArea(), topBitmap_, stripBitmap_);
 }
 
 // ---- IRibbonView -----------------------------------------------------------------------------------------

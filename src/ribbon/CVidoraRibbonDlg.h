@@ -8,15 +8,16 @@
 // window minimises it instead of hiding it (the user could not get a hidden window back), while the tray
 // icon is wanted; with the tray icon switched off, closing ends the program.
 //
-// The window keeps the behaviour that needs it (messages, layout, painting, showing and hiding) and hands
-// the rest to its collaborators: the tray icon and notices (CRibbonTray), the other windows
-// (CPaneCoordinator), and the services with everything they report (CRibbonDeviceCoordinator, which
-// brings the shutter policy along).
+// The window keeps the behaviour that needs it (messages, showing and hiding, timers) and hands the rest to
+// its collaborators: the arrangement of its controls (CRibbonLayout), the tray icon and notices
+// (CRibbonTray), the other windows (CPaneCoordinator), and the services with everything they report
+// (CRibbonDeviceCoordinator, which brings the shutter policy along).
 #include "ribbon/CEffectsStatusMonitor.h"
 #include "ribbon/CLoadWarningMonitor.h"
 #include "ribbon/CPaneCoordinator.h"
 #include "ribbon/CProcessorLoadSampler.h"
 #include "ribbon/CRibbonDeviceCoordinator.h"
+#include "ribbon/CRibbonLayout.h"
 #include "ribbon/CRibbonTray.h"
 #include "ribbon/IRibbonView.h"
 #include "ui/CDialogBase.h"
@@ -76,7 +77,6 @@ public:
     static constexpr uint32_t kUpdateFirstMs = 120000;
     static constexpr uint32_t kUpdatePeriodMs = 3600000;
 
-    static constexpr int kBackgroundWidth = 63;
     static constexpr uint32_t kTopBitmapId = 338;
     static constexpr uint32_t kStripBitmapId = 337;
     static constexpr uint32_t kAppIconId = 176;
@@ -145,7 +145,6 @@ private:
     void PostArrivalCheck() override;
 
     void MapMessages();
-    void SetTooltips();
     void AddScreenshotSteps();
     void Quit();
     void RunAudioWizardFirstUse();
@@ -160,8 +159,7 @@ private:
     void OnBrandLogo();
     QIcon ApplicationIcon() const;
 
-    // layout (CVidoraRibbonDlgLayout.cpp)
-    void MeasureButtonPitch();
+    // layout
     void InitialLayout();
     void Layout();
     void Place();
@@ -174,6 +172,7 @@ private:
     CTransparentToggleButton* Toggle(int id) const;
 
     // collaborators
+    CRibbonLayout layout_;
     CPaneCoordinator panes_;
     CRibbonDeviceCoordinator devices_;
     CRibbonTray tray_;
@@ -189,7 +188,6 @@ private:
     bool audioWizardLaunched_ = false;
     int collapsed_ = 0;
     bool collapsedRead_ = false;
-    int buttonPitch_ = 0;
     std::string highLoadText_;
 
     // monitors
