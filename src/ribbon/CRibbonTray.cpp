@@ -15,7 +15,6 @@ using namespace RibbonSupport;
 CRibbonTray::CRibbonTray(QIcon applicationIcon) : applicationIcon_(std::move(applicationIcon)) {}
 
 CRibbonTray::~CRibbonTray() {
-    RemoveNoticeIcon();
     Remove();
 }
 
@@ -36,6 +35,7 @@ bool CRibbonTray::Create() {
 }
 
 void CRibbonTray::Remove() {
+    RemoveNoticeIcon();
     if (icon_) {
         icon_->SetContextMenu(nullptr);
         icon_->Hide();

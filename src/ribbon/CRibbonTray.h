@@ -52,7 +52,7 @@ public:
 
     // Adds the icon and its menu (nothing when it is there). False when no icon could be made.
     bool Create();
-    // Removes the icon and its menu.
+    // Removes the icon with its menu, and a temporary notice icon.
     void Remove();
     bool HasIcon() const { return static_cast<bool>(icon_); }
     // The ribbon was shown or hidden: the menu's first item follows.

@@ -103,6 +103,9 @@ TEST_F(RibbonTrayTest, NoticesUseThePermanentIconElseATemporaryOneForTenSeconds)
     timers.Advance(6000);
     ASSERT_NE(Notice(), nullptr);
     EXPECT_EQ(Notice()->Balloons().at(0).text, "second");
+    // Taking the tray away (the ribbon closes) takes the temporary icon too.
+    tray.Remove();
+    EXPECT_EQ(tray.NoticeIcon(), nullptr);
 }
 
 TEST_F(RibbonTrayTest, AGoodEffectsStatusTakesBackOnlyItsOwnNotice) {
