@@ -1,6 +1,5 @@
 #pragma once
-// The capture window: live picture, photos, movies and the galleries. For now an empty window with its title;
-// its contents come later.
+// The capture window (live picture, photos, movies and the galleries), built from its dialog template.
 #include "ui/CDialogBase.h"
 
 class CSnapDeskDlg : public CDialogBase {

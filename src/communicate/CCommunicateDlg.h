@@ -1,6 +1,6 @@
 #pragma once
-// The communicate window: the calling programs and companion tools of this desktop. For now an empty pane
-// that docks beside the ribbon, floats, and closes by the ribbon's rules; its controls come later.
+// The communicate window (the calling programs and companion tools of this desktop): built from its dialog
+// template, it docks beside the ribbon, floats, and closes by the ribbon's rules.
 #include "ui/CAttachablePane.h"
 
 class CCommunicateDlg : public CAttachablePane {

@@ -1,6 +1,6 @@
 #pragma once
-// The video-effects window: avatars, filters and backgrounds for the live picture. For now an empty pane that
-// docks beside the ribbon, floats, and closes by the ribbon's rules; its controls come later.
+// The video-effects window (avatars, filters and backgrounds for the live picture): built from its dialog
+// template, it docks beside the ribbon, floats, and closes by the ribbon's rules.
 #include "ui/CAttachablePane.h"
 
 class CVideoEffectsDialog : public CAttachablePane {

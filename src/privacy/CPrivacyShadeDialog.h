@@ -1,6 +1,6 @@
 #pragma once
-// The privacy-shade window: the picture shown in place of the camera's while video is muted. For now an empty
-// pane that docks beside the ribbon, floats, and closes by the ribbon's rules; its controls come later.
+// The privacy-shade window (the picture shown in place of the camera's while video is muted): built from
+// its dialog template, it docks beside the ribbon, floats, and closes by the ribbon's rules.
 #include "ui/CAttachablePane.h"
 
 class CPrivacyShadeDialog : public CAttachablePane {

@@ -1,6 +1,5 @@
 #pragma once
-// Asks what closing the camera's privacy shutter should do. For now an empty window with its title; its
-// contents come later.
+// Asks what closing the camera's privacy shutter should do; built from its dialog template.
 #include "ui/CDialogBase.h"
 
 class CPrivacyShutterSwitchDlg : public CDialogBase {

@@ -1,6 +1,6 @@
 #pragma once
-// Camera controls shown beside a calling program's window. For now an empty window with its title; its
-// contents come later.
+// Camera controls shown beside a calling program's window, built from its dialog template; the ribbon
+// opens, places and closes it at the calling program's request.
 #include "ui/CDialogBase.h"
 
 class CMSNCameraControlDlg : public CDialogBase {

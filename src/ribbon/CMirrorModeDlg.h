@@ -1,6 +1,6 @@
 #pragma once
-// The mirror: a large live picture to check how one looks. For now an empty window with its title; its
-// contents come later.
+// The mirror: a window to check how one looks, opened by the camera's mirror button; built from its
+// dialog template.
 #include "ui/CDialogBase.h"
 
 class CMirrorModeDlg : public CDialogBase {

@@ -1,5 +1,5 @@
 #pragma once
-// The about box. For now an empty window with its title; its contents come later.
+// The about box, built from its dialog template.
 #include "ui/CDialogBase.h"
 
 class CVidoraAboutBox : public CDialogBase {

@@ -1,5 +1,5 @@
 #pragma once
-// The help window. For now an empty window with its title; its contents come later.
+// The help window, built from its dialog template.
 #include "ui/CDialogBase.h"
 
 class CVidoraHelpDlg : public CDialogBase {

@@ -4,18 +4,21 @@
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "app/ExternalPrograms.h"
+#include "app/Folders.h"
+#include "app/UpdateCheck.h"
 #include "config/COEMInfo.h"
 #include "platform/CDesktopSession.h"
 #include "platform/DebugOutput.h"
+#include "platform/DesktopLinks.h"
+#include "platform/GlobalAtoms.h"
+#include "platform/IClock.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
-#include "ribbon/CCameraFeatureRecorder.h"
-#include "ribbon/CSunTuneRules.h"
+#include "ribbon/CInstalledPackageFinder.h"
 #include "ribbon/RibbonSupport.h"
-#include "services/IBrenmoorVideoEffects.h"
-#include "services/IGraniteCommunicationsManager.h"
-#include "services/IGraniteDeviceManager.h"
+#include "ribbon/RibbonWindows.h"
 #include "ui/CAttachablePane.h"
+#include "ui/CCustomMessageBoxOK.h"
 #include "ui/CScreenshotter.h"
 #include "ui/CTransparentImageButton.h"
 #include "ui/CTransparentToggleButton.h"
@@ -26,62 +29,68 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
 using namespace RibbonSupport;
+using Pane = CPaneCoordinator::Pane;
 
 namespace {
 
-uint32_t ListenerCookie(const void* self) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(self));
+uint32_t Now() {
+    return GetClock().GetTickCount();
+}
+
+// Re-entry guard of the update command: a second request while one runs is ignored.
+bool g_updateCheckRunning = false;
+
+void SetMuteLook(CTransparentImageButton* button, bool on) {
+    if (button == nullptr)
+        return;
+    button->setChecked(on);
+    button->SetPressedLook(on);
+    button->update();
+}
+
+// The OEM document names the switch itself (as opposed to leaving it at its default).
+bool OEMDefinesSwitch(const std::string& name) {
+    return OEMSwitch(name, true) == OEMSwitch(name, false);
 }
 
 } // namespace
 
 CVidoraRibbonDlg::CVidoraRibbonDlg(QWidget* parent)
-    : CDialogBase(kTemplateId, parent), loadSampler_(std::make_unique<CProcessorLoadSampler>()) {
+    : CDialogBase(kTemplateId, parent), layout_(*this), devices_(*this, panes_), tray_(ApplicationIcon()),
+      loadSampler_(std::make_unique<CProcessorLoadSampler>()) {
     // The ribbon runs modally for the life of the process, yet the windows it opens must take input: it is
     // modal to nothing.
     setWindowModality(Qt::WindowModal);
     setObjectName(QStringLiteral("Ribbon"));
 
-    // 1. The skin with the title images.
     skin_ = std::make_unique<CVidoraSkin>("app_titlename_inactive.png", "app_titlename.png",
                                           CVidoraSkin::FrameStyle::Main);
     skin_->SetDrawBackground(false);
 
-    // 2. Whether the capture window opens at start and on a tray double-click.
+    // Whether the capture window opens at start and on a tray double-click.
     CVidoraApp* app = CVidoraApp::Instance();
     launchSnapDesk_ = app != nullptr && app->commandLine.openSnapDesk != 0;
     if (!launchSnapDesk_)
         launchSnapDesk_ = OEMSwitch("Launch.SnapDesk", false) || OEMSwitch("Launch.SnapDesk.Always", false);
 
-    // 3.-4. The cameras' and microphones' features.
-    deviceManager_ = GetGraniteDeviceManager();
-    effects_ = GetBrenmoorVideoEffects();
-    RecordAllCameras();
-    if (deviceManager_ != nullptr) {
-        for (int i = 0; i < deviceManager_->GetMicrophoneCount(); ++i) {
-            DeviceInfo mic;
-            bool muted = false;
-            if (SUCCEEDED(deviceManager_->GetMicrophone(i, &mic)) &&
-                SUCCEEDED(deviceManager_->GetMicrophoneMuteOf(mic.id, &muted))) {
-                CVidoraSettings::MarkFeatureSeen("MicrophoneMute");
-                break;
-            }
-        }
-    }
-
-    // 5. The communications manager; products without calling programs tell it so at the first launch.
-    commsManager_ = GetGraniteCommunicationsManager();
-    if (commsManager_ != nullptr && !OEMSwitch("VideoCallingApplications", true) &&
-        CVidoraSettings::GetFirstLaunch() != 0)
-        commsManager_->ServiceCall38(VARIANT_FALSE);
+    devices_.AcquireServices();
 
     startHidden_ = StartedHidden();
     suppressShow_ = startHidden_;
     setAttribute(Qt::WA_ShowWithoutActivating, true);
+
+    tray_.onCommand = [this](int command) { OnCommand(command); };
+    tray_.onShowRequested = [this](bool doubleClick) {
+        PostMessage(WM_TRAY_CALLBACK, kTrayIconId, doubleClick ? kTrayDoubleClick : kTrayLeftButtonDown);
+    };
+    tray_.onMenuRequested = [this] { PostMessage(WM_TRAY_CALLBACK, kTrayIconId, kTrayContextMenu); };
+    tray_.SetRibbonShown(!startHidden_);
     MapMessages();
 }
 
@@ -90,38 +99,9 @@ CVidoraRibbonDlg::~CVidoraRibbonDlg() {
     if (IsWindow())
         DestroyWindow();
     // A ribbon that never opened still lets go of the services.
-    ReleaseServices();
+    devices_.Release();
     if (CAttachablePane::DockHost() == this)
         CAttachablePane::SetDockHost(nullptr);
-}
-
-void CVidoraRibbonDlg::RecordAllCameras() {
-    if (deviceManager_ != nullptr) {
-        for (int i = 0; i < deviceManager_->GetVideoDeviceCount(); ++i) {
-            VideoDeviceInfo camera;
-            if (SUCCEEDED(deviceManager_->GetVideoDevice(i, &camera)))
-                RecordCamera(camera.id);
-        }
-    }
-    ReloadKnownProductIds();
-}
-
-void CVidoraRibbonDlg::RecordCamera(const std::string& deviceId) {
-    CCameraFeatureRecorder recorder(deviceManager_, effects_ != nullptr);
-    recorder.onSunTuneArrivalCheck = [this](const std::string& id) {
-        if (CSunTuneRules::ArrivalCheck(deviceManager_, id))
-            RequestSunTuneNotice(id);
-    };
-    recorder.Record(deviceId);
-}
-
-void CVidoraRibbonDlg::RecordMicrophone() {
-    CCameraFeatureRecorder recorder(deviceManager_, effects_ != nullptr);
-    recorder.RecordMicrophone();
-}
-
-void CVidoraRibbonDlg::ReloadKnownProductIds() {
-    knownProductIds_ = CCameraFeatureRecorder::KnownProductIds();
 }
 
 void CVidoraRibbonDlg::MapMessages() {
@@ -131,14 +111,14 @@ void CVidoraRibbonDlg::MapMessages() {
         return LRESULT(0);
     });
     MapMessage(WM_CAMERA_ARRIVAL_CHECK, [this](WPARAM, LPARAM) {
-        OnCameraArrivalCheck();
+        devices_.RunArrivalCheck();
         return LRESULT(0);
     });
     MapMessage(WM_CAMERA_CONTROL, [this](WPARAM w, LPARAM l) {
-        OnCameraControl(w, l);
+        panes_.CameraControl(w, l, devices_.Services().devices, devices_.Services().comms);
         return LRESULT(0);
     });
-    MapMessage(WM_AUDIO_WIZARD, [this](WPARAM, LPARAM) {
+    MapMessage(WM_AUDIO_WIZARD, [](WPARAM, LPARAM) {
         LaunchAudioWizard();
         // The installer clean-up, unless it already runs (a hidden start did not start it).
         CVidoraApp* app = CVidoraApp::Instance();
@@ -149,15 +129,12 @@ void CVidoraRibbonDlg::MapMessages() {
         return LRESULT(0);
     });
     MapMessage(WM_REPLAY_SHUTTER, [this](WPARAM, LPARAM) {
-        if (shutterEventPending_)
-            OnShutterOpened();
-        else
-            OnShutterClosed();
+        devices_.Shutter().Replay();
         return LRESULT(0);
     });
     MapMessage(WM_SHOW_COMMUNICATE, [this](WPARAM, LPARAM) {
         Show();
-        OpenCommunicateWindow();
+        panes_.Open(Pane::Communicate);
         return LRESULT(0);
     });
     MapMessage(WM_TRAY_SETTING_CHANGED, [this](WPARAM, LPARAM) {
@@ -196,9 +173,9 @@ LRESULT CVidoraRibbonDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CVidoraRibbonDlg::OnRegisteredMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == RegisteredMessages::UniqueInstance.Id()) {
-        // A second start asks this one to come forward.
-        OutputDebugString(Text::Format("Second start: wParam %u", static_cast<unsigned>(wParam)));
-        trayIconEnabled_ = CVidoraSettings::GetShowSysTrayIcon() != 0;
+        // A second start asks this one to come forward. The tray setting may have changed meanwhile: the
+        // icon follows it before anything relies on it.
+        OnTraySettingChanged();
         if (trayIconEnabled_)
             Show();
         suppressShow_ = false;
@@ -206,213 +183,191 @@ void CVidoraRibbonDlg::OnRegisteredMessage(UINT message, WPARAM wParam, LPARAM l
         raise();
         activateWindow();
         if (launchSnapDesk_ || wParam == 1)
-            PressCaptureButton();
+            panes_.OpenCapture();
     } else if (message == RegisteredMessages::UniqueInstanceRepost.Id()) {
         PostMessage(WM_CAMERA_CONTROL, wParam, lParam);
     } else if (message == RegisteredMessages::AudioWizardFinished.Id()) {
-        OnAudioWizardFinished();
+        if (CVidoraSettings::GetVIVFirstTimeUse() != 0) {
+            panes_.OpenCapture();
+            CVidoraSettings::SetVIVFirstTimeUse(0);
+        }
     } else if (message == RegisteredMessages::InstalledPackage.Id()) {
-        OnInstalledPackage(lParam);
+        std::string identity;
+        if (lParam == 0 || !GlobalAtoms::GetName(static_cast<GlobalAtoms::ATOM>(lParam), identity) ||
+            identity.empty())
+            return;
+        std::string folder = CVidoraSettings::GetVideoEffectsModelDataFolder();
+        if (auto resolved = ResolveFolderPath(folder))
+            folder = *resolved;
+        if (auto name = CInstalledPackageFinder::FindDisplayName(folder, identity))
+            ShowNotice(*name, Str(239));
     }
     // The resolution message concerns the settings window's webcam pane, which refreshes itself once it
     // has one; the ribbon has nothing to pass on until then.
 }
 
+// ---- start-up ------------------------------------------------------------------------------------------
+
 bool CVidoraRibbonDlg::OnInitDialog() {
-    // 1. The skin draws the frame and title bar.
+    AttachSkin();
+    WatchDesktopSession();
+    LoadBrandImages();
+    ConnectServices();
+    RestoreLook();
+    SetUpTrayIcon();
+    PlaceWindow();
+    StartMonitors();
+    AnnounceReady();
+    OpenStartWindows();
+    initDone_ = true;
+    ShowAtStart();
+    return true;
+}
+
+void CVidoraRibbonDlg::AttachSkin() {
     skin_->Attach(this);
     CAttachablePane::SetDockHost(this);
     connect(skin_.get(), &CVidoraSkin::dragFinished, this, [this] { StorePosition(); });
     connect(skin_.get(), &CVidoraSkin::closeClicked, this, [this] { OnCancel(); });
     topBitmap_ = CVidoraSkin::SkinImage(kTopBitmapId);
     stripBitmap_ = CVidoraSkin::SkinImage(kStripBitmapId);
+    setWindowTitle(QString::fromStdString(Str(109)));
+    setWindowIcon(ApplicationIcon());
+}
 
-    // 2. The desktop session's suspend and lock notices close all windows.
-    session_ = std::make_unique<CDesktopSession>();
-    connect(session_.get(), &CDesktopSession::suspending, this, [this] { CloseAllWindows(); });
-    connect(session_.get(), &CDesktopSession::sessionLocked, this, [this] { CloseAllWindows(); });
-    // Asking the session bus can take a while; the window does not wait for it.
-    QTimer::singleShot(0, session_.get(), [session = session_.get()] { session->Start(); });
+void CVidoraRibbonDlg::WatchDesktopSession() {
+    // A suspend, or the user's session giving the console to another, takes the camera away: the windows
+    // that use it close. A locked screen does not: a recording or a motion watch goes on behind it.
+    session_ = new CDesktopSession(this);
+    connect(session_, &CDesktopSession::suspending, this, [this] { panes_.CloseAll(); });
+    connect(session_, &CDesktopSession::sessionDeactivated, this, [this] { panes_.CloseAll(); });
+    session_->Start();
+    devices_.screenSaverActive = [this] { return session_ != nullptr && session_->IsScreenSaverActive(); };
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) { OnApplicationActive(state == Qt::ApplicationActive); });
+}
 
-    // The brand logo: the OEM folder may replace its images.
-    if (CTransparentImageButton* brand = Button(IDC_BRAND)) {
-        const bool link = OEMSwitch("Ribbon.Link", true);
-        const char* names[] = {"Ribbon_Brand_Up.png", "Ribbon_Brand_Hover.png", "Ribbon_Brand_Down.png"};
-        const CTransparentImageButton::State states[] = {CTransparentImageButton::State::Normal,
-                                                         CTransparentImageButton::State::Hover,
-                                                         CTransparentImageButton::State::Pressed};
-        for (int i = 0; i < (link ? 3 : 1); ++i) {
-            QImage image;
-            COEMInfo* oem = GetOEMInfo();
-            if (oem != nullptr ? oem->GetGraphic(names[i], 203 + i, image) : false)
-                brand->SetImage(states[i], image);
-        }
-        if (!link) {
-            brand->SetImage(CTransparentImageButton::State::Hover,
-                            brand->Image(CTransparentImageButton::State::Normal));
-            brand->SetImage(CTransparentImageButton::State::Pressed,
-                            brand->Image(CTransparentImageButton::State::Normal));
-            brand->setCursor(Qt::ArrowCursor);
-        } else {
-            brand->setCursor(Qt::PointingHandCursor);
-        }
+void CVidoraRibbonDlg::LoadBrandImages() {
+    // The OEM folder may replace the logo's images; without the link only the plain one is used.
+    CTransparentImageButton* brand = Button(IDC_BRAND);
+    if (brand == nullptr)
+        return;
+    const bool link = OEMSwitch("Ribbon.Link", true);
+    const char* names[] = {"Ribbon_Brand_Up.png", "Ribbon_Brand_Hover.png", "Ribbon_Brand_Down.png"};
+    const CTransparentImageButton::State states[] = {CTransparentImageButton::State::Normal,
+                                                     CTransparentImageButton::State::Hover,
+                                                     CTransparentImageButton::State::Pressed};
+    COEMInfo* oem = GetOEMInfo();
+    for (int i = 0; i < (link ? 3 : 1); ++i) {
+        QImage image;
+        if (oem != nullptr && oem->GetGraphic(names[i], 203 + static_cast<uint32_t>(i), image))
+            brand->SetImage(states[i], image);
     }
-
-    // 3. The device manager's listener, the mute buttons' states.
-    if (deviceManager_ != nullptr) {
-        SelectInitialDevices();
-        deviceListener_ = SUCCEEDED(deviceManager_->AddListener(this, ListenerCookie(this)));
-        if (commsManager_ == nullptr) {
-            // Without the communications manager the ribbon runs as far as it got: the window opens with
-            // its template's look, and the later steps (tray icon, layout, timers) do not run.
-            OutputDebugString("Ribbon: no communications manager; initialisation stops here");
-            return false;
-        }
-        ShowMicrophoneMuteState();
-        int32_t videoMute = 0;
-        if (SUCCEEDED(deviceManager_->GetVideoMute(&videoMute)) && videoMute != 0) {
-            if (CTransparentImageButton* b = Button(IDC_VIDEO_MUTE))
-                b->SetPressedLook(true);
-        }
-        ReevaluateVideoMuteAvailability();
+    if (!link) {
+        brand->SetImage(CTransparentImageButton::State::Hover,
+                        brand->Image(CTransparentImageButton::State::Normal));
+        brand->SetImage(CTransparentImageButton::State::Pressed,
+                        brand->Image(CTransparentImageButton::State::Normal));
     }
+    brand->setCursor(link ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
 
-    // 4. The communications manager's listener.
-    if (commsManager_ != nullptr)
-        commsListener_ = SUCCEEDED(commsManager_->AddListener(this, ListenerCookie(this)));
+void CVidoraRibbonDlg::ConnectServices() {
+    // Without the communications manager the devices are still listened to; only what needs the
+    // manager (its listener, its choice of devices) is left out.
+    devices_.SelectInitialDevices();
+    devices_.ListenToDevices();
+    devices_.ShowInitialMuteStates();
+    devices_.ListenToCommunications();
+}
 
-    // 5. Title.
-    setWindowTitle(QString::fromStdString(Str(109)));
-
-    // 6. Expanded or collapsed as the user left it.
+void CVidoraRibbonDlg::RestoreLook() {
     collapsed_ = static_cast<int>(CVidoraSettings::ReadRootNumber("RibbonToggleOpen", 0));
+    collapsedRead_ = true;
     if (CTransparentToggleButton* toggle = Toggle(IDC_TOGGLE))
         toggle->setChecked(collapsed_ == 0);
+    layout_.SetTooltips(collapsed_ != 0);
+}
 
-    // 7. Tooltips.
-    SetTooltips();
-
-    // 8.-9. The tray icon.
-    if (CVidoraSettings::GetFirstLaunch() != 0)
+void CVidoraRibbonDlg::SetUpTrayIcon() {
+    // A reseller's document that says whether the icon shows decides it at the first launch; without such
+    // a switch the seeded setting (with the reseller's default value, if any) stands.
+    if (CVidoraSettings::GetFirstLaunch() != 0 && OEMDefinesSwitch("Show.SysTray.Icon"))
         CVidoraSettings::SetShowSysTrayIcon(OEMSwitch("Show.SysTray.Icon", true) ? 1 : 0);
     trayIconEnabled_ = CVidoraSettings::GetShowSysTrayIcon() != 0;
     if (trayIconEnabled_)
-        CreateTrayIcon();
+        tray_.Create();
+}
 
-    // 10. Layout and place.
-    MeasureButtonPitch();
+void CVidoraRibbonDlg::PlaceWindow() {
+    layout_.MeasureButtonPitch();
     InitialLayout();
     Place();
-
-    // 11. The about command, on the window's context menu.
+    // The about command, on the window's context menu.
     const std::string about = Str(101);
     if (!about.empty()) {
         auto* separator = new QAction(this);
         separator->setSeparator(true);
         auto* action = new QAction(QString::fromStdString(about), this);
-        connect(action, &QAction::triggered, this, [this] { OnCommand(ID_ABOUT); });
+        connect(action, &QAction::triggered, this, [this] { OnCommand(CRibbonTray::ID_ABOUT); });
         addAction(separator);
         addAction(action);
         setContextMenuPolicy(Qt::ActionsContextMenu);
     }
+    if (CVidoraSettings::GetAlwaysOnTop() != 0)
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    Layout();
+}
 
-    // 12. Icons.
-    setWindowIcon(ApplicationIcon());
-
-    // 13. Without cameras there is nothing to mute.
-    if (deviceManager_ == nullptr || deviceManager_->GetVideoDeviceCount() == 0) {
-        if (QWidget* b = GetDlgItem(IDC_VIDEO_MUTE))
-            b->setEnabled(false);
-    }
-
-    // 14. The effects engine's listener; its load is watched while it runs.
-    if (effects_ != nullptr) {
-        effectsListener_ = SUCCEEDED(effects_->AddListener(this, ListenerCookie(this)));
-        int32_t mode = 0;
-        if (SUCCEEDED(effects_->EffectsCall13(&mode)) && (mode == 1 || mode == 2))
-            StartLoadMonitors();
-    }
-
-    // 15. The processor-load warning.
+void CVidoraRibbonDlg::StartMonitors() {
+    // The effects engine's load is watched while it runs.
+    if (devices_.ListenToEffects())
+        StartLoadMonitors();
     highLoadText_ = Str(249) + "\n\n" + Str(250) + "\n\t-" + Str(251) + "\n\t-" + Str(252);
-
-    // 16. A closed shutter at start mutes the video when the user asked for that.
-    ApplyMechanicalShutterStartRule();
-
-    // 17. Update checks.
+    devices_.Shutter().ApplyStartRule();
     if (!IsTimerRunning(kUpdateTimer)) {
         updateTimerFirstRun_ = true;
         SetTimer(kUpdateTimer, kUpdateFirstMs);
     }
+}
 
-    // 18. Always on top.
-    if (CVidoraSettings::GetAlwaysOnTop() != 0)
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-
-    // 19. Layout.
-    Layout();
-
-    // 20. The main window is ready: other programs wait for this mutex.
+void CVidoraRibbonDlg::AnnounceReady() {
+    // The main window is ready: other programs wait for this mutex.
     if (CVidoraApp* app = CVidoraApp::Instance())
         app->postInitMutex.Create(CVidoraApp::kPostInitMutexName, true);
-
-    // 21. The capture window at start.
-    if (launchSnapDesk_) {
-        if (!startHidden_)
-            PressCaptureButton();
-        launchSnapDesk_ = OEMSwitch("Launch.SnapDesk.Always", false);
-    }
-
-    // 22. The audio wizard, the first time.
-    if (!startHidden_)
-        RunAudioWizardFirstUse();
-
-    // 23.
-    initDone_ = true;
     for (int id : {IDC_CAPTURE, IDC_BRAND, IDC_EFFECTS, IDC_SHADE, IDC_SETTINGS, IDC_COMMUNICATE,
                    IDC_MIC_MUTE, IDC_VIDEO_MUTE, IDC_TOGGLE}) {
         if (QWidget* w = GetDlgItem(id))
             w->setFocusPolicy(Qt::NoFocus);
     }
     AddScreenshotSteps();
-    if (!startHidden_)
-        show();
-    return true;
 }
 
-void CVidoraRibbonDlg::SelectInitialDevices() {
-    // The devices chosen for calls, else the first of each kind: the program always has a current camera,
-    // microphone and speaker when there are any.
-    std::string id;
-    if (commsManager_ == nullptr || FAILED(commsManager_->GetCallSetting1(id)) || id.empty() ||
-        FAILED(deviceManager_->SelectVideoDeviceById(id))) {
-        if (deviceManager_->GetVideoDeviceCount() > 0)
-            deviceManager_->SelectVideoDevice(0);
+void CVidoraRibbonDlg::OpenStartWindows() {
+    if (launchSnapDesk_) {
+        if (!startHidden_)
+            panes_.OpenCapture();
+        // From now on only the "always" switch keeps the tray double-click opening the capture window.
+        launchSnapDesk_ = OEMSwitch("Launch.SnapDesk.Always", false);
     }
-    auto selectAudio = [this](bool microphone) {
-        std::string chosen;
-        if (commsManager_ != nullptr &&
-            SUCCEEDED(microphone ? commsManager_->GetCallSetting2(chosen)
-                                 : commsManager_->GetCallSetting3(chosen)) &&
-            !chosen.empty() &&
-            SUCCEEDED(microphone ? deviceManager_->SelectMicrophoneById(chosen)
-                                 : deviceManager_->SelectSpeakerById(chosen)))
-            return;
-        std::string current;
-        if (SUCCEEDED(microphone ? deviceManager_->GetSelectedMicrophoneId(current)
-                                 : deviceManager_->GetSelectedSpeakerId(current)) &&
-            !current.empty())
-            return;
-        DeviceInfo first;
-        if (SUCCEEDED(microphone ? deviceManager_->GetMicrophone(0, &first)
-                                 : deviceManager_->GetSpeaker(0, &first)))
-            microphone ? deviceManager_->SelectMicrophoneById(first.id)
-                       : deviceManager_->SelectSpeakerById(first.id);
-    };
-    selectAudio(true);
-    selectAudio(false);
+    if (!startHidden_)
+        RunAudioWizardFirstUse();
+}
+
+void CVidoraRibbonDlg::ShowAtStart() {
+    if (!startHidden_) {
+        show();
+        return;
+    }
+    // Started hidden, the ribbon waits in the tray. Without an icon there (switched off, or no tray on
+    // this desktop) a hidden window could only be reached by starting the program again: it starts
+    // minimised instead.
+    if (trayIconEnabled_ && tray_.HasIcon() && IsSystemTrayAvailable()) {
+        hiddenToTray_ = true;
+        return;
+    }
+    suppressShow_ = false;
+    showMinimized();
 }
 
 void CVidoraRibbonDlg::AddScreenshotSteps() {
@@ -427,92 +382,80 @@ void CVidoraRibbonDlg::AddScreenshotSteps() {
             self->ToggleCollapsed();
     });
     CScreenshotter::AddStep("traymenu", [self] {
-        if (!self || self->trayMenu_ == nullptr)
+        QMenu* menu = self ? self->tray_.Menu() : nullptr;
+        if (menu == nullptr)
             return;
         QScreen* screen = self->screen();
         const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-        self->trayMenu_->popup(QPoint(area.right() - self->trayMenu_->sizeHint().width(), area.top() + 24));
+        menu->popup(QPoint(area.right() - menu->sizeHint().width(), area.top() + 24));
     });
     CScreenshotter::AddStep("menu-closed", [self] {
-        if (self && self->trayMenu_ != nullptr)
-            self->trayMenu_->hide();
+        if (self && self->tray_.Menu() != nullptr)
+            self->tray_.Menu()->hide();
         if (self && self->collapsed_ != 0)
             self->ToggleCollapsed();
     });
 }
 
-void CVidoraRibbonDlg::SetTooltips() {
-    auto tip = [this](int id, const std::string& text) {
-        if (QWidget* w = GetDlgItem(id))
-            w->setToolTip(QString::fromStdString(text));
-    };
-    tip(IDC_BRAND, OEMTextOr("IDS_TOOLTIP_RIBBON_LOGOWEBSITE_TOOLTIP", 161));
-    tip(IDC_CAPTURE, Str(154));
-    tip(IDC_EFFECTS, Str(155));
-    tip(IDC_SHADE, Str(156));
-    tip(IDC_SETTINGS, Str(157));
-    tip(IDC_COMMUNICATE, Str(158));
-    tip(IDC_MIC_MUTE, Str(159));
-    tip(IDC_VIDEO_MUTE, Str(160));
-    tip(IDC_TOGGLE, Str(collapsed_ == 0 ? 310 : 309));
-}
-
-void CVidoraRibbonDlg::ApplyMechanicalShutterStartRule() {
-    if (deviceManager_ == nullptr)
-        return;
-    int32_t closed = 0;
-    if (CVidoraSettings::GetShadeFirstTimeUse() == 0 && CVidoraSettings::GetShadeBehavior() == 1 &&
-        SUCCEEDED(deviceManager_->GetMechanicalPrivacyShade(&closed)) && closed != 0)
-        deviceManager_->SetVideoMute(1);
-}
-
 void CVidoraRibbonDlg::RunAudioWizardFirstUse() {
-    if (CVidoraSettings::GetVIVFirstTimeUse() != 0 && OEMSwitch("VIVFirstTimeUse", true))
+    // Once per run at most: it runs until it reports back, and every Show in between would start it again.
+    if (audioWizardLaunched_)
+        return;
+    if (CVidoraSettings::GetVIVFirstTimeUse() != 0 && OEMSwitch("VIVFirstTimeUse", true)) {
+        audioWizardLaunched_ = true;
         PostMessage(WM_AUDIO_WIZARD);
+    }
 }
+
+// ---- commands ------------------------------------------------------------------------------------------
 
 void CVidoraRibbonDlg::OnCommand(int id) {
     switch (id) {
     case IDC_CAPTURE:
-    case ID_TRAY_CAPTURE:
-        OpenCaptureWindow();
+    case CRibbonTray::ID_CAPTURE:
+        panes_.OpenCapture();
         break;
     case IDC_BRAND:
         OnBrandLogo();
         break;
     case IDC_EFFECTS:
+        panes_.Toggle(Pane::Effects);
+        break;
     case IDC_SHADE:
+        panes_.Toggle(Pane::Shade);
+        break;
     case IDC_SETTINGS:
+        panes_.Toggle(Pane::Settings);
+        break;
     case IDC_COMMUNICATE:
-        OnPaneButton(id);
+        panes_.Toggle(Pane::Communicate);
         break;
     case IDC_MIC_MUTE:
-        OnMicrophoneMuteButton();
+        devices_.OnMicrophoneMuteButton();
         break;
     case IDC_VIDEO_MUTE:
-        OnVideoMuteButton();
+        devices_.OnVideoMuteButton();
         break;
     case IDC_TOGGLE:
         ToggleCollapsed();
         break;
-    case ID_ABOUT:
-        OpenAboutBox();
+    case CRibbonTray::ID_ABOUT:
+        panes_.OpenAbout();
         break;
-    case ID_TRAY_HIDE:
+    case CRibbonTray::ID_HIDE:
         Hide();
         break;
-    case ID_TRAY_SHOW:
+    case CRibbonTray::ID_SHOW:
         Show();
         break;
-    case ID_TRAY_EXIT:
-        exitRequested_ = true;
-        DestroyHelpWindow();
+    case CRibbonTray::ID_EXIT:
+        panes_.DestroyHelp();
         Quit();
         break;
-    case ID_TRAY_HELP:
-        OpenHelpWindow();
+    case CRibbonTray::ID_HELP:
+        panes_.OpenHelp();
         break;
-    case ID_TRAY_CHECK_UPDATES:
+    case CRibbonTray::ID_CHECK_UPDATES:
         CheckForUpdatesNow();
         break;
     default:
@@ -520,19 +463,57 @@ void CVidoraRibbonDlg::OnCommand(int id) {
     }
 }
 
+void CVidoraRibbonDlg::OnBrandLogo() {
+    if (!OEMSwitch("Ribbon.Link", true))
+        return;
+    const std::string address = OEMTextOr("IDS_STRING_LOGOWEBSITE", 108);
+    if (!address.empty())
+        DesktopLinks::OpenWebAddress(address);
+}
+
+// ---- showing, hiding, closing ----------------------------------------------------------------------------
+
+void CVidoraRibbonDlg::Show() {
+    suppressShow_ = false;
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    show();
+    showNormal();
+    update();
+    raise();
+    activateWindow();
+    hiddenToTray_ = false;
+    if (startHidden_)
+        Place();
+    tray_.SetRibbonShown(true);
+    RunAudioWizardFirstUse();
+}
+
+void CVidoraRibbonDlg::Hide() {
+    // Hidden straight away: a minimise on the way would be reported by the window system later, possibly
+    // after the ribbon was shown again, and would then close the panes opened meanwhile.
+    panes_.CloseAll();
+    hide();
+    hiddenToTray_ = true;
+    tray_.SetRibbonShown(false);
+}
+
+void CVidoraRibbonDlg::ShowNotice(const std::string& text, const std::string& title) {
+    tray_.ShowNotice(text, title);
+}
+
 void CVidoraRibbonDlg::OnCancel() {
     // The window's close: hide to the tray when the tray icon is wanted, else end the program.
     if (quitting_)
         return;
     if (trayIconEnabled_) {
-        // Without a tray to hide in, the window is minimised instead: a hidden window could not come back.
-        if (IsSystemTrayAvailable())
+        // Hidden only into an icon that is there to bring it back; else minimised.
+        if (tray_.HasIcon() && IsSystemTrayAvailable())
             Hide();
         else
             showMinimized();
         return;
     }
-    DestroyHelpWindow();
+    panes_.DestroyHelp();
     Quit();
 }
 
@@ -563,81 +544,138 @@ void CVidoraRibbonDlg::setVisible(bool visible) {
 void CVidoraRibbonDlg::showEvent(QShowEvent* event) {
     CDialogBase::showEvent(event);
     // The docked panes come back with the ribbon, without taking the focus.
-    ForEachDockedPane({Pane::Effects, Pane::Settings, Pane::Shade, Pane::Communicate},
-                      [](CAttachablePane* pane) {
-                          pane->setAttribute(Qt::WA_ShowWithoutActivating, true);
-                          pane->show();
-                      });
+    CPaneCoordinator::ForEachDocked({Pane::Effects, Pane::Settings, Pane::Shade, Pane::Communicate},
+                                    [](CAttachablePane* pane) {
+                                        pane->setAttribute(Qt::WA_ShowWithoutActivating, true);
+                                        pane->show();
+                                    });
     KeepDockedPanesBeside();
 }
 
 void CVidoraRibbonDlg::hideEvent(QHideEvent* event) {
     CDialogBase::hideEvent(event);
-    if (!quitting_)
-        CloseDockedPanes();
+    // The window system's own hide events come with minimising, which the state change below handles.
+    if (!quitting_ && !event->spontaneous())
+        panes_.CloseDocked();
 }
 
 void CVidoraRibbonDlg::changeEvent(QEvent* event) {
     CDialogBase::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         if (isMinimized()) {
-            CloseDockedPanes();
+            // The window system reports states late: a report of a minimise the program asked for may
+            // come after the program restored the window (the shutter closed right after the ribbon was
+            // minimised, say), followed by the report of the restore. The docked panes close only when the
+            // ribbon is still minimised once the reports queued with this one are through.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (isMinimized() && !quitting_)
+                        panes_.CloseDocked();
+                },
+                Qt::QueuedConnection);
         } else if (initDone_) {
             Layout();
         }
     } else if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        ForEachDockedPane({Pane::Effects, Pane::Settings, Pane::Shade, Pane::Communicate},
-                          [](CAttachablePane* pane) { pane->raise(); });
+        CPaneCoordinator::ForEachDocked({Pane::Effects, Pane::Settings, Pane::Shade, Pane::Communicate},
+                                        [](CAttachablePane* pane) { pane->raise(); });
     }
 }
 
 void CVidoraRibbonDlg::OnApplicationActive(bool active) {
     if (!active)
-        ForEachDockedPane({Pane::Settings, Pane::Effects, Pane::Communicate, Pane::Shade},
-                          [](CAttachablePane* pane) { pane->PostMessage(WM_CLOSE); });
+        CPaneCoordinator::ForEachDocked({Pane::Settings, Pane::Effects, Pane::Communicate, Pane::Shade},
+                                        [](CAttachablePane* pane) { pane->PostMessage(WM_CLOSE); });
 }
 
 void CVidoraRibbonDlg::OnDestroy() {
     // The other windows go first, then the ribbon lets go of everything it holds.
-    DestroyAllWindows();
-
-    ResetSunTuneOnClose();
-    RemoveTrayIcon();
-    RemoveNoticeIcon();
+    panes_.DestroyAll();
+    devices_.Release();
+    tray_.Remove();
     KillTimer(kLoadTimer);
     KillTimer(kStatusTimer);
-    KillTimer(kNoticeTimer);
     KillTimer(kUpdateTimer);
-    ReleaseServices();
-    pendingArrivals_.clear();
-    CVidoraSettings::WriteRootNumber("RibbonToggleOpen", static_cast<uint32_t>(collapsed_));
-    if (session_)
+    // Only a value this run read goes back: a start that never got that far leaves the user's choice.
+    if (collapsedRead_)
+        CVidoraSettings::WriteRootNumber("RibbonToggleOpen", static_cast<uint32_t>(collapsed_));
+    if (session_ != nullptr) {
         session_->disconnect(this);
+        session_->Stop();
+    }
     if (CAttachablePane::DockHost() == this)
         CAttachablePane::SetDockHost(nullptr);
 }
 
-void CVidoraRibbonDlg::ReleaseServices() {
-    // Unregistered from each service, then its reference given back.
-    if (deviceManager_ != nullptr) {
-        if (deviceListener_)
-            deviceManager_->RemoveListener(this);
-        deviceManager_->Release();
+// ---- tray ------------------------------------------------------------------------------------------------
+
+QIcon CVidoraRibbonDlg::ApplicationIcon() const {
+    QImage image = CVidoraSkin::SkinImage(kAppIconId);
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+}
+
+LRESULT CVidoraRibbonDlg::OnTrayCallback(WPARAM iconId, LPARAM event) {
+    if (iconId != kTrayIconId)
+        return E_FAIL;
+    switch (event) {
+    case kTrayDoubleClick:
+        Show();
+        if (launchSnapDesk_)
+            panes_.OpenCapture();
+        break;
+    case kTrayLeftButtonDown:
+        Show();
+        break;
+    case kTrayRightButtonDown:
+    case kTrayContextMenu:
+        // The tray itself opens the menu; the ribbon comes forward with it unless a notification waits.
+        if (!RibbonWindows::NotificationDialogOpen() && !hiddenToTray_) {
+            raise();
+            activateWindow();
+        }
+        break;
+    default:
+        break;
     }
-    if (commsManager_ != nullptr) {
-        if (commsListener_)
-            commsManager_->RemoveListener(this);
-        commsManager_->Release();
+    return 0;
+}
+
+void CVidoraRibbonDlg::OnTraySettingChanged() {
+    const bool wanted = CVidoraSettings::GetShowSysTrayIcon() != 0;
+    if (wanted == trayIconEnabled_)
+        return;
+    trayIconEnabled_ = wanted;
+    if (wanted) {
+        tray_.Create();
+        return;
     }
-    if (effects_ != nullptr) {
-        if (effectsListener_)
-            effects_->RemoveListener(this);
-        effects_->Release();
+    tray_.Remove();
+    // A ribbon waiting in the tray would have no way back.
+    if (hiddenToTray_ || !isVisible())
+        Show();
+}
+
+// ---- timers ----------------------------------------------------------------------------------------------
+
+void CVidoraRibbonDlg::StartLoadMonitors() {
+    if (!IsTimerRunning(kLoadTimer)) {
+        SetTimer(kLoadTimer, kLoadTimerMs);
+        loadMonitor_.Reset();
+        // The first sample only primes the reader (it is always 0), so there is no need to wait for it.
+        if (loadSampler_)
+            loadSampler_->Sample();
     }
-    deviceManager_ = nullptr;
-    commsManager_ = nullptr;
-    effects_ = nullptr;
-    deviceListener_ = commsListener_ = effectsListener_ = false;
+    if (!IsTimerRunning(kStatusTimer)) {
+        statusMonitor_.Start(Now());
+        SetTimer(kStatusTimer, kStatusTimerMs);
+    }
+}
+
+void CVidoraRibbonDlg::StopLoadMonitors() {
+    KillTimer(kLoadTimer);
+    KillTimer(kStatusTimer);
+    loadMonitor_.Reset();
 }
 
 void CVidoraRibbonDlg::OnTimer(UINT_PTR id) {
@@ -648,16 +686,137 @@ void CVidoraRibbonDlg::OnTimer(UINT_PTR id) {
     case kStatusTimer:
         OnStatusTimer();
         break;
-    case kNoticeTimer:
-        KillTimer(kNoticeTimer);
-        RemoveNoticeIcon();
-        break;
     case kUpdateTimer:
         OnUpdateTimer();
         break;
     default:
         break;
     }
+}
+
+void CVidoraRibbonDlg::OnLoadTimer() {
+    const uint32_t sample = loadSampler_ ? loadSampler_->Sample() : 0;
+    if (loadMonitor_.AddSample(sample))
+        ShowNotice(highLoadText_, Str(253));
+}
+
+void CVidoraRibbonDlg::OnStatusTimer() {
+    if (devices_.Services().effects == nullptr)
+        return;
+    switch (statusMonitor_.OnStatus(devices_.EffectsStatus(), Now())) {
+    case CEffectsStatusMonitor::Action::ShowBalloon:
+        tray_.ShowNotice(Str(257), Str(256), CRibbonTray::Notice::EffectsStatus);
+        break;
+    case CEffectsStatusMonitor::Action::ClearBalloon:
+        tray_.ClearEffectsStatusNotice();
+        break;
+    case CEffectsStatusMonitor::Action::None:
+        break;
+    }
+}
+
+void CVidoraRibbonDlg::OnUpdateTimer() {
+    if (updateTimerFirstRun_) {
+        updateTimerFirstRun_ = false;
+        SetTimer(kUpdateTimer, kUpdatePeriodMs);
+    }
+    if (IsUpdateCheckDue() && SUCCEEDED(RunUpdater(0)))
+        RecordUpdateCheck();
+}
+
+void CVidoraRibbonDlg::CheckForUpdatesNow() {
+    if (g_updateCheckRunning)
+        return;
+    g_updateCheckRunning = true;
+    if (FAILED(RunUpdater(2)))
+        CCustomMessageBoxOK::Show(281, MessageBoxIcon::Warning);
+    g_updateCheckRunning = false;
+}
+
+// ---- layout ----------------------------------------------------------------------------------------------
+
+QRect CVidoraRibbonDlg::ClientArea() const {
+    return skin_ && skin_->Window() == this ? skin_->ClientRect() : rect();
+}
+
+void CVidoraRibbonDlg::InitialLayout() {
+    layout_.PlaceOptionalButtons(devices_.Services().effects != nullptr);
+}
+
+void CVidoraRibbonDlg::Layout() {
+    const QSize client =
+        layout_.Arrange(ClientArea(), collapsed_ == 0, devices_.Services().effects != nullptr);
+    if (skin_ && skin_->Window() == this)
+        skin_->ResizeClient(client);
+    else
+        resize(client);
+    update();
+}
+
+void CVidoraRibbonDlg::ToggleCollapsed() {
+    collapsed_ = collapsed_ == 0 ? 1 : 0;
+    if (CTransparentToggleButton* toggle = Toggle(IDC_TOGGLE))
+        toggle->setChecked(collapsed_ == 0);
+    layout_.SetTooltips(collapsed_ != 0);
+    Layout();
+}
+
+void CVidoraRibbonDlg::Place() {
+    QPoint where;
+    if (CRibbonLayout::Placement(frameGeometry().size(), where))
+        move(where);
+}
+
+void CVidoraRibbonDlg::StorePosition() {
+    if (!isMinimized())
+        CVidoraSettings::SetRibbonPos(frameGeometry().x(), frameGeometry().y());
+}
+
+void CVidoraRibbonDlg::moveEvent(QMoveEvent* event) {
+    CDialogBase::moveEvent(event);
+    KeepDockedPanesBeside();
+}
+
+void CVidoraRibbonDlg::KeepDockedPanesBeside() {
+    const QRect ribbon = frameGeometry();
+    CPaneCoordinator::ForEachDocked({Pane::Settings, Pane::Shade, Pane::Effects, Pane::Communicate},
+                                    [&ribbon](CAttachablePane* pane) { pane->KeepBeside(ribbon); });
+}
+
+void CVidoraRibbonDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    CRibbonLayout::PaintBackground(painter, ClientArea(), topBitmap_, stripBitmap_);
+}
+
+// ---- IRibbonView -----------------------------------------------------------------------------------------
+
+void CVidoraRibbonDlg::ShowMicrophoneMute(bool available, bool muted) {
+    CTransparentImageButton* button = Button(IDC_MIC_MUTE);
+    if (button == nullptr)
+        return;
+    button->setEnabled(available);
+    if (available)
+        SetMuteLook(button, muted);
+}
+
+void CVidoraRibbonDlg::ShowVideoMute(bool muted) {
+    SetMuteLook(Button(IDC_VIDEO_MUTE), muted);
+}
+
+void CVidoraRibbonDlg::EnableVideoMute(bool enabled) {
+    if (QWidget* button = GetDlgItem(IDC_VIDEO_MUTE))
+        button->setEnabled(enabled);
+}
+
+void CVidoraRibbonDlg::Relayout(bool buttons) {
+    if (buttons)
+        InitialLayout();
+    Layout();
+    update();
+}
+
+void CVidoraRibbonDlg::PostArrivalCheck() {
+    PostMessage(WM_CAMERA_ARRIVAL_CHECK, 1, 0);
 }
 
 CTransparentImageButton* CVidoraRibbonDlg::Button(int id) const {

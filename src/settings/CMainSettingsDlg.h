@@ -1,6 +1,6 @@
 #pragma once
-// The settings window: one pane per group of camera settings. For now an empty pane that docks beside the
-// ribbon, floats, and closes by the ribbon's rules; its controls come later.
+// The settings window, one pane per group of camera settings: built from its dialog template, it docks
+// beside the ribbon, floats, and closes by the ribbon's rules.
 #include "ui/CAttachablePane.h"
 
 class CMainSettingsDlg : public CAttachablePane {

@@ -6,6 +6,7 @@
 #include "control/CSimulatedDeviceControl.h"
 #include "devices/CSimulatedHardware.h"
 #include "devices/SimulatedDeviceConstants.h"
+#include "platform/CRegistry.h"
 #include "platform/SettingsPrimitives.h"
 #include "ribbon/CCameraFeatureRecorder.h"
 
@@ -16,31 +17,14 @@
 
 namespace {
 
-const char* const kAllFeatures[] = {
-    "SunTune",
-    "Backlight",
-    "Autofocus",
-    "AutofocusManual",
-    "Oriel",
-    "FaceTracking",
-    "MultipleFaceTracking",
-    "MotionDetector",
-    "PTZ",
-    "MechanicalPrivacyShade",
-    "SoftwareMute",
-    "AEC",
-    "NoiseSuppression",
-    "LowLightBoost",
-    "ColorBoost",
-    "LEDControl",
-    "MicrophoneMute",
-};
-
+// The feature names recorded so far, as the store holds them.
 std::set<std::string> RecordedFeatures() {
+    std::vector<RegValueEntry> values;
+    CRegistry::Instance().EnumValues(Hive::CurrentUser, CVidoraSettings::GetSettingsRoot() + "\\Features",
+                                     values);
     std::set<std::string> seen;
-    for (const char* feature : kAllFeatures)
-        if (CCameraFeatureRecorder::HasFeature(feature))
-            seen.insert(feature);
+    for (const RegValueEntry& value : values)
+        seen.insert(value.name);
     return seen;
 }
 
@@ -66,6 +50,7 @@ protected:
     void TearDown() override {
         if (dm_)
             dm_->Release();
+        dm_ = nullptr;
         QCoreApplication::sendPostedEvents();
         UnregisterGraniteDeviceService();
         Granite::CSimulatedHardware::SetCurrent(nullptr);
@@ -80,52 +65,42 @@ protected:
     IGraniteDeviceManager* dm_ = nullptr;
 };
 
-TEST_F(FeatureRecorderSimulatedTest, FullCameraOffersEverythingButBacklight) {
-    Start("camera:full,microphone,speaker");
-    CCameraFeatureRecorder recorder(dm_, true);
-    recorder.Record(CameraId(0));
-    std::set<std::string> expected{"SunTune",        "Autofocus",    "AutofocusManual",
-                                   "Oriel",          "FaceTracking", "MultipleFaceTracking",
-                                   "MotionDetector", "PTZ",          "MechanicalPrivacyShade",
-                                   "SoftwareMute",   "AEC",          "NoiseSuppression",
-                                   "LowLightBoost",  "ColorBoost",   "LEDControl"};
-    EXPECT_EQ(RecordedFeatures(), expected);
-    EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{Granite::kProductFullCamera});
-    EXPECT_EQ(SunTuneAppUI(Granite::kProductFullCamera), 1u);
-}
+struct ModelCase {
+    const char* devices;
+    bool effects;
+    std::set<std::string> features;
+    uint16_t productId;
+    uint32_t sunTuneAppUI; // 99: not written
+};
 
-TEST_F(FeatureRecorderSimulatedTest, BasicCameraOffersBacklightOnly) {
-    Start("camera:basic");
-    CCameraFeatureRecorder recorder(dm_, true);
-    recorder.Record(CameraId(0));
-    std::set<std::string> seen = RecordedFeatures();
-    EXPECT_TRUE(seen.count("Backlight"));
-    for (const char* absent : {"SunTune", "Autofocus", "Oriel", "FaceTracking", "PTZ", "SoftwareMute",
-                               "MechanicalPrivacyShade", "LowLightBoost", "LEDControl", "MicrophoneMute"})
-        EXPECT_FALSE(seen.count(absent)) << absent;
-    EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{Granite::kProductBasicCamera});
-    EXPECT_EQ(SunTuneAppUI(Granite::kProductBasicCamera), 99u) << "no SunTune, nothing for the component";
-}
-
-TEST_F(FeatureRecorderSimulatedTest, WithoutEffectsTheEffectsFeaturesAreNotRecorded) {
-    Start("camera:full");
-    CCameraFeatureRecorder recorder(dm_, false);
-    recorder.Record(CameraId(0));
-    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Oriel"));
-    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("SoftwareMute"));
-    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("MotionDetector"));
-}
-
-TEST_F(FeatureRecorderSimulatedTest, FeaturesAndModelsAccumulateOverCameras) {
-    Start("camera:basic,camera:full,microphone");
-    CCameraFeatureRecorder recorder(dm_, true);
-    recorder.Record(CameraId(0));
-    recorder.Record(CameraId(1));
-    std::set<std::string> seen = RecordedFeatures();
-    EXPECT_TRUE(seen.count("Backlight") && seen.count("SunTune")) << "features are only ever added";
-    std::vector<uint16_t> ids = CCameraFeatureRecorder::KnownProductIds();
-    std::sort(ids.begin(), ids.end());
-    EXPECT_EQ(ids, (std::vector<uint16_t>{Granite::kProductBasicCamera, Granite::kProductFullCamera}));
+TEST_F(FeatureRecorderSimulatedTest, EachModelRecordsWhatItOffersAndItsProductId) {
+    const ModelCase cases[] = {
+        {"camera:full,microphone,speaker",
+         true,
+         {"SunTune", "Autofocus", "AutofocusManual", "Oriel", "FaceTracking", "MultipleFaceTracking",
+          "MotionDetector", "PTZ", "MechanicalPrivacyShade", "SoftwareMute", "AEC", "NoiseSuppression",
+          "LowLightBoost", "ColorBoost", "LEDControl"},
+         Granite::kProductFullCamera,
+         1},
+        {"camera:basic", true, {"Backlight"}, Granite::kProductBasicCamera, 99},
+        // Without the effects engine its features are not offered.
+        {"camera:full",
+         false,
+         {"SunTune", "Autofocus", "AutofocusManual", "FaceTracking", "MultipleFaceTracking", "MotionDetector",
+          "PTZ", "MechanicalPrivacyShade", "LowLightBoost", "ColorBoost", "LEDControl"},
+         Granite::kProductFullCamera,
+         1},
+    };
+    for (const ModelCase& c : cases) {
+        CTempEnvironment fresh; // an empty settings store per model
+        Start(c.devices);
+        CCameraFeatureRecorder recorder(dm_, c.effects);
+        recorder.Record(CameraId(0));
+        EXPECT_EQ(RecordedFeatures(), c.features) << c.devices;
+        EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{c.productId}) << c.devices;
+        EXPECT_EQ(SunTuneAppUI(c.productId), c.sunTuneAppUI) << c.devices;
+        TearDown();
+    }
 }
 
 TEST_F(FeatureRecorderSimulatedTest, MicrophonePartRecordsMute) {
@@ -150,15 +125,6 @@ TEST_F(FeatureRecorderSimulatedTest, ADarkSceneInTheDefaultModeAsksForTheArrival
     ASSERT_EQ(Granite::CSimulatedDeviceControl().SetScene(true, false), S_OK);
     recorder.Record(id);
     EXPECT_EQ(checked, std::vector<std::string>{id});
-}
-
-TEST(FeatureRecorderNoService, NullFacadeRecordsNothing) {
-    CTempEnvironment env;
-    CCameraFeatureRecorder recorder(nullptr, true);
-    recorder.Record("usb\\any\\video");
-    recorder.RecordMicrophone();
-    EXPECT_TRUE(RecordedFeatures().empty());
-    EXPECT_TRUE(CCameraFeatureRecorder::KnownProductIds().empty());
 }
 
 // --- a recording service --------------------------------------------------------------------------

@@ -32,7 +32,7 @@ template <class T> void ExpectWindow(const char* title) {
     EXPECT_FALSE(slot) << title;
 }
 
-TEST(PlaceholderWindows, EachBuildsFromItsTemplateWithItsTitle) {
+TEST(SecondaryWindows, EachBuildsFromItsTemplateWithItsTitle) {
     CTempEnvironment env;
     CVidoraSkin::SetAnimationsEnabled(false);
     ExpectWindow<CSnapDeskDlg>("Capture");

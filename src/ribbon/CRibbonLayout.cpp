@@ -1,19 +1,21 @@
-// The ribbon's layout: where it goes on the screen, which buttons it shows and where, expand and collapse,
-// its background, and the docked panes that follow it when it moves.
+#include "ribbon/CRibbonLayout.h"
+
 #include "app/CVidoraSettings.h"
 #include "ribbon/CRibbonPlacement.h"
 #include "ribbon/CVidoraRibbonDlg.h"
 #include "ribbon/RibbonSupport.h"
-#include "ui/CAttachablePane.h"
-#include "ui/CTransparentToggleButton.h"
-#include "ui/CVidoraSkin.h"
+#include "ui/CDialogBase.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
+#include <optional>
+
 using namespace RibbonSupport;
+using R = CVidoraRibbonDlg;
 
 namespace {
 
@@ -33,29 +35,27 @@ void CentreAt(QWidget* w, int centreX, int top) {
 
 } // namespace
 
-QRect CVidoraRibbonDlg::ClientArea() const {
-    return skin_ && skin_->Window() == this ? skin_->ClientRect() : rect();
-}
+CRibbonLayout::CRibbonLayout(CDialogBase& window) : window_(window) {}
 
-void CVidoraRibbonDlg::MeasureButtonPitch() {
-    QWidget* capture = GetDlgItem(IDC_CAPTURE);
-    QWidget* effects = GetDlgItem(IDC_EFFECTS);
+void CRibbonLayout::MeasureButtonPitch() {
+    QWidget* capture = window_.GetDlgItem(R::IDC_CAPTURE);
+    QWidget* effects = window_.GetDlgItem(R::IDC_EFFECTS);
     buttonPitch_ = capture != nullptr && effects != nullptr ? effects->y() - capture->y() : 0;
     if (buttonPitch_ <= 0 && capture != nullptr)
         buttonPitch_ = capture->height() + 4;
 }
 
-void CVidoraRibbonDlg::InitialLayout() {
-    QWidget* capture = GetDlgItem(IDC_CAPTURE);
+void CRibbonLayout::PlaceOptionalButtons(bool effectsPresent) {
+    QWidget* capture = window_.GetDlgItem(R::IDC_CAPTURE);
     if (capture == nullptr)
         return;
     // Below the capture button, one pitch apart: the effects and privacy-shade buttons when there is
     // something for them to do.
     QWidget* last = capture;
-    const bool effectsShown = CVidoraSettings::IsFeatureSeen("Oriel") && effects_ != nullptr;
-    const bool shadeShown = CVidoraSettings::IsFeatureSeen("SoftwareMute") && effects_ != nullptr;
-    for (auto [id, shown] : {std::pair{IDC_EFFECTS, effectsShown}, std::pair{IDC_SHADE, shadeShown}}) {
-        QWidget* button = GetDlgItem(id);
+    const bool effectsShown = CVidoraSettings::IsFeatureSeen("Oriel") && effectsPresent;
+    const bool shadeShown = CVidoraSettings::IsFeatureSeen("SoftwareMute") && effectsPresent;
+    for (auto [id, shown] : {std::pair{R::IDC_EFFECTS, effectsShown}, std::pair{R::IDC_SHADE, shadeShown}}) {
+        QWidget* button = window_.GetDlgItem(id);
         if (button == nullptr)
             continue;
         button->setVisible(shown);
@@ -65,34 +65,32 @@ void CVidoraRibbonDlg::InitialLayout() {
         }
     }
     // The toggle and its label follow 3 pixels below.
-    QWidget* toggle = GetDlgItem(IDC_TOGGLE);
-    QWidget* label = GetDlgItem(IDC_TOGGLE_LABEL);
+    QWidget* toggle = window_.GetDlgItem(R::IDC_TOGGLE);
+    QWidget* label = window_.GetDlgItem(R::IDC_TOGGLE_LABEL);
     if (toggle != nullptr) {
         const int labelOffset = label != nullptr ? label->y() - toggle->y() : 0;
         MoveTop(toggle, last->y() + last->height() + 3);
         MoveTop(label, toggle->y() + labelOffset);
     }
-    if (QWidget* communicate = GetDlgItem(IDC_COMMUNICATE))
+    if (QWidget* communicate = window_.GetDlgItem(R::IDC_COMMUNICATE))
         communicate->setVisible(OEMSwitch("Ribbon.CommunicateIcon", true));
 }
 
-void CVidoraRibbonDlg::Layout() {
-    const QRect client = ClientArea();
-    QWidget* toggle = GetDlgItem(IDC_TOGGLE);
-    QWidget* toggleLabel = GetDlgItem(IDC_TOGGLE_LABEL);
+QSize CRibbonLayout::Arrange(const QRect& client, bool expanded, bool effectsPresent) {
+    QWidget* toggle = window_.GetDlgItem(R::IDC_TOGGLE);
+    QWidget* toggleLabel = window_.GetDlgItem(R::IDC_TOGGLE_LABEL);
     int bottom = client.top();
-    for (QWidget* w :
-         {GetDlgItem(IDC_CAPTURE), GetDlgItem(IDC_EFFECTS), GetDlgItem(IDC_SHADE), toggle, toggleLabel}) {
+    for (QWidget* w : {window_.GetDlgItem(R::IDC_CAPTURE), window_.GetDlgItem(R::IDC_EFFECTS),
+                       window_.GetDlgItem(R::IDC_SHADE), toggle, toggleLabel}) {
         if (w != nullptr && !w->isHidden())
             bottom = std::max(bottom, w->geometry().bottom() + 1);
     }
 
     // Expanded: the settings and communicate buttons and the lower label stack under the toggle.
-    const bool expanded = collapsed_ == 0;
     const bool communicateWanted = OEMSwitch("Ribbon.CommunicateIcon", true);
-    QWidget* settings = GetDlgItem(IDC_SETTINGS);
-    QWidget* communicate = GetDlgItem(IDC_COMMUNICATE);
-    QWidget* lowerLabel = GetDlgItem(IDC_LOWER_LABEL);
+    QWidget* settings = window_.GetDlgItem(R::IDC_SETTINGS);
+    QWidget* communicate = window_.GetDlgItem(R::IDC_COMMUNICATE);
+    QWidget* lowerLabel = window_.GetDlgItem(R::IDC_LOWER_LABEL);
     if (settings != nullptr) {
         settings->setVisible(expanded);
         if (expanded) {
@@ -116,11 +114,11 @@ void CVidoraRibbonDlg::Layout() {
     }
 
     // The mute buttons: centred alone, side by side together.
-    QWidget* mic = GetDlgItem(IDC_MIC_MUTE);
-    QWidget* video = GetDlgItem(IDC_VIDEO_MUTE);
+    QWidget* mic = window_.GetDlgItem(R::IDC_MIC_MUTE);
+    QWidget* video = window_.GetDlgItem(R::IDC_VIDEO_MUTE);
     const bool micShown = mic != nullptr && CVidoraSettings::IsFeatureSeen("MicrophoneMute");
     const bool videoShown =
-        video != nullptr && CVidoraSettings::IsFeatureSeen("SoftwareMute") && effects_ != nullptr;
+        video != nullptr && CVidoraSettings::IsFeatureSeen("SoftwareMute") && effectsPresent;
     if (mic != nullptr)
         mic->setVisible(micShown);
     if (video != nullptr)
@@ -139,24 +137,26 @@ void CVidoraRibbonDlg::Layout() {
     }
 
     // The window fits the lowest control.
-    const QSize clientSize(kBackgroundWidth, bottom - client.top() + kBottomMargin);
-    if (skin_ && skin_->Window() == this)
-        skin_->ResizeClient(clientSize);
-    else
-        resize(clientSize);
-    update();
+    return {kBackgroundWidth, bottom - client.top() + kBottomMargin};
 }
 
-void CVidoraRibbonDlg::ToggleCollapsed() {
-    collapsed_ = collapsed_ == 0 ? 1 : 0;
-    if (CTransparentToggleButton* toggle = Toggle(IDC_TOGGLE)) {
-        toggle->setChecked(collapsed_ == 0);
-        toggle->setToolTip(QString::fromStdString(Str(collapsed_ == 0 ? 310 : 309)));
-    }
-    Layout();
+void CRibbonLayout::SetTooltips(bool collapsed) {
+    auto tip = [this](int id, const std::string& text) {
+        if (QWidget* w = window_.GetDlgItem(id))
+            w->setToolTip(QString::fromStdString(text));
+    };
+    tip(R::IDC_BRAND, OEMTextOr("IDS_TOOLTIP_RIBBON_LOGOWEBSITE_TOOLTIP", 161));
+    tip(R::IDC_CAPTURE, Str(154));
+    tip(R::IDC_EFFECTS, Str(155));
+    tip(R::IDC_SHADE, Str(156));
+    tip(R::IDC_SETTINGS, Str(157));
+    tip(R::IDC_COMMUNICATE, Str(158));
+    tip(R::IDC_MIC_MUTE, Str(159));
+    tip(R::IDC_VIDEO_MUTE, Str(160));
+    tip(R::IDC_TOGGLE, Str(collapsed ? 309 : 310));
 }
 
-void CVidoraRibbonDlg::Place() {
+bool CRibbonLayout::Placement(const QSize& frame, QPoint& where) {
     int32_t x = -1;
     int32_t y = -1;
     CVidoraSettings::GetRibbonPos(x, y);
@@ -167,38 +167,20 @@ void CVidoraRibbonDlg::Place() {
     if (screen == nullptr)
         screen = QGuiApplication::primaryScreen();
     if (screen == nullptr)
-        return;
-    move(CRibbonPlacement::Place(frameGeometry().size(), stored, screen->availableGeometry()));
+        return false;
+    where = CRibbonPlacement::Place(frame, stored, screen->availableGeometry());
+    return true;
 }
 
-void CVidoraRibbonDlg::StorePosition() {
-    if (isMinimized())
-        return;
-    CVidoraSettings::SetRibbonPos(frameGeometry().x(), frameGeometry().y());
-}
-
-void CVidoraRibbonDlg::moveEvent(QMoveEvent* event) {
-    CDialogBase::moveEvent(event);
-    KeepDockedPanesBeside();
-}
-
-void CVidoraRibbonDlg::KeepDockedPanesBeside() {
-    const QRect ribbon = frameGeometry();
-    ForEachDockedPane({Pane::Settings, Pane::Shade, Pane::Effects, Pane::Communicate},
-                      [&ribbon](CAttachablePane* pane) { pane->KeepBeside(ribbon); });
-}
-
-void CVidoraRibbonDlg::paintEvent(QPaintEvent*) {
-    // The brand area's bitmap at the top, the strip stretched below it.
-    QPainter painter(this);
-    const QRect client = ClientArea();
+void CRibbonLayout::PaintBackground(QPainter& painter, const QRect& client, const QImage& topBitmap,
+                                    const QImage& stripBitmap) {
     const QRect top(client.left(), client.top(), kBackgroundWidth, 46);
     const QRect below(client.left(), top.bottom() + 1, kBackgroundWidth,
                       std::max(0, client.bottom() - top.bottom()));
-    if (!topBitmap_.isNull() && !stripBitmap_.isNull()) {
+    if (!topBitmap.isNull() && !stripBitmap.isNull()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(top, topBitmap_);
-        painter.drawImage(below, stripBitmap_);
+        painter.drawImage(top, topBitmap);
+        painter.drawImage(below, stripBitmap);
         return;
     }
     QLinearGradient gradient(client.topLeft(), client.bottomLeft());

@@ -1,0 +1,124 @@
+#include "ribbon/CShutterPolicy.h"
+
+#include "app/CVidoraSettings.h"
+#include "app/Folders.h"
+#include "ribbon/CPaneCoordinator.h"
+#include "ribbon/RibbonReentryGuard.h"
+#include "services/IBrenmoorVideoEffects.h"
+#include "services/IGraniteCommunicationsManager.h"
+#include "services/IGraniteDeviceManager.h"
+#include "ui/CCustomMessageBoxOK.h"
+#include "ui/CCustomMessageBoxYESNO.h"
+
+namespace {
+
+constexpr uint32_t kMuteFailedText = 259;
+constexpr uint32_t kNoCallingProgramText = 285;
+constexpr uint32_t kCallFailedText = 246;
+
+// One shutter event at a time for the whole program.
+bool g_shutterRunning = false;
+
+} // namespace
+
+CShutterPolicy::CShutterPolicy(const RibbonServices& services, CPaneCoordinator& panes,
+                               std::function<void()> showRibbon)
+    : services_(services), panes_(panes), showRibbon_(std::move(showRibbon)) {}
+
+bool CShutterPolicy::SetVideoMute(bool on) {
+    if (services_.devices == nullptr)
+        return false;
+    if (on && services_.effects != nullptr) {
+        // The shade picture shows in place of the camera's.
+        std::string picture = CVidoraSettings::GetPrivacyShadeFilename();
+        if (auto resolved = ResolveFolderPath(picture))
+            picture = *resolved;
+        services_.effects->EffectsCall21(2, picture);
+    }
+    return SUCCEEDED(services_.devices->SetVideoMute(on ? 1 : 0));
+}
+
+void CShutterPolicy::OnOpened() {
+    RibbonReentryGuard guard(g_shutterRunning);
+    if (!guard.Entered())
+        return;
+    lastOpened_ = true;
+    if (CVidoraSettings::GetShadeFirstTimeUse() != 0) {
+        panes_.OpenShutterSwitch();
+        return;
+    }
+    switch (CVidoraSettings::GetShadeBehavior()) {
+    case 0:
+        StartVideoCall();
+        break;
+    case 1:
+        if (!SetVideoMute(false))
+            CCustomMessageBoxOK::Show(kMuteFailedText, MessageBoxIcon::Warning);
+        break;
+    default:
+        break;
+    }
+}
+
+void CShutterPolicy::OnClosed() {
+    RibbonReentryGuard guard(g_shutterRunning);
+    if (!guard.Entered())
+        return;
+    lastOpened_ = false;
+    if (CVidoraSettings::GetShadeFirstTimeUse() != 0) {
+        panes_.OpenShutterSwitch();
+        return;
+    }
+    if (CVidoraSettings::GetShadeBehavior() != 1)
+        return;
+    if (!SetVideoMute(true))
+        CCustomMessageBoxOK::Show(kMuteFailedText, MessageBoxIcon::Warning);
+    if (showRibbon_)
+        showRibbon_();
+    panes_.Open(CPaneCoordinator::Pane::Shade);
+}
+
+void CShutterPolicy::Replay() {
+    if (lastOpened_)
+        OnOpened();
+    else
+        OnClosed();
+}
+
+void CShutterPolicy::ApplyStartRule() {
+    int32_t closed = 0;
+    if (services_.devices != nullptr && CVidoraSettings::GetShadeFirstTimeUse() == 0 &&
+        CVidoraSettings::GetShadeBehavior() == 1 &&
+        SUCCEEDED(services_.devices->GetMechanicalPrivacyShade(&closed)) && closed != 0)
+        services_.devices->SetVideoMute(1);
+}
+
+void CShutterPolicy::StartVideoCall() {
+    IGraniteCommunicationsManager* comms = services_.comms;
+    if (comms == nullptr)
+        return;
+    // The default calling program becomes the selected one.
+    int32_t defaultIndex = -1;
+    ApplicationInfo chosen;
+    if (SUCCEEDED(comms->GetDefaultApplicationIndex(&defaultIndex)) &&
+        SUCCEEDED(comms->GetApplication(defaultIndex, &chosen))) {
+        const std::string name = chosen.name == "AIM" ? std::string("AIM Triton") : chosen.name;
+        ApplicationInfo found;
+        if (SUCCEEDED(comms->FindApplicationByName(name, &found)))
+            comms->SetDefaultApplication(found.index);
+    }
+    // A running calling program ready for video.
+    for (int32_t i = 0; i < comms->GetApplicationCount(); ++i) {
+        ApplicationInfo app;
+        if (SUCCEEDED(comms->GetApplication(i, &app)) && IsVideoCallCandidate(*comms, app)) {
+            if (FAILED(comms->ServiceCall26(app.name)))
+                CCustomMessageBoxOK::Show(kCallFailedText, MessageBoxIcon::Warning);
+            return;
+        }
+    }
+    if (CCustomMessageBoxYESNO::Show(kNoCallingProgramText, MessageBoxIcon::Question) == IDYES) {
+        if (showRibbon_)
+            showRibbon_();
+        panes_.Open(CPaneCoordinator::Pane::Communicate);
+    }
+}
