@@ -15,6 +15,7 @@
 #include "services/IGraniteCommunicationsManager.h"
 #include "services/IGraniteDeviceManager.h"
 #include "ui/CAttachablePane.h"
+#include "ui/CCustomMessageBox.h"
 #include "ui/CScreenshotter.h"
 #include "ui/CTransparentImageButton.h"
 #include "ui/CTransparentToggleButton.h"
@@ -540,6 +541,8 @@ void CVidoraRibbonDlg::Quit() {
     if (quitting_ || !IsWindow())
         return;
     quitting_ = true;
+    // A message box waiting for an answer would hold the program until somebody answered it.
+    CCustomMessageBox::EndAll();
     if (IsModal())
         EndDialog(IDCANCEL);
     else

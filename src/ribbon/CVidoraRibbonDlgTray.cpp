@@ -6,8 +6,8 @@
 #include "platform/IClock.h"
 #include "ribbon/CVidoraRibbonDlg.h"
 #include "ribbon/RibbonSupport.h"
-#include "services/IBrenmoorVideoEffects.h"
 #include "ribbon/RibbonWindows.h"
+#include "services/IBrenmoorVideoEffects.h"
 #include "ui/CCustomMessageBoxOK.h"
 #include "ui/CVidoraSkin.h"
 #include "ui/TrayIcons.h"
@@ -251,15 +251,14 @@ void CVidoraRibbonDlg::OnUpdateTimer() {
         updateTimerFirstRun_ = false;
         SetTimer(kUpdateTimer, kUpdatePeriodMs);
     }
-    if (IsUpdateCheckDue() && SUCCEEDED(RunUpdater(0)))
-        RecordUpdateCheck();
+    RunPeriodicUpdateCheck();
 }
 
 void CVidoraRibbonDlg::CheckForUpdatesNow() {
     if (g_updateCheckRunning)
         return;
     g_updateCheckRunning = true;
-    if (FAILED(RunUpdater(2)))
+    if (FAILED(::CheckForUpdatesNow()))
         CCustomMessageBoxOK::Show(281, MessageBoxIcon::Warning);
     g_updateCheckRunning = false;
 }

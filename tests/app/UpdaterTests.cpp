@@ -18,12 +18,13 @@
 namespace {
 using Args = std::vector<std::string>;
 
-SystemTime Utc(int year, int month, int day) {
+SystemTime At(int year, int month, int day, int hour, int minute) {
     SystemTime t;
     t.year = year;
     t.month = month;
     t.day = day;
-    t.hour = 12;
+    t.hour = hour;
+    t.minute = minute;
     return t;
 }
 
@@ -37,12 +38,6 @@ protected:
         SetClock(nullptr);
         env.reset();
     }
-    bool DueOn(int month, int day, uint32_t tick) {
-        clock.SetUtcTime(Utc(2026, month, day));
-        clock.SetTickCount(tick);
-        return IsUpdateCheckDue();
-    }
-
     std::unique_ptr<CTempEnvironment> env;
     CFakeClock clock;
 };
@@ -86,59 +81,67 @@ protected:
 };
 } // namespace
 
-TEST_F(UpdateCheckTest, OnceADay) {
-    CVidoraSettings::SetCheckUpdatesLastRun("3:14:500000");
-    EXPECT_FALSE(DueOn(3, 14, 500000));
-    EXPECT_FALSE(DueOn(3, 14, 1)); // same day, whatever the tick count says
-    // The next day, only when the tick count has passed the stored one: a full day has gone by.
-    EXPECT_FALSE(DueOn(3, 15, 100000));
-    EXPECT_TRUE(DueOn(3, 15, 900000));
-    EXPECT_TRUE(DueOn(3, 15, 500000));
-    EXPECT_TRUE(DueOn(3, 16, 0));
-    EXPECT_TRUE(DueOn(3, 13, 0));
-    EXPECT_TRUE(DueOn(4, 1, 0));
-    EXPECT_TRUE(DueOn(4, 14, 500000)); // another month
+TEST_F(UpdateCheckTest, DueOnce24HoursHavePassedSinceTheRecordedCheck) {
+    clock.SetUtcTime(At(2026, 3, 14, 23, 30));
+    RecordUpdateCheck();
+    EXPECT_EQ(CVidoraSettings::GetCheckUpdatesLastRun(), "2026-03-14T23:30:00Z");
+    struct Case {
+        SystemTime now;
+        bool due;
+    } cases[] = {
+        {At(2026, 3, 14, 23, 30), false},
+        {At(2026, 3, 15, 0, 5), false}, // just past UTC midnight: not a day
+                                        // yet
+        {At(2026, 3, 15, 23, 29), false},
+        {At(2026, 3, 15, 23, 30), true},
+        {At(2026, 4, 1, 0, 0), true},
+        {At(2027, 3, 14, 23, 30), true}, // the same date a year later
+        {At(2026, 3, 14, 22, 0), true},  // the clock was put back before the check
+    };
+    for (const Case& c : cases) {
+        clock.SetUtcTime(c.now);
+        EXPECT_EQ(IsUpdateCheckDue(), c.due) << c.now.month << "/" << c.now.day << " " << c.now.hour;
+    }
 }
 
-TEST_F(UpdateCheckTest, UnusableValuesMakeItDue) {
-    EXPECT_TRUE(DueOn(3, 14, 0)); // nothing stored: "0:0:0"
-    for (const char* value : {"", "garbage", "0:0:0", "13:14:0"}) {
-        CVidoraSettings::SetCheckUpdatesLastRun(value);
-        EXPECT_TRUE(DueOn(3, 14, 0)) << value;
+TEST_F(UpdateCheckTest, TheBootTickCountPlaysNoPart) {
+    // A reboot in between resets the tick count; the rule goes by the wall clock alone.
+    clock.SetUtcTime(At(2026, 3, 14, 12, 0));
+    clock.SetTickCount(900000000u);
+    RecordUpdateCheck();
+    clock.SetTickCount(1000);
+    clock.SetUtcTime(At(2026, 3, 15, 13, 0));
+    EXPECT_TRUE(IsUpdateCheckDue());
+    clock.SetUtcTime(At(2026, 3, 15, 11, 0));
+    EXPECT_FALSE(IsUpdateCheckDue());
+}
+
+TEST_F(UpdateCheckTest, OldAndUnusableValues) {
+    clock.SetUtcTime(At(2026, 3, 14, 18, 0));
+    struct Case {
+        const char* stored;
+        bool due;
+    } cases[] = {
+        {"3:14:500000", false}, // the older "month:day:tick": checked today
+        {"3:14", false},
+        {"3:13:999999999", true},
+        {"4:14:0", true},
+        {"0:0:0", true},
+        {"13:14:0", true},
+        {"", true},
+        {"garbage", true},
+        {"2026-03-14T12:00:00", true},  // no zone
+        {"2026-02-30T12:00:00Z", true}, // no such day
+        {"2026-03-14T12:00:00Zjunk", true},
+    };
+    for (const Case& c : cases) {
+        CVidoraSettings::SetCheckUpdatesLastRun(c.stored);
+        EXPECT_EQ(IsUpdateCheckDue(), c.due) << c.stored;
     }
-    // Missing parts are 0: "3:14" is 14 March at tick 0.
-    CVidoraSettings::SetCheckUpdatesLastRun("3:14");
-    EXPECT_FALSE(DueOn(3, 14, 7));
-    EXPECT_TRUE(DueOn(3, 15, 7));
     // A value that is not text reads as missing.
     CRegistry::Instance().SetValue(Hive::CurrentUser, CVidoraSettings::GetSettingsRoot(),
                                    "CheckUpdatesLastRun", RegValue::Dword(3));
-    EXPECT_TRUE(DueOn(3, 14, 0));
-}
-
-TEST_F(UpdateCheckTest, RecordingStoresUtcDateAndTicks) {
-    clock.SetUtcTime(Utc(2026, 3, 14));
-    clock.SetLocalOffsetMinutes(13 * 60); // already the 15th locally: the UTC date counts
-    clock.SetTickCount(500000);
-    RecordUpdateCheck();
-    EXPECT_EQ(CVidoraSettings::GetCheckUpdatesLastRun(), "3:14:500000");
-    EXPECT_FALSE(IsUpdateCheckDue());
-    clock.Advance(11 * 3600 * 1000); // 23:00 on the 14th
-    EXPECT_FALSE(IsUpdateCheckDue());
-    clock.Advance(2 * 3600 * 1000); // past midnight, and the tick count has moved on with the time
     EXPECT_TRUE(IsUpdateCheckDue());
-}
-
-TEST_F(UpdateCheckTest, TickCountsAboveTwoToThe31RoundTrip) {
-    clock.SetUtcTime(Utc(2026, 3, 14));
-    clock.SetTickCount(3000000000u);
-    RecordUpdateCheck();
-    EXPECT_FALSE(DueOn(3, 15, 2999999999u));
-    EXPECT_TRUE(DueOn(3, 15, 3000000001u));
-    // Written as a signed number by an older version: the same moment.
-    CVidoraSettings::SetCheckUpdatesLastRun("3:14:-1294967296");
-    EXPECT_FALSE(DueOn(3, 15, 2999999999u));
-    EXPECT_TRUE(DueOn(3, 15, 3000000001u));
 }
 
 TEST(UpdaterLanguage, CodesFromTheLanguageOfTheResources) {
@@ -241,4 +244,28 @@ TEST_F(UpdaterTest, AudioWizardBesideTheExecutableWithTheWaitCursorUndone) {
     EXPECT_EQ(launcher.Started(),
               (std::vector<Args>{{exeDir + "/ATWizard.exe"}, {exeDir + "/ATWizard.exe"}}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(UpdaterTest, CheckingNowRecordsTheCheckSoThePeriodicOneWaitsADay) {
+    CFakeClock clock;
+    clock.SetUtcTime(At(2026, 3, 14, 9, 0));
+    SetClock(&clock);
+    ASSERT_TRUE(IsUpdateCheckDue());
+    EXPECT_EQ(CheckForUpdatesNow(), S_OK);
+    EXPECT_FALSE(IsUpdateCheckDue());
+    EXPECT_FALSE(RunPeriodicUpdateCheck());
+    clock.SetUtcTime(At(2026, 3, 15, 9, 0));
+    EXPECT_TRUE(RunPeriodicUpdateCheck());
+    EXPECT_FALSE(RunPeriodicUpdateCheck());
+    ASSERT_EQ(launcher.Started().size(), 2u);
+    EXPECT_EQ(launcher.Started()[0].at(1), "/check");
+    EXPECT_EQ(launcher.Started()[1].at(1), "/workflowid:4");
+
+    // An updater that did not start checked nothing: the check stays due.
+    launcher.SetSucceeds(false);
+    clock.SetUtcTime(At(2026, 3, 17, 9, 0));
+    EXPECT_EQ(CheckForUpdatesNow(), E_FAIL);
+    EXPECT_FALSE(RunPeriodicUpdateCheck());
+    EXPECT_TRUE(IsUpdateCheckDue());
+    SetClock(nullptr);
 }
