@@ -126,40 +126,47 @@ protected:
 };
 } // namespace
 
-TEST_F(AppStartupTest, CameraHeldByThisUsersProgramCountsAsHeldHere) {
-    Granite::CSimulatedDeviceControl control;
-    ASSERT_EQ(control.StartStreaming("Recorder", 0, static_cast<uint32_t>(getpid()), "recorder"), S_OK);
-    ChooseFirstCameraForCalls();
+TEST_F(AppStartupTest, StartUpPreparesTheListAndTheMutexesAndShutdownReleasesThem) {
     Seen seen;
     EXPECT_FALSE(Run(seen));
     ASSERT_TRUE(seen.ran);
-    EXPECT_EQ(seen.heldHere, 1u);
-    EXPECT_EQ(seen.heldElsewhere, 0u);
     EXPECT_TRUE(seen.haveList);
     EXPECT_TRUE(seen.postInitHeld);
-    // Shutdown released both mutexes.
     CNamedMutex after;
     ASSERT_TRUE(after.Create(CVidoraApp::kInstanceMutexName, false));
     EXPECT_EQ(after.LastError(), ERROR_SUCCESS);
 }
 
-TEST_F(AppStartupTest, OnVersionsWithMinorZeroTheCameraAlwaysCountsAsHeldHere) {
-    CSystemInfo::Instance().OverrideVersion(PlatformVersion{6, 0, true});
-    Granite::CSimulatedDeviceControl control;
-    ASSERT_EQ(control.StartStreaming("Recorder", 0, 999999, "recorder"), S_OK);
-    ChooseFirstCameraForCalls();
-    Seen seen;
-    Run(seen);
-    EXPECT_EQ(seen.heldHere, 1u);
-}
-
-TEST_F(AppStartupTest, NobodyStreamingLeavesEveryFlagClear) {
-    ChooseFirstCameraForCalls();
-    Seen seen;
-    Run(seen);
-    ASSERT_TRUE(seen.ran);
-    EXPECT_EQ(seen.heldHere, 0u);
-    EXPECT_EQ(seen.heldElsewhere, 0u);
+TEST_F(AppStartupTest, WhoHoldsTheCamera) {
+    constexpr uint32_t kNobody = 0;
+    constexpr uint32_t kNoProcessOfThisUser = 999999;
+    const uint32_t self = static_cast<uint32_t>(getpid());
+    struct Case {
+        uint32_t holder;
+        PlatformVersion version;
+        uint32_t heldHere, heldElsewhere;
+    } cases[] = {
+        {kNobody, {6, 1, true}, 0, 0},
+        {self, {6, 1, true}, 1, 0},
+        {kNoProcessOfThisUser, {6, 1, true}, 0, 1},
+        {kNoProcessOfThisUser, {6, 0, true}, 1, 0}, // minor version 0: always counted as held here
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "holder " << c.holder << " on " << c.version.major << "." << c.version.minor);
+        Granite::CSimulatedHardware::SetCurrent(nullptr);
+        CSystemInfo::Instance().OverrideVersion(c.version);
+        Granite::CSimulatedDeviceControl control;
+        if (c.holder != kNobody) {
+            ASSERT_EQ(control.StartStreaming("Recorder", 0, c.holder, "recorder"), S_OK);
+        }
+        ChooseFirstCameraForCalls();
+        Seen seen;
+        Run(seen);
+        ASSERT_TRUE(seen.ran);
+        EXPECT_EQ(seen.heldHere, c.heldHere);
+        EXPECT_EQ(seen.heldElsewhere, c.heldElsewhere);
+    }
 }
 
 TEST_F(AppStartupTest, FirstRunHandsTheServiceDevicesToTheCallSettingsOnlyWhenTheOemAsks) {

@@ -88,48 +88,37 @@ TEST_F(RegistryTest, KeysAndValueNamesIgnoreCaseAndKeepTheCaseTheyWereCreatedWit
 TEST_F(RegistryTest, EveryValueTypeRoundTripsAndTheEmptyNameIsTheDefaultValue) {
     const std::string key = "Software\\Types";
     ASSERT_EQ(reg.CreateKey(Hive::CurrentUser, key, "", false), S_OK);
-    const std::string text = "Grüße, \"quoted\" \\ back\nsecond line";
-    const std::vector<uint8_t> bytes = {0x00, 0xff, 0x10, 0x00};
-    ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, "", RegValue::String("default")), S_OK);
-    ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, "Max", RegValue::Dword(0xFFFFFFFFu)), S_OK);
-    ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, "Text", RegValue::String(text)), S_OK);
-    ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, "Empty", RegValue::String("")), S_OK);
-    ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, "Path", RegValue::String("%HOME%/x", REG_EXPAND_SZ)),
-              S_OK);
-    ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, "Blob", RegValue::Binary(bytes)), S_OK);
-    ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, "NoBytes", RegValue::Binary({})), S_OK);
-
-    RegValue v;
-    ASSERT_EQ(reg.QueryValue(Hive::CurrentUser, key, "", v), S_OK);
-    EXPECT_EQ(v.type, REG_SZ);
-    EXPECT_EQ(v.text, "default");
-    EXPECT_EQ(Dword(Hive::CurrentUser, key, "Max"), 0xFFFFFFFFu);
-    ASSERT_EQ(reg.QueryValue(Hive::CurrentUser, key, "Text", v), S_OK);
-    EXPECT_EQ(v.text, text);
-    ASSERT_EQ(reg.QueryValue(Hive::CurrentUser, key, "Empty", v), S_OK);
-    EXPECT_EQ(v.type, REG_SZ);
-    EXPECT_EQ(v.text, "");
-    ASSERT_EQ(reg.QueryValue(Hive::CurrentUser, key, "Path", v), S_OK);
-    EXPECT_EQ(v.type, REG_EXPAND_SZ);
-    EXPECT_EQ(v.text, "%HOME%/x");
-    ASSERT_EQ(reg.QueryValue(Hive::CurrentUser, key, "Blob", v), S_OK);
-    EXPECT_EQ(v.type, REG_BINARY);
-    EXPECT_EQ(v.bytes, bytes);
-    ASSERT_EQ(reg.QueryValue(Hive::CurrentUser, key, "NoBytes", v), S_OK);
-    EXPECT_EQ(v.type, REG_BINARY);
-    EXPECT_TRUE(v.bytes.empty());
+    const std::vector<std::pair<std::string, RegValue>> values = {
+        {"", RegValue::String("default")},
+        {"Blob", RegValue::Binary({0x00, 0xff, 0x10, 0x00})},
+        {"Empty", RegValue::String("")},
+        {"Max", RegValue::Dword(0xFFFFFFFFu)},
+        {"NoBytes", RegValue::Binary({})},
+        {"Path", RegValue::String("%HOME%/x", REG_EXPAND_SZ)},
+        {"Text", RegValue::String("Grüße, \"quoted\" \\ back\nsecond line")},
+    };
+    for (const auto& [name, value] : values)
+        ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, name, value), S_OK) << name;
+    for (const auto& [name, value] : values) {
+        RegValue v;
+        ASSERT_EQ(reg.QueryValue(Hive::CurrentUser, key, name, v), S_OK) << name;
+        EXPECT_EQ(v.type, value.type) << name;
+        EXPECT_EQ(v.dword, value.dword) << name;
+        EXPECT_EQ(v.text, value.text) << name;
+        EXPECT_EQ(v.bytes, value.bytes) << name;
+    }
+    // Listed in name order, the default value first.
+    std::vector<RegValueEntry> entries;
+    ASSERT_EQ(reg.EnumValues(Hive::CurrentUser, key, entries), S_OK);
+    ASSERT_EQ(entries.size(), values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(entries[i].name, values[i].first);
 
     // A value changes its type when rewritten.
     ASSERT_EQ(reg.SetValue(Hive::CurrentUser, key, "Max", RegValue::String("now text")), S_OK);
+    RegValue v;
     ASSERT_EQ(reg.QueryValue(Hive::CurrentUser, key, "Max", v), S_OK);
     EXPECT_EQ(v.type, REG_SZ);
-
-    std::vector<RegValueEntry> values;
-    ASSERT_EQ(reg.EnumValues(Hive::CurrentUser, key, values), S_OK);
-    std::vector<std::string> names;
-    for (const auto& e : values)
-        names.push_back(e.name);
-    EXPECT_EQ(names, std::vector<std::string>({"", "Blob", "Empty", "Max", "NoBytes", "Path", "Text"}));
 }
 
 TEST_F(RegistryTest, MissingKeysAndValuesAnswerNotFoundAndSetValueCreatesNoKey) {
