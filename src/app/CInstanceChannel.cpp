@@ -30,7 +30,8 @@ CInstanceChannel::~CInstanceChannel() {
 }
 
 std::string CInstanceChannel::SocketPath() {
-    return SpecialFolders::RuntimeDir() + "/instance.sock";
+    const std::string folder = SpecialFolders::RuntimeDir();
+    return folder.empty() ? std::string() : folder + "/instance.sock";
 }
 
 bool CInstanceChannel::Listen() {
@@ -38,6 +39,10 @@ bool CInstanceChannel::Listen() {
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString path = QString::fromStdString(SocketPath());
+    if (path.isEmpty()) {
+        server_.reset();
+        return false;
+    }
     QLocalServer::removeServer(path);
     if (!server_->listen(path)) {
         server_.reset();
@@ -89,8 +94,11 @@ bool CInstanceChannel::Send(const std::string& name, uintptr_t wParam, intptr_t 
     timer.start();
     auto remaining = [&]() { return std::max(0, timeoutMs - static_cast<int>(timer.elapsed())); };
 
+    const std::string path = SocketPath();
+    if (path.empty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(SocketPath()));
+    socket.connectToServer(QString::fromStdString(path));
     if (!socket.waitForConnected(remaining()))
         return false;
     QByteArray line = QByteArray::fromStdString(name) + '\t' + QByteArray::number(qulonglong(wParam)) + '\t' +

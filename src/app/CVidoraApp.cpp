@@ -15,14 +15,18 @@
 #include "platform/DebugOutput.h"
 #include "platform/ExecutablePath.h"
 #include "platform/RegisteredMessages.h"
+#include "platform/SpecialFolders.h"
 #include "platform/TextUtil.h"
 #include "services/IGraniteCommunicationsManager.h"
 #include "services/IGraniteDeviceManager.h"
 #include "services/IStartupService.h"
+#include "ui/CCustomMessageBoxOK.h"
 #include "ui/CDialogBase.h"
 #include "ui/CImageCache.h"
 
 #include <QCoreApplication>
+
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -41,9 +45,9 @@ CVidoraApp::CVidoraApp() {
 CVidoraApp::~CVidoraApp() {
     if (GetOEMInfo() == &oemInfo_)
         SetOEMInfo(nullptr);
-    if (startupService != nullptr) {
-        startupService->Release();
-        startupService = nullptr;
+    if (startupService_ != nullptr) {
+        startupService_->Release();
+        startupService_ = nullptr;
     }
     if (g_app == this)
         g_app = nullptr;
@@ -84,8 +88,12 @@ bool CVidoraApp::InitInstance(int argc, char** argv) {
     startHidden = 0;
     cameraInUseHere = cameraOwnerIs64Bit = cameraInUseElsewhere = 0;
 
-    // 4. A second instance only tells the running one and ends.
-    if (secondInstance || !haveHandle) {
+    // 4. A second instance only tells the running one and ends. A mutex that could not be made at all (no
+    // runtime folder, a full disk) says nothing about another instance: this one carries on as the first.
+    if (!haveHandle && !secondInstance)
+        OutputDebugString(Text::Format("The instance mutex could not be created (error %u); starting anyway",
+                                       static_cast<unsigned>(error)));
+    if (secondInstance) {
         OutputDebugString("Starting as a second instance");
         commandLine.Parse(argc, argv);
         SignalRunningInstance();
@@ -97,6 +105,8 @@ bool CVidoraApp::InitInstance(int argc, char** argv) {
     // 5-9. First instance: resources, language, image cache.
     OutputDebugString("Starting as the first instance");
     firstInstance = 1;
+    // From here on a request to end (log-out, kill) runs the normal shutdown.
+    signalWatcher_ = std::make_unique<CSignalWatcher>([this](int) { EndFromSignal(); });
     PrepareResources();
 
     // 10-12. Default settings, capture folders, platform version.
@@ -136,6 +146,7 @@ bool CVidoraApp::InitInstance(int argc, char** argv) {
     RunCameraOwnershipTests();
 
     // 25. The main window, for the life of the process.
+    ReportRuntimeFolderProblem();
     RunMainWindow();
 
     // 26-27. Everything the main window needed goes, in reverse order.
@@ -146,6 +157,7 @@ bool CVidoraApp::InitInstance(int argc, char** argv) {
     }
     instanceMutex_.Release();
     instanceMutex_.Close();
+    signalWatcher_.reset();
     return false;
 }
 
@@ -202,8 +214,8 @@ void CVidoraApp::CreateStartupService() {
     IStartupService* service = nullptr;
     if (SUCCEEDED(CObjectFactory::Instance().Create(CLSID_StartupService, IID_IStartupService, &service)) &&
         service != nullptr) {
-        startupService = service;
-        startupService->BeginSession();
+        startupService_ = service;
+        startupService_->BeginSession();
     }
 }
 
@@ -295,8 +307,10 @@ uint8_t CVidoraApp::IsApplicationEnabled(uint32_t /*cookie*/, const std::string&
 }
 
 intptr_t CVidoraApp::DeliverChannelMessage(const std::string& name, uintptr_t wParam, intptr_t lParam) {
-    // A message from another process goes to every top-level window, as a broadcast would.
-    const UINT message = RegisterWindowMessage(name);
+    // A message from another process goes to every top-level window, as a broadcast would. Only names this
+    // program already knows are passed on: registering whatever a sender invents would let any process of
+    // the user fill the message table.
+    const UINT message = CMessageRegistry::Instance().Find(name);
     if (message == 0)
         return 0;
     CDialogBase::BroadcastMessage(message, wParam, lParam, kSecondInstanceTimeoutMs);
@@ -305,7 +319,10 @@ intptr_t CVidoraApp::DeliverChannelMessage(const std::string& name, uintptr_t wP
 
 void CVidoraApp::EndFromSignal() {
     // Ended from outside: end the main window as a session end would, so shutdown runs every step. (Its
-    // close, by contrast, may only hide it in the tray.)
+    // close, by contrast, may only hide it in the tray.) A message box waiting for an answer would hold
+    // everything up, so the open ones end first.
+    quitRequested_ = true;
+    CCustomMessageBox::EndAll();
     if (mainWindow_ != nullptr && mainWindow_->IsWindow())
         mainWindow_->PostMessage(WM_ENDSESSION, 1);
 }
@@ -316,16 +333,32 @@ void CVidoraApp::RunMainWindow() {
     });
     if (!channel_->Listen())
         OutputDebugString("The instance channel could not be opened");
-    signalWatcher_ = std::make_unique<CSignalWatcher>([this](int) { EndFromSignal(); });
 
-    std::unique_ptr<CDialogBase> window = mainWindowFactory_ ? mainWindowFactory_() : nullptr;
+    std::unique_ptr<CDialogBase> window =
+        mainWindowFactory_ && !quitRequested_ ? mainWindowFactory_() : nullptr;
     if (window) {
         mainWindow_ = window.get();
         window->DoModal();
         mainWindow_ = nullptr;
     }
-    signalWatcher_.reset();
     channel_.reset();
+}
+
+void CVidoraApp::ReportRuntimeFolderProblem() {
+    // Without its private runtime folder the program cannot keep a second start from running beside it,
+    // and other users might reach its named objects: the user has to hear of it.
+    const std::string problem = SpecialFolders::RuntimeDirProblem();
+    if (problem.empty())
+        return;
+    std::fprintf(stderr, "vidora: %s\n", problem.c_str());
+    CCustomMessageBoxOK box(problem, MessageBoxIcon::Warning);
+    box.Run();
+}
+
+HRESULT CVidoraApp::GetDefaultMailProgram(std::string& name, std::string& command) const {
+    if (startupService_ == nullptr)
+        return E_FAIL;
+    return startupService_->GetDefaultMailProgram(name, command);
 }
 
 void CVidoraApp::ReleaseServices() {
@@ -341,9 +374,9 @@ void CVidoraApp::ReleaseServices() {
         deviceManager_->Release();
         deviceManager_ = nullptr;
     }
-    if (startupService != nullptr) {
-        startupService->Release();
-        startupService = nullptr;
+    if (startupService_ != nullptr) {
+        startupService_->Release();
+        startupService_ = nullptr;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "config/CAppsReader.h"
 #include "config/CVidoraOEMInfo.h"
 #include "platform/CNamedMutex.h"
+#include "platform/HResult.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
 
 #include <cstdint>
@@ -53,8 +54,11 @@ public:
     // Reruns the camera-ownership test (the main window asks before it decides on video mute).
     void RunCameraOwnershipTests();
 
+    // The desktop's default e-mail program, as the start-up service knows it: its name and the desktop
+    // entry or command that runs it. E_FAIL when there is no start-up service or it knows none.
+    HRESULT GetDefaultMailProgram(std::string& name, std::string& command) const;
+
     // Fields the windows read.
-    IStartupService* startupService = nullptr;
     std::string movieFolder;
     std::string photoFolder;
     uint32_t startHidden = 0;
@@ -96,7 +100,12 @@ private:
     void ReleaseServices();
     intptr_t DeliverChannelMessage(const std::string& name, uintptr_t wParam, intptr_t lParam);
     void EndFromSignal();
+    void ReportRuntimeFolderProblem();
 
+    // Created at start, released at shutdown; the windows reach it through the operations above.
+    IStartupService* startupService_ = nullptr;
+    // Set once the process was asked to end from outside: no main window opens any more.
+    bool quitRequested_ = false;
     // The process's one OEM-information object; it is made the process-wide one first thing at start.
     CVidoraOEMInfo oemInfo_;
     CNamedMutex instanceMutex_;

@@ -7,6 +7,12 @@
 #include "platform/TextUtil.h"
 
 namespace {
+// Capture folders are stored only as absolute paths: a relative one would depend on the folder the program
+// happens to be started in.
+bool IsAbsoluteFolder(const std::string& path) {
+    return !path.empty() && path.front() == '/';
+}
+
 std::string Join(const std::string& a, const std::string& b) {
     return a + "\\" + b;
 }
@@ -120,9 +126,13 @@ uint32_t CVidoraSettings::GetOEMSetDefDev() { return ReadRootNumber("OEMSetDefDe
 HRESULT CVidoraSettings::SetOEMSetDefDev(uint32_t v) { return WriteRootNumber("OEMSetDefDev", v); }
 std::string CVidoraSettings::GetWebUnzipPath() { return ReadRootString("WebUnzipPath", ""); }
 std::string CVidoraSettings::GetPhotoFolder() { return ReadRootString("PhotoFolder", ""); }
-HRESULT CVidoraSettings::SetPhotoFolder(const std::string& v) { return WriteRootString("PhotoFolder", v); }
+HRESULT CVidoraSettings::SetPhotoFolder(const std::string& v) {
+    return IsAbsoluteFolder(v) ? WriteRootString("PhotoFolder", v) : E_FAIL;
+}
 std::string CVidoraSettings::GetMovieFolder() { return ReadRootString("MovieFolder", ""); }
-HRESULT CVidoraSettings::SetMovieFolder(const std::string& v) { return WriteRootString("MovieFolder", v); }
+HRESULT CVidoraSettings::SetMovieFolder(const std::string& v) {
+    return IsAbsoluteFolder(v) ? WriteRootString("MovieFolder", v) : E_FAIL;
+}
 uint32_t CVidoraSettings::GetShadeBehavior() { return ReadRootNumber("ShadeBehavior", 1); }
 HRESULT CVidoraSettings::SetShadeBehavior(uint32_t v) { return WriteRootNumber("ShadeBehavior", v); }
 uint32_t CVidoraSettings::GetPrivacyShadeToggleOpen() { return ReadRootNumber("PrivacyShadeToggleOpen", 1); }
@@ -164,8 +174,20 @@ HRESULT CVidoraSettings::SetRibbonPos(int32_t x, int32_t y) {
     return FAILED(hr) ? hr : hr2;
 }
 
+// The camera's key is one key below "Cameras" whatever its name holds: a "\\" in the name (the key
+// separator) is written "%5C", and "%" itself "%25", so two names never share a key.
 std::string CVidoraSettings::GetCameraKey(const std::string& cameraName) {
-    return Join(Join(GetSettingsRoot(), "Cameras"), cameraName);
+    std::string escaped;
+    escaped.reserve(cameraName.size());
+    for (char c : cameraName) {
+        if (c == '%')
+            escaped += "%25";
+        else if (c == '\\')
+            escaped += "%5C";
+        else
+            escaped += c;
+    }
+    return Join(Join(GetSettingsRoot(), "Cameras"), escaped);
 }
 
 uint32_t CVidoraSettings::GetSTMode(const std::string& cameraName) {

@@ -3,10 +3,12 @@
 #include "app/CVidoraSettings.h"
 #include "config/CVidoraOEMInfo.h"
 #include "platform/CResourceLibrary.h"
+#include "platform/DebugOutput.h"
 #include "platform/SpecialFolders.h"
 #include "platform/TextUtil.h"
 
 #include <cerrno>
+#include <functional>
 #include <memory>
 
 #include <sys/stat.h>
@@ -31,6 +33,10 @@ const FolderName kFolderNames[] = {
     {"CSIDL_SYSTEM", CSIDL_SYSTEM},
 };
 
+bool IsAbsolute(const std::string& path) {
+    return !path.empty() && path.front() == '/';
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -38,6 +44,9 @@ bool IsDirectory(const std::string& path) {
 } // namespace
 
 bool EnsureFolder(const std::string& path) {
+    // Only absolute paths: a relative one would grow a folder tree wherever the program was started.
+    if (path.empty() || path.front() != '/')
+        return false;
     std::string folder = path;
     if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();
@@ -101,28 +110,40 @@ void SetUpFolders(std::string& movieFolder, std::string& photoFolder) {
     }
     CVidoraOEMInfo& oem = *info;
 
-    // A stored folder is used exactly as stored; only defaults are trimmed.
-    movieFolder = CVidoraSettings::ReadRootString("MovieFolder", "");
-    if (movieFolder.empty()) {
-        oem.SetMyVideosName(CResourceLibrary::Instance().GetString(kMyVideosNameString));
-        movieFolder = Text::Trim(oem.GetMovieFolder());
-        CVidoraSettings::SetMovieFolder(movieFolder);
-    } else {
-        EnsureFolder(movieFolder);
-    }
-
-    photoFolder = CVidoraSettings::ReadRootString("PhotoFolder", "");
-    if (photoFolder.empty()) {
-        photoFolder = Text::Trim(oem.GetPhotoFolder());
-        CVidoraSettings::SetPhotoFolder(photoFolder);
-    } else {
-        EnsureFolder(photoFolder);
-    }
+    // A stored folder is used exactly as stored (only defaults are trimmed), as long as it is an absolute
+    // path; anything else is replaced by the default. A default that cannot be made (no home folder to put
+    // it in) leaves the folder empty and the store untouched: the capture window reports it when it writes.
+    auto setUp = [](const char* valueName, const std::function<std::string()>& defaultFolder,
+                    HRESULT (*store)(const std::string&)) {
+        std::string folder = CVidoraSettings::ReadRootString(valueName, "");
+        if (IsAbsolute(folder)) {
+            EnsureFolder(folder);
+            return folder;
+        }
+        if (!folder.empty())
+            OutputDebugString(std::string("SetUpFolders: ") + valueName +
+                              " is not an absolute path, default used");
+        folder = Text::Trim(defaultFolder());
+        if (!IsAbsolute(folder))
+            return std::string();
+        store(folder);
+        return folder;
+    };
+    movieFolder = setUp(
+        "MovieFolder",
+        [&] {
+            oem.SetMyVideosName(CResourceLibrary::Instance().GetString(kMyVideosNameString));
+            return oem.GetMovieFolder();
+        },
+        &CVidoraSettings::SetMovieFolder);
+    photoFolder = setUp(
+        "PhotoFolder", [&] { return oem.GetPhotoFolder(); }, &CVidoraSettings::SetPhotoFolder);
 
     std::string modelFolder = CVidoraSettings::ReadRootString("VideoEffectsModelDataFolder", "");
     if (modelFolder.empty()) {
         modelFolder = oem.GetModelDataFolder();
-        CVidoraSettings::SetVideoEffectsModelDataFolder(modelFolder);
+        if (!modelFolder.empty())
+            CVidoraSettings::SetVideoEffectsModelDataFolder(modelFolder);
     }
     // An unknown name, or a folder the platform does not have, leaves the value as it is.
     if (std::optional<std::string> resolved = ResolveFolderPath(modelFolder))

@@ -5,11 +5,13 @@
 #include <optional>
 #include <string>
 
-// Start-up: decides the movie and photo capture folders (stored values win; otherwise the OEM defaults,
-// which are then stored) and turns a stored "<NAME>rest" effects-model folder into a real path.
+// Start-up: decides the movie and photo capture folders (stored absolute paths win; otherwise the OEM
+// defaults, which are then stored; a folder stays empty when not even the default is an absolute path) and
+// turns a stored "<NAME>rest" effects-model folder into a real path.
 void SetUpFolders(std::string& movieFolder, std::string& photoFolder);
 
-// Creates a folder and any missing parents. True when the folder exists afterwards.
+// Creates a folder and any missing parents. True when the folder exists afterwards; false for a path that
+// is not absolute, which is never created.
 bool EnsureFolder(const std::string& path);
 
 // The special-folder id of a name of the table ("CSIDL_APPDATA" -> 26; names compare exactly), or -1.

@@ -47,6 +47,12 @@ std::string CVidoraOEMInfo::ResolveDocumentFolder(const std::string& text) {
 
 std::string CVidoraOEMInfo::BuiltInFolder(const std::string& placeholder, const std::string& name) {
     std::string path = ExpandPath(placeholder + "/" + name);
+    // A placeholder that could not be expanded (the user's folder cannot be made: a full or read-only
+    // home) leaves a relative path, which would put the folder wherever the program happens to run.
+    if (path.empty() || path.front() != '/') {
+        OutputDebugString("CVidoraOEMInfo: no built-in folder for " + placeholder);
+        return {};
+    }
     CPathUtilities::CreateFolder(path);
     return path;
 }

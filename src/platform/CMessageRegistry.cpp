@@ -22,6 +22,15 @@ UINT CMessageRegistry::Register(std::string_view name) {
     return id;
 }
 
+UINT CMessageRegistry::Find(std::string_view name) const {
+    if (name.empty())
+        return 0;
+    const std::string key = Text::ToUpper(name);
+    std::lock_guard guard(lock_);
+    auto it = ids_.find(key);
+    return it != ids_.end() ? it->second : 0;
+}
+
 std::string CMessageRegistry::NameOf(UINT id) const {
     std::lock_guard guard(lock_);
     auto it = names_.find(id);

@@ -15,6 +15,8 @@ public:
     // The id of the name, registering it on first use; ids start at 0xC000. 0 for an empty name or when
     // every id is taken.
     UINT Register(std::string_view name);
+    // The id of a name registered before; 0 when nobody in this process has registered it.
+    UINT Find(std::string_view name) const;
     // The name an id was registered with (as first spelled); empty when the id is not registered.
     std::string NameOf(UINT id) const;
     size_t Count() const;

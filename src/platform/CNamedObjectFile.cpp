@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 namespace {
+constexpr uint32_t kErrorPathNotFound = 3;
+constexpr uint32_t kErrorWriteProtect = 19;
 constexpr uint32_t kErrorGenFailure = 31;
 constexpr uint32_t kErrorFilenameTooLong = 206;
 constexpr off_t kNotifyOffset = 8;
@@ -20,8 +22,11 @@ uint32_t ErrorFromErrno(int e) {
     case EACCES:
     case EPERM:
     case ELOOP: // a symbolic link planted where an object's file belongs
-    case EROFS:
         return ERROR_ACCESS_DENIED;
+    case EROFS:
+        return kErrorWriteProtect;
+    case ENOENT:
+        return kErrorPathNotFound;
     case ENAMETOOLONG:
         return kErrorFilenameTooLong;
     default:
@@ -59,7 +64,10 @@ uint32_t CNamedObjectFile::Open(const std::string& name, const char* kind,
     std::string file = FileName(name, kind);
     if (file.size() > kMaxFileName)
         return kErrorFilenameTooLong;
-    std::string path = SpecialFolders::RuntimeDir() + "/" + file;
+    const std::string folder = SpecialFolders::RuntimeDir();
+    if (folder.empty())
+        return kErrorPathNotFound;
+    std::string path = folder + "/" + file;
 
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)

@@ -46,7 +46,10 @@ RegValue RegValue::Binary(std::vector<uint8_t> v) {
 RegistryLocations RegistryLocations::FromEnvironment() {
     RegistryLocations l;
     l.userFile = SpecialFolders::UserConfigDir() + "/registry.db";
-    l.volatileFile = SpecialFolders::RuntimeDir() + "/volatile.db";
+    // Without a private runtime folder volatile keys live in the user's config folder instead; they then
+    // outlast the session, which is better than sharing them with other users.
+    const std::string runtime = SpecialFolders::RuntimeDir();
+    l.volatileFile = (runtime.empty() ? SpecialFolders::UserConfigDir() : runtime) + "/volatile.db";
     l.machineFile = SpecialFolders::MachineDir() + "/machine.db";
     return l;
 }
@@ -81,7 +84,9 @@ std::string ParentOf(const std::string& path) {
     return sep == std::string::npos ? std::string() : path.substr(0, sep);
 }
 
-int HiveNumber(Hive hive) { return static_cast<int>(hive); }
+int HiveNumber(Hive hive) {
+    return static_cast<int>(hive);
+}
 
 // Binds text without copying; the strings outlive the statement's use.
 void BindText(sqlite3_stmt* st, int index, const std::string& s) {
@@ -150,8 +155,7 @@ public:
 
     // Runs `op` under the lock; a store found damaged is moved aside and the operation runs once more on the
     // fresh one. Other database errors become result codes.
-    template <typename Op>
-    HRESULT Run(Op&& op) {
+    template <typename Op> HRESULT Run(Op&& op) {
         std::lock_guard<std::mutex> lock(mutex);
         for (int attempt = 0;; ++attempt) {
             CRegistryStore* current = nullptr;
@@ -168,7 +172,8 @@ public:
     }
 
     // Looks a key up in one file. `current` tracks the store in use for the error handler.
-    static bool Find(CRegistryStore& s, CRegistryStore*& current, Hive hive, const std::string& fold, KeyRow* row) {
+    static bool Find(CRegistryStore& s, CRegistryStore*& current, Hive hive, const std::string& fold,
+                     KeyRow* row) {
         if (!s.Ensure())
             return false;
         current = &s;
@@ -184,12 +189,13 @@ public:
         }
         sqlite3_reset(st);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            throw DbError {rc};
+            throw DbError{rc};
         return found;
     }
 
     // Which file holds the key: nullptr when none does.
-    CRegistryStore* Locate(CRegistryStore*& current, Hive hive, const std::string& fold, KeyRow* row = nullptr) {
+    CRegistryStore* Locate(CRegistryStore*& current, Hive hive, const std::string& fold,
+                           KeyRow* row = nullptr) {
         if (Find(Persistent(hive), current, hive, fold, row))
             return &Persistent(hive);
         if (!fold.empty() && Find(vol, current, hive, fold, row))
@@ -198,8 +204,8 @@ public:
     }
 
     // Reads one value of a key in one file: 1 = value read, 0 = key there but no value, -1 = no key.
-    static int ReadIn(CRegistryStore& s, CRegistryStore*& current, Hive hive, const std::string& fold, const std::string& nameFold,
-                      RegValue& out) {
+    static int ReadIn(CRegistryStore& s, CRegistryStore*& current, Hive hive, const std::string& fold,
+                      const std::string& nameFold, RegValue& out) {
         if (!s.Ensure())
             return -1;
         current = &s;
@@ -219,11 +225,12 @@ public:
         }
         sqlite3_reset(st);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            throw DbError {rc};
+            throw DbError{rc};
         return result;
     }
 
-    static void InsertKey(CRegistryStore& s, Hive hive, const std::string& path, const std::string& keyClass) {
+    static void InsertKey(CRegistryStore& s, Hive hive, const std::string& path,
+                          const std::string& keyClass) {
         sqlite3_stmt* st = s.Get(kInsertKey);
         std::string fold = Fold(path);
         std::string parentFold = Fold(ParentOf(path));
@@ -235,8 +242,8 @@ public:
         s.Exec(kInsertKey);
     }
 
-    HRESULT CreateKey(CRegistryStore*& current, Hive hive, const std::string& path, const std::string& keyClass,
-                      bool isVolatile, bool* created) {
+    HRESULT CreateKey(CRegistryStore*& current, Hive hive, const std::string& path,
+                      const std::string& keyClass, bool isVolatile, bool* created) {
         std::string norm = NormalizePath(path);
         if (created != nullptr)
             *created = false;
@@ -300,7 +307,8 @@ public:
         return S_OK;
     }
 
-    HRESULT QueryValue(CRegistryStore*& current, Hive hive, const std::string& path, const std::string& name, RegValue& out) {
+    HRESULT QueryValue(CRegistryStore*& current, Hive hive, const std::string& path, const std::string& name,
+                       RegValue& out) {
         std::string fold = Fold(NormalizePath(path));
         std::string nameFold = Fold(name);
         int r = ReadIn(Persistent(hive), current, hive, fold, nameFold, out);
@@ -406,11 +414,14 @@ HRESULT CRegistry::GetKeyPath(Hive hive, const std::string& path, std::string& s
 }
 
 HRESULT CRegistry::QueryValue(Hive hive, const std::string& path, const std::string& name, RegValue& out) {
-    return impl_->Run([&](CRegistryStore*& current) { return impl_->QueryValue(current, hive, path, name, out); });
+    return impl_->Run(
+        [&](CRegistryStore*& current) { return impl_->QueryValue(current, hive, path, name, out); });
 }
 
-HRESULT CRegistry::SetValue(Hive hive, const std::string& path, const std::string& name, const RegValue& value) {
-    return impl_->Run([&](CRegistryStore*& current) { return impl_->SetValue(current, hive, path, name, value); });
+HRESULT CRegistry::SetValue(Hive hive, const std::string& path, const std::string& name,
+                            const RegValue& value) {
+    return impl_->Run(
+        [&](CRegistryStore*& current) { return impl_->SetValue(current, hive, path, name, value); });
 }
 
 HRESULT CRegistry::DeleteValue(Hive hive, const std::string& path, const std::string& name) {
@@ -485,7 +496,7 @@ HRESULT CRegistry::EnumSubKeys(Hive hive, const std::string& path, std::vector<s
             }
             sqlite3_reset(st);
             if (rc != SQLITE_DONE)
-                throw DbError {rc};
+                throw DbError{rc};
         }
         std::sort(found.begin(), found.end());
         found.erase(std::unique(found.begin(), found.end(),
@@ -517,7 +528,7 @@ HRESULT CRegistry::EnumValues(Hive hive, const std::string& path, std::vector<Re
         }
         sqlite3_reset(st);
         if (rc != SQLITE_DONE)
-            throw DbError {rc};
+            throw DbError{rc};
         return S_OK;
     });
 }
@@ -528,10 +539,10 @@ struct HiveAlias {
     Hive hive;
 };
 constexpr HiveAlias kHiveAliases[] = {
-    {"HKCU", Hive::CurrentUser},       {"HKEY_CURRENT_USER", Hive::CurrentUser},
-    {"HKLM", Hive::LocalMachine},      {"HKEY_LOCAL_MACHINE", Hive::LocalMachine},
-    {"HKCC", Hive::CurrentConfig},     {"HKEY_CURRENT_CONFIG", Hive::CurrentConfig},
-    {"HKCR", Hive::ClassesRoot},       {"HKEY_CLASSES_ROOT", Hive::ClassesRoot},
+    {"HKCU", Hive::CurrentUser},   {"HKEY_CURRENT_USER", Hive::CurrentUser},
+    {"HKLM", Hive::LocalMachine},  {"HKEY_LOCAL_MACHINE", Hive::LocalMachine},
+    {"HKCC", Hive::CurrentConfig}, {"HKEY_CURRENT_CONFIG", Hive::CurrentConfig},
+    {"HKCR", Hive::ClassesRoot},   {"HKEY_CLASSES_ROOT", Hive::ClassesRoot},
 };
 } // namespace
 

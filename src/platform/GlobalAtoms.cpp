@@ -20,6 +20,8 @@ class CAtomDb {
 public:
     CAtomDb() {
         std::string path = TablePath();
+        if (path.empty())
+            return; // no private runtime folder: no table rather than one in a folder others may use
         if (Open(path) || !damaged_)
             return;
         // A file that is not a database (a crash while it was created, a stray file of that name) is
@@ -152,7 +154,8 @@ ATOM FreeAtom(CAtomDb& db) {
 } // namespace
 
 std::string TablePath() {
-    return SpecialFolders::RuntimeDir() + "/atoms.sqlite";
+    const std::string folder = SpecialFolders::RuntimeDir();
+    return folder.empty() ? std::string() : folder + "/atoms.sqlite";
 }
 
 ATOM Add(const std::string& text) {

@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace SpecialFolders {
 namespace {
@@ -107,13 +109,86 @@ std::string UserConfigDir() {
     return (v.empty() ? Home() + "/.config" : StripSlash(v)) + "/vidora";
 }
 
+bool IsPrivateFolder(bool isDirectory, unsigned mode, unsigned owner, unsigned user) {
+    return isDirectory && owner == user && (mode & 0777) == 0700;
+}
+
+namespace {
+constexpr int kRuntimeAlternatives = 9;
+
+std::mutex g_runtimeLock;
+// The fresh folder made when no shared one is private, for the primary location it replaces.
+std::string g_freshFor;
+std::string g_freshFolder;
+std::string g_problem;
+
+// Makes the folder when it is missing (private from the start) or checks the one that is there. A link is
+// never followed: lstat sees the link itself.
+bool UsePrivateFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0700) == 0) {
+        // The umask may have taken bits away; the folder is ours, so it can be put right.
+        return chmod(path.c_str(), 0700) == 0;
+    }
+    if (errno != EEXIST)
+        return false;
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0)
+        return false;
+    if (IsPrivateFolder(S_ISDIR(info.st_mode), info.st_mode, info.st_uid, geteuid()))
+        return true;
+    // Our own folder that others could read but never write into holds nothing of theirs: it is closed
+    // again. One that others could write into is never trusted.
+    if (!S_ISDIR(info.st_mode) || info.st_uid != geteuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return false;
+    if (chmod(path.c_str(), 0700) != 0 || lstat(path.c_str(), &info) != 0)
+        return false;
+    return IsPrivateFolder(S_ISDIR(info.st_mode), info.st_mode, info.st_uid, geteuid());
+}
+} // namespace
+
 std::string RuntimeDir() {
     std::string v = Env("XDG_RUNTIME_DIR");
-    std::string dir = v.empty() ? "/tmp/vidora-" + std::to_string(getuid()) : StripSlash(v) + "/vidora";
-    // Private to the user: named objects and volatile settings live here.
-    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        CreateFolderTree(dir);
-    return dir;
+    const bool sessionFolder = !v.empty() && v.front() == '/';
+    std::string primary =
+        sessionFolder ? StripSlash(v) + "/vidora" : TempDir() + "/vidora-" + std::to_string(geteuid());
+    std::lock_guard guard(g_runtimeLock);
+    g_problem.clear();
+    if (UsePrivateFolder(primary))
+        return primary;
+    if (sessionFolder && errno == ENOENT) {
+        // The session's runtime folder itself is missing (an unusual session): make it, then ours in it.
+        CreateFolderTree(StripSlash(v));
+        if (UsePrivateFolder(primary))
+            return primary;
+    }
+    // Somebody else may have made the folder first. The alternatives are tried in a fixed order, so that
+    // every process of this user settles on the same one.
+    for (int i = 1; i <= kRuntimeAlternatives; ++i) {
+        std::string alternative = primary + "." + std::to_string(i);
+        if (UsePrivateFolder(alternative))
+            return alternative;
+    }
+    // A folder of this process alone, made once and kept while it lasts.
+    if (g_freshFor != primary || !UsePrivateFolder(g_freshFolder)) {
+        std::string pattern = TempDir() + "/vidora-" + std::to_string(geteuid()) + "-XXXXXX";
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back('\0');
+        g_freshFor = primary;
+        g_freshFolder = mkdtemp(buffer.data()) != nullptr ? std::string(buffer.data()) : std::string();
+    }
+    if (g_freshFolder.empty()) {
+        g_problem = "No private runtime folder can be made: " + primary +
+                    " is not a folder of this user with mode 0700, and " + TempDir() + " cannot be written.";
+        return {};
+    }
+    g_problem = "The runtime folder " + primary + " is not a folder of this user with mode 0700; " +
+                g_freshFolder + " is used instead, so this start cannot tell whether Vidora already runs.";
+    return g_freshFolder;
+}
+
+std::string RuntimeDirProblem() {
+    std::lock_guard guard(g_runtimeLock);
+    return g_problem;
 }
 
 std::string MachineDir() {

@@ -29,8 +29,20 @@ std::optional<std::string> GetPath(int csidl);
 // Folders that are not special-folder ids.
 std::string TempDir();       // $TMPDIR, else /tmp
 std::string UserConfigDir(); // $XDG_CONFIG_HOME/vidora
-std::string RuntimeDir();    // $XDG_RUNTIME_DIR/vidora, else /tmp/vidora-<uid>; created 0700
-std::string MachineDir();    // $VIDORA_MACHINE_DIR, else /var/lib/vidora
+// The user's private runtime folder: $XDG_RUNTIME_DIR/vidora, else $TMPDIR/vidora-<uid> (TMPDIR defaults to
+// /tmp). Named objects, the instance socket and volatile settings live there, so the folder must belong to
+// this user and be closed to everybody else (mode 0700), whoever created it; one of this user that others
+// may read but not write is closed again. A folder that is not private (another user made it first, or
+// others may write into it) is passed over for the first private one of "<folder>.1" to
+// "<folder>.9", which every process of the user finds the same way; when none of them is private either, a
+// fresh folder of this process alone stands in, and RuntimeDirProblem() says so. "" when not even that
+// could be made.
+std::string RuntimeDir();
+// Why the runtime folder in use is not the usual one; empty when it is.
+std::string RuntimeDirProblem();
+// True when a folder's status shows a directory (not a link) that belongs to `user` with mode 0700.
+bool IsPrivateFolder(bool isDirectory, unsigned mode, unsigned owner, unsigned user);
+std::string MachineDir(); // $VIDORA_MACHINE_DIR, else /var/lib/vidora
 
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool CreateFolderTree(const std::string& path);

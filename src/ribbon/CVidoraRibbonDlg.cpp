@@ -18,6 +18,7 @@
 #include "ribbon/RibbonSupport.h"
 #include "ribbon/RibbonWindows.h"
 #include "ui/CAttachablePane.h"
+#include "ui/CCustomMessageBox.h"
 #include "ui/CCustomMessageBoxOK.h"
 #include "ui/CScreenshotter.h"
 #include "ui/CTransparentImageButton.h"
@@ -521,6 +522,8 @@ void CVidoraRibbonDlg::Quit() {
     if (quitting_ || !IsWindow())
         return;
     quitting_ = true;
+    // A message box waiting for an answer would hold the program until somebody answered it.
+    CCustomMessageBox::EndAll();
     if (IsModal())
         EndDialog(IDCANCEL);
     else
@@ -720,15 +723,14 @@ void CVidoraRibbonDlg::OnUpdateTimer() {
         updateTimerFirstRun_ = false;
         SetTimer(kUpdateTimer, kUpdatePeriodMs);
     }
-    if (IsUpdateCheckDue() && SUCCEEDED(RunUpdater(0)))
-        RecordUpdateCheck();
+    RunPeriodicUpdateCheck();
 }
 
 void CVidoraRibbonDlg::CheckForUpdatesNow() {
     if (g_updateCheckRunning)
         return;
     g_updateCheckRunning = true;
-    if (FAILED(RunUpdater(2)))
+    if (FAILED(::CheckForUpdatesNow()))
         CCustomMessageBoxOK::Show(281, MessageBoxIcon::Warning);
     g_updateCheckRunning = false;
 }

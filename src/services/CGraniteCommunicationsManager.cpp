@@ -8,25 +8,12 @@
 #include "services/IGraniteCommunicationsManagerEvent.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMetaObject>
 #include <QString>
-#include <QUrl>
 
 namespace {
 
 CGraniteCommunicationsManager* g_manager = nullptr;
-
-CGraniteCommunicationsManager::OpenLocalFileHook& OpenHook() {
-    static CGraniteCommunicationsManager::OpenLocalFileHook hook;
-    return hook;
-}
-
-bool OpenWithDesktop(const std::string& path) {
-    if (const auto& hook = OpenHook())
-        return hook(path);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-}
 
 std::string ResourceTextOr(uint32_t id, const char* fallback) {
     std::string text = CResourceLibrary::Instance().GetString(id);
@@ -70,10 +57,6 @@ IGraniteCommunicationsManager* GetGraniteCommunicationsManager() {
 
 CGraniteCommunicationsManager* CGraniteCommunicationsManager::Current() {
     return g_manager;
-}
-
-void CGraniteCommunicationsManager::SetOpenLocalFileHook(OpenLocalFileHook hook) {
-    OpenHook() = std::move(hook);
 }
 
 std::string CGraniteCommunicationsManager::LiveMessengerName() {
@@ -373,12 +356,8 @@ HRESULT CGraniteCommunicationsManager::LaunchApplication(int32_t index) {
     const ApplicationInfo* record = Record(index);
     if (record == nullptr)
         return E_FAIL;
-    if (record->isLocal != 0) {
-        // Only a program that was found can be opened; a refusal of the desktop is a failure too.
-        if (record->path.empty() || !OpenWithDesktop(record->path))
-            return E_FAIL;
-        return S_OK;
-    }
+    if (record->isLocal != 0)
+        return CGraniteCommunicationsManagerLocalApps::Launch(record->path);
     if (service_ == nullptr)
         return E_FAIL;
     return SUCCEEDED(service_->LaunchApplication(record->name)) ? S_OK : E_FAIL;

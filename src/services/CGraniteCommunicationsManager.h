@@ -19,11 +19,6 @@ class IGraniteCommunicationsManagerEvent;
 class CGraniteCommunicationsManager final : public IGraniteCommunicationsManager,
                                             private IBrenCommunicationManagerEvents {
 public:
-    // How a file is handed to the desktop's default open action; true when the desktop took it. Tests put a
-    // recorder here; an empty function restores the desktop.
-    using OpenLocalFileHook = std::function<bool(const std::string& path)>;
-    static void SetOpenLocalFileHook(OpenLocalFileHook hook);
-
     // The key listeners look an application up by (empty for names outside the known few).
     static std::string ApplicationKeyFor(const std::string& name);
 

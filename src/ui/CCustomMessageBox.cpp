@@ -137,6 +137,13 @@ bool CCustomMessageBox::EndCurrent(Kind kind, intptr_t result) {
     return true;
 }
 
+int CCustomMessageBox::EndAll() {
+    int ended = 0;
+    ended += EndCurrent(Kind::OK, IDCANCEL) ? 1 : 0;
+    ended += EndCurrent(Kind::YesNo, IDNO) ? 1 : 0;
+    return ended;
+}
+
 QImage CCustomMessageBox::IconImage(MessageBoxIcon icon) {
     uint32_t id = 0;
     switch (icon) {

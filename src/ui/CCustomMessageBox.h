@@ -43,6 +43,10 @@ public:
     static CCustomMessageBox* Current(Kind kind);
     // Ends the open box of a kind with `result`; false when none is open.
     static bool EndCurrent(Kind kind, intptr_t result);
+    // Ends every open box, each with the answer that changes nothing (IDCANCEL for the OK box, IDNO for the
+    // yes/no box), so that a program that is asked to end does not wait for somebody to answer. The number
+    // of boxes ended.
+    static int EndAll();
 
     Kind GetKind() const { return kind_; }
     const std::string& Text() const { return text_; }

@@ -1,5 +1,6 @@
 // The application object in this process, with the stand-in services behind the facades.
 #include "RegisterGraniteDeviceService.h"
+#include "app/CInstanceChannel.h"
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "comms/RegisterGraniteCommunicationsService.h"
@@ -11,8 +12,12 @@
 #include "services/IGraniteDeviceManager.h"
 #include "support/CTempEnvironment.h"
 #include "ui/CDialogBase.h"
+#include "platform/CMessageRegistry.h"
+#include "platform/RegisteredMessages.h"
 
 #include <gtest/gtest.h>
+
+#include <future>
 
 #include <unistd.h>
 
@@ -46,6 +51,40 @@ protected:
 
 private:
     Seen& seen_;
+};
+
+// A main window that sends messages to its own process through the instance channel, as another process
+// of the user would, and notes the answers.
+class CChannelProbeWindow : public CDialogBase {
+public:
+    explicit CChannelProbeWindow(std::vector<std::pair<bool, intptr_t>>& answers) : answers_(answers) {}
+
+protected:
+    bool OnInitDialog() override {
+        sent_ = std::async(std::launch::async, [] {
+            std::vector<std::pair<bool, intptr_t>> answers;
+            for (const char* name : {"VIDORA10_WM_RESOLUTIONCHANGED", "Invented.By.Another.Process",
+                                     "invented.by.another.process"}) {
+                intptr_t result = -1;
+                bool answered = CInstanceChannel::Send(name, 0, 0, 5000, &result);
+                answers.emplace_back(answered, result);
+            }
+            return answers;
+        });
+        SetTimer(1, 10);
+        return true;
+    }
+    void OnTimer(UINT_PTR) override {
+        if (sent_.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+            return;
+        KillTimer(1);
+        answers_ = sent_.get();
+        EndDialog(IDOK);
+    }
+
+private:
+    std::vector<std::pair<bool, intptr_t>>& answers_;
+    std::future<std::vector<std::pair<bool, intptr_t>>> sent_;
 };
 
 class AppStartupTest : public ::testing::Test {
@@ -87,40 +126,47 @@ protected:
 };
 } // namespace
 
-TEST_F(AppStartupTest, CameraHeldByThisUsersProgramCountsAsHeldHere) {
-    Granite::CSimulatedDeviceControl control;
-    ASSERT_EQ(control.StartStreaming("Recorder", 0, static_cast<uint32_t>(getpid()), "recorder"), S_OK);
-    ChooseFirstCameraForCalls();
+TEST_F(AppStartupTest, StartUpPreparesTheListAndTheMutexesAndShutdownReleasesThem) {
     Seen seen;
     EXPECT_FALSE(Run(seen));
     ASSERT_TRUE(seen.ran);
-    EXPECT_EQ(seen.heldHere, 1u);
-    EXPECT_EQ(seen.heldElsewhere, 0u);
     EXPECT_TRUE(seen.haveList);
     EXPECT_TRUE(seen.postInitHeld);
-    // Shutdown released both mutexes.
     CNamedMutex after;
     ASSERT_TRUE(after.Create(CVidoraApp::kInstanceMutexName, false));
     EXPECT_EQ(after.LastError(), ERROR_SUCCESS);
 }
 
-TEST_F(AppStartupTest, OnVersionsWithMinorZeroTheCameraAlwaysCountsAsHeldHere) {
-    CSystemInfo::Instance().OverrideVersion(PlatformVersion{6, 0, true});
-    Granite::CSimulatedDeviceControl control;
-    ASSERT_EQ(control.StartStreaming("Recorder", 0, 999999, "recorder"), S_OK);
-    ChooseFirstCameraForCalls();
-    Seen seen;
-    Run(seen);
-    EXPECT_EQ(seen.heldHere, 1u);
-}
-
-TEST_F(AppStartupTest, NobodyStreamingLeavesEveryFlagClear) {
-    ChooseFirstCameraForCalls();
-    Seen seen;
-    Run(seen);
-    ASSERT_TRUE(seen.ran);
-    EXPECT_EQ(seen.heldHere, 0u);
-    EXPECT_EQ(seen.heldElsewhere, 0u);
+TEST_F(AppStartupTest, WhoHoldsTheCamera) {
+    constexpr uint32_t kNobody = 0;
+    constexpr uint32_t kNoProcessOfThisUser = 999999;
+    const uint32_t self = static_cast<uint32_t>(getpid());
+    struct Case {
+        uint32_t holder;
+        PlatformVersion version;
+        uint32_t heldHere, heldElsewhere;
+    } cases[] = {
+        {kNobody, {6, 1, true}, 0, 0},
+        {self, {6, 1, true}, 1, 0},
+        {kNoProcessOfThisUser, {6, 1, true}, 0, 1},
+        {kNoProcessOfThisUser, {6, 0, true}, 1, 0}, // minor version 0: always counted as held here
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "holder " << c.holder << " on " << c.version.major << "." << c.version.minor);
+        Granite::CSimulatedHardware::SetCurrent(nullptr);
+        CSystemInfo::Instance().OverrideVersion(c.version);
+        Granite::CSimulatedDeviceControl control;
+        if (c.holder != kNobody) {
+            ASSERT_EQ(control.StartStreaming("Recorder", 0, c.holder, "recorder"), S_OK);
+        }
+        ChooseFirstCameraForCalls();
+        Seen seen;
+        Run(seen);
+        ASSERT_TRUE(seen.ran);
+        EXPECT_EQ(seen.heldHere, c.heldHere);
+        EXPECT_EQ(seen.heldElsewhere, c.heldElsewhere);
+    }
 }
 
 TEST_F(AppStartupTest, FirstRunHandsTheServiceDevicesToTheCallSettingsOnlyWhenTheOemAsks) {
@@ -176,4 +222,22 @@ TEST_F(AppStartupTest, PermissionQueryFollowsTheCallingProgramsList) {
     EXPECT_EQ(unknown, 1);
     // Without a list every program is allowed.
     EXPECT_EQ(app.IsApplicationEnabled(0, "Hidden"), 1);
+}
+
+TEST_F(AppStartupTest, TheInstanceChannelPassesOnlyMessagesThisProgramKnows) {
+    RegisterAllMessages(); // the program's own names, which start-up registers anyway
+    const size_t registered = CMessageRegistry::Instance().Count();
+    std::vector<std::pair<bool, intptr_t>> answers;
+    CVidoraApp app;
+    app.SetMainWindowFactory([&] { return std::make_unique<CChannelProbeWindow>(answers); });
+    const char* args[] = {"vidora"};
+    app.InitInstance(1, const_cast<char**>(args));
+    app.ExitInstance();
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers[0], std::make_pair(true, intptr_t(1)));
+    // An invented name is answered, but neither delivered nor added to the process's message table.
+    EXPECT_EQ(answers[1], std::make_pair(true, intptr_t(0)));
+    EXPECT_EQ(answers[2], std::make_pair(true, intptr_t(0)));
+    EXPECT_EQ(CMessageRegistry::Instance().Find("Invented.By.Another.Process"), 0u);
+    EXPECT_EQ(CMessageRegistry::Instance().Count(), registered);
 }

@@ -56,38 +56,33 @@ protected:
 };
 } // namespace
 
-TEST_F(CleanupThreadTest, DeletesTheUnpackFolderAndClearsTheValue) {
-    std::string folder = MakeUnpackFolder("tmp/VidoraSetup_1234");
-    SetPath(folder);
-    EXPECT_EQ(RunToEnd(), Outcome::Deleted);
-    EXPECT_FALSE(Exists(folder));
-    EXPECT_EQ(Path(), "");
-    EXPECT_TRUE(Exists(env.Path("home/Documents/thesis.odt")));
-    EXPECT_TRUE(Exists(env.Path("tmp")));
-}
-
-TEST_F(CleanupThreadTest, UnpackFoldersInTheUsersCacheAndDataFoldersToo) {
-    for (const char* relative : {"cache/setup/unpacked", "data/VidoraSetup"}) {
-        std::string folder = MakeUnpackFolder(relative);
-        SetPath(folder + "/");
-        EXPECT_EQ(RunToEnd(), Outcome::Deleted) << relative;
-        EXPECT_FALSE(Exists(folder));
-        EXPECT_EQ(Path(), "");
-    }
-    EXPECT_TRUE(Exists(env.Path("cache/setup")));
-}
-
-TEST_F(CleanupThreadTest, NothingToDoLeavesTheValue) {
+TEST_F(CleanupThreadTest, DeletesUnpackFoldersAndClearsTheValueOrLeavesBothAlone) {
     env.WriteFile("tmp/setup.log", "a file, not a folder");
-    for (const std::string& value : {env.Path("tmp/setup.log"), env.Path("tmp/gone")}) {
-        SetPath(value);
-        EXPECT_EQ(RunToEnd(), Outcome::NothingToDo) << value;
-        EXPECT_EQ(Path(), value);
+    struct Case {
+        std::string value;
+        Outcome outcome;
+        bool cleared;
+    };
+    const std::vector<Case> cases = {
+        {MakeUnpackFolder("tmp/VidoraSetup_1234"), Outcome::Deleted, true},
+        {MakeUnpackFolder("cache/setup/unpacked") + "/", Outcome::Deleted, true},
+        {MakeUnpackFolder("data/VidoraSetup"), Outcome::Deleted, true},
+        {env.Path("tmp/setup.log"), Outcome::NothingToDo, false},
+        {env.Path("tmp/gone"), Outcome::NothingToDo, false},
+        {"", Outcome::NothingToDo, true},
+    };
+    for (const Case& c : cases) {
+        SetPath(c.value);
+        EXPECT_EQ(RunToEnd(), c.outcome) << c.value;
+        EXPECT_EQ(Path(), c.cleared ? "" : c.value);
+        if (c.outcome == Outcome::Deleted) {
+            EXPECT_FALSE(Exists(c.value)) << c.value;
+        }
     }
+    // Only the unpack folders went: not what their links pointed to, nor the folders around them.
+    EXPECT_TRUE(Exists(env.Path("home/Documents/thesis.odt")));
     EXPECT_TRUE(Exists(env.Path("tmp/setup.log")));
-    SetPath("");
-    EXPECT_EQ(RunToEnd(), Outcome::NothingToDo);
-    EXPECT_EQ(Path(), "");
+    EXPECT_TRUE(Exists(env.Path("cache/setup")));
 }
 
 TEST_F(CleanupThreadTest, RefusesWhatIsNoUnpackFolder) {

@@ -121,24 +121,57 @@ TEST_F(FoldersTest, WithoutAVideosFolderTheMyVideosNameOfTheResourcesIsUsed) {
     EXPECT_TRUE(IsDir(movies));
 }
 
-TEST_F(FoldersTest, StoredFoldersAreUsedExactlyAsStored) {
-    // Another tool stored values with blanks around them: kept as they are and the folders created. A
-    // path that begins with a blank is relative, so it lands below the current folder.
+TEST_F(FoldersTest, StoredFoldersAreUsedAsStoredOnlyWhenAbsolute) {
+    // Run from the test's root, so that anything made relative to the current folder would show there.
     char* previous = get_current_dir_name();
     ASSERT_EQ(chdir(env->Root().c_str()), 0);
-    std::string storedMovies = "  " + env->Path("home/My Movies") + "  ";
-    std::string storedPhotos = env->Path("home/Shots") + " ";
-    CVidoraSettings::SetMovieFolder(storedMovies);
-    CVidoraSettings::SetPhotoFolder(storedPhotos);
+    // Another tool stored a folder with a trailing blank: an absolute path, kept as it is and created.
+    const std::string storedPhotos = env->Path("home/Shots") + " ";
+    CVidoraSettings::WriteRootString("PhotoFolder", storedPhotos);
+    // A leading blank makes a relative path: refused, the default takes its place.
+    CVidoraSettings::WriteRootString("MovieFolder", "  " + env->Path("home/My Movies"));
     std::string movies;
     std::string photos;
     SetUpFolders(movies, photos);
-    EXPECT_EQ(movies, storedMovies);
     EXPECT_EQ(photos, storedPhotos);
-    EXPECT_TRUE(IsDir(env->Root() + "/" + storedMovies));
     EXPECT_TRUE(IsDir(storedPhotos));
-    EXPECT_FALSE(IsDir(env->Path("home/Shots")));
-    EXPECT_EQ(Setting("MovieFolder"), storedMovies);
+    EXPECT_EQ(movies, env->Path("home/Videos/Vidora"));
+    EXPECT_EQ(Setting("MovieFolder"), movies);
+
+    for (const std::string& relative :
+         std::vector<std::string>{"Movies", "  " + env->Path("x"), "./here", "~/Videos"}) {
+        CVidoraSettings::WriteRootString("MovieFolder", relative);
+        SetUpFolders(movies, photos);
+        EXPECT_EQ(movies, env->Path("home/Videos/Vidora")) << relative;
+        EXPECT_FALSE(EnsureFolder(relative)) << relative;
+        EXPECT_EQ(CVidoraSettings::SetMovieFolder(relative), E_FAIL) << relative;
+        EXPECT_EQ(CVidoraSettings::SetPhotoFolder(relative), E_FAIL) << relative;
+        EXPECT_FALSE(IsDir(env->Root() + "/" + relative)) << relative; // nothing below the current folder
+    }
+    EXPECT_EQ(chdir(previous), 0);
+    free(previous);
+}
+
+TEST_F(FoldersTest, AHomeWhereNoDefaultCanBeMadeLeavesTheFoldersEmptyAndUnstored) {
+    // The user's folders lie below a plain file (a home that cannot take new folders): the placeholders of
+    // the defaults cannot be expanded.
+    env->WriteFile("home/blocker", "a file");
+    env->WriteFile("config/user-dirs.dirs", "XDG_VIDEOS_DIR=\"$HOME/blocker/Videos\"\n"
+                                            "XDG_PICTURES_DIR=\"$HOME/blocker/Pictures\"\n"
+                                            "XDG_DOCUMENTS_DIR=\"$HOME/blocker/Documents\"\n");
+    char* previous = get_current_dir_name();
+    ASSERT_EQ(chdir(env->Root().c_str()), 0);
+    EXPECT_EQ(oem->GetMovieFolder(), "");
+    EXPECT_EQ(oem->GetPhotoFolder(), "");
+    std::string movies = "old";
+    std::string photos = "old";
+    SetUpFolders(movies, photos);
+    EXPECT_EQ(movies, "");
+    EXPECT_EQ(photos, "");
+    EXPECT_EQ(Setting("MovieFolder"), "<absent>");
+    EXPECT_EQ(Setting("PhotoFolder"), "<absent>");
+    EXPECT_FALSE(IsDir(env->Root() + "/%myvideos%"));
+    EXPECT_FALSE(IsDir(env->Root() + "/%mypictures%"));
     EXPECT_EQ(chdir(previous), 0);
     free(previous);
 }

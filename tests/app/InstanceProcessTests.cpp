@@ -151,3 +151,23 @@ TEST_F(InstanceProcessTest, StartsOverADamagedSettingsFileAndKeepsItAside) {
     QDir config(QString::fromStdString(env.Path("config/vidora")));
     EXPECT_EQ(config.entryList({"registry.db.corrupt*"}).size(), 1);
 }
+
+TEST_F(InstanceProcessTest, WithoutAPrivateRuntimeFolderItRunsSaysSoAndAnEndRequestClosesTheOpenBox) {
+    // Nowhere to keep the instance mutex: that is no sign of another instance.
+    env.SetEnv("XDG_RUNTIME_DIR", "/proc/no-such-session");
+    env.SetEnv("TMPDIR", "/proc/no-such-folder");
+    auto p = Start({});
+    p->setReadChannel(QProcess::StandardError);
+    QString log;
+    QElapsedTimer waited;
+    waited.start();
+    while (!log.contains("No private runtime folder") && waited.elapsed() < 20000 &&
+           p->state() == QProcess::Running) {
+        p->waitForReadyRead(200);
+        log += Stderr(*p);
+    }
+    ASSERT_TRUE(log.contains("No private runtime folder")) << log.toStdString();
+    EXPECT_TRUE(log.contains("the first instance")) << log.toStdString();
+    // The message box is open now, waiting for an answer; SIGTERM must not wait for it.
+    Terminate(*p);
+}

@@ -18,12 +18,13 @@
 namespace {
 using Args = std::vector<std::string>;
 
-SystemTime Utc(int year, int month, int day) {
+SystemTime At(int year, int month, int day, int hour, int minute) {
     SystemTime t;
     t.year = year;
     t.month = month;
     t.day = day;
-    t.hour = 12;
+    t.hour = hour;
+    t.minute = minute;
     return t;
 }
 
@@ -37,12 +38,6 @@ protected:
         SetClock(nullptr);
         env.reset();
     }
-    bool DueOn(int month, int day, uint32_t tick) {
-        clock.SetUtcTime(Utc(2026, month, day));
-        clock.SetTickCount(tick);
-        return IsUpdateCheckDue();
-    }
-
     std::unique_ptr<CTempEnvironment> env;
     CFakeClock clock;
 };
@@ -86,59 +81,67 @@ protected:
 };
 } // namespace
 
-TEST_F(UpdateCheckTest, OnceADay) {
-    CVidoraSettings::SetCheckUpdatesLastRun("3:14:500000");
-    EXPECT_FALSE(DueOn(3, 14, 500000));
-    EXPECT_FALSE(DueOn(3, 14, 1)); // same day, whatever the tick count says
-    // The next day, only when the tick count has passed the stored one: a full day has gone by.
-    EXPECT_FALSE(DueOn(3, 15, 100000));
-    EXPECT_TRUE(DueOn(3, 15, 900000));
-    EXPECT_TRUE(DueOn(3, 15, 500000));
-    EXPECT_TRUE(DueOn(3, 16, 0));
-    EXPECT_TRUE(DueOn(3, 13, 0));
-    EXPECT_TRUE(DueOn(4, 1, 0));
-    EXPECT_TRUE(DueOn(4, 14, 500000)); // another month
+TEST_F(UpdateCheckTest, DueOnce24HoursHavePassedSinceTheRecordedCheck) {
+    clock.SetUtcTime(At(2026, 3, 14, 23, 30));
+    RecordUpdateCheck();
+    EXPECT_EQ(CVidoraSettings::GetCheckUpdatesLastRun(), "2026-03-14T23:30:00Z");
+    struct Case {
+        SystemTime now;
+        bool due;
+    } cases[] = {
+        {At(2026, 3, 14, 23, 30), false},
+        {At(2026, 3, 15, 0, 5), false}, // just past UTC midnight: not a day
+                                        // yet
+        {At(2026, 3, 15, 23, 29), false},
+        {At(2026, 3, 15, 23, 30), true},
+        {At(2026, 4, 1, 0, 0), true},
+        {At(2027, 3, 14, 23, 30), true}, // the same date a year later
+        {At(2026, 3, 14, 22, 0), true},  // the clock was put back before the check
+    };
+    for (const Case& c : cases) {
+        clock.SetUtcTime(c.now);
+        EXPECT_EQ(IsUpdateCheckDue(), c.due) << c.now.month << "/" << c.now.day << " " << c.now.hour;
+    }
 }
 
-TEST_F(UpdateCheckTest, UnusableValuesMakeItDue) {
-    EXPECT_TRUE(DueOn(3, 14, 0)); // nothing stored: "0:0:0"
-    for (const char* value : {"", "garbage", "0:0:0", "13:14:0"}) {
-        CVidoraSettings::SetCheckUpdatesLastRun(value);
-        EXPECT_TRUE(DueOn(3, 14, 0)) << value;
+TEST_F(UpdateCheckTest, TheBootTickCountPlaysNoPart) {
+    // A reboot in between resets the tick count; the rule goes by the wall clock alone.
+    clock.SetUtcTime(At(2026, 3, 14, 12, 0));
+    clock.SetTickCount(900000000u);
+    RecordUpdateCheck();
+    clock.SetTickCount(1000);
+    clock.SetUtcTime(At(2026, 3, 15, 13, 0));
+    EXPECT_TRUE(IsUpdateCheckDue());
+    clock.SetUtcTime(At(2026, 3, 15, 11, 0));
+    EXPECT_FALSE(IsUpdateCheckDue());
+}
+
+TEST_F(UpdateCheckTest, OldAndUnusableValues) {
+    clock.SetUtcTime(At(2026, 3, 14, 18, 0));
+    struct Case {
+        const char* stored;
+        bool due;
+    } cases[] = {
+        {"3:14:500000", false}, // the older "month:day:tick": checked today
+        {"3:14", false},
+        {"3:13:999999999", true},
+        {"4:14:0", true},
+        {"0:0:0", true},
+        {"13:14:0", true},
+        {"", true},
+        {"garbage", true},
+        {"2026-03-14T12:00:00", true},  // no zone
+        {"2026-02-30T12:00:00Z", true}, // no such day
+        {"2026-03-14T12:00:00Zjunk", true},
+    };
+    for (const Case& c : cases) {
+        CVidoraSettings::SetCheckUpdatesLastRun(c.stored);
+        EXPECT_EQ(IsUpdateCheckDue(), c.due) << c.stored;
     }
-    // Missing parts are 0: "3:14" is 14 March at tick 0.
-    CVidoraSettings::SetCheckUpdatesLastRun("3:14");
-    EXPECT_FALSE(DueOn(3, 14, 7));
-    EXPECT_TRUE(DueOn(3, 15, 7));
     // A value that is not text reads as missing.
     CRegistry::Instance().SetValue(Hive::CurrentUser, CVidoraSettings::GetSettingsRoot(),
                                    "CheckUpdatesLastRun", RegValue::Dword(3));
-    EXPECT_TRUE(DueOn(3, 14, 0));
-}
-
-TEST_F(UpdateCheckTest, RecordingStoresUtcDateAndTicks) {
-    clock.SetUtcTime(Utc(2026, 3, 14));
-    clock.SetLocalOffsetMinutes(13 * 60); // already the 15th locally: the UTC date counts
-    clock.SetTickCount(500000);
-    RecordUpdateCheck();
-    EXPECT_EQ(CVidoraSettings::GetCheckUpdatesLastRun(), "3:14:500000");
-    EXPECT_FALSE(IsUpdateCheckDue());
-    clock.Advance(11 * 3600 * 1000); // 23:00 on the 14th
-    EXPECT_FALSE(IsUpdateCheckDue());
-    clock.Advance(2 * 3600 * 1000); // past midnight, and the tick count has moved on with the time
     EXPECT_TRUE(IsUpdateCheckDue());
-}
-
-TEST_F(UpdateCheckTest, TickCountsAboveTwoToThe31RoundTrip) {
-    clock.SetUtcTime(Utc(2026, 3, 14));
-    clock.SetTickCount(3000000000u);
-    RecordUpdateCheck();
-    EXPECT_FALSE(DueOn(3, 15, 2999999999u));
-    EXPECT_TRUE(DueOn(3, 15, 3000000001u));
-    // Written as a signed number by an older version: the same moment.
-    CVidoraSettings::SetCheckUpdatesLastRun("3:14:-1294967296");
-    EXPECT_FALSE(DueOn(3, 15, 2999999999u));
-    EXPECT_TRUE(DueOn(3, 15, 3000000001u));
 }
 
 TEST(UpdaterLanguage, CodesFromTheLanguageOfTheResources) {
@@ -168,29 +171,27 @@ TEST_F(UpdaterTest, ThreeCommandLines) {
                   "/prod:vidora /po:0");
 }
 
-TEST_F(UpdaterTest, LanguageAndProductOptionAreLowerCased) {
-    SetUiLanguage(0x0407);
-    SetProductOption(RegValue::String("OEM-Big7"));
-    EXPECT_EQ(RunUpdater(kUpdaterPeriodic), S_OK);
-    SetUiLanguage(0x0C0A);
-    SetProductOption(RegValue::String("x", REG_EXPAND_SZ));
-    EXPECT_EQ(RunUpdater(kUpdaterPeriodic), S_OK);
-    auto started = launcher.Started();
-    ASSERT_EQ(started.size(), 2u);
-    EXPECT_EQ(started[0], Updater({"/workflowid:4", "/lowercase", "/version:11.0.0", "/lang:deu",
-                                   "/prod:vidora", "/po:oem-big7"}));
-    EXPECT_EQ(started[1].at(4), "/lang:enu");
-    EXPECT_EQ(started[1].at(6), "/po:x");
-}
-
-TEST_F(UpdaterTest, ProductOptionThatDoesNotFitOrIsNotTextGivesTheDefault) {
-    SetProductOption(RegValue::String(std::string(128, 'a')));
-    EXPECT_EQ(UpdaterCommandLine(kUpdaterPeriodic).substr(UpdaterCommandLine(kUpdaterPeriodic).rfind(' ')),
-              " /po:0");
-    SetProductOption(RegValue::String(std::string(127, 'a')));
-    EXPECT_NE(UpdaterCommandLine(kUpdaterPeriodic).find("/po:" + std::string(127, 'a')), std::string::npos);
-    SetProductOption(RegValue::Dword(5));
-    EXPECT_NE(UpdaterCommandLine(kUpdaterPeriodic).find(" /po:0"), std::string::npos);
+TEST_F(UpdaterTest, LanguageAndProductOptionAreLowerCasedAndUnfitOptionsGiveTheDefault) {
+    struct Case {
+        LANGID language;
+        RegValue option;
+        std::string lang, po;
+    };
+    const Case cases[] = {
+        {0x0407, RegValue::String("OEM-Big7"), "/lang:deu", "/po:oem-big7"},
+        {0x0C0A, RegValue::String("x", REG_EXPAND_SZ), "/lang:enu", "/po:x"},
+        {0x0409, RegValue::String(std::string(127, 'a')), "/lang:enu", "/po:" + std::string(127, 'a')},
+        {0x0409, RegValue::String(std::string(128, 'a')), "/lang:enu", "/po:0"}, // does not fit
+        {0x0409, RegValue::Dword(5), "/lang:enu", "/po:0"},                      // not text
+    };
+    for (const Case& c : cases) {
+        SetUiLanguage(c.language);
+        SetProductOption(c.option);
+        launcher.Clear();
+        ASSERT_EQ(RunUpdater(kUpdaterPeriodic), S_OK);
+        EXPECT_EQ(launcher.Started().at(0),
+                  Updater({"/workflowid:4", "/lowercase", "/version:11.0.0", c.lang, "/prod:vidora", c.po}));
+    }
 }
 
 TEST_F(UpdaterTest, ProductNameLosesOnlyATrailingRegisteredSign) {
@@ -220,12 +221,6 @@ TEST_F(UpdaterTest, ModeThreeAndAboveStartNothing) {
     EXPECT_EQ(UpdaterCommandLine(3), "");
 }
 
-TEST_F(UpdaterTest, FailedStartIsReported) {
-    launcher.SetSucceeds(false);
-    EXPECT_EQ(RunUpdater(kUpdaterCheckNow), E_FAIL);
-    EXPECT_EQ(launcher.Started().size(), 1u);
-}
-
 TEST_F(UpdaterTest, RunProcessSplitsWithoutAShell) {
     EXPECT_EQ(RunProcess("\"/opt/My App/tool\" -a \"b c\" $HOME;rm"), S_OK);
     EXPECT_EQ(RunProcess(""), E_FAIL);
@@ -241,4 +236,28 @@ TEST_F(UpdaterTest, AudioWizardBesideTheExecutableWithTheWaitCursorUndone) {
     EXPECT_EQ(launcher.Started(),
               (std::vector<Args>{{exeDir + "/ATWizard.exe"}, {exeDir + "/ATWizard.exe"}}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(UpdaterTest, CheckingNowRecordsTheCheckSoThePeriodicOneWaitsADay) {
+    CFakeClock clock;
+    clock.SetUtcTime(At(2026, 3, 14, 9, 0));
+    SetClock(&clock);
+    ASSERT_TRUE(IsUpdateCheckDue());
+    EXPECT_EQ(CheckForUpdatesNow(), S_OK);
+    EXPECT_FALSE(IsUpdateCheckDue());
+    EXPECT_FALSE(RunPeriodicUpdateCheck());
+    clock.SetUtcTime(At(2026, 3, 15, 9, 0));
+    EXPECT_TRUE(RunPeriodicUpdateCheck());
+    EXPECT_FALSE(RunPeriodicUpdateCheck());
+    ASSERT_EQ(launcher.Started().size(), 2u);
+    EXPECT_EQ(launcher.Started()[0].at(1), "/check");
+    EXPECT_EQ(launcher.Started()[1].at(1), "/workflowid:4");
+
+    // An updater that did not start checked nothing: the check stays due.
+    launcher.SetSucceeds(false);
+    clock.SetUtcTime(At(2026, 3, 17, 9, 0));
+    EXPECT_EQ(CheckForUpdatesNow(), E_FAIL);
+    EXPECT_FALSE(RunPeriodicUpdateCheck());
+    EXPECT_TRUE(IsUpdateCheckDue());
+    SetClock(nullptr);
 }

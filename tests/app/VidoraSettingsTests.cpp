@@ -111,20 +111,6 @@ TEST_F(VidoraSettingsTest, OemRegistryPathMovesEveryValue) {
     EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, kRoot));
 }
 
-TEST_F(VidoraSettingsTest, TooLongStringsReadAsTheDefault) {
-    UseNoOem();
-    CVidoraSettings::SetVideoCallingIMApp(std::string(300, 'x'));
-    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "");
-    CVidoraSettings::SetVideoCallingIMApp(std::string(255, 'y'));
-    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), std::string(255, 'y'));
-    // 255 characters of two bytes each still read: the limit counts characters.
-    std::string umlauts;
-    for (int i = 0; i < 255; ++i)
-        umlauts += "ü";
-    CVidoraSettings::SetVideoCallingIMApp(umlauts);
-    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), umlauts);
-}
-
 TEST_F(VidoraSettingsTest, PerCameraValuesKeepThePreviousMode) {
     UseNoOem();
     EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Pro"), 5u);
@@ -138,6 +124,22 @@ TEST_F(VidoraSettingsTest, PerCameraValuesKeepThePreviousMode) {
     EXPECT_EQ(Stored(std::string(kRoot) + "\\Cameras\\Cam Pro", "STMode").dword, 3u);
     // Another camera is not affected.
     EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Basic"), 5u);
+
+    // Whatever a camera's name holds, its values stay in one key of its own directly below "Cameras".
+    const std::vector<std::string> names = {"Cam\\Pro", "Cam%5CPro", "Cam\\Pro\\", "\\"};
+    for (size_t i = 0; i < names.size(); ++i)
+        CVidoraSettings::SetSTOption(names[i], static_cast<uint32_t>(10 + i));
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(CVidoraSettings::GetSTOption(names[i]), 10 + i) << names[i];
+    std::vector<std::string> keys;
+    ASSERT_EQ(CRegistry::Instance().EnumSubKeys(Hive::CurrentUser, std::string(kRoot) + "\\Cameras", keys),
+              S_OK);
+    EXPECT_EQ(keys.size(), names.size() + 2); // and "Cam Pro", "Cam Basic" (a read makes the key)
+    for (const std::string& key : keys) {
+        std::vector<std::string> below;
+        CRegistry::Instance().EnumSubKeys(Hive::CurrentUser, std::string(kRoot) + "\\Cameras\\" + key, below);
+        EXPECT_TRUE(below.empty()) << key;
+    }
 }
 
 TEST_F(VidoraSettingsTest, EmptyCameraNameReadsDefaultsAndWritesNothing) {
@@ -150,33 +152,24 @@ TEST_F(VidoraSettingsTest, EmptyCameraNameReadsDefaultsAndWritesNothing) {
     EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, std::string(kRoot) + "\\Cameras"));
 }
 
-TEST_F(VidoraSettingsTest, AttachedCamerasAreReadBackAsProductIds) {
+TEST_F(VidoraSettingsTest, AttachedCamerasSunTuneAndFeatureFlagsHaveTheirOwnKeys) {
     UseNoOem();
     CVidoraSettings::MarkCameraAttached(0x0990);
     CVidoraSettings::MarkCameraAttached(0x08d9);
     CVidoraSettings::MarkCameraAttached(0x08d9);
     EXPECT_EQ(Stored(std::string(kRoot) + "\\Cameras\\Attached\\0x08d9", "").dword, 1u);
-    auto ids = CVidoraSettings::GetAttachedCameras();
-    std::sort(ids.begin(), ids.end());
-    EXPECT_EQ(ids, (std::vector<uint32_t>{2265, 2448}));
-
     // A key written by hand in decimal or octal follows its prefix too.
     CRegistry::Instance().CreateKey(Hive::CurrentUser, std::string(kRoot) + "\\Cameras\\Attached\\017", "",
                                     false);
-    ids = CVidoraSettings::GetAttachedCameras();
-    EXPECT_NE(std::find(ids.begin(), ids.end(), 15u), ids.end());
-}
+    auto ids = CVidoraSettings::GetAttachedCameras();
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<uint32_t>{15, 2265, 2448}));
 
-TEST_F(VidoraSettingsTest, SunTuneValueIsVolatileAndUpperCaseHex) {
-    UseNoOem();
     ASSERT_EQ(CVidoraSettings::SetSTAppUI(0x08d9, 4), S_OK);
     EXPECT_EQ(Stored(CVidoraSettings::kSunTuneKey, "ST2AppUI_08D9").dword, 4u);
     EXPECT_TRUE(CRegistry::Instance().IsVolatile(Hive::CurrentUser, CVidoraSettings::kSunTuneKey));
     EXPECT_FALSE(CRegistry::Instance().IsVolatile(Hive::CurrentUser, "Software\\Brenmoor"));
-}
 
-TEST_F(VidoraSettingsTest, FeatureFlagsCountOnlyPositiveNumbers) {
-    UseNoOem();
     EXPECT_FALSE(CVidoraSettings::IsFeatureSeen("SunTune"));
     CVidoraSettings::MarkFeatureSeen("SunTune");
     EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("SunTune"));

@@ -99,6 +99,6 @@ TEST_F(ConfigFilePathTest, AnOpenRuntimeFolderIsNotTrusted) {
     ASSERT_EQ(chmod(runtime.c_str(), 0777), 0);
     std::string path = info.GetConfigFilePath("Config", "callingapps.xml", 438);
     chmod(runtime.c_str(), 0700);
-    EXPECT_EQ(path.rfind(runtime, 0), std::string::npos) << path;
+    EXPECT_EQ(path.rfind(runtime + "/", 0), std::string::npos) << path;
     EXPECT_EQ(ReadFile(path), Resource(438));
 }

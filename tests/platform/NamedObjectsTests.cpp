@@ -113,31 +113,6 @@ TEST(NamedMutex, PlantedLinkIsAccessDenied) {
     EXPECT_EQ(m.WaitFor(0), WaitResult::Failed);
 }
 
-TEST(NamedMutex, AnotherProcessHoldingItMakesUsTheSecondInstance) {
-    CTempEnvironment env;
-    CChildProcess child([](const CChildProcess::Channel& parent) {
-        CNamedMutex m;
-        if (!m.Create(kName, false) || m.LastError() != ERROR_SUCCESS)
-            return 2;
-        parent.Tell('c');
-        parent.Await(); // keeps the handle open until told
-        return 0;
-    });
-    ASSERT_TRUE(child.Started());
-    ASSERT_EQ(child.Expect(), 'c');
-    {
-        CNamedMutex second;
-        ASSERT_TRUE(second.Create(kName, false));
-        EXPECT_EQ(second.LastError(), ERROR_ALREADY_EXISTS);
-    }
-    child.Tell('q');
-    EXPECT_EQ(child.Wait(), 0);
-    // The first instance has ended: the next one is a first instance again.
-    CNamedMutex next;
-    ASSERT_TRUE(next.Create(kName, false));
-    EXPECT_EQ(next.LastError(), ERROR_SUCCESS);
-}
-
 TEST(NamedMutex, KilledOwnerLeavesNothingHeld) {
     CTempEnvironment env;
     CChildProcess child([](const CChildProcess::Channel& parent) {

@@ -97,17 +97,6 @@ TEST(ProcessRunner, StartsProgramsFromArgumentsWithoutAShell) {
     EXPECT_FALSE(runner.StartDetached({env.Path("bin/no-such-program")}));
 }
 
-TEST(ProcessRunner, TestsReplaceTheProcessWideLauncher) {
-    CFakeProcessLauncher fake;
-    SetProcessLauncher(&fake);
-    EXPECT_TRUE(GetProcessLauncher().StartDetached({"prog", "a b"}));
-    fake.SetSucceeds(false);
-    EXPECT_FALSE(GetProcessLauncher().StartDetached({"other"}));
-    EXPECT_EQ(fake.Started(), (std::vector<Args>{{"prog", "a b"}, {"other"}}));
-    SetProcessLauncher(nullptr);
-    EXPECT_NE(dynamic_cast<CProcessRunner*>(&GetProcessLauncher()), nullptr);
-}
-
 TEST(ProcessTable, ReadsTheRealProcessesWithTheirUsers) {
     CProcessTable table;
     ASSERT_TRUE(table.Refresh());

@@ -30,7 +30,8 @@ std::string ReadAll(const std::string& path) {
 // Names in `dir` that start with `prefix`.
 std::vector<std::string> FilesStartingWith(const std::string& dir, const std::string& prefix) {
     std::vector<std::string> out;
-    for (const QString& n : QDir(QString::fromStdString(dir)).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QString& n :
+         QDir(QString::fromStdString(dir)).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
         if (n.toStdString().rfind(prefix, 0) == 0)
             out.push_back(n.toStdString());
     return out;
@@ -67,7 +68,8 @@ protected:
         EXPECT_NE(captured.find(configDir + "/" + moved.front()), std::string::npos) << captured;
         if (!oldContent.empty()) {
             // Compared as a whole: a binary diff in the failure message helps nobody.
-            EXPECT_TRUE(ReadAll(configDir + "/" + moved.front()) == oldContent) << "the moved file was changed";
+            EXPECT_TRUE(ReadAll(configDir + "/" + moved.front()) == oldContent)
+                << "the moved file was changed";
         }
     }
 
@@ -123,7 +125,8 @@ TEST_F(RegistryRecoveryTest, ADatabaseOfAnotherProgramIsMovedAside) {
     QDir().mkpath(QString::fromStdString(configDir));
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(userFile.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE keys(a, b); INSERT INTO keys VALUES(1, 2);", nullptr, nullptr, nullptr),
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE keys(a, b); INSERT INTO keys VALUES(1, 2);", nullptr, nullptr,
+                           nullptr),
               SQLITE_OK);
     sqlite3_close(db);
     std::string content = ReadAll(userFile);

@@ -1,87 +1,147 @@
-// The three applications the communications facade finds itself in the machine's settings: where it looks,
-// what counts as found, and how the found ones are started.
+// The three applications the communications facade finds itself on the desktop: what counts as installed,
+// and how the found ones are started.
 #include "CommunicationsTestFixture.h"
 
-#include "platform/CRegistry.h"
 #include "services/CGraniteCommunicationsManagerLocalApps.h"
 
-#include <QDir>
-#include <QFile>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
 
 #include <filesystem>
+
+#include <sys/stat.h>
 
 namespace {
 
 using Probes = CGraniteCommunicationsManagerLocalApps;
 
-void SetMachineText(const std::string& key, const std::string& name, const std::string& text) {
-    CRegistry& registry = CRegistry::Instance();
-    ASSERT_EQ(registry.CreateKey(Hive::LocalMachine, key, "", false), S_OK);
-    ASSERT_EQ(registry.SetValue(Hive::LocalMachine, key, name, RegValue::String(text)), S_OK);
-}
-
 } // namespace
 
 class CommunicationsLocalAppsTest : public CommunicationsTest {
 protected:
-    std::string MakeProgram(const std::string& relative) {
-        env.WriteFile(relative, "#!/bin/sh\n");
+    void SetUp() override {
+        CommunicationsTest::SetUp();
+        env.SetEnv("XDG_DATA_HOME", env.Path("home-data"));
+        env.SetEnv("XDG_DATA_DIRS", env.Path("system-data") + ":" + env.Path("more-data"));
+        env.SetEnv("PATH", env.Path("bin-a") + ":relative/bin:" + env.Path("bin-b"));
+    }
+
+    // An executable file (a script that leaves `marker` behind when it runs, when given).
+    std::string MakeProgram(const std::string& relative, const std::string& marker = "") {
+        env.WriteFile(relative, "#!/bin/sh\n" + (marker.empty() ? "" : "echo ran > '" + marker + "'\n"));
+        chmod(env.Path(relative).c_str(), 0755);
         return std::filesystem::canonical(env.Path(relative)).string();
+    }
+    void MakeEntry(const std::string& dataDir, const std::string& desktopId, const std::string& body) {
+        env.WriteFile(dataDir + "/applications/" + desktopId, "[Desktop Entry]\nType=Application\n" + body);
     }
 };
 
-TEST_F(CommunicationsLocalAppsTest, TheMessengerIsFoundByItsProgramPathOrElseThroughItsClass) {
-    std::string program = MakeProgram("opt/messenger/msnmsgr");
-    SetMachineText(Probes::kMessengerAppPathKey, "", program);
-    EXPECT_EQ(Probes::ProbeLiveMessenger(), program);
-
-    // An empty program path: the class named by the program id gives its local server's command line.
-    SetMachineText(Probes::kMessengerAppPathKey, "", "");
-    SetMachineText(std::string("SOFTWARE\\Classes\\") + Probes::kMessengerProgId + "\\CLSID", "",
-                   "{11111111-2222-3333-4444-555555555555}");
-    SetMachineText("SOFTWARE\\Classes\\CLSID\\{11111111-2222-3333-4444-555555555555}\\LocalServer32", "",
-                   "\"" + program + "\" -Embedding");
-    EXPECT_EQ(Probes::ProbeLiveMessenger(), program);
+TEST_F(CommunicationsLocalAppsTest, WhatCountsAsInstalled) {
+    const std::string qqEntry = Probes::QQ().desktopIds.front();
+    const std::string qqName = Probes::QQ().programs.front();
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        std::string expected; // relative to the test's root; "" for not found
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [] {}, ""},
+        {"an entry whose Exec names the program by path",
+         [&] {
+             MakeProgram("opt/qq/qq");
+             MakeEntry("system-data", qqEntry, "Exec=" + env.Path("opt/qq/qq") + " %U\n");
+         },
+         "opt/qq/qq"},
+        {"an entry whose quoted Exec holds blanks",
+         [&] {
+             MakeProgram("opt/Q Q/qq");
+             MakeEntry("more-data", qqEntry, "Exec=\"" + env.Path("opt/Q Q/qq") + "\" %U\n");
+         },
+         "opt/Q Q/qq"},
+        {"an entry whose program is found on PATH",
+         [&] {
+             MakeProgram("bin-b/qq-client");
+             MakeEntry("system-data", qqEntry, "Exec=qq-client\n");
+         },
+         "bin-b/qq-client"},
+        {"a hidden entry, but the program on PATH",
+         [&] {
+             MakeProgram("opt/qq/qq");
+             MakeProgram("bin-a/" + qqName);
+             MakeEntry("system-data", qqEntry, "Exec=" + env.Path("opt/qq/qq") + "\nHidden=true\n");
+         },
+         "bin-a/" + qqName},
+        {"the user's hidden entry hides the system's",
+         [&] {
+             MakeProgram("opt/qq/qq");
+             MakeEntry("system-data", qqEntry, "Exec=" + env.Path("opt/qq/qq") + "\n");
+             MakeEntry("home-data", qqEntry, "Exec=" + env.Path("opt/qq/qq") + "\nHidden=true\n");
+         },
+         ""},
+        {"an entry whose TryExec is missing",
+         [&] {
+             MakeProgram("opt/qq/qq");
+             MakeEntry("system-data", qqEntry,
+                       "Exec=" + env.Path("opt/qq/qq") + "\nTryExec=" + env.Path("opt/qq/gone") + "\n");
+         },
+         ""},
+        {"an entry that only starts another program",
+         [&] {
+             MakeProgram("bin-a/env");
+             MakeEntry("system-data", qqEntry, "Exec=env QT_SCALE=1 qq\n");
+         },
+         ""},
+        {"an entry that is not a desktop entry",
+         [&] { env.WriteFile("system-data/applications/" + qqEntry, "Exec=/bin/sh\n"); }, ""},
+        {"a program file that is not executable",
+         [&] {
+             env.WriteFile("bin-a/" + qqName, "#!/bin/sh\n");
+             chmod(env.Path("bin-a/" + qqName).c_str(), 0644);
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(env.Path("system-data"));
+        std::filesystem::remove_all(env.Path("more-data"));
+        std::filesystem::remove_all(env.Path("home-data"));
+        std::filesystem::remove_all(env.Path("bin-a"));
+        std::filesystem::remove_all(env.Path("bin-b"));
+        std::filesystem::remove_all(env.Path("opt"));
+        c.arrange();
+        const std::string expected =
+            c.expected.empty() ? "" : std::filesystem::canonical(env.Path(c.expected)).string();
+        EXPECT_EQ(Probes::ProbeQQ(), expected) << c.what;
+        // The other two look for their own names only.
+        EXPECT_EQ(Probes::ProbeLiveMessenger(), "") << c.what;
+        EXPECT_EQ(Probes::ProbeCallhub(), "") << c.what;
+    }
 }
 
-TEST_F(CommunicationsLocalAppsTest, TheIconPathIsCutAtTheFirstCommaAndGivenInCanonicalForm) {
-    std::string program = MakeProgram("opt/callhub/callhub");
-    // A link to the program names the same file.
-    std::filesystem::create_symlink(program, env.Path("callhub-link"));
-    SetMachineText(Probes::kCallhubKey, Probes::kCallhubValue, "\"" + env.Path("callhub-link") + "\",0");
-    EXPECT_EQ(Probes::ProbeCallhub(), program);
-    EXPECT_EQ(Probes::IconPath("/a/b.exe,3,extra"), "/a/b.exe");
-}
-
-TEST_F(CommunicationsLocalAppsTest, OnlyAnExistingFileByAnAbsolutePathCountsAsFound) {
-    MakeProgram("qq/QQ");
-    SetMachineText(Probes::kQQKey, Probes::kQQValue, env.Path("qq/missing"));
-    EXPECT_EQ(Probes::ProbeQQ(), "");
-    SetMachineText(Probes::kQQKey, Probes::kQQValue, env.Path("qq")); // a folder
-    EXPECT_EQ(Probes::ProbeQQ(), "");
-    SetMachineText(Probes::kQQKey, Probes::kQQValue, "qq/QQ"); // relative
-    EXPECT_EQ(Probes::ProbeQQ(), "");
-    SetMachineText(Probes::kQQKey, Probes::kQQValue, "  " + env.Path("qq/QQ") + "  ");
-    EXPECT_EQ(Probes::ProbeQQ(), std::filesystem::canonical(env.Path("qq/QQ")).string());
-}
-
-TEST_F(CommunicationsLocalAppsTest, FoundApplicationsAreListedAvailableAndOpenedByTheDesktop) {
-    std::string qq = MakeProgram("qq/QQ");
-    SetMachineText(Probes::kQQKey, Probes::kQQValue, qq);
+TEST_F(CommunicationsLocalAppsTest, AFoundApplicationIsListedAvailableAndReallyStarted) {
+    const std::string marker = env.Path("callhub-ran");
+    const std::string program = MakeProgram("bin-b/" + Probes::Callhub().programs.front(), marker);
     IGraniteCommunicationsManager* m = Get();
     ASSERT_EQ(m->RefreshApplications(), S_OK);
     ApplicationInfo a;
-    ASSERT_EQ(m->FindApplicationById(CGraniteCommunicationsManager::QQName(), &a), S_OK);
+    ASSERT_EQ(m->FindApplicationById(CGraniteCommunicationsManager::CallhubName(), &a), S_OK);
     EXPECT_EQ(a.available, 1);
-    EXPECT_EQ(a.path, qq);
-    EXPECT_EQ(a.index, 1);
+    EXPECT_EQ(a.path, program);
 
+    // The program itself runs: the real launcher, not the test's recorder.
+    SetProcessLauncher(nullptr);
     service.ClearCalls();
-    EXPECT_EQ(m->LaunchApplication(a.index), S_OK);
-    EXPECT_EQ(opened, (std::vector<std::string>{qq}));
+    ASSERT_EQ(m->LaunchApplication(a.index), S_OK);
     EXPECT_TRUE(service.Calls().empty()) << "the service is not asked to start a local application";
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(QString::fromStdString(marker)) && waited.elapsed() < 10000)
+        QThread::msleep(10);
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(marker)));
 
-    openAnswer = false; // the desktop refuses: reported, not hidden
+    // Gone since the list was made: the start fails, and says so.
+    std::filesystem::remove(program);
     EXPECT_EQ(m->LaunchApplication(a.index), E_FAIL);
     m->Release();
 }

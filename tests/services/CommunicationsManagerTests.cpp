@@ -268,7 +268,7 @@ TEST_F(CommunicationsTest, ServiceApplicationsAreStartedAndClosedByTheServiceByN
     EXPECT_EQ(m->CloseApplication(0), S_OK);
     EXPECT_EQ(service.Calls(),
               (std::vector<std::string>{"LaunchApplication(Alpha)", "CloseApplication(Alpha)"}));
-    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(launcher.Started().empty());
     service.failures["LaunchApplication"] = E_ACCESSDENIED;
     EXPECT_EQ(m->LaunchApplication(0), E_FAIL);
     EXPECT_EQ(m->LaunchApplication(-1), E_INVALIDARG);
@@ -276,12 +276,12 @@ TEST_F(CommunicationsTest, ServiceApplicationsAreStartedAndClosedByTheServiceByN
     m->Release();
 }
 
-TEST_F(CommunicationsTest, ALocalApplicationWithoutAProgramIsNotHandedToTheDesktop) {
+TEST_F(CommunicationsTest, ALocalApplicationWithoutAProgramIsNotStarted) {
     IGraniteCommunicationsManager* m = Get();
     ASSERT_EQ(m->RefreshApplications(), S_OK);
     ASSERT_EQ(m->GetApplicationCount(), 3);
     EXPECT_EQ(m->LaunchApplication(0), E_FAIL);
-    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(launcher.Started().empty());
     EXPECT_FALSE(Contains(service.Calls(),
                           "LaunchApplication(" + CGraniteCommunicationsManager::LiveMessengerName() + ")"));
     m->Release();

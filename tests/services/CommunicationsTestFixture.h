@@ -4,6 +4,7 @@
 // down what it hears, and a helper that runs the message loop until something happened.
 #include "CommunicationsFakeService.h"
 
+#include "support/CFakeProcessLauncher.h"
 #include "platform/CObjectFactory.h"
 #include "services/CGraniteCommunicationsManager.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
@@ -111,17 +112,14 @@ protected:
                                                     return E_NOINTERFACE;
                                                 return service.QueryInterface(iid, object);
                                             });
-        CGraniteCommunicationsManager::SetOpenLocalFileHook([this](const std::string& path) {
-            opened.push_back(path);
-            return openAnswer;
-        });
+        SetProcessLauncher(&launcher);
     }
 
     void TearDown() override {
         while (CGraniteCommunicationsManager::Current() != nullptr)
             CGraniteCommunicationsManager::Current()->Release();
         DrainEvents();
-        CGraniteCommunicationsManager::SetOpenLocalFileHook(nullptr);
+        SetProcessLauncher(nullptr);
         CObjectFactory::Instance().Unregister(CLSID_CommunicationsService);
     }
 
@@ -135,6 +133,6 @@ protected:
     CommunicationsFakeService service;
     HRESULT createResult = S_OK;
     int creations = 0;
-    std::vector<std::string> opened;
-    bool openAnswer = true;
+    // Nothing a test lists is really started.
+    CFakeProcessLauncher launcher;
 };
