@@ -284,7 +284,7 @@ void CVidoraRibbonDlg::OnVideoDeviceEvent20(uint32_t) {
     OpenMirrorWindow();
 }
 
-void CVidoraRibbonDlg::OnVideoDeviceEvent8or9(const std::string& deviceId, uint32_t, bool on) {
+void CVidoraRibbonDlg::OnCameraOpenedOrClosed(const std::string& deviceId, uint32_t, bool on) {
     VideoDeviceInfo info;
     if (on && deviceManager_ != nullptr && SUCCEEDED(deviceManager_->FindVideoDevice(deviceId, &info))) {
         pendingArrivals_.push_back(info.id);
@@ -293,7 +293,7 @@ void CVidoraRibbonDlg::OnVideoDeviceEvent8or9(const std::string& deviceId, uint3
 }
 
 void CVidoraRibbonDlg::OnVideoDeviceEvent31or32(const std::string& deviceId, uint32_t cookie, bool on) {
-    OnVideoDeviceEvent8or9(deviceId, cookie, on);
+    OnCameraOpenedOrClosed(deviceId, cookie, on);
 }
 
 void CVidoraRibbonDlg::OnCameraArrivalCheck() {
@@ -311,7 +311,7 @@ void CVidoraRibbonDlg::RequestSunTuneNotice(const std::string& deviceId) {
     (void)deviceId;
 }
 
-void CVidoraRibbonDlg::OnNotify48(uint32_t) {
+void CVidoraRibbonDlg::OnCameraSwitched(uint32_t) {
     // Another window switched the camera: what shows the old camera goes.
     for (Pane kind : {Pane::Effects, Pane::Communicate, Pane::Shade}) {
         if (CAttachablePane* pane = PaneWindow(kind))

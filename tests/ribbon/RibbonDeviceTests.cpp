@@ -2,7 +2,7 @@
 // mute buttons, the effects engine's load and status notices, a missing communications manager.
 #include "RibbonFixture.h"
 
-#include "comms/RegisterGraniteCommunicationsService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
 #include "platform/CRegistry.h"
 #include "platform/SettingsPrimitives.h"
 #include "privacy/CPrivacyShadeDialog.h"

@@ -1,13 +1,13 @@
 #pragma once
 // The main window with the stand-in device, communications and effects services behind the facades, a fake
 // clock driving its timers, fake tray icons, answered message boxes and a recorded web browser.
-#include "RegisterGraniteDeviceService.h"
 #include "app/CVidoraSettings.h"
-#include "comms/RegisterGraniteCommunicationsService.h"
-#include "control/CSimulatedDeviceControl.h"
-#include "devices/CSimulatedHardware.h"
-#include "effects/CGraniteEffectsControl.h"
-#include "effects/RegisterGraniteEffectsService.h"
+#include "granite/RegisterGraniteDeviceService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
+#include "granite/control/CSimulatedDeviceControl.h"
+#include "granite/devices/CSimulatedHardware.h"
+#include "granite/effects/CGraniteEffectsControl.h"
+#include "granite/effects/RegisterGraniteEffectsService.h"
 #include "platform/CFakeClock.h"
 #include "platform/DesktopLinks.h"
 #include "ribbon/CVidoraRibbonDlg.h"
@@ -17,8 +17,8 @@
 #include "ui/CCustomMessageBox.h"
 #include "ui/CVidoraSkin.h"
 #include "ui/CVirtualTimerService.h"
-#include "ui/TrayIcons.h"
 #include "ui/ControlsRegistration.h"
+#include "ui/TrayIcons.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -23,7 +23,7 @@ TEST_F(DeviceManagerTest, ListenersAreCalledInSlotOrderAndATwentySixthIsNeverCal
         listeners.back()->onCall = [&order, i](const std::string&) { order.push_back(std::to_string(i)); };
         EXPECT_EQ(manager->AddListener(listeners.back().get(), 100 + i), S_OK);
     }
-    manager->NotifyListeners48();
+    manager->NotifyCameraSwitched();
     ASSERT_EQ(order.size(), 25u);
     EXPECT_EQ(order.front(), "0");
     EXPECT_EQ(order.back(), "24");
@@ -137,6 +137,9 @@ TEST_F(DeviceManagerTest, CameraPropertyEventsReachListenersOnlyForTheCurrentCam
         {97, I4(6), "Backlight(9,6)"},
         {88, Variant::FromBool(true), "SwitchE(9,1)"},
         {88, I4(1), "SwitchE(9,0)"},
+        // Auto-focus is told as 0 or 1, as its getter reads it, not as the raw VARIANT_BOOL.
+        {99, Variant::FromBool(true), "AutoFocus(9,1)"},
+        {99, Variant::FromBool(false), "AutoFocus(9,0)"},
         {4, I4(1), "VideoMute(9,1)"},
         {44, I4(10), "SunTuneMode(9,10)"},
         {8, I4(-5), "LevelA(9,-5)"},

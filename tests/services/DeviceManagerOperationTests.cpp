@@ -48,7 +48,7 @@ TEST_F(DeviceManagerOperationTest, FocusStatusOutsideZeroToThreeReadsAsTwo) {
          std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 1}, {3, 3}, {4, 2}, {-1, 2}}) {
         CamA().properties[106] = Variant::FromI4(stored);
         int32_t status = -9;
-        EXPECT_EQ(facade.GetProperty106(&status), S_OK);
+        EXPECT_EQ(facade.GetFocusStatus(&status), S_OK);
         EXPECT_EQ(status, expected) << stored;
     }
 }
