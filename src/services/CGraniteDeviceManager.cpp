@@ -130,16 +130,9 @@ void CGraniteDeviceManager::Shutdown() {
         service->Release();
 
     // Each camera entry drops its own subscriptions with its own service reference.
-    lists_.ClearList(lists_.ListOf(Kind::Video));
-    lists_.ClearList(lists_.ListOf(Kind::Microphone));
-    lists_.ClearList(lists_.ListOf(Kind::Speaker));
-    lists_.ClearList(lists_.ListOf(Kind::Hid));
-
+    lists_.ClearAll();
     if (g_deviceManager == this)
         g_deviceManager = nullptr;
-    lists_.CurrentIdOf(Kind::Video).clear();
-    lists_.CurrentIdOf(Kind::Microphone).clear();
-    lists_.CurrentIdOf(Kind::Speaker).clear();
     // The serializers go with the object, the severity one first (declaration order).
 }
 
