@@ -4,9 +4,9 @@
 // service's refresh alone, and as the floor the bare reading of the same 50 desktop entry files in the
 // same run. Prints "facade refresh median X us, service Y us, bare file reads Z us, ratio R" in wall-clock
 // and CPU time.
-#include "comms/CGraniteCommsControl.h"
-#include "comms/CGraniteCommunicationsService.h"
-#include "comms/RegisterGraniteCommunicationsService.h"
+#include "granite/comms/CGraniteCommsControl.h"
+#include "granite/comms/CGraniteCommunicationsService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
 #include "platform/CRegistry.h"
 #include "services/IGraniteCommunicationsManager.h"
 

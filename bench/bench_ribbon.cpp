@@ -1,10 +1,10 @@
 // Opening the main window: constructing the ribbon and running its initialisation with the simulated
 // camera, microphone and speaker behind the facades (features recorded, listeners registered, tray icon,
 // layout), against constructing and creating an empty window of the same dialog base in the same run.
-#include "RegisterGraniteDeviceService.h"
 #include "app/CVidoraSettings.h"
-#include "comms/RegisterGraniteCommunicationsService.h"
-#include "effects/RegisterGraniteEffectsService.h"
+#include "granite/RegisterGraniteDeviceService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
+#include "granite/effects/RegisterGraniteEffectsService.h"
 #include "platform/RegisteredMessages.h"
 #include "ribbon/CVidoraRibbonDlg.h"
 #include "ui/CDialogBase.h"

@@ -2,8 +2,8 @@
 // change made through the control interface takes to reach a sink on the service's thread. Each figure is
 // printed beside a baseline measured in the same run: a bare locked map lookup for the read, a bare thread
 // hand-off (queue, condition variable, wake-up) for the event delay.
-#include "control/CSimulatedDeviceControl.h"
-#include "service/CGraniteDeviceService.h"
+#include "granite/control/CSimulatedDeviceControl.h"
+#include "granite/service/CGraniteDeviceService.h"
 #include "services/IInProcDeviceManagerEvents.h"
 
 #include <benchmark/benchmark.h>

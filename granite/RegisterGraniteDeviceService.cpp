@@ -1,7 +1,7 @@
-#include "RegisterGraniteDeviceService.h"
+#include "granite/RegisterGraniteDeviceService.h"
 
+#include "granite/service/CGraniteDeviceService.h"
 #include "platform/CObjectFactory.h"
-#include "service/CGraniteDeviceService.h"
 #include "services/IInProcDeviceManager.h"
 
 void RegisterGraniteDeviceService() {

@@ -1,11 +1,11 @@
 // Vidora: the program's entry point. It wires our stand-ins for the maker's services into the object factory
 // (the simulated devices take the place of real ones when none are found) and runs the application.
-#include "RegisterGraniteDeviceService.h"
 #include "app/CVidoraApp.h"
-#include "comms/RegisterGraniteCommunicationsService.h"
-#include "effects/RegisterGraniteEffectsService.h"
+#include "granite/RegisterGraniteDeviceService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
+#include "granite/effects/RegisterGraniteEffectsService.h"
+#include "granite/startup/CStartupService.h"
 #include "ribbon/CVidoraRibbonDlg.h"
-#include "startup/CStartupService.h"
 #include "ui/CScreenshotter.h"
 #include "ui/ControlsRegistration.h"
 

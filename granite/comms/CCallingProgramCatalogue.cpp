@@ -1,4 +1,4 @@
-#include "comms/CCallingProgramCatalogue.h"
+#include "granite/comms/CCallingProgramCatalogue.h"
 
 namespace Granite {
 

@@ -1,8 +1,8 @@
-#include "comms/CCallingProgramScanner.h"
+#include "granite/comms/CCallingProgramScanner.h"
 
-#include "comms/CCallingProgramCatalogue.h"
-#include "comms/CDesktopEntry.h"
-#include "comms/CDesktopExecLine.h"
+#include "granite/comms/CCallingProgramCatalogue.h"
+#include "granite/comms/CDesktopEntry.h"
+#include "granite/comms/CDesktopExecLine.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "comms/CDesktopEntry.h"
+#include "granite/comms/CDesktopEntry.h"
 
 #include "platform/TextUtil.h"
 

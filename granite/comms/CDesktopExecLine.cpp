@@ -1,4 +1,4 @@
-#include "comms/CDesktopExecLine.h"
+#include "granite/comms/CDesktopExecLine.h"
 
 #include <cstring>
 

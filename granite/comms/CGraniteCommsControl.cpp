@@ -1,6 +1,6 @@
-#include "comms/CGraniteCommsControl.h"
+#include "granite/comms/CGraniteCommsControl.h"
 
-#include "comms/CGraniteCommunicationsService.h"
+#include "granite/comms/CGraniteCommunicationsService.h"
 #include "platform/TextUtil.h"
 
 #include <csignal>
@@ -20,8 +20,8 @@ std::string CGraniteCommsControl::Key(const std::string& text) {
 }
 
 void CGraniteCommsControl::Reset() {
+    failures_.ClearAll();
     std::lock_guard<std::mutex> guard(lock_);
-    failures_.clear();
     procRoot_ = "/proc";
     pollInterval_ = std::chrono::milliseconds(2000);
     terminator_ = nullptr;
@@ -30,24 +30,15 @@ void CGraniteCommsControl::Reset() {
 }
 
 void CGraniteCommsControl::Fail(int32_t operation, HRESULT result, int times) {
-    std::lock_guard<std::mutex> guard(lock_);
-    failures_[operation] = Rule{result, times};
+    failures_.Fail(operation, times, result);
 }
 
 void CGraniteCommsControl::ClearFailures() {
-    std::lock_guard<std::mutex> guard(lock_);
-    failures_.clear();
+    failures_.ClearAll();
 }
 
 HRESULT CGraniteCommsControl::Take(int32_t operation) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto it = failures_.find(operation);
-    if (it == failures_.end())
-        return S_OK;
-    HRESULT result = it->second.result;
-    if (it->second.remaining > 0 && --it->second.remaining == 0)
-        failures_.erase(it);
-    return result;
+    return failures_.Take(operation);
 }
 
 void CGraniteCommsControl::SetProcRoot(const std::string& root) {

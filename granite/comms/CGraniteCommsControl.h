@@ -3,6 +3,7 @@
 // to fail, where processes are looked for, how often the service looks, what it cannot know by itself
 // (who is signed in, which program is in a call), and events raised on demand on every live service
 // object. Thread-safe.
+#include "granite/devices/CFailureTable.h"
 #include "platform/HResult.h"
 
 #include <chrono>
@@ -104,14 +105,10 @@ public:
     void Detach(CGraniteCommunicationsService* service);
 
 private:
-    struct Rule {
-        HRESULT result = E_FAIL;
-        int remaining = -1;
-    };
     static std::string Key(const std::string& text);
 
     mutable std::mutex lock_;
-    std::map<int32_t, Rule> failures_;
+    CFailureTable failures_;
     std::string procRoot_ = "/proc";
     std::chrono::milliseconds pollInterval_{2000};
     Terminator terminator_;

@@ -1,8 +1,8 @@
-#include "comms/CGraniteCommunicationsService.h"
+#include "granite/comms/CGraniteCommunicationsService.h"
 
-#include "comms/CDesktopExecLine.h"
-#include "comms/CGraniteCommsControl.h"
-#include "comms/CProcessSnapshot.h"
+#include "granite/comms/CDesktopExecLine.h"
+#include "granite/comms/CGraniteCommsControl.h"
+#include "granite/comms/CProcessSnapshot.h"
 #include "platform/CRegistry.h"
 #include "platform/IProcessLauncher.h"
 #include "platform/TextUtil.h"
@@ -132,17 +132,6 @@ HRESULT CGraniteCommunicationsService::QueryInterface(const Guid& iid, void** ob
     }
     *object = nullptr;
     return E_NOINTERFACE;
-}
-
-uint32_t CGraniteCommunicationsService::AddRef() {
-    return refs_.Add();
-}
-
-uint32_t CGraniteCommunicationsService::Release() {
-    uint32_t left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
 }
 
 HRESULT CGraniteCommunicationsService::Advise(IBrenCommunicationManagerEvents* sink, uint32_t* cookie) {

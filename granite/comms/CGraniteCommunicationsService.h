@@ -10,9 +10,10 @@
 // IC_OnApplicationStatusChanged, IC_OnDefaultICApplicationChanged and IC_OnCallReadinessChange on change;
 // changing call setting 1, 2 or 3 raises IC_OnDeviceSelectionChanged. CGraniteCommsControl steers it in
 // tests.
-#include "comms/CCallingProgramScanner.h"
-#include "comms/CEventPump.h"
-#include "comms/CProcessSnapshot.h"
+#include "granite/comms/CCallingProgramScanner.h"
+#include "granite/comms/CEventPump.h"
+#include "granite/comms/CProcessSnapshot.h"
+#include "platform/CRefCounted.h"
 #include "services/IBrenCommunicationManagerEvents.h"
 #include "services/ICommunicationsService.h"
 
@@ -24,7 +25,7 @@
 
 namespace Granite {
 
-class CGraniteCommunicationsService final : public ICommunicationsService {
+class CGraniteCommunicationsService final : public CRefCounted<ICommunicationsService> {
 public:
     // Object-factory creator.
     static HRESULT Create(const Guid& iid, void** object);
@@ -37,8 +38,6 @@ public:
     static constexpr std::chrono::seconds kStartingGrace{30};
 
     HRESULT QueryInterface(const Guid& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
 
     HRESULT Advise(IBrenCommunicationManagerEvents* sink, uint32_t* cookie) override;
     HRESULT Unadvise(uint32_t cookie) override;
@@ -111,7 +110,6 @@ private:
     HRESULT Start(const std::string& name, bool needVideo);
     bool CallingProgramsEnabled() const;
 
-    CRefCount refs_;
     mutable std::mutex lock_;
     std::vector<Entry> entries_;
     std::string chosenDefault_;  // id of the default the user chose through the service; "" for none

@@ -1,4 +1,4 @@
-#include "comms/CProcessSnapshot.h"
+#include "granite/comms/CProcessSnapshot.h"
 
 #include <algorithm>
 #include <dirent.h>

@@ -1,6 +1,6 @@
-#include "comms/RegisterGraniteCommunicationsService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
 
-#include "comms/CGraniteCommunicationsService.h"
+#include "granite/comms/CGraniteCommunicationsService.h"
 #include "platform/CObjectFactory.h"
 #include "services/ICommunicationsService.h"
 

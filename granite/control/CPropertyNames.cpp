@@ -1,65 +1,34 @@
-#include "control/CPropertyNames.h"
+#include "granite/control/CPropertyNames.h"
 
 #include "platform/TextUtil.h"
 
 #include <cctype>
-#include <utility>
 
 namespace Granite {
 namespace {
-using Entry = std::pair<const char*, int32_t>;
 
-const std::vector<Entry>& Table(DeviceKind kind) {
-    static const std::vector<Entry> camera = {
-        {"video-mute", CamProp::VideoMute},
-        {"brightness", CamProp::Brightness},
-        {"contrast", CamProp::Contrast},
-        {"saturation", CamProp::Saturation},
-        {"white-balance", CamProp::WhiteBalance},
-        {"auto-white-balance", CamProp::AutoWhiteBalance},
-        {"zoom", CamProp::Zoom},
-        {"pan", CamProp::Pan},
-        {"tilt", CamProp::Tilt},
-        {"auto-exposure", CamProp::AutoExposure},
-        {"exposure", CamProp::Exposure},
-        {"gain", CamProp::Gain},
-        {"mirror-horizontal", CamProp::MirrorHorizontal},
-        {"mirror-vertical", CamProp::MirrorVertical},
-        {"low-light-boost", CamProp::LowLightBoost},
-        {"color-boost", CamProp::ColorBoost},
-        {"power-line", CamProp::PowerLineFrequency},
-        {"face-tracking", CamProp::FaceTracking},
-        {"suntune", CamProp::SunTuneMode},
-        {"suntune-a", CamProp::SunTuneA},
-        {"suntune-b", CamProp::SunTuneB},
-        {"suntune-c", CamProp::SunTuneC},
-        {"suntune-d", CamProp::SunTuneD},
-        {"shutter", CamProp::PrivacyShutter},
-        {"low-light-scene", CamProp::LowLightScene},
-        {"backlit-scene", CamProp::BacklitScene},
-        {"led", CamProp::LedMode},
-        {"led-legacy", CamProp::LedModeLegacy},
-        {"backlight", CamProp::Backlight},
-        {"auto-focus", CamProp::AutoFocus},
-        {"focus", CamProp::Focus},
-        {"focus-status", CamProp::FocusStatus},
+// The names people type are the names in the service's property table; identity values are not typed.
+template <class F> void ForEachProperty(DeviceKind kind, F&& visit) {
+    auto walk = [&](const auto& table) {
+        for (const DeviceProperty::Info& info : table) {
+            if (info.kind != DeviceProperty::Kind::Identity)
+                visit(info);
+        }
     };
-    static const std::vector<Entry> microphone = {
-        {"volume", MicProp::Volume}, {"level", MicProp::Level}, {"mute", MicProp::Mute}};
-    static const std::vector<Entry> speaker = {{"volume", SpeakerProp::Volume}, {"mute", SpeakerProp::Mute}};
-    static const std::vector<Entry> hid = {
-        {"report", HidProp::Report}, {"switch", HidProp::Switch}, {"number", HidProp::Number}};
     switch (kind) {
     case DeviceKind::Camera:
-        return camera;
+        walk(DeviceProperty::Camera::kAll);
+        return;
     case DeviceKind::Microphone:
-        return microphone;
+        walk(DeviceProperty::Microphone::kAll);
+        return;
     case DeviceKind::Speaker:
-        return speaker;
+        walk(DeviceProperty::Speaker::kAll);
+        return;
     case DeviceKind::Hid:
-        return hid;
+        walk(DeviceProperty::Hid::kAll);
+        return;
     }
-    return hid;
 }
 
 bool ParseNumber(const std::string& text, int32_t& number) {
@@ -86,19 +55,19 @@ bool ParseNumber(const std::string& text, int32_t& number) {
 
 bool CPropertyNames::Parse(DeviceKind kind, const std::string& text, int32_t& number) {
     const std::string t = Text::ToLower(Text::Trim(text));
-    for (const auto& [name, value] : Table(kind)) {
-        if (t == name) {
-            number = value;
-            return true;
+    bool found = false;
+    ForEachProperty(kind, [&](const DeviceProperty::Info& info) {
+        if (!found && t == info.name) {
+            number = info.value;
+            found = true;
         }
-    }
-    return ParseNumber(t, number);
+    });
+    return found || ParseNumber(t, number);
 }
 
 std::vector<std::string> CPropertyNames::Names(DeviceKind kind) {
     std::vector<std::string> names;
-    for (const auto& [name, value] : Table(kind))
-        names.emplace_back(name);
+    ForEachProperty(kind, [&](const DeviceProperty::Info& info) { names.emplace_back(info.name); });
     return names;
 }
 

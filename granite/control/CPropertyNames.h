@@ -1,6 +1,6 @@
 #pragma once
 // Names for property numbers, so that people can type "vidora-sim set zoom 200" instead of a number.
-#include "devices/SimulatedDeviceConstants.h"
+#include "granite/devices/SimulatedDeviceConstants.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "control/CSimulatedDeviceControl.h"
+#include "granite/control/CSimulatedDeviceControl.h"
 
-#include "devices/CSimulatedDeviceCatalog.h"
+#include "granite/devices/CSimulatedDeviceCatalog.h"
 #include "platform/TextUtil.h"
 
 #include <unistd.h>

@@ -5,7 +5,7 @@
 // operations fail. Devices are addressed by kind and a 1-based index in their list; index 0 means the one
 // in use (the camera the program streams from or attached, the selected microphone or speaker), else the
 // first. Thread-safe; every change is reported to the services' clients as events on their threads.
-#include "devices/CSimulatedHardware.h"
+#include "granite/devices/CSimulatedHardware.h"
 
 #include <memory>
 #include <string>

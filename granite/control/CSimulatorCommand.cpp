@@ -1,7 +1,7 @@
-#include "control/CSimulatorCommand.h"
+#include "granite/control/CSimulatorCommand.h"
 
-#include "control/CPropertyNames.h"
-#include "devices/CSimulatedDeviceCatalog.h"
+#include "granite/control/CPropertyNames.h"
+#include "granite/devices/CSimulatedDeviceCatalog.h"
 #include "platform/TextUtil.h"
 
 #include <cctype>

@@ -1,7 +1,7 @@
 #pragma once
 // The command language of the vidora-sim tool: parsed by the tool (so that a typing mistake is told at once,
 // even when the program is not running) and executed by the running program's control server.
-#include "control/CSimulatedDeviceControl.h"
+#include "granite/control/CSimulatedDeviceControl.h"
 
 #include <string>
 #include <vector>

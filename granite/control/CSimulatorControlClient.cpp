@@ -1,6 +1,6 @@
-#include "control/CSimulatorControlClient.h"
+#include "granite/control/CSimulatorControlClient.h"
 
-#include "control/CSimulatorControlServer.h"
+#include "granite/control/CSimulatorControlServer.h"
 
 #include <QElapsedTimer>
 #include <QLocalSocket>

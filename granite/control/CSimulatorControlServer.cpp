@@ -1,7 +1,7 @@
-#include "control/CSimulatorControlServer.h"
+#include "granite/control/CSimulatorControlServer.h"
 
-#include "control/CSimulatorCommand.h"
-#include "devices/CSimulatedHardware.h"
+#include "granite/control/CSimulatorCommand.h"
+#include "granite/devices/CSimulatedHardware.h"
 #include "platform/DebugOutput.h"
 #include "platform/SpecialFolders.h"
 

@@ -1,4 +1,4 @@
-#include "devices/CFailureTable.h"
+#include "granite/devices/CFailureTable.h"
 
 #include "platform/TextUtil.h"
 

@@ -1,4 +1,4 @@
-#include "devices/CSimulatedCamera.h"
+#include "granite/devices/CSimulatedCamera.h"
 
 #include <algorithm>
 

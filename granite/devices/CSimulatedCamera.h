@@ -3,7 +3,7 @@
 // is written: motors that move in steps, a digital window that re-centres, focus that starts searching when
 // automatic focus is switched on, a privacy shutter and scene detection that raise events, and a re-read
 // request that reports exposure and gain again.
-#include "devices/CSimulatedDevice.h"
+#include "granite/devices/CSimulatedDevice.h"
 
 namespace Granite {
 

@@ -1,4 +1,4 @@
-#include "devices/CSimulatedDevice.h"
+#include "granite/devices/CSimulatedDevice.h"
 
 #include <algorithm>
 

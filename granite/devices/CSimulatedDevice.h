@@ -2,7 +2,7 @@
 // One simulated device: its identity and a table of numbered properties with their values, how they may be
 // written and which values they accept. Cameras add their own behaviour (moving motors, focusing, scene
 // alerts) on top. A device is not thread-safe by itself; the hardware that owns it guards it.
-#include "devices/SimulatedDeviceConstants.h"
+#include "granite/devices/SimulatedDeviceConstants.h"
 #include "platform/Variant.h"
 
 #include <map>

@@ -1,6 +1,6 @@
-#include "devices/CSimulatedDeviceCatalog.h"
+#include "granite/devices/CSimulatedDeviceCatalog.h"
 
-#include "devices/CSimulatedCamera.h"
+#include "granite/devices/CSimulatedCamera.h"
 #include "platform/TextUtil.h"
 
 namespace Granite {

@@ -2,7 +2,7 @@
 // The simulated models: what each camera, microphone, speaker and HID device offers, its friendly name and
 // its device path. Every device of a model gets the same path each time it is plugged in with the same
 // ordinal, so settings kept per camera survive a restart.
-#include "devices/CSimulatedDevice.h"
+#include "granite/devices/CSimulatedDevice.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "devices/CSimulatedHardware.h"
+#include "granite/devices/CSimulatedHardware.h"
 
-#include "devices/CSimulatedDeviceCatalog.h"
+#include "granite/devices/CSimulatedDeviceCatalog.h"
 
 #include <algorithm>
 #include <cctype>
@@ -44,7 +44,7 @@ CSimulatedHardware::~CSimulatedHardware() = default;
 std::shared_ptr<CSimulatedHardware> CSimulatedHardware::Current() {
     std::lock_guard guard(g_currentLock);
     if (!g_current)
-        g_current = std::make_shared<CSimulatedHardware>(CSimulatedDeviceSpec::FromEnvironment());
+        g_current = std::make_shared<CSimulatedHardware>(CSimulatedDeviceChoice::FromEnvironment());
     return g_current;
 }
 
@@ -521,7 +521,7 @@ HRESULT CSimulatedHardware::PlugLocked(DeviceKind kind, const std::string& model
 HRESULT CSimulatedHardware::Plug(DeviceKind kind, const std::string& model, std::string* id) {
     std::lock_guard guard(lock_);
     if (static_cast<int>(cameras_.size() + microphones_.size() + speakers_.size() + hids_.size()) >=
-        CSimulatedDeviceSpec::kMaxDevices)
+        CSimulatedDeviceChoice::kMaxDevices)
         return E_OUTOFMEMORY;
     return PlugLocked(kind, model, id);
 }

@@ -7,9 +7,9 @@
 //
 // Thread-safe: every operation takes the hardware's lock. Listeners are called with that lock held, so they
 // must only copy and queue.
-#include "devices/CFailureTable.h"
-#include "devices/CSimulatedDevice.h"
-#include "devices/CSimulatedDeviceSpec.h"
+#include "granite/devices/CFailureTable.h"
+#include "granite/devices/CSimulatedDevice.h"
+#include "granite/devices/CSimulatedDeviceChoice.h"
 
 #include <algorithm>
 #include <atomic>
@@ -71,7 +71,8 @@ struct DeviceSummary {
 
 class CSimulatedHardware {
 public:
-    explicit CSimulatedHardware(const std::vector<DeviceRequest>& devices = CSimulatedDeviceSpec::Defaults());
+    explicit CSimulatedHardware(
+        const std::vector<DeviceRequest>& devices = CSimulatedDeviceChoice::Defaults());
     ~CSimulatedHardware();
     CSimulatedHardware(const CSimulatedHardware&) = delete;
     CSimulatedHardware& operator=(const CSimulatedHardware&) = delete;

@@ -1,4 +1,4 @@
-#include "devices/CWaveFileInfo.h"
+#include "granite/devices/CWaveFileInfo.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,6 +3,7 @@
 // identity of the simulated hardware, the property numbers of each device kind, the camera event codes and
 // the sound-file statuses.
 #include "platform/HResult.h"
+#include "services/DeviceManagerProperties.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -33,55 +34,82 @@ enum PropertyState : int32_t {
 // A device that was unplugged (or never existed): every call naming it fails with this.
 constexpr HRESULT E_DEVICE_NOT_CONNECTED = MakeHResult(0x8007048Fu); // ERROR_DEVICE_NOT_CONNECTED
 
-// Properties every device kind has.
+// The property numbers, as the device-manager service's table has them, under the names the simulated
+// devices use (a level's companion is the default the camera starts with).
 namespace Prop {
-constexpr int32_t Name = 0;
-constexpr int32_t ProductId = 1;
-constexpr int32_t VendorId = 2;
+constexpr int32_t Name = DeviceProperty::Common::Name.value;
+constexpr int32_t ProductId = DeviceProperty::Common::ProductId.value;
+constexpr int32_t VendorId = DeviceProperty::Common::VendorId.value;
 } // namespace Prop
 
-// Camera properties.
 namespace CamProp {
-constexpr int32_t VideoMute = 4;
-constexpr int32_t BrightnessMin = 6, BrightnessMax = 7, Brightness = 8, BrightnessDefault = 57;
-constexpr int32_t ContrastMin = 9, ContrastMax = 10, Contrast = 11, ContrastDefault = 59;
-constexpr int32_t SaturationMin = 12, SaturationMax = 13, Saturation = 14, SaturationDefault = 58;
-constexpr int32_t WhiteBalanceMin = 15, WhiteBalanceMax = 16, WhiteBalance = 17, WhiteBalanceDefault = 60;
-constexpr int32_t ZoomMin = 18, ZoomMax = 19, Zoom = 20, ZoomDefault = 63;
-constexpr int32_t PanMin = 21, PanMax = 22, Pan = 24, PanDefault = 61;
-constexpr int32_t TiltMin = 25, TiltMax = 26, Tilt = 28, TiltDefault = 62;
-constexpr int32_t AutoExposure = 29, AutoExposureDefault = 64;
-constexpr int32_t ExposureMin = 30, ExposureMax = 31, Exposure = 32, ExposureDefault = 65;
-constexpr int32_t GainMin = 33, GainMax = 34, Gain = 35, GainDefault = 66;
-constexpr int32_t MirrorHorizontal = 36, MirrorHorizontalDefault = 67;
-constexpr int32_t MirrorVertical = 37, MirrorVerticalDefault = 68;
-constexpr int32_t LowLightBoost = 38, LowLightBoostDefault = 82;
-constexpr int32_t ColorBoost = 39, ColorBoostDefault = 83;
-constexpr int32_t PowerLineFrequency = 40, PowerLineFrequencyDefault = 69; // 0 off, 1 50 Hz, 2 60 Hz
-constexpr int32_t DigitalCentre = 41;                                      // write: centre the digital window
-constexpr int32_t FaceTracking = 42, FaceTrackingDefault = 70;             // 0 off, 1 single, 4 multiple
-constexpr int32_t SunTuneMode = 44, SunTuneModeDefault = 71;
-constexpr int32_t SunTuneAMin = 45, SunTuneAMax = 46, SunTuneA = 47, SunTuneADefault = 72;
-constexpr int32_t SunTuneBMin = 48, SunTuneBMax = 49, SunTuneB = 50, SunTuneBDefault = 73;
-constexpr int32_t SunTuneCMin = 51, SunTuneCMax = 52, SunTuneC = 53, SunTuneCDefault = 74;
-constexpr int32_t SunTuneDMin = 54, SunTuneDMax = 55, SunTuneD = 56, SunTuneDDefault = 75;
-constexpr int32_t PtzCapability = 76; // non-zero: pan and tilt are motorised
-constexpr int32_t MoveLeft = 77, MoveRight = 78, MoveUp = 79, MoveDown = 80;
-constexpr int32_t MotorHome = 81; // write: drive pan and tilt back to their home position
-constexpr int32_t Revision = 84;
-constexpr int32_t PrivacyShutter = 85; // 0 open, 1 closed
-constexpr int32_t LowLightScene = 86;  // the sensor sees a dark scene
-constexpr int32_t BacklitScene = 87;   // the sensor sees a backlit scene
-constexpr int32_t AutoWhiteBalance = 88, AutoWhiteBalanceDefault = 89;
-constexpr int32_t LedMode = 90;       // (b << 16) | (a << 8) | mode
-constexpr int32_t LedModeLegacy = 91; // the older LED firmware: mode 0, 1 or 2
-constexpr int32_t LedDefault = 93;    // the LED setting the camera starts with
-constexpr int32_t Reread = 94;        // write 44: report exposure and gain again
-constexpr int32_t BacklightMin = 95, BacklightMax = 96, Backlight = 97, BacklightDefault = 98;
-constexpr int32_t AutoFocus = 99;
-constexpr int32_t FocusMin = 100, FocusMax = 101, Focus = 102, FocusStep = 103;
-constexpr int32_t FocusDefault = 104, AutoFocusDefault = 105;
-constexpr int32_t FocusStatus = 106;
+namespace P = DeviceProperty::Camera;
+constexpr int32_t BrightnessMin = P::Brightness.min, BrightnessMax = P::Brightness.max,
+                  Brightness = P::Brightness.value;
+constexpr int32_t BrightnessDefault = P::Brightness.companion;
+constexpr int32_t ContrastMin = P::Contrast.min, ContrastMax = P::Contrast.max, Contrast = P::Contrast.value;
+constexpr int32_t ContrastDefault = P::Contrast.companion;
+constexpr int32_t SaturationMin = P::Saturation.min, SaturationMax = P::Saturation.max,
+                  Saturation = P::Saturation.value;
+constexpr int32_t SaturationDefault = P::Saturation.companion;
+constexpr int32_t WhiteBalanceMin = P::WhiteBalance.min, WhiteBalanceMax = P::WhiteBalance.max,
+                  WhiteBalance = P::WhiteBalance.value;
+constexpr int32_t WhiteBalanceDefault = P::WhiteBalance.companion;
+constexpr int32_t ZoomMin = P::Zoom.min, ZoomMax = P::Zoom.max, Zoom = P::Zoom.value;
+constexpr int32_t ZoomDefault = P::Zoom.companion;
+constexpr int32_t PanMin = P::Pan.min, PanMax = P::Pan.max, Pan = P::Pan.value;
+constexpr int32_t PanDefault = P::Pan.companion;
+constexpr int32_t TiltMin = P::Tilt.min, TiltMax = P::Tilt.max, Tilt = P::Tilt.value;
+constexpr int32_t TiltDefault = P::Tilt.companion;
+constexpr int32_t ExposureMin = P::Exposure.min, ExposureMax = P::Exposure.max, Exposure = P::Exposure.value;
+constexpr int32_t ExposureDefault = P::Exposure.companion;
+constexpr int32_t GainMin = P::Gain.min, GainMax = P::Gain.max, Gain = P::Gain.value;
+constexpr int32_t GainDefault = P::Gain.companion;
+constexpr int32_t SunTuneAMin = P::SunTuneA.min, SunTuneAMax = P::SunTuneA.max, SunTuneA = P::SunTuneA.value;
+constexpr int32_t SunTuneADefault = P::SunTuneA.companion;
+constexpr int32_t SunTuneBMin = P::SunTuneB.min, SunTuneBMax = P::SunTuneB.max, SunTuneB = P::SunTuneB.value;
+constexpr int32_t SunTuneBDefault = P::SunTuneB.companion;
+constexpr int32_t SunTuneCMin = P::SunTuneC.min, SunTuneCMax = P::SunTuneC.max, SunTuneC = P::SunTuneC.value;
+constexpr int32_t SunTuneCDefault = P::SunTuneC.companion;
+constexpr int32_t SunTuneDMin = P::SunTuneD.min, SunTuneDMax = P::SunTuneD.max, SunTuneD = P::SunTuneD.value;
+constexpr int32_t SunTuneDDefault = P::SunTuneD.companion;
+constexpr int32_t BacklightMin = P::Backlight.min, BacklightMax = P::Backlight.max,
+                  Backlight = P::Backlight.value;
+constexpr int32_t BacklightDefault = P::Backlight.companion;
+constexpr int32_t FocusMin = P::Focus.min, FocusMax = P::Focus.max, Focus = P::Focus.value;
+constexpr int32_t FocusDefault = P::Focus.companion;
+constexpr int32_t AutoExposure = P::AutoExposure.value, AutoExposureDefault = P::AutoExposure.companion;
+constexpr int32_t MirrorHorizontal = P::MirrorHorizontal.value,
+                  MirrorHorizontalDefault = P::MirrorHorizontal.companion;
+constexpr int32_t MirrorVertical = P::MirrorVertical.value,
+                  MirrorVerticalDefault = P::MirrorVertical.companion;
+constexpr int32_t LowLightBoost = P::LowLightBoost.value, LowLightBoostDefault = P::LowLightBoost.companion;
+constexpr int32_t ColorBoost = P::ColorBoost.value, ColorBoostDefault = P::ColorBoost.companion;
+constexpr int32_t PowerLineFrequency = P::PowerLineFrequency.value,
+                  PowerLineFrequencyDefault = P::PowerLineFrequency.companion;
+constexpr int32_t FaceTracking = P::FaceTracking.value, FaceTrackingDefault = P::FaceTracking.companion;
+constexpr int32_t SunTuneMode = P::SunTuneMode.value, SunTuneModeDefault = P::SunTuneMode.companion;
+constexpr int32_t AutoWhiteBalance = P::AutoWhiteBalance.value,
+                  AutoWhiteBalanceDefault = P::AutoWhiteBalance.companion;
+constexpr int32_t AutoFocus = P::AutoFocus.value, AutoFocusDefault = P::AutoFocus.companion;
+constexpr int32_t VideoMute = P::VideoMute.value;
+constexpr int32_t DigitalCentre = P::DigitalCentre.value;
+constexpr int32_t PtzCapability = P::PtzCapability.value;
+constexpr int32_t MoveLeft = P::MoveLeft.value;
+constexpr int32_t MoveRight = P::MoveRight.value;
+constexpr int32_t MoveUp = P::MoveUp.value;
+constexpr int32_t MoveDown = P::MoveDown.value;
+constexpr int32_t MotorHome = P::MotorHome.value;
+constexpr int32_t Revision = P::Revision.value;
+constexpr int32_t PrivacyShutter = P::PrivacyShutter.value;
+constexpr int32_t LowLightScene = P::LowLightScene.value;
+constexpr int32_t BacklitScene = P::BacklitScene.value;
+constexpr int32_t LedMode = P::LedMode.value;
+constexpr int32_t LedModeLegacy = P::LedModeLegacy.value;
+constexpr int32_t LedDefault = P::LedDefault.value;
+constexpr int32_t Reread = P::Reread.value;
+constexpr int32_t FocusStep = P::FocusStep.value;
+constexpr int32_t FocusStatus = P::FocusStatus.value;
 } // namespace CamProp
 
 // What the focus status property reads.
@@ -105,30 +133,31 @@ constexpr int32_t Auto = 10;
 
 // Microphone properties.
 namespace MicProp {
-constexpr int32_t VolumeMin = 4, VolumeMax = 5, Volume = 6;
-constexpr int32_t LevelMin = 7, LevelMax = 8, Level = 9;
-constexpr int32_t Mute = 10;
-constexpr int32_t EchoCancellation = 11; // the microphone offers echo cancellation
-constexpr int32_t NoiseSuppression = 12; // the microphone offers noise suppression
+namespace P = DeviceProperty::Microphone;
+constexpr int32_t VolumeMin = P::Volume.min, VolumeMax = P::Volume.max, Volume = P::Volume.value;
+constexpr int32_t LevelMin = P::Level.min, LevelMax = P::Level.max, Level = P::Level.value;
+constexpr int32_t Mute = P::Mute.value;
+constexpr int32_t EchoCancellation = P::EchoCancellation.value;
+constexpr int32_t NoiseSuppression = P::NoiseSuppression.value;
 } // namespace MicProp
 
 // Speaker properties.
 namespace SpeakerProp {
-constexpr int32_t Volume = 8;
-constexpr int32_t Mute = 9;
+constexpr int32_t Volume = DeviceProperty::Speaker::Volume.value;
+constexpr int32_t Mute = DeviceProperty::Speaker::Mute.value;
 } // namespace SpeakerProp
 
 // HID properties.
 namespace HidProp {
-constexpr int32_t Report = 4;
-constexpr int32_t Switch = 5;
-constexpr int32_t Number = 6;
+constexpr int32_t Report = DeviceProperty::Hid::Report.value;
+constexpr int32_t Switch = DeviceProperty::Hid::Switch.value;
+constexpr int32_t Number = DeviceProperty::Hid::Number.value;
 constexpr size_t kReportSize = 33;
 } // namespace HidProp
 
 // Global audio options.
-constexpr int32_t kOptionEchoCancellation = 0;
-constexpr int32_t kOptionNoiseSuppression = 1;
+constexpr int32_t kOptionEchoCancellation = DeviceProperty::Option::EchoCancellation.value;
+constexpr int32_t kOptionNoiseSuppression = DeviceProperty::Option::NoiseSuppression.value;
 
 // Camera event codes.
 namespace CamEvent {

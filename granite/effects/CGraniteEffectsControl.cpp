@@ -1,6 +1,6 @@
-#include "effects/CGraniteEffectsControl.h"
+#include "granite/effects/CGraniteEffectsControl.h"
 
-#include "effects/CGraniteEffectsEngine.h"
+#include "granite/effects/CGraniteEffectsEngine.h"
 
 namespace Granite {
 
@@ -10,8 +10,8 @@ CGraniteEffectsControl& CGraniteEffectsControl::Instance() {
 }
 
 void CGraniteEffectsControl::Reset() {
+    failures_.ClearAll();
     std::lock_guard<std::mutex> guard(lock_);
-    failures_.clear();
     loadDelay_ = std::chrono::milliseconds(1500);
     calibrationStep_ = std::chrono::milliseconds(300);
     face_.reset();
@@ -23,24 +23,15 @@ void CGraniteEffectsControl::Reset() {
 }
 
 void CGraniteEffectsControl::Fail(int32_t operation, HRESULT result, int times) {
-    std::lock_guard<std::mutex> guard(lock_);
-    failures_[operation] = Rule{result, times};
+    failures_.Fail(operation, times, result);
 }
 
 void CGraniteEffectsControl::ClearFailures() {
-    std::lock_guard<std::mutex> guard(lock_);
-    failures_.clear();
+    failures_.ClearAll();
 }
 
 HRESULT CGraniteEffectsControl::Take(int32_t operation) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto it = failures_.find(operation);
-    if (it == failures_.end())
-        return S_OK;
-    HRESULT result = it->second.result;
-    if (it->second.remaining > 0 && --it->second.remaining == 0)
-        failures_.erase(it);
-    return result;
+    return failures_.Take(operation);
 }
 
 void CGraniteEffectsControl::SetLoadDelay(std::chrono::milliseconds delay) {

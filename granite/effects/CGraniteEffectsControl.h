@@ -2,6 +2,7 @@
 // Process-wide control of the stand-in effects engine and its preview, for tests and diagnostics:
 // operations made to fail, how long the engine takes to start and to calibrate, effects switched on and off
 // from outside, and errors raised on demand on every live engine. Thread-safe.
+#include "granite/devices/CFailureTable.h"
 #include "platform/HResult.h"
 
 #include <chrono>
@@ -66,12 +67,8 @@ public:
     void Detach(CGraniteEffectsEngine* engine);
 
 private:
-    struct Rule {
-        HRESULT result = E_FAIL;
-        int remaining = -1;
-    };
     mutable std::mutex lock_;
-    std::map<int32_t, Rule> failures_;
+    CFailureTable failures_;
     std::chrono::milliseconds loadDelay_{1500};
     std::chrono::milliseconds calibrationStep_{300};
     bool holdStarting_ = false;

@@ -1,6 +1,6 @@
-#include "effects/CGraniteEffectsEngine.h"
+#include "granite/effects/CGraniteEffectsEngine.h"
 
-#include "effects/CGraniteEffectsControl.h"
+#include "granite/effects/CGraniteEffectsControl.h"
 #include "platform/CRegistry.h"
 #include "platform/TextUtil.h"
 
@@ -100,17 +100,6 @@ HRESULT CGraniteEffectsEngine::QueryInterface(const Guid& iid, void** object) {
     }
     *object = nullptr;
     return E_NOINTERFACE;
-}
-
-uint32_t CGraniteEffectsEngine::AddRef() {
-    return refs_.Add();
-}
-
-uint32_t CGraniteEffectsEngine::Release() {
-    uint32_t left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
 }
 
 HRESULT CGraniteEffectsEngine::Advise(ICOCIMngrEvents* sink, uint32_t* cookie) {

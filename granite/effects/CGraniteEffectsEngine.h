@@ -12,7 +12,8 @@
 //
 // Locks: the engine never calls CGraniteEffectsControl while it holds its own lock, so the control may
 // call the engine with the control's lock held.
-#include "comms/CEventPump.h"
+#include "granite/comms/CEventPump.h"
+#include "platform/CRefCounted.h"
 #include "services/ICOCIMngrEvents.h"
 #include "services/IEffectsEngine.h"
 
@@ -25,7 +26,7 @@
 
 namespace Granite {
 
-class CGraniteEffectsEngine final : public IEffectsEngine {
+class CGraniteEffectsEngine final : public CRefCounted<IEffectsEngine> {
 public:
     static HRESULT Create(const Guid& iid, void** object);
 
@@ -34,8 +35,6 @@ public:
     static constexpr const char* kBuiltInModelId = "granite-builtin";
 
     HRESULT QueryInterface(const Guid& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
 
     HRESULT Advise(ICOCIMngrEvents* sink, uint32_t* cookie) override;
     HRESULT Unadvise(uint32_t cookie) override;
@@ -90,7 +89,6 @@ private:
     void ScheduleCalibrationStep(uint64_t token, std::chrono::milliseconds step);
     void CalibrationStep(uint64_t token);
 
-    CRefCount refs_;
     mutable std::mutex lock_;
     bool enabled_ = false;
     std::map<std::string, Model> models_;     // by canonical kind

@@ -1,6 +1,6 @@
-#include "effects/CGraniteEffectsPreview.h"
+#include "granite/effects/CGraniteEffectsPreview.h"
 
-#include "effects/CGraniteEffectsControl.h"
+#include "granite/effects/CGraniteEffectsControl.h"
 #include "platform/IClock.h"
 
 namespace Granite {
@@ -28,17 +28,6 @@ HRESULT CGraniteEffectsPreview::QueryInterface(const Guid& iid, void** object) {
     }
     *object = nullptr;
     return E_NOINTERFACE;
-}
-
-uint32_t CGraniteEffectsPreview::AddRef() {
-    return refs_.Add();
-}
-
-uint32_t CGraniteEffectsPreview::Release() {
-    uint32_t left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
 }
 
 HRESULT CGraniteEffectsPreview::SetCamera(const std::string& cameraId) {

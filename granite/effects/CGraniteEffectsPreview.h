@@ -2,6 +2,7 @@
 // Our stand-in for the effects engine's preview object: a preview of the chosen camera at 640 x 480 and 30
 // frames a second, with the calibration window's guide box and the face the engine finds (the simulated
 // camera shows none unless CGraniteEffectsControl says otherwise). Time comes from the process clock.
+#include "platform/CRefCounted.h"
 #include "services/IEffectsEnginePreview.h"
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 namespace Granite {
 
-class CGraniteEffectsPreview final : public IEffectsEnginePreview {
+class CGraniteEffectsPreview final : public CRefCounted<IEffectsEnginePreview> {
 public:
     static HRESULT Create(const Guid& iid, void** object);
 
@@ -19,8 +20,6 @@ public:
     static constexpr int32_t kFramesPerSecond = 30;
 
     HRESULT QueryInterface(const Guid& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
 
     HRESULT SetCamera(const std::string& cameraId) override;
     HRESULT Run(int32_t running) override;
@@ -38,7 +37,6 @@ private:
     ~CGraniteEffectsPreview() override = default;
     int32_t FramesLocked() const;
 
-    CRefCount refs_;
     mutable std::mutex lock_;
     std::string camera_;
     bool running_ = false;

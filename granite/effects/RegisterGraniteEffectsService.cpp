@@ -1,7 +1,7 @@
-#include "effects/RegisterGraniteEffectsService.h"
+#include "granite/effects/RegisterGraniteEffectsService.h"
 
-#include "effects/CGraniteEffectsEngine.h"
-#include "effects/CGraniteEffectsPreview.h"
+#include "granite/effects/CGraniteEffectsEngine.h"
+#include "granite/effects/CGraniteEffectsPreview.h"
 #include "platform/CObjectFactory.h"
 #include "services/IEffectsEngine.h"
 #include "services/IEffectsEnginePreview.h"

@@ -1,7 +1,7 @@
-#include "service/CGraniteDeviceService.h"
+#include "granite/service/CGraniteDeviceService.h"
 
-#include "control/CSimulatorControlServer.h"
-#include "devices/CWaveFileInfo.h"
+#include "granite/control/CSimulatorControlServer.h"
+#include "granite/devices/CWaveFileInfo.h"
 
 namespace Granite {
 namespace {
@@ -100,17 +100,6 @@ HRESULT CGraniteDeviceService::QueryInterface(const Guid& iid, void** object) {
     }
     *object = nullptr;
     return E_NOINTERFACE;
-}
-
-uint32_t CGraniteDeviceService::AddRef() {
-    return refs_.Add();
-}
-
-uint32_t CGraniteDeviceService::Release() {
-    uint32_t left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
 }
 
 HRESULT CGraniteDeviceService::Enter(int32_t operation) const {

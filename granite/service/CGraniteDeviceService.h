@@ -5,7 +5,8 @@
 //
 // Every operation first consults the hardware's failure table under its operation number, so a test or the
 // vidora-sim tool can make any of them fail.
-#include "service/CServiceEventHub.h"
+#include "granite/service/CServiceEventHub.h"
+#include "platform/CRefCounted.h"
 #include "services/IInProcDeviceManager.h"
 
 #include <atomic>
@@ -16,7 +17,7 @@ namespace Granite {
 
 class CSimulatorControlServer;
 
-class CGraniteDeviceService : public IInProcDeviceManager {
+class CGraniteDeviceService : public CRefCounted<IInProcDeviceManager> {
 public:
     explicit CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware);
 
@@ -30,8 +31,6 @@ public:
 
     // IUnknown
     HRESULT QueryInterface(const Guid& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
 
     // IInProcDeviceManager
     HRESULT RegisterClient(const std::string& clientName, const std::string& modulePath) override;
@@ -115,7 +114,6 @@ private:
     HRESULT GetString(int32_t operation, int index, std::string* value);
     HRESULT SetString(int32_t operation, int index, const std::string& value);
 
-    CRefCount refs_;
     std::shared_ptr<CSimulatedHardware> hardware_;
     std::shared_ptr<CServiceEventHub> hub_;
     std::shared_ptr<CSimulatorControlServer> controlServer_;

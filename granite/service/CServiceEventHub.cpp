@@ -1,4 +1,4 @@
-#include "service/CServiceEventHub.h"
+#include "granite/service/CServiceEventHub.h"
 
 #include "platform/TextUtil.h"
 #include "platform/Unknown.h"

@@ -5,8 +5,8 @@
 //
 // Shared ownership: queued work keeps the hub alive, so a service object may go away (even from inside one
 // of its own events) while work is queued; after Shutdown() no sink is called any more.
-#include "devices/CSimulatedHardware.h"
-#include "service/CServiceWorker.h"
+#include "granite/devices/CSimulatedHardware.h"
+#include "granite/service/CServiceWorker.h"
 
 #include <condition_variable>
 #include <map>

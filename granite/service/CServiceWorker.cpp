@@ -1,4 +1,4 @@
-#include "service/CServiceWorker.h"
+#include "granite/service/CServiceWorker.h"
 
 namespace Granite {
 

@@ -1,4 +1,4 @@
-#include "startup/CStartupService.h"
+#include "granite/startup/CStartupService.h"
 
 #include "platform/CObjectFactory.h"
 #include "platform/TextUtil.h"
@@ -50,13 +50,6 @@ HRESULT CStartupService::QueryInterface(const Guid& iid, void** object) {
     }
     *object = nullptr;
     return E_NOINTERFACE;
-}
-
-uint32_t CStartupService::Release() {
-    uint32_t n = refs_.Drop();
-    if (n == 0)
-        delete this;
-    return n;
 }
 
 HRESULT CStartupService::BeginSession() {

@@ -1,15 +1,14 @@
 #pragma once
 // Our stand-in for the maker's start-up service. Its session start has nothing to prepare on this
 // platform; it answers the default e-mail program from the desktop's default "mailto" handler.
+#include "platform/CRefCounted.h"
 #include "services/IStartupService.h"
 
 #include <string>
 
-class CStartupService : public IStartupService {
+class CStartupService : public CRefCounted<IStartupService> {
 public:
     HRESULT QueryInterface(const Guid& iid, void** object) override;
-    uint32_t AddRef() override { return refs_.Add(); }
-    uint32_t Release() override;
 
     HRESULT BeginSession() override;
     HRESULT GetDefaultMailProgram(std::string& name, std::string& command) override;
@@ -22,7 +21,6 @@ public:
 
 private:
     ~CStartupService() = default;
-    CRefCount refs_;
     bool sessionStarted_ = false;
 };
 

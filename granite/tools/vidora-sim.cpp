@@ -1,7 +1,7 @@
 // vidora-sim: changes the simulated devices of the running Vidora program from a terminal or a script.
 // Exit status: 0 done, 1 the program is not running or refused the command, 2 usage error.
-#include "control/CSimulatorCommand.h"
-#include "control/CSimulatorControlClient.h"
+#include "granite/control/CSimulatorCommand.h"
+#include "granite/control/CSimulatorControlClient.h"
 
 #include <QCoreApplication>
 

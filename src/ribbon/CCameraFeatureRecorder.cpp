@@ -25,7 +25,7 @@ void CCameraFeatureRecorder::Record(const std::string& deviceId) {
     VideoDeviceInfo info;
     bool described = SUCCEEDED(deviceManager->FindVideoDevice(deviceId, &info));
     const std::string cameraName = described ? info.name : std::string();
-    const uint16_t productId = static_cast<uint16_t>(info.info1);
+    const uint16_t productId = static_cast<uint16_t>(info.productId);
 
     int32_t mode = 0;
     const bool sunTune = SUCCEEDED(deviceManager->GetSunTuneModeOf(deviceId, &mode));

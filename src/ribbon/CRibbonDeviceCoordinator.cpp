@@ -3,6 +3,7 @@
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "platform/CNamedMutex.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "ribbon/CCameraFeatureRecorder.h"
 #include "ribbon/CPaneCoordinator.h"
@@ -17,7 +18,6 @@
 #include "services/IGraniteDeviceManager.h"
 #include "ui/CCustomMessageBoxOK.h"
 #include "ui/CDialogBase.h"
-#include "platform/RegisteredMessages.h"
 
 #include <unistd.h>
 
@@ -300,7 +300,7 @@ void CRibbonDeviceCoordinator::OnVideoDeviceEvent20(uint32_t) {
     panes_.OpenMirror();
 }
 
-void CRibbonDeviceCoordinator::OnVideoDeviceEvent8or9(const std::string& deviceId, uint32_t, bool on) {
+void CRibbonDeviceCoordinator::OnCameraOpenedOrClosed(const std::string& deviceId, uint32_t, bool on) {
     VideoDeviceInfo info;
     if (on && services_.devices != nullptr &&
         SUCCEEDED(services_.devices->FindVideoDevice(deviceId, &info))) {
@@ -311,10 +311,10 @@ void CRibbonDeviceCoordinator::OnVideoDeviceEvent8or9(const std::string& deviceI
 
 void CRibbonDeviceCoordinator::OnVideoDeviceEvent31or32(const std::string& deviceId, uint32_t cookie,
                                                         bool on) {
-    OnVideoDeviceEvent8or9(deviceId, cookie, on);
+    OnCameraOpenedOrClosed(deviceId, cookie, on);
 }
 
-void CRibbonDeviceCoordinator::OnNotify48(uint32_t) {
+void CRibbonDeviceCoordinator::OnCameraSwitched(uint32_t) {
     panes_.OnCameraSwitched();
 }
 

@@ -73,7 +73,7 @@ public:
     void OnVideoDeviceEvent30(uint32_t cookie) override;
     void OnVideoDeviceEvent1(uint32_t cookie) override;
     void OnVideoDeviceEvent20(uint32_t cookie) override;
-    void OnVideoDeviceEvent8or9(const std::string& deviceId, uint32_t cookie, bool on) override;
+    void OnCameraOpenedOrClosed(const std::string& deviceId, uint32_t cookie, bool on) override;
     void OnVideoDeviceEvent31or32(const std::string& deviceId, uint32_t cookie, bool on) override;
     void OnDeviceArrived(int32_t type, const std::string& deviceId) override;
     void OnDeviceRemoved(int32_t type, const std::string& deviceId,
@@ -81,7 +81,7 @@ public:
     void OnVideoDeviceEvent15(const std::string& deviceId, uint32_t cookie) override;
     void OnVideoDeviceEvent16(const std::string& deviceId, uint32_t cookie) override;
     void OnVideoDeviceSelected(uint32_t cookie, const std::string& deviceId) override;
-    void OnNotify48(uint32_t cookie) override;
+    void OnCameraSwitched(uint32_t cookie) override;
 
     // ---- IBrenmoorVideoEffectsEvents -----------------------------------------------------------------
     void OnEffectsModeChange(uint32_t cookie, int32_t oldMode, int32_t newMode) override;

@@ -116,7 +116,7 @@ void CSunTuneRules::OnRibbonClosing(IGraniteDeviceManager* dm) {
         if (FAILED(dm->GetSunTuneModeOf(info.id, &mode)))
             continue;
         dm->SetSunTuneModeOf(info.id, kModeOff);
-        CVidoraSettings::SetSTAppUI(static_cast<uint16_t>(info.info1), 0);
+        CVidoraSettings::SetSTAppUI(static_cast<uint16_t>(info.productId), 0);
     }
 }
 

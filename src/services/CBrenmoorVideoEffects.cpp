@@ -6,6 +6,8 @@
 #include "services/IBrenmoorVideoEffectsEvents.h"
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMetaObject>
 
 #include <vector>
@@ -82,15 +84,6 @@ void CBrenmoorVideoEffects::Shutdown() {
     listeners_.clear();
     if (g_effects == this)
         g_effects = nullptr;
-}
-
-void CBrenmoorVideoEffects::Destroy() {
-    // The serializer may be in the middle of delivering to us; it is freed from the event loop instead.
-    if (QCoreApplication::instance() != nullptr)
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [this] { delete this; }, Qt::QueuedConnection);
-    else
-        delete this;
 }
 
 uint32_t CBrenmoorVideoEffects::AddRef() {
@@ -220,7 +213,8 @@ template <class Call> void CBrenmoorVideoEffects::ForEachListener(Call&& call) {
     }
     if (--callOutDepth_ == 0 && destroyPending_) {
         destroyPending_ = false;
-        Destroy();
+        // The serializer keeps itself alive while it delivers, so the facade can go at once.
+        delete this;
     }
 }
 

@@ -49,7 +49,6 @@ private:
 
     HRESULT Initialise();
     void Shutdown();
-    void Destroy();
     template <class Call> void ForEachListener(Call&& call);
 
     // ICOCIMngrEvents, on the user-interface thread through the serializer.

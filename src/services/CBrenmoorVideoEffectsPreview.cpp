@@ -40,19 +40,6 @@ HRESULT CBrenmoorVideoEffectsPreview::Initialise() {
     return S_OK;
 }
 
-uint32_t CBrenmoorVideoEffectsPreview::AddRef() {
-    return ++refCount_;
-}
-
-uint32_t CBrenmoorVideoEffectsPreview::Release() {
-    if (refCount_ == 0)
-        return 0;
-    uint32_t left = --refCount_;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 HRESULT CBrenmoorVideoEffectsPreview::PreviewCall7(const std::string& cameraId) {
     return preview_ != nullptr ? preview_->SetCamera(cameraId) : E_FAIL;
 }

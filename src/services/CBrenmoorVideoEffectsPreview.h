@@ -1,14 +1,12 @@
 #pragma once
 // The process-wide preview facade of the calibration window: holds the engine's preview object
 // (IEffectsEnginePreview) and forwards to it.
+#include "platform/CRefCounted.h"
 #include "services/IBrenmoorVideoEffectsPreview.h"
 #include "services/IEffectsEnginePreview.h"
 
-class CBrenmoorVideoEffectsPreview final : public IBrenmoorVideoEffectsPreview {
+class CBrenmoorVideoEffectsPreview final : public CRefCounted<IBrenmoorVideoEffectsPreview, 0> {
 public:
-    uint32_t AddRef() override;
-    uint32_t Release() override;
-
     HRESULT PreviewCall7(const std::string& cameraId) override;
     HRESULT PreviewCall8(int32_t running) override;
     HRESULT PreviewCall9(int32_t x, int32_t y, int32_t width, int32_t height, int32_t red, int32_t green,
@@ -27,6 +25,5 @@ private:
     ~CBrenmoorVideoEffectsPreview() override;
     HRESULT Initialise();
 
-    uint32_t refCount_ = 0;
     IEffectsEnginePreview* preview_ = nullptr;
 };

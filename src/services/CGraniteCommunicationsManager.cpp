@@ -8,6 +8,7 @@
 #include "services/IGraniteCommunicationsManagerEvent.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QMetaObject>
 #include <QString>
 
@@ -130,17 +131,9 @@ void CGraniteCommunicationsManager::Shutdown() {
         service_->Release();
     service_ = nullptr;
     applications_.clear();
+    listeners_.Clear();
     if (g_manager == this)
         g_manager = nullptr;
-}
-
-void CGraniteCommunicationsManager::Destroy() {
-    // The serializer may be in the middle of delivering to us; it is freed from the event loop instead.
-    if (QCoreApplication::instance() != nullptr)
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [this] { delete this; }, Qt::QueuedConnection);
-    else
-        delete this;
 }
 
 CGraniteCommunicationsManager::CallOutScope::CallOutScope(CGraniteCommunicationsManager* owner)
@@ -151,7 +144,8 @@ CGraniteCommunicationsManager::CallOutScope::CallOutScope(CGraniteCommunications
 CGraniteCommunicationsManager::CallOutScope::~CallOutScope() {
     if (--owner_->callOutDepth_ == 0 && owner_->destroyPending_) {
         owner_->destroyPending_ = false;
-        owner_->Destroy();
+        // The serializer keeps itself alive while it delivers, so the facade can go at once.
+        delete owner_;
     }
 }
 
@@ -177,23 +171,12 @@ HRESULT CGraniteCommunicationsManager::AddListener(IGraniteCommunicationsManager
                                                    uint32_t cookie) {
     if (listener == nullptr)
         return E_INVALIDARG;
-    for (int i = 0; i < kMaxCommunicationsListeners; ++i) {
-        if (listeners_[i] == nullptr) {
-            listeners_[i] = listener;
-            cookies_[i] = cookie;
-            return S_OK;
-        }
-    }
+    listeners_.Add(listener, cookie); // a full table still answers S_OK
     return S_OK;
 }
 
 HRESULT CGraniteCommunicationsManager::RemoveListener(IGraniteCommunicationsManagerEvent* listener) {
-    for (int i = 0; i < kMaxCommunicationsListeners; ++i) {
-        if (listeners_[i] == listener) {
-            listeners_[i] = nullptr;
-            cookies_[i] = 0;
-        }
-    }
+    listeners_.Remove(listener);
     return S_OK;
 }
 
@@ -271,12 +254,9 @@ void CGraniteCommunicationsManager::AskWhichAreEnabled() {
     for (size_t i = 0; i < applications_.size(); ++i) {
         const std::string key = ApplicationKeyFor(applications_[i]->name);
         int32_t enabled = 1;
-        for (int slot = 0; slot < kMaxCommunicationsListeners; ++slot) {
-            if (listeners_[slot] != nullptr) {
-                enabled = listeners_[slot]->IsApplicationEnabled(cookies_[slot], key) != 0 ? 1 : 0;
-                break;
-            }
-        }
+        uint32_t cookie = 0;
+        if (IGraniteCommunicationsManagerEvent* first = listeners_.First(&cookie))
+            enabled = first->IsApplicationEnabled(cookie, key) != 0 ? 1 : 0;
         if (i < applications_.size())
             applications_[i]->enabled = enabled;
     }
@@ -580,10 +560,7 @@ HRESULT CGraniteCommunicationsManager::SetServiceText25(const std::string& value
 
 template <class Call> void CGraniteCommunicationsManager::ForEachListener(Call&& call) {
     CallOutScope scope(this);
-    for (int i = 0; i < kMaxCommunicationsListeners && !shutDown_; ++i) {
-        if (listeners_[i] != nullptr)
-            call(*listeners_[i], cookies_[i]);
-    }
+    listeners_.ForEach(call); // the table is emptied at shutdown, which ends a walk under way
 }
 
 void CGraniteCommunicationsManager::IC_OnCallEvent(const std::string& text1, const std::string& text2,

@@ -5,6 +5,7 @@
 // the service's events, moved to the user-interface thread by CGCMEventSerializer, on to up to 25
 // listeners. Windows know it as IGraniteCommunicationsManager (see there for results and meanings).
 #include "services/CGCMEventSerializer.h"
+#include "services/CListenerTable.h"
 #include "services/ICommunicationsService.h"
 #include "services/IGraniteCommunicationsManager.h"
 
@@ -103,7 +104,6 @@ private:
 
     HRESULT Initialise();
     void Shutdown();
-    void Destroy();
 
     HRESULT AppendServiceApplication(int32_t index);
     void AppendLocalApplications();
@@ -142,8 +142,7 @@ private:
     uint32_t sinkCookie_ = GCM_SINK_NOT_CONNECTED;
     uint32_t refCount_ = 0;
     std::vector<std::unique_ptr<ApplicationInfo>> applications_;
-    std::array<IGraniteCommunicationsManagerEvent*, kMaxCommunicationsListeners> listeners_{};
-    std::array<uint32_t, kMaxCommunicationsListeners> cookies_{};
+    CListenerTable<IGraniteCommunicationsManagerEvent, kMaxCommunicationsListeners> listeners_;
     CGCMEventSerializer events_;
 
     int callOutDepth_ = 0;

@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <exception>
+#include <map>
 #include <new>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -107,11 +109,13 @@ void CGraniteDeviceManager::Shutdown() {
     // Events still queued must not reach a facade that is going away.
     deviceEvents_.SetTarget(nullptr);
     fireEvents_.SetTarget(nullptr);
+    // A walk under way calls nobody else.
+    listeners_.Clear();
 
-    if (service_ != nullptr && !currentVideoId_.empty() && notificationsActive_) {
-        service_->DetachVideoDevice(currentVideoId_);
+    if (service_ != nullptr && !lists_.CurrentIdOf(Kind::Video).empty() && notificationsActive_) {
+        service_->DetachVideoDevice(lists_.CurrentIdOf(Kind::Video));
         for (int32_t code : GdmProperty::kCurrentCameraEventCodes)
-            service_->UnsubscribeVideoEvent(currentVideoId_, code, 0);
+            service_->UnsubscribeVideoEvent(lists_.CurrentIdOf(Kind::Video), code, 0);
         notificationsActive_ = false;
     }
     if (sink_) {
@@ -126,16 +130,9 @@ void CGraniteDeviceManager::Shutdown() {
         service->Release();
 
     // Each camera entry drops its own subscriptions with its own service reference.
-    ClearList(videoDevices_);
-    ClearList(microphones_);
-    ClearList(speakers_);
-    ClearList(hidDevices_);
-
+    lists_.ClearAll();
     if (g_deviceManager == this)
         g_deviceManager = nullptr;
-    currentVideoId_.clear();
-    currentMicrophoneId_.clear();
-    currentSpeakerId_.clear();
     // The serializers go with the object, the severity one first (declaration order).
 }
 
@@ -157,12 +154,13 @@ HRESULT CGraniteDeviceManager::Release() {
         return S_OK;
     if (--refCount_ > 0)
         return S_OK;
+    // Let go of the service and the listeners at once, even from inside a call: nobody holds a reference
+    // any more, so nobody may hear from us again. A new GetGraniteDeviceManager meanwhile makes a fresh one.
+    Shutdown();
     if (callDepth_ > 0) {
-        // A listener gave back the last reference from inside a call; free the facade once that call has
-        // returned. A new GetGraniteDeviceManager meanwhile makes a fresh one.
+        // A listener gave back the last reference from inside a call; the memory goes once that call has
+        // returned.
         destroyPending_ = true;
-        if (g_deviceManager == this)
-            g_deviceManager = nullptr;
         return S_OK;
     }
     delete this;
@@ -184,14 +182,8 @@ HRESULT CGraniteDeviceManager::AddListener(IGraniteDeviceManagerEvent* listener,
     if (!TakeLock())
         return E_FAIL;
     std::lock_guard guard(lock_, std::adopt_lock);
-    for (ListenerSlot& slot : listeners_) {
-        if (slot.listener == nullptr) {
-            slot.listener = listener;
-            slot.cookie = cookie;
-            slot.generation = nextGeneration_++;
-            return S_OK;
-        }
-    }
+    if (listeners_.Add(listener, cookie))
+        return S_OK;
     OutputDebugString("CGraniteDeviceManager: listener table full; listener not registered");
     return S_OK;
 }
@@ -200,13 +192,7 @@ HRESULT CGraniteDeviceManager::RemoveListener(IGraniteDeviceManagerEvent* listen
     if (!TakeLock())
         return E_FAIL;
     std::lock_guard guard(lock_, std::adopt_lock);
-    for (ListenerSlot& slot : listeners_) {
-        if (slot.listener != nullptr && slot.listener == listener) {
-            slot.listener = nullptr;
-            slot.cookie = 0;
-            slot.generation = 0;
-        }
-    }
+    listeners_.Remove(listener);
     return S_OK;
 }
 
@@ -228,9 +214,9 @@ HRESULT CGraniteDeviceManager::GetSharedState(int32_t* value) {
     return S_OK;
 }
 
-HRESULT CGraniteDeviceManager::NotifyListeners48() {
+HRESULT CGraniteDeviceManager::NotifyCameraSwitched() {
     CCallScope scope(this);
-    ForEachListener([](IGraniteDeviceManagerEvent& l, uint32_t cookie) { l.OnNotify48(cookie); });
+    ForEachListener([](IGraniteDeviceManagerEvent& l, uint32_t cookie) { l.OnCameraSwitched(cookie); });
     return S_OK;
 }
 
@@ -257,4 +243,336 @@ void CGraniteDeviceManager::FireSeverityChangedEvent(const std::string& deviceId
                                                      int32_t oldValue) {
     OnVideoPropertyChanged(deviceId, 0, GdmProperty::SunTuneMode.value, Variant::FromI4(newValue),
                            Variant::FromI4(oldValue));
+}
+
+// --- device lists, the current device of each kind, and the values kept per camera
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// A service answering an absurd count must not keep the user-interface thread busy for hours.
+constexpr int32_t kMaxListedDevices = 1024;
+
+int32_t NumberOf(const Variant& value) {
+    int32_t number = 0;
+    value.ToI4(number);
+    return number;
+}
+
+} // namespace
+
+HRESULT CGraniteDeviceManager::RefreshVideoDevices() {
+    return RefreshList(Kind::Video);
+}
+
+HRESULT CGraniteDeviceManager::RefreshMicrophones() {
+    return RefreshList(Kind::Microphone);
+}
+
+HRESULT CGraniteDeviceManager::RefreshSpeakers() {
+    return RefreshList(Kind::Speaker);
+}
+
+HRESULT CGraniteDeviceManager::RefreshHidDevices() {
+    return RefreshList(Kind::Hid);
+}
+
+HRESULT CGraniteDeviceManager::RefreshList(Kind kind) {
+    DeviceList& list = lists_.ListOf(kind);
+    // The values the program keeps per camera outlive a rebuild of the list (another camera arriving must
+    // not make the program forget what it noted about this one).
+    std::map<std::string, std::map<std::string, int32_t>> keptValues;
+    for (const auto& entry : list) {
+        if (entry && !entry->Values().empty())
+            keptValues[entry->id] = entry->Values();
+    }
+    lists_.ClearList(list); // each camera entry drops its list-wide subscriptions
+    if (service_ == nullptr)
+        return E_FAIL;
+
+    int32_t count = 0;
+    HRESULT hr = E_FAIL;
+    switch (kind) {
+    case Kind::Video:
+        hr = service_->GetVideoDeviceCount(&count);
+        break;
+    case Kind::Microphone:
+        hr = service_->GetMicrophoneCount(&count);
+        break;
+    case Kind::Speaker:
+        hr = service_->GetSpeakerCount(&count);
+        break;
+    case Kind::Hid:
+        hr = service_->GetHidDeviceCount(&count);
+        break;
+    }
+    if (FAILED(hr))
+        return E_FAIL;
+    if (count > kMaxListedDevices) {
+        OutputDebugString("CGraniteDeviceManager: the service reports too many devices; list truncated");
+        count = kMaxListedDevices;
+    }
+
+    for (int32_t i = 0; i < count; ++i) {
+        std::string id;
+        switch (kind) {
+        case Kind::Video:
+            hr = service_->GetVideoDeviceId(i, &id);
+            break;
+        case Kind::Microphone:
+            hr = service_->GetMicrophoneId(i, &id);
+            break;
+        case Kind::Speaker:
+            hr = service_->GetSpeakerId(i, &id);
+            break;
+        case Kind::Hid:
+            hr = service_->GetHidDeviceId(i, &id);
+            break;
+        }
+        // An empty id cannot address the device in any later call.
+        if (FAILED(hr) || id.empty())
+            continue;
+        Variant name, productId, vendorId, revision;
+        if (kind != Kind::Hid && FAILED(props_.ServiceGet(kind, id, GdmProperty::Name, &name)))
+            continue;
+        if (FAILED(props_.ServiceGet(kind, id, GdmProperty::ProductId, &productId)) ||
+            FAILED(props_.ServiceGet(kind, id, GdmProperty::VendorId, &vendorId)))
+            continue;
+        if (kind == Kind::Video)
+            props_.ServiceGet(kind, id, GdmProperty::Revision, &revision); // optional
+        auto entry = std::make_unique<DeviceEntry>(name.GetString(), id, NumberOf(productId),
+                                                   NumberOf(vendorId), NumberOf(revision));
+        if (kind == Kind::Video) {
+            entry->SubscribeListEvents(service_);
+            if (auto kept = keptValues.find(id); kept != keptValues.end())
+                entry->SetValues(std::move(kept->second));
+        }
+        list.push_back(std::move(entry));
+    }
+
+    // Keep the current index pointing at the current device: a device arriving may have moved it. A current
+    // device the service no longer lists has gone before its removal was reported (an arrival refreshed the
+    // list first): let go of it now, so that no call goes to a device that is not there, and remember it so
+    // that its removal still names it as the one that was current.
+    if (kind != Kind::Hid && !lists_.CurrentIdOf(kind).empty()) {
+        const int found = lists_.FindIndex(kind, lists_.CurrentIdOf(kind));
+        if (found >= 0) {
+            lists_.CurrentIndexOf(kind) = found;
+        } else {
+            if (kind == Kind::Video)
+                ReleaseCurrentCamera();
+            lists_.VanishedIdOf(kind) = lists_.CurrentIdOf(kind);
+            lists_.CurrentIdOf(kind).clear();
+            lists_.CurrentIndexOf(kind) = 0;
+        }
+    }
+    return S_OK;
+}
+
+void CGraniteDeviceManager::ReleaseCurrentCamera() {
+    if (service_ != nullptr && !lists_.CurrentIdOf(Kind::Video).empty() && notificationsActive_) {
+        service_->DetachVideoDevice(lists_.CurrentIdOf(Kind::Video));
+        for (int32_t code : GdmProperty::kCurrentCameraEventCodes)
+            service_->UnsubscribeVideoEvent(lists_.CurrentIdOf(Kind::Video), code, 0);
+    }
+    notificationsActive_ = false;
+}
+
+void CGraniteDeviceManager::AttachCurrentCamera() {
+    // Results are not checked: a camera that refuses some codes still streams.
+    service_->AttachVideoDevice(lists_.CurrentIdOf(Kind::Video));
+    for (int32_t code : GdmProperty::kCurrentCameraEventCodes)
+        service_->SubscribeVideoEvent(lists_.CurrentIdOf(Kind::Video), code, 0);
+    notificationsActive_ = true;
+}
+
+HRESULT CGraniteDeviceManager::SelectVideoDevice(int index) {
+    CCallScope scope(this);
+    if (service_ == nullptr)
+        return E_FAIL;
+    if (index < 0 || index >= static_cast<int>(lists_.ListOf(Kind::Video).size()))
+        return E_INVALIDARG;
+    const DeviceEntry* entry = lists_.ListOf(Kind::Video)[static_cast<size_t>(index)].get();
+    if (entry == nullptr)
+        return E_FAIL;
+    if (!lists_.CurrentIdOf(Kind::Video).empty() &&
+        CDeviceLists::SameDevice(entry->id, lists_.CurrentIdOf(Kind::Video)))
+        return S_OK;
+
+    const std::string newId = entry->id; // the entry may go while listeners run
+    lists_.CurrentIndexOf(Kind::Video) = index;
+    if (notificationsActive_ && !lists_.CurrentIdOf(Kind::Video).empty())
+        ReleaseCurrentCamera();
+    lists_.CurrentIdOf(Kind::Video) = newId;
+    AttachCurrentCamera();
+    ForEachListener(
+        [&](IGraniteDeviceManagerEvent& l, uint32_t cookie) { l.OnVideoDeviceSelected(cookie, newId); });
+    return S_OK;
+}
+
+HRESULT CGraniteDeviceManager::GetSelectedVideoDeviceIndex(int* index) {
+    if (index == nullptr)
+        return E_INVALIDARG;
+    *index = lists_.CurrentIndexOf(Kind::Video);
+    return S_OK;
+}
+
+HRESULT CGraniteDeviceManager::SelectVideoDeviceById(const std::string& id) {
+    const int index = lists_.FindCameraIndex(id);
+    return index < 0 ? E_FAIL : SelectVideoDevice(index);
+}
+
+HRESULT CGraniteDeviceManager::SelectAudioDevice(Kind kind, int index) {
+    if (service_ == nullptr)
+        return E_FAIL;
+    DeviceList& list = lists_.ListOf(kind);
+    if (index < 0 || index >= static_cast<int>(list.size()))
+        return E_INVALIDARG;
+    const DeviceEntry* entry = list[static_cast<size_t>(index)].get();
+    if (entry == nullptr)
+        return E_FAIL;
+    std::string& currentId = lists_.CurrentIdOf(kind);
+    int& currentIndex = lists_.CurrentIndexOf(kind);
+    if (!currentId.empty() && currentId == entry->id && currentIndex == index)
+        return S_OK;
+    currentId = entry->id;
+    currentIndex = index;
+    if (kind == Kind::Microphone)
+        service_->SelectMicrophone(currentId);
+    else
+        service_->SelectSpeaker(currentId);
+    return S_OK;
+}
+
+HRESULT CGraniteDeviceManager::SelectAudioDeviceById(Kind kind, const std::string& id) {
+    const int index = lists_.FindExactIndex(lists_.ListOf(kind), id);
+    return index < 0 ? E_FAIL : SelectAudioDevice(kind, index);
+}
+
+HRESULT CGraniteDeviceManager::SelectMicrophone(int index) {
+    return SelectAudioDevice(Kind::Microphone, index);
+}
+
+HRESULT CGraniteDeviceManager::GetSelectedMicrophoneIndex(int* index) {
+    if (index == nullptr)
+        return E_INVALIDARG;
+    *index = lists_.CurrentIndexOf(Kind::Microphone);
+    return S_OK;
+}
+
+HRESULT CGraniteDeviceManager::SelectMicrophoneById(const std::string& id) {
+    return SelectAudioDeviceById(Kind::Microphone, id);
+}
+
+HRESULT CGraniteDeviceManager::SelectSpeaker(int index) {
+    return SelectAudioDevice(Kind::Speaker, index);
+}
+
+HRESULT CGraniteDeviceManager::GetSelectedSpeakerIndex(int* index) {
+    if (index == nullptr)
+        return E_INVALIDARG;
+    *index = lists_.CurrentIndexOf(Kind::Speaker);
+    return S_OK;
+}
+
+HRESULT CGraniteDeviceManager::SelectSpeakerById(const std::string& id) {
+    return SelectAudioDeviceById(Kind::Speaker, id);
+}
+
+HRESULT CGraniteDeviceManager::IsSameDevice(const std::string& a, const std::string& b, bool* same) {
+    if (same != nullptr)
+        *same = CDeviceLists::SameDevice(a, b);
+    return S_OK;
+}
+
+int CGraniteDeviceManager::GetMicrophoneCount() {
+    return static_cast<int>(lists_.ListOf(Kind::Microphone).size());
+}
+
+HRESULT CGraniteDeviceManager::GetMicrophone(int index, DeviceInfo* out) {
+    return lists_.CopyEntry(lists_.ListOf(Kind::Microphone), index, out);
+}
+
+HRESULT CGraniteDeviceManager::FindMicrophone(const std::string& id, DeviceInfo* out) {
+    return lists_.FindEntry(lists_.ListOf(Kind::Microphone), id, out);
+}
+
+HRESULT CGraniteDeviceManager::GetSelectedMicrophoneId(std::string& id) {
+    if (lists_.CurrentIdOf(Kind::Microphone).empty())
+        return E_FAIL;
+    id = lists_.CurrentIdOf(Kind::Microphone);
+    return S_OK;
+}
+
+HRESULT CGraniteDeviceManager::GetSelectedSpeakerId(std::string& id) {
+    if (lists_.CurrentIdOf(Kind::Speaker).empty())
+        return E_FAIL;
+    id = lists_.CurrentIdOf(Kind::Speaker);
+    return S_OK;
+}
+
+int CGraniteDeviceManager::GetSpeakerCount() {
+    return static_cast<int>(lists_.ListOf(Kind::Speaker).size());
+}
+
+HRESULT CGraniteDeviceManager::GetSpeaker(int index, DeviceInfo* out) {
+    return lists_.CopyEntry(lists_.ListOf(Kind::Speaker), index, out);
+}
+
+HRESULT CGraniteDeviceManager::FindSpeaker(const std::string& id, DeviceInfo* out) {
+    return lists_.FindEntry(lists_.ListOf(Kind::Speaker), id, out);
+}
+
+int CGraniteDeviceManager::GetVideoDeviceCount() {
+    return static_cast<int>(lists_.ListOf(Kind::Video).size());
+}
+
+HRESULT CGraniteDeviceManager::GetVideoDevice(int index, VideoDeviceInfo* out) {
+    if (out == nullptr)
+        return E_INVALIDARG;
+    DeviceInfo info;
+    const HRESULT hr = lists_.CopyEntry(lists_.ListOf(Kind::Video), index, &info);
+    if (SUCCEEDED(hr))
+        *out = VideoDeviceInfo{info.name, info.id, info.productId, info.vendorId, info.revision, 0};
+    return hr;
+}
+
+HRESULT CGraniteDeviceManager::FindVideoDevice(const std::string& id, VideoDeviceInfo* out) {
+    if (out == nullptr)
+        return E_INVALIDARG;
+    const int index = lists_.FindCameraIndex(id);
+    return index < 0 ? E_FAIL : GetVideoDevice(index, out);
+}
+
+int CGraniteDeviceManager::GetHidDeviceCount() {
+    return static_cast<int>(lists_.ListOf(Kind::Hid).size());
+}
+
+HRESULT CGraniteDeviceManager::GetHidDevice(int index, DeviceInfo* out) {
+    return lists_.CopyEntry(lists_.ListOf(Kind::Hid), index, out);
+}
+
+HRESULT CGraniteDeviceManager::FindHidDevice(const std::string& id, DeviceInfo* out) {
+    return lists_.FindEntry(lists_.ListOf(Kind::Hid), id, out);
+}
+
+HRESULT CGraniteDeviceManager::SetVideoDeviceValue(const std::string& deviceId, const std::string& key,
+                                                   int32_t value) {
+    const int index = lists_.FindCameraIndex(deviceId);
+    if (index < 0)
+        return E_FAIL;
+    lists_.ListOf(Kind::Video)[static_cast<size_t>(index)]->SetValue(key, value);
+    return S_OK;
+}
+
+HRESULT CGraniteDeviceManager::GetVideoDeviceValue(const std::string& deviceId, const std::string& key,
+                                                   int32_t* value, int32_t defaultValue) {
+    if (value == nullptr)
+        return E_FAIL;
+    *value = defaultValue;
+    const int index = lists_.FindCameraIndex(deviceId);
+    if (index < 0)
+        return E_FAIL;
+    lists_.ListOf(Kind::Video)[static_cast<size_t>(index)]->GetValue(key, value);
+    return S_OK;
 }

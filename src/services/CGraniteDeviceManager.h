@@ -8,8 +8,11 @@
 // after the caller's handler has returned. The lock is re-entrant, so listeners may call back into the
 // facade; the last Release from inside a listener call frees the facade only once the outermost call into
 // it has returned.
+#include "services/CDeviceLists.h"
+#include "services/CDevicePropertyAccess.h"
 #include "services/CFireEventSerializer.h"
 #include "services/CGDMEventSerializer.h"
+#include "services/CListenerTable.h"
 #include "services/DeviceEntry.h"
 #include "services/DeviceManagerProperties.h"
 #include "services/IFireEvent.h"
@@ -100,13 +103,13 @@ public:
     HRESULT GetAdvancedLevelARange(int32_t* min, int32_t* max, int32_t* value) override;
     HRESULT GetAdvancedSwitchA(int32_t* value) override;
     HRESULT GetAdvancedSwitchACompanion(int32_t* value) override;
-    HRESULT GetProperty99Of(const std::string& deviceId, bool* value) override;
-    HRESULT GetWebcamSwitchF(bool* value) override;
+    HRESULT GetAutoFocusOf(const std::string& deviceId, bool* value) override;
+    HRESULT GetAutoFocus(bool* value) override;
     HRESULT GetWebcamValueG(int32_t* value) override;
     HRESULT GetWebcamValueGDetails(int32_t* value100, int32_t* value101, int32_t* value103,
                                    int32_t* value102) override;
     HRESULT GetProperty105And104(bool* value105, int32_t* value104) override;
-    HRESULT GetProperty106(int32_t* value) override;
+    HRESULT GetFocusStatus(int32_t* value) override;
     HRESULT GetZoom(int32_t* value) override;
     HRESULT GetZoomCompanion(int32_t* value) override;
     HRESULT GetZoomRange(int32_t* min, int32_t* max, int32_t* value) override;
@@ -173,7 +176,7 @@ public:
     HRESULT SetAdvancedLevelB(int32_t value) override;
     HRESULT SetAdvancedLevelA(int32_t value) override;
     HRESULT SetAdvancedSwitchA(int32_t value) override;
-    HRESULT SetWebcamSwitchF(bool on) override;
+    HRESULT SetAutoFocus(bool on) override;
     HRESULT SetWebcamValueG(int32_t value) override;
     HRESULT SetZoom(int32_t value) override;
     HRESULT SetPanTiltAxis2(int32_t value) override;
@@ -262,7 +265,7 @@ public:
     HRESULT SetHidProperty6(const std::string& hidId, int32_t value) override;
     HRESULT GetHidProperty6(const std::string& hidId, int32_t* value) override;
     HRESULT FireSeverityChanged(const std::string& deviceId, int32_t newValue, int32_t oldValue) override;
-    HRESULT NotifyListeners48() override;
+    HRESULT NotifyCameraSwitched() override;
     HRESULT NotifyListeners4() override;
     HRESULT NotifyListeners7() override;
 
@@ -295,16 +298,8 @@ public:
 private:
     friend IGraniteDeviceManager* GetGraniteDeviceManager();
 
-    enum class Kind { Video, Microphone, Speaker, Hid };
-    using DeviceList = std::vector<std::unique_ptr<DeviceEntry>>;
-
-    struct ListenerSlot {
-        IGraniteDeviceManagerEvent* listener = nullptr;
-        uint32_t cookie = 0;
-        // Changes whenever the slot is taken, so a walk under way can tell a slot that was emptied and
-        // retaken from the one it started with.
-        uint64_t generation = 0;
-    };
+    using Kind = CDeviceLists::Kind;
+    using DeviceList = CDeviceLists::DeviceList;
 
     // Keeps the facade alive while a call that reaches listeners runs; the last Release made inside such a
     // call frees the facade when the outermost one returns. Declare it before any lock guard.
@@ -326,60 +321,15 @@ private:
     // again, one added during the walk waits for the next event.
     template <class F> void ForEachListener(F&& notify);
 
-    // --- lists and selection (CGraniteDeviceManagerDevices.cpp) ---
+    // --- lists and selection (CGraniteDeviceManager.cpp) ---
+    // Rebuilds the list from the service; a current device that is no longer listed is let go of.
     HRESULT RefreshList(Kind kind);
-    DeviceList& ListOf(Kind kind);
-    const DeviceList& ListOf(Kind kind) const;
-    std::string& CurrentIdOf(Kind kind);
-    int& CurrentIndexOf(Kind kind);
     HRESULT SelectAudioDevice(Kind kind, int index);
     HRESULT SelectAudioDeviceById(Kind kind, const std::string& id);
-    // Detaches the current camera and drops its subscriptions; `alreadyDetachedId` skips the detach when
-    // the camera was detached already (it has just gone).
-    void ReleaseCurrentCamera(const std::string& alreadyDetachedId);
+    // Detaches the current camera and drops its subscriptions (once: notificationsActive_ says whether it
+    // is still attached).
+    void ReleaseCurrentCamera();
     void AttachCurrentCamera();
-    // Index of the first camera that IsSameDevice the id, or -1.
-    int FindCameraIndex(const std::string& id) const;
-    // Deletes the entries first to last, then empties the list.
-    static void ClearList(DeviceList& list);
-    static int FindExactIndex(const DeviceList& list, const std::string& id);
-    HRESULT CopyEntry(const DeviceList& list, int index, DeviceInfo* out) const;
-    HRESULT FindEntry(const DeviceList& list, const std::string& id, DeviceInfo* out) const;
-
-    // --- service access and forwarding shapes (CGraniteDeviceManagerProperties.cpp) ---
-    HRESULT ServiceQuery(Kind kind, const std::string& id, int32_t property, int32_t* state);
-    HRESULT ServiceGet(Kind kind, const std::string& id, int32_t property, Variant* value);
-    HRESULT ServiceSet(Kind kind, const std::string& id, int32_t property, const Variant& value);
-    bool IsAvailable(Kind kind, const std::string& id, int32_t property);
-    // Reads a number of the device; E_FAIL when the read fails or the value is not a number.
-    HRESULT ReadLong(Kind kind, const std::string& id, int32_t property, int32_t* value);
-    // The id of the current device of the kind, or null when none is current (or no service).
-    const std::string* CurrentDevice(Kind kind) const;
-    HRESULT GetLong(Kind kind, int32_t property, int32_t* value);
-    HRESULT GetBool(Kind kind, int32_t property, bool* value);
-    HRESULT SetLong(Kind kind, int32_t property, int32_t value);
-    HRESULT SetBool(Kind kind, int32_t property, bool value);
-    HRESULT GetRange(Kind kind, const GdmProperty::Level& level, int32_t* min, int32_t* max, int32_t* value);
-    HRESULT GetSwitch(Kind kind, int32_t property, int32_t* value);
-    HRESULT GetOf(Kind kind, const std::string& deviceId, int32_t property, int32_t* value);
-    HRESULT SetOf(Kind kind, const std::string& deviceId, int32_t property, int32_t value);
-    HRESULT GetFlagOf(Kind kind, const std::string& deviceId, int32_t property, bool* value);
-    HRESULT GetGlobalOption(int32_t option, int32_t* value);
-    HRESULT SetGlobalOption(int32_t option, int32_t value);
-    // Runs call(id) with a copy of the current camera's id; E_FAIL when no camera is current.
-    template <class F> HRESULT OnCurrentCamera(F&& call) {
-        const std::string* current = CurrentDevice(Kind::Video);
-        if (current == nullptr)
-            return E_FAIL;
-        const std::string id = *current;
-        return call(id);
-    }
-    // A service operation taking only the current device's id.
-    HRESULT CallOnCurrent(Kind kind, HRESULT (IInProcDeviceManager::*operation)(const std::string&));
-    HRESULT GetServiceString(HRESULT (IInProcDeviceManager::*get)(std::string*), std::string& value);
-    HRESULT SetServiceString(HRESULT (IInProcDeviceManager::*set)(const std::string&),
-                             const std::string& value);
-    HRESULT SetHidValue(const std::string& hidId, int32_t property, const Variant& value);
 
     // --- event handling (CGraniteDeviceManagerEvents.cpp) ---
     void NotifyVideoProperty(int32_t property, const Variant& value);
@@ -389,21 +339,11 @@ private:
     // The service calls this sink from its own threads; it posts into deviceEvents_.
     std::shared_ptr<IInProcDeviceManagerEvents> sink_;
     uint32_t sinkCookie_ = GDM_SINK_NOT_CONNECTED;
-    DeviceList videoDevices_;
-    DeviceList microphones_;
-    DeviceList speakers_;
-    DeviceList hidDevices_;
-    int currentVideoIndex_ = 0;
-    int currentMicrophoneIndex_ = 0;
-    int currentSpeakerIndex_ = 0;
-    // Empty when none is current (the facade never lists a device with an empty id).
-    std::string currentVideoId_;
-    std::string currentMicrophoneId_;
-    std::string currentSpeakerId_;
+    CDeviceLists lists_;
+    CDevicePropertyAccess props_{service_, lists_};
     uint32_t refCount_ = 0;
     int32_t sharedState_ = 0;
-    std::array<ListenerSlot, kMaxDeviceManagerListeners> listeners_{};
-    uint64_t nextGeneration_ = 1;
+    CListenerTable<IGraniteDeviceManagerEvent, kMaxDeviceManagerListeners> listeners_;
     bool notificationsActive_ = false;
     // Destroyed in reverse order: fireEvents_ first, then deviceEvents_.
     CGDMEventSerializer deviceEvents_;
@@ -415,13 +355,5 @@ private:
 };
 
 template <class F> void CGraniteDeviceManager::ForEachListener(F&& notify) {
-    // Walk a copy so that listeners may add and remove listeners (or re-enter the facade) from inside the
-    // call; a slot is still called only if it holds the same registration as when the walk began.
-    const std::array<ListenerSlot, kMaxDeviceManagerListeners> snapshot = listeners_;
-    for (size_t i = 0; i < snapshot.size(); ++i) {
-        const ListenerSlot& slot = snapshot[i];
-        if (slot.listener == nullptr || listeners_[i].generation != slot.generation)
-            continue;
-        notify(*slot.listener, slot.cookie);
-    }
+    listeners_.ForEach(notify);
 }

@@ -22,65 +22,38 @@ std::vector<uint8_t> HidReport(uint8_t command) {
 // --- global audio options
 // -----------------------------------------------------------------------------------
 
-HRESULT CGraniteDeviceManager::GetGlobalOption(int32_t option, int32_t* value) {
-    if (service_ == nullptr || value == nullptr)
-        return E_FAIL;
-    int32_t state = GDM_PROPERTY_NOT_AVAILABLE;
-    if (FAILED(service_->QueryGlobalOption(option, &state)) || state == GDM_PROPERTY_NOT_AVAILABLE)
-        return E_NOTIMPL;
-    Variant read;
-    if (FAILED(service_->GetGlobalOption(option, &read)))
-        return E_FAIL;
-    if (read.Type() == VarType::Bool) {
-        *value = read.GetBool() == VARIANT_TRUE ? 1 : 0;
-        return S_OK;
-    }
-    int32_t number = 0;
-    if (!read.ToI4(number))
-        return E_FAIL;
-    *value = number;
-    return S_OK;
-}
-
-HRESULT CGraniteDeviceManager::SetGlobalOption(int32_t option, int32_t value) {
-    if (service_ == nullptr)
-        return E_FAIL;
-    // The options are switches; the service reports them back as VARIANT_TRUE / VARIANT_FALSE.
-    return FAILED(service_->SetGlobalOption(option, Variant::FromBool(value != 0))) ? E_FAIL : S_OK;
-}
-
 HRESULT CGraniteDeviceManager::SetNoiseSuppression(int32_t on) {
-    return SetGlobalOption(GDM_OPTION_NOISE_SUPPRESSION, on);
+    return props_.SetGlobalOption(GDM_OPTION_NOISE_SUPPRESSION, on);
 }
 
 HRESULT CGraniteDeviceManager::GetNoiseSuppression(int32_t* on) {
-    return GetGlobalOption(GDM_OPTION_NOISE_SUPPRESSION, on);
+    return props_.GetGlobalOption(GDM_OPTION_NOISE_SUPPRESSION, on);
 }
 
 HRESULT CGraniteDeviceManager::SetEchoCancellation(int32_t on) {
-    return SetGlobalOption(GDM_OPTION_ECHO_CANCELLATION, on);
+    return props_.SetGlobalOption(GDM_OPTION_ECHO_CANCELLATION, on);
 }
 
 HRESULT CGraniteDeviceManager::GetEchoCancellation(int32_t* on) {
-    return GetGlobalOption(GDM_OPTION_ECHO_CANCELLATION, on);
+    return props_.GetGlobalOption(GDM_OPTION_ECHO_CANCELLATION, on);
 }
 
 // --- microphones
 // --------------------------------------------------------------------------------------------
 
 HRESULT CGraniteDeviceManager::GetMicrophoneFlag11Of(const std::string& deviceId, bool* flag) {
-    return GetFlagOf(Kind::Microphone, deviceId, MicrophoneFlag11, flag);
+    return props_.GetFlagOf(Kind::Microphone, deviceId, MicrophoneFlag11, flag);
 }
 
 HRESULT CGraniteDeviceManager::GetMicrophoneFlag12Of(const std::string& deviceId, bool* flag) {
-    return GetFlagOf(Kind::Microphone, deviceId, MicrophoneFlag12, flag);
+    return props_.GetFlagOf(Kind::Microphone, deviceId, MicrophoneFlag12, flag);
 }
 
 HRESULT CGraniteDeviceManager::GetMicrophoneMuteOf(const std::string& deviceId, bool* muted) {
     if (muted == nullptr)
         return E_FAIL;
     int32_t value = 0;
-    const HRESULT hr = GetOf(Kind::Microphone, deviceId, MicrophoneMute, &value);
+    const HRESULT hr = props_.GetOf(Kind::Microphone, deviceId, MicrophoneMute, &value);
     if (SUCCEEDED(hr))
         *muted = value != 0;
     return hr;
@@ -90,7 +63,7 @@ HRESULT CGraniteDeviceManager::HasMicrophoneVolumeOf(const std::string& deviceId
     if (service_ == nullptr || deviceId.empty() || has == nullptr)
         return E_FAIL;
     Variant value;
-    *has = SUCCEEDED(ServiceGet(Kind::Microphone, deviceId, MicrophoneVolume.value, &value));
+    *has = SUCCEEDED(props_.ServiceGet(Kind::Microphone, deviceId, MicrophoneVolume.value, &value));
     return S_OK;
 }
 
@@ -107,52 +80,43 @@ HRESULT CGraniteDeviceManager::GetMicrophoneIdAt(int32_t index, std::string& id)
 }
 
 HRESULT CGraniteDeviceManager::GetMicrophoneLevelRange(int32_t* min, int32_t* max, int32_t* value) {
-    return GetRange(Kind::Microphone, MicrophoneLevel, min, max, value);
+    return props_.GetRange(Kind::Microphone, MicrophoneLevel, min, max, value);
 }
 
 HRESULT CGraniteDeviceManager::GetMicrophoneLevel(int32_t* value) {
-    return GetLong(Kind::Microphone, MicrophoneLevel.value, value);
+    return props_.GetLong(Kind::Microphone, MicrophoneLevel.value, value);
 }
 
 HRESULT CGraniteDeviceManager::SetMicrophoneVolume(int32_t value) {
-    return SetLong(Kind::Microphone, MicrophoneVolume.value, value);
+    return props_.SetLong(Kind::Microphone, MicrophoneVolume.value, value);
 }
 
 HRESULT CGraniteDeviceManager::GetMicrophoneVolume(int32_t* value) {
-    return GetLong(Kind::Microphone, MicrophoneVolume.value, value);
+    return props_.GetLong(Kind::Microphone, MicrophoneVolume.value, value);
 }
 
 HRESULT CGraniteDeviceManager::GetMicrophoneVolumeRange(int32_t* min, int32_t* max, int32_t* value) {
-    return GetRange(Kind::Microphone, MicrophoneVolume, min, max, value);
+    return props_.GetRange(Kind::Microphone, MicrophoneVolume, min, max, value);
 }
 
 HRESULT CGraniteDeviceManager::SetMicrophoneMute(int32_t muted) {
-    return SetLong(Kind::Microphone, MicrophoneMute, muted);
+    return props_.SetLong(Kind::Microphone, MicrophoneMute, muted);
 }
 
 HRESULT CGraniteDeviceManager::GetMicrophoneMuteByName(const std::string& deviceId, int32_t* muted) {
-    return GetOf(Kind::Microphone, deviceId, MicrophoneMute, muted);
+    return props_.GetOf(Kind::Microphone, deviceId, MicrophoneMute, muted);
 }
 
 HRESULT CGraniteDeviceManager::GetMicrophoneMute(int32_t* muted) {
-    return GetSwitch(Kind::Microphone, MicrophoneMute, muted);
+    return props_.GetSwitch(Kind::Microphone, MicrophoneMute, muted);
 }
 
 HRESULT CGraniteDeviceManager::Reserved172(int32_t, int32_t, int32_t) {
     return E_FAIL;
 }
 
-HRESULT CGraniteDeviceManager::CallOnCurrent(Kind kind,
-                                             HRESULT (IInProcDeviceManager::*operation)(const std::string&)) {
-    const std::string* id = CurrentDevice(kind);
-    if (id == nullptr)
-        return E_FAIL;
-    const std::string copy = *id;
-    return (service_->*operation)(copy);
-}
-
 HRESULT CGraniteDeviceManager::StartMicrophoneMonitor() {
-    const std::string* id = CurrentDevice(Kind::Microphone);
+    const std::string* id = props_.CurrentDevice(Kind::Microphone);
     if (id == nullptr)
         return E_FAIL;
     const std::string copy = *id;
@@ -161,7 +125,7 @@ HRESULT CGraniteDeviceManager::StartMicrophoneMonitor() {
 }
 
 HRESULT CGraniteDeviceManager::StopMicrophoneMonitor() {
-    const std::string* id = CurrentDevice(Kind::Microphone);
+    const std::string* id = props_.CurrentDevice(Kind::Microphone);
     if (id == nullptr)
         return E_FAIL;
     const std::string copy = *id;
@@ -170,18 +134,18 @@ HRESULT CGraniteDeviceManager::StopMicrophoneMonitor() {
 }
 
 HRESULT CGraniteDeviceManager::StopMicrophoneMonitorOnly() {
-    return CallOnCurrent(Kind::Microphone, &IInProcDeviceManager::StopMicrophoneMonitor);
+    return props_.CallOnCurrent(Kind::Microphone, &IInProcDeviceManager::StopMicrophoneMonitor);
 }
 
 // --- speakers
 // -----------------------------------------------------------------------------------------------
 
 HRESULT CGraniteDeviceManager::SetSpeakerVolume(int32_t value) {
-    return SetLong(Kind::Speaker, SpeakerVolume, value);
+    return props_.SetLong(Kind::Speaker, SpeakerVolume, value);
 }
 
 HRESULT CGraniteDeviceManager::GetSpeakerVolume(int32_t* value) {
-    return GetLong(Kind::Speaker, SpeakerVolume, value);
+    return props_.GetLong(Kind::Speaker, SpeakerVolume, value);
 }
 
 HRESULT CGraniteDeviceManager::Reserved175() {
@@ -189,23 +153,25 @@ HRESULT CGraniteDeviceManager::Reserved175() {
 }
 
 HRESULT CGraniteDeviceManager::SetSpeakerMute(int32_t muted) {
-    return SetLong(Kind::Speaker, SpeakerMute, muted);
+    return props_.SetLong(Kind::Speaker, SpeakerMute, muted);
 }
 
 HRESULT CGraniteDeviceManager::GetSpeakerMute(int32_t* muted) {
-    return GetSwitch(Kind::Speaker, SpeakerMute, muted);
+    return props_.GetSwitch(Kind::Speaker, SpeakerMute, muted);
 }
 
 HRESULT CGraniteDeviceManager::SpeakerCommand63() {
-    return FAILED(CallOnCurrent(Kind::Speaker, &IInProcDeviceManager::SpeakerCommand63)) ? E_FAIL : S_OK;
+    return FAILED(props_.CallOnCurrent(Kind::Speaker, &IInProcDeviceManager::SpeakerCommand63)) ? E_FAIL
+                                                                                                : S_OK;
 }
 
 HRESULT CGraniteDeviceManager::SpeakerCommand64() {
-    return FAILED(CallOnCurrent(Kind::Speaker, &IInProcDeviceManager::SpeakerCommand64)) ? E_FAIL : S_OK;
+    return FAILED(props_.CallOnCurrent(Kind::Speaker, &IInProcDeviceManager::SpeakerCommand64)) ? E_FAIL
+                                                                                                : S_OK;
 }
 
 HRESULT CGraniteDeviceManager::PlaySoundFile(const std::string& path) {
-    const std::string* id = CurrentDevice(Kind::Speaker);
+    const std::string* id = props_.CurrentDevice(Kind::Speaker);
     if (id == nullptr || path.empty())
         return E_FAIL;
     const std::string copy = *id;
@@ -213,107 +179,83 @@ HRESULT CGraniteDeviceManager::PlaySoundFile(const std::string& path) {
 }
 
 HRESULT CGraniteDeviceManager::StopSoundFile() {
-    return CallOnCurrent(Kind::Speaker, &IInProcDeviceManager::StopSoundFile);
+    return props_.CallOnCurrent(Kind::Speaker, &IInProcDeviceManager::StopSoundFile);
 }
 
 // --- HID devices
 // --------------------------------------------------------------------------------------------
 
-HRESULT CGraniteDeviceManager::SetHidValue(const std::string& hidId, int32_t property, const Variant& value) {
-    if (service_ == nullptr || hidId.empty())
-        return E_FAIL;
-    return FAILED(ServiceSet(Kind::Hid, hidId, property, value)) ? E_FAIL : S_OK;
-}
-
 HRESULT CGraniteDeviceManager::DisableHidProperty5(const std::string& hidId) {
-    return SetHidValue(hidId, HidSwitch5, Variant::FromBool(false));
+    return props_.SetHidValue(hidId, HidSwitch5, Variant::FromBool(false));
 }
 
 HRESULT CGraniteDeviceManager::EnableHidProperty5(const std::string& hidId) {
-    return SetHidValue(hidId, HidSwitch5, Variant::FromBool(true));
+    return props_.SetHidValue(hidId, HidSwitch5, Variant::FromBool(true));
 }
 
 HRESULT CGraniteDeviceManager::SetHidProperty4(const std::string& hidId) {
-    return SetHidValue(hidId, HidReport4, Variant::FromBytes(HidReport(0x20)));
+    return props_.SetHidValue(hidId, HidReport4, Variant::FromBytes(HidReport(0x20)));
 }
 
 HRESULT CGraniteDeviceManager::SetHidProperty4b(const std::string& hidId) {
-    return SetHidValue(hidId, HidReport4, Variant::FromBytes(HidReport(0x25)));
+    return props_.SetHidValue(hidId, HidReport4, Variant::FromBytes(HidReport(0x25)));
 }
 
 bool CGraniteDeviceManager::IsHidProperty5Supported(const std::string& hidId) {
-    return service_ != nullptr && !hidId.empty() && IsAvailable(Kind::Hid, hidId, HidSwitch5);
+    return service_ != nullptr && !hidId.empty() && props_.IsAvailable(Kind::Hid, hidId, HidSwitch5);
 }
 
 bool CGraniteDeviceManager::GetHidProperty5(const std::string& hidId) {
     int32_t value = 0;
     return service_ != nullptr && !hidId.empty() &&
-           SUCCEEDED(ReadLong(Kind::Hid, hidId, HidSwitch5, &value)) && value != 0;
+           SUCCEEDED(props_.ReadLong(Kind::Hid, hidId, HidSwitch5, &value)) && value != 0;
 }
 
 HRESULT CGraniteDeviceManager::SetHidProperty6(const std::string& hidId, int32_t value) {
-    return SetHidValue(hidId, HidValue6, Variant::FromI4(value));
+    return props_.SetHidValue(hidId, HidValue6, Variant::FromI4(value));
 }
 
 HRESULT CGraniteDeviceManager::GetHidProperty6(const std::string& hidId, int32_t* value) {
     if (service_ == nullptr || hidId.empty() || value == nullptr)
         return E_FAIL;
-    return ReadLong(Kind::Hid, hidId, HidValue6, value);
+    return props_.ReadLong(Kind::Hid, hidId, HidValue6, value);
 }
 
 // --- the service's stored strings and text
 // ------------------------------------------------------------------
 
-HRESULT CGraniteDeviceManager::GetServiceString(HRESULT (IInProcDeviceManager::*get)(std::string*),
-                                                std::string& value) {
-    if (service_ == nullptr)
-        return E_FAIL;
-    std::string read;
-    if (FAILED((service_->*get)(&read)))
-        return E_FAIL;
-    value = std::move(read);
-    return S_OK;
-}
-
-HRESULT CGraniteDeviceManager::SetServiceString(HRESULT (IInProcDeviceManager::*set)(const std::string&),
-                                                const std::string& value) {
-    if (service_ == nullptr || value.empty())
-        return E_FAIL;
-    return FAILED((service_->*set)(value)) ? E_FAIL : S_OK;
-}
-
 HRESULT CGraniteDeviceManager::SetServiceString1(const std::string& value) {
-    return SetServiceString(&IInProcDeviceManager::SetStringValue1, value);
+    return props_.SetServiceString(&IInProcDeviceManager::SetStringValue1, value);
 }
 
 HRESULT CGraniteDeviceManager::GetServiceString1(std::string& value) {
-    return GetServiceString(&IInProcDeviceManager::GetStringValue1, value);
+    return props_.GetServiceString(&IInProcDeviceManager::GetStringValue1, value);
 }
 
 HRESULT CGraniteDeviceManager::SetServiceString2(const std::string& value) {
-    return SetServiceString(&IInProcDeviceManager::SetStringValue2, value);
+    return props_.SetServiceString(&IInProcDeviceManager::SetStringValue2, value);
 }
 
 HRESULT CGraniteDeviceManager::GetServiceString2(std::string& value) {
-    return GetServiceString(&IInProcDeviceManager::GetStringValue2, value);
+    return props_.GetServiceString(&IInProcDeviceManager::GetStringValue2, value);
 }
 
 HRESULT CGraniteDeviceManager::SetServiceString3(const std::string& value) {
-    return SetServiceString(&IInProcDeviceManager::SetStringValue3, value);
+    return props_.SetServiceString(&IInProcDeviceManager::SetStringValue3, value);
 }
 
 HRESULT CGraniteDeviceManager::GetServiceString3(std::string& value) {
-    return GetServiceString(&IInProcDeviceManager::GetStringValue3, value);
+    return props_.GetServiceString(&IInProcDeviceManager::GetStringValue3, value);
 }
 
 HRESULT CGraniteDeviceManager::SetServiceString4(const std::string& value) {
-    return SetServiceString(&IInProcDeviceManager::SetStringValue4, value);
+    return props_.SetServiceString(&IInProcDeviceManager::SetStringValue4, value);
 }
 
 HRESULT CGraniteDeviceManager::GetServiceString4(std::string& value) {
-    return GetServiceString(&IInProcDeviceManager::GetStringValue4, value);
+    return props_.GetServiceString(&IInProcDeviceManager::GetStringValue4, value);
 }
 
 HRESULT CGraniteDeviceManager::GetServiceText66(std::string& text) {
-    return GetServiceString(&IInProcDeviceManager::GetServiceText, text);
+    return props_.GetServiceString(&IInProcDeviceManager::GetServiceText, text);
 }

@@ -11,10 +11,11 @@ namespace {
 using Listener = IGraniteDeviceManagerEvent;
 
 enum class ValueKind {
-    Number,   // passed on as read
-    Flag,     // on when the 16-bit payload is VARIANT_TRUE
-    TriState, // stored 0, 1, 4 become 0, 1, 2; other stored values are not passed on
-    ThreeWay, // only 0, 1 and 2 are passed on
+    Number,     // passed on as read
+    Flag,       // on when the 16-bit payload is VARIANT_TRUE
+    FlagNumber, // a flag told as 1 or 0, the way its getter reads it
+    TriState,   // stored 0, 1, 4 become 0, 1, 2; other stored values are not passed on
+    ThreeWay,   // only 0, 1 and 2 are passed on
 };
 
 struct PropertyNotification {
@@ -35,8 +36,8 @@ constexpr PropertyNotification kVideoPropertyNotifications[] = {
     {AdvancedLevelB.value, ValueKind::Number, &Listener::OnAdvancedLevelBChanged, nullptr},
     {AdvancedLevelA.value, ValueKind::Number, &Listener::OnAdvancedLevelAChanged, nullptr},
     {Backlight.value, ValueKind::Number, &Listener::OnBacklightChanged, nullptr},
-    {WebcamSwitchF, ValueKind::Number, &Listener::OnWebcamSwitchFChanged, nullptr},
-    {WebcamValueG, ValueKind::Number, &Listener::OnWebcamValueGChanged, nullptr},
+    {AutoFocus, ValueKind::FlagNumber, &Listener::OnAutoFocusChanged, nullptr},
+    {Focus, ValueKind::Number, &Listener::OnWebcamValueGChanged, nullptr},
     {AdvancedSwitchA.value, ValueKind::Number, &Listener::OnAdvancedSwitchAChanged, nullptr},
     {Zoom.value, ValueKind::Number, &Listener::OnZoomChanged, nullptr},
     {PanTiltAxis2.value, ValueKind::Number, &Listener::OnPanTiltAxis2Changed, nullptr},
@@ -92,7 +93,9 @@ void CGraniteDeviceManager::NotifyVideoProperty(int32_t property, const Variant&
             ForEachListener([&](Listener& l, uint32_t cookie) { (l.*entry.flag)(cookie, on); });
             return;
         }
-        if (entry.kind == ValueKind::TriState) {
+        if (entry.kind == ValueKind::FlagNumber) {
+            number = IsVariantTrue(value) ? 1 : 0;
+        } else if (entry.kind == ValueKind::TriState) {
             if (number != 0 && number != 1 && number != 4)
                 return;
             number = number == 4 ? 2 : number;
@@ -111,7 +114,7 @@ void CGraniteDeviceManager::OnMicrophonePropertyChanged(const std::string& devic
     if (!TakeLock())
         return;
     std::lock_guard guard(lock_, std::adopt_lock);
-    if (currentMicrophoneId_.empty() || deviceId != currentMicrophoneId_)
+    if (lists_.CurrentIdOf(Kind::Microphone).empty() || deviceId != lists_.CurrentIdOf(Kind::Microphone))
         return;
     int32_t value = 0;
     if (!newValue.ToI4(value))
@@ -135,7 +138,7 @@ void CGraniteDeviceManager::OnSpeakerPropertyChanged(const std::string& deviceId
     if (!TakeLock())
         return;
     std::lock_guard guard(lock_, std::adopt_lock);
-    if (currentSpeakerId_.empty() || deviceId != currentSpeakerId_)
+    if (lists_.CurrentIdOf(Kind::Speaker).empty() || deviceId != lists_.CurrentIdOf(Kind::Speaker))
         return;
     int32_t value = 0;
     if (!newValue.ToI4(value))
@@ -155,7 +158,8 @@ void CGraniteDeviceManager::OnVideoPropertyChanged(const std::string& deviceId, 
         return;
     std::lock_guard guard(lock_, std::adopt_lock);
     bool same = false;
-    if (currentVideoId_.empty() || (IsSameDevice(deviceId, currentVideoId_, &same), !same))
+    if (lists_.CurrentIdOf(Kind::Video).empty() ||
+        (IsSameDevice(deviceId, lists_.CurrentIdOf(Kind::Video), &same), !same))
         return;
     NotifyVideoProperty(property, newValue);
 }
@@ -172,7 +176,8 @@ void CGraniteDeviceManager::OnVideoDeviceEvent(const std::string& deviceId, int3
     std::lock_guard guard(lock_, std::adopt_lock);
     if (!IsListWideEvent(code)) {
         bool same = false;
-        if (currentVideoId_.empty() || (IsSameDevice(deviceId, currentVideoId_, &same), !same))
+        if (lists_.CurrentIdOf(Kind::Video).empty() ||
+            (IsSameDevice(deviceId, lists_.CurrentIdOf(Kind::Video), &same), !same))
             return;
     }
     switch (code) {
@@ -180,7 +185,7 @@ void CGraniteDeviceManager::OnVideoDeviceEvent(const std::string& deviceId, int3
     case EventSwitchOff9: {
         const bool on = code == EventSwitchOn8;
         ForEachListener(
-            [&](Listener& l, uint32_t cookie) { l.OnVideoDeviceEvent8or9(deviceId, cookie, on); });
+            [&](Listener& l, uint32_t cookie) { l.OnCameraOpenedOrClosed(deviceId, cookie, on); });
         return;
     }
     case EventSwitchOn31:
@@ -206,7 +211,7 @@ void CGraniteDeviceManager::OnVideoDeviceEvent(const std::string& deviceId, int3
     case kEventProductGated20: {
         // Only one camera model gives this event a meaning.
         int32_t productId = 0;
-        if (service_ == nullptr || FAILED(ReadLong(Kind::Video, deviceId, Info1, &productId)) ||
+        if (service_ == nullptr || FAILED(props_.ReadLong(Kind::Video, deviceId, ProductId, &productId)) ||
             productId != kEvent20ProductId)
             return;
         ForEachListener([&](Listener& l, uint32_t cookie) { l.OnVideoDeviceEvent20(cookie); });
@@ -234,11 +239,11 @@ void CGraniteDeviceManager::OnDeviceArrived(int32_t type, const std::string& dev
                       : type == kDeviceTypeMicrophone ? Kind::Microphone
                       : type == kDeviceTypeSpeaker    ? Kind::Speaker
                                                       : Kind::Hid;
-    const bool wasEmpty = ListOf(kind).empty();
+    const bool wasEmpty = lists_.ListOf(kind).empty();
     RefreshList(kind);
     ForEachListener([&](Listener& l, uint32_t) { l.OnDeviceArrived(type, deviceId); });
     // The first device of a kind becomes current by itself.
-    if (!wasEmpty || ListOf(kind).empty())
+    if (!wasEmpty || lists_.ListOf(kind).empty())
         return;
     if (kind == Kind::Video)
         SelectVideoDevice(0);
@@ -251,11 +256,28 @@ void CGraniteDeviceManager::HandleRemoval(Kind kind, const std::string& id, std:
         RefreshList(Kind::Hid);
         return;
     }
-    previousCurrentId = CurrentIdOf(kind);
-    if (kind == Kind::Video && service_ != nullptr)
-        service_->DetachVideoDevice(id);
+    previousCurrentId = lists_.CurrentIdOf(kind);
+    // A camera that is (or was, until a refresh found it gone) the current one is detached by the refresh
+    // that drops it; only other cameras need detaching here.
+    bool letGoByRefresh = !previousCurrentId.empty() && lists_.SameId(kind, previousCurrentId, id);
+    std::string& vanished = lists_.VanishedIdOf(kind);
+    if (!vanished.empty() && lists_.SameId(kind, vanished, id)) {
+        if (previousCurrentId.empty())
+            previousCurrentId = vanished;
+        vanished.clear();
+        letGoByRefresh = true;
+    }
+
+    // A current camera that has gone is detached by the refresh, together with its subscriptions.
     RefreshList(kind);
-    if (ListOf(kind).size() == 1) {
+    if (lists_.FindIndex(kind, id) >= 0) {
+        // Plugged back in before we heard it had gone: nothing was lost, and the current camera must stay
+        // attached for us.
+        return;
+    }
+    if (kind == Kind::Video && service_ != nullptr && !letGoByRefresh)
+        service_->DetachVideoDevice(id);
+    if (lists_.ListOf(kind).size() == 1) {
         if (kind == Kind::Video)
             SelectVideoDevice(0);
         else
@@ -265,9 +287,9 @@ void CGraniteDeviceManager::HandleRemoval(Kind kind, const std::string& id, std:
     // With none or several left the user chooses again; a camera that stops being current is let go of
     // properly, so the service does not keep it open for us.
     if (kind == Kind::Video)
-        ReleaseCurrentCamera(id);
-    CurrentIdOf(kind).clear();
-    CurrentIndexOf(kind) = 0;
+        ReleaseCurrentCamera();
+    lists_.CurrentIdOf(kind).clear();
+    lists_.CurrentIndexOf(kind) = 0;
 }
 
 void CGraniteDeviceManager::OnDeviceRemoved(int32_t type, const std::string& deviceId) {
@@ -291,7 +313,7 @@ void CGraniteDeviceManager::OnVideoMotorStatus(const std::string& deviceId, uint
     if (!TakeLock())
         return;
     std::lock_guard guard(lock_, std::adopt_lock);
-    if (currentVideoId_.empty() || deviceId != currentVideoId_)
+    if (lists_.CurrentIdOf(Kind::Video).empty() || deviceId != lists_.CurrentIdOf(Kind::Video))
         return;
     ForEachListener([](Listener& l, uint32_t) { l.OnVideoMotorStatus(); });
 }

@@ -4,8 +4,10 @@
 
 #include <utility>
 
-DeviceEntry::DeviceEntry(std::string name_, std::string id_, int32_t info1_, int32_t info2_, int32_t info3_)
-    : name(std::move(name_)), id(std::move(id_)), info1(info1_), info2(info2_), info3(info3_) {}
+DeviceEntry::DeviceEntry(std::string name_, std::string id_, int32_t productId_, int32_t vendorId_,
+                         int32_t revision_)
+    : name(std::move(name_)), id(std::move(id_)), productId(productId_), vendorId(vendorId_),
+      revision(revision_) {}
 
 DeviceEntry::~DeviceEntry() {
     if (service_ == nullptr)

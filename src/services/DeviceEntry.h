@@ -12,7 +12,7 @@ class IInProcDeviceManager;
 
 class DeviceEntry {
 public:
-    DeviceEntry(std::string name, std::string id, int32_t info1, int32_t info2, int32_t info3);
+    DeviceEntry(std::string name, std::string id, int32_t productId, int32_t vendorId, int32_t revision);
     // Drops the camera subscriptions (if any) and the service reference.
     ~DeviceEntry();
     DeviceEntry(const DeviceEntry&) = delete;
@@ -30,9 +30,9 @@ public:
 
     const std::string name;
     const std::string id;
-    const int32_t info1;
-    const int32_t info2;
-    const int32_t info3;
+    const int32_t productId;
+    const int32_t vendorId;
+    const int32_t revision;
 
     static constexpr int32_t kListEventCodes[] = {8, 31, 9, 32, 15, 16};
 

@@ -27,18 +27,18 @@ constexpr int kMaxDeviceManagerListeners = 25;
 struct DeviceInfo {
     std::string name;
     std::string id;
-    int32_t info1 = 0;
-    int32_t info2 = 0;
-    int32_t info3 = 0;
+    int32_t productId = 0; // USB product id (info1)
+    int32_t vendorId = 0;  // USB vendor id (info2)
+    int32_t revision = 0;  // (info3)
 };
 
-// A camera as listed; info1 is its USB product id.
+// A camera as listed.
 struct VideoDeviceInfo {
     std::string name;
     std::string id;
-    int32_t info1 = 0;
-    int32_t info2 = 0;
-    int32_t info3 = 0;
+    int32_t productId = 0;
+    int32_t vendorId = 0;
+    int32_t revision = 0;
     int32_t reserved = 0; // always 0
 };
 
@@ -115,16 +115,18 @@ public:
     virtual HRESULT GetAdvancedLevelARange(int32_t* min, int32_t* max, int32_t* value) = 0;
     virtual HRESULT GetAdvancedSwitchA(int32_t* value) = 0;
     virtual HRESULT GetAdvancedSwitchACompanion(int32_t* value) = 0;
-    virtual HRESULT GetProperty99Of(const std::string& deviceId, bool* value) = 0;
-    // Auto-focus switch.
-    virtual HRESULT GetWebcamSwitchF(bool* value) = 0;
+    // Auto-focus on the named camera (was GetAutoFocusOf).
+    virtual HRESULT GetAutoFocusOf(const std::string& deviceId, bool* value) = 0;
+    // Auto-focus on the current camera (was GetAutoFocus; SetAutoFocus was SetAutoFocus).
+    virtual HRESULT GetAutoFocus(bool* value) = 0;
     virtual HRESULT GetWebcamValueG(int32_t* value) = 0;
     // Reads properties 100, 101, 103 and 102 into the four outputs, in that order.
     virtual HRESULT GetWebcamValueGDetails(int32_t* value100, int32_t* value101, int32_t* value103,
                                            int32_t* value102) = 0;
     virtual HRESULT GetProperty105And104(bool* value105, int32_t* value104) = 0;
-    // Focus status 0 to 3 (1: settled); other readings come back as 2.
-    virtual HRESULT GetProperty106(int32_t* value) = 0;
+    // Focus status: 0 idle, 1 settled, 2 searching, 3 failed; other readings come back as 2 (was
+    // GetFocusStatus).
+    virtual HRESULT GetFocusStatus(int32_t* value) = 0;
     virtual HRESULT GetZoom(int32_t* value) = 0;
     virtual HRESULT GetZoomCompanion(int32_t* value) = 0;
     virtual HRESULT GetZoomRange(int32_t* min, int32_t* max, int32_t* value) = 0;
@@ -195,7 +197,7 @@ public:
     virtual HRESULT SetAdvancedLevelB(int32_t value) = 0;
     virtual HRESULT SetAdvancedLevelA(int32_t value) = 0;
     virtual HRESULT SetAdvancedSwitchA(int32_t value) = 0;
-    virtual HRESULT SetWebcamSwitchF(bool on) = 0;
+    virtual HRESULT SetAutoFocus(bool on) = 0;
     virtual HRESULT SetWebcamValueG(int32_t value) = 0;
     virtual HRESULT SetZoom(int32_t value) = 0;
     virtual HRESULT SetPanTiltAxis2(int32_t value) = 0;
@@ -312,7 +314,8 @@ public:
     // Announces a SunTune mode a window set on a camera: listeners hear OnSunTuneModeChanged later, from
     // the message loop, exactly as if the camera had reported it.
     virtual HRESULT FireSeverityChanged(const std::string& deviceId, int32_t newValue, int32_t oldValue) = 0;
-    virtual HRESULT NotifyListeners48() = 0;
+    // Tells every listener that a window switched the camera (was NotifyCameraSwitched).
+    virtual HRESULT NotifyCameraSwitched() = 0;
     virtual HRESULT NotifyListeners4() = 0;
     virtual HRESULT NotifyListeners7() = 0;
 

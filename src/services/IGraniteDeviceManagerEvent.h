@@ -35,7 +35,8 @@ public:
     virtual void OnAdvancedLevelAChanged(uint32_t /*cookie*/, int32_t /*value*/) {}
     virtual void OnBacklightChanged(uint32_t /*cookie*/, int32_t /*value*/) {}
     // Auto-focus switch.
-    virtual void OnWebcamSwitchFChanged(uint32_t /*cookie*/, int32_t /*value*/) {}
+    // Auto-focus switched: 1 on, 0 off (was OnAutoFocusChanged).
+    virtual void OnAutoFocusChanged(uint32_t /*cookie*/, int32_t /*value*/) {}
     virtual void OnWebcamValueGChanged(uint32_t /*cookie*/, int32_t /*value*/) {}
     virtual void OnAdvancedSwitchAChanged(uint32_t /*cookie*/, int32_t /*value*/) {}
     virtual void OnZoomChanged(uint32_t /*cookie*/, int32_t /*value*/) {}
@@ -63,7 +64,8 @@ public:
     virtual void OnVideoDeviceEvent20(uint32_t /*cookie*/) {}
     virtual void OnVideoDeviceEvent26(uint32_t /*cookie*/) {}
     // The next four are told for any listed camera, not only the current one.
-    virtual void OnVideoDeviceEvent8or9(const std::string& /*deviceId*/, uint32_t /*cookie*/, bool /*on*/) {}
+    // A program opened (on) or closed a listed camera (was OnCameraOpenedOrClosed).
+    virtual void OnCameraOpenedOrClosed(const std::string& /*deviceId*/, uint32_t /*cookie*/, bool /*on*/) {}
     virtual void OnVideoDeviceEvent31or32(const std::string& /*deviceId*/, uint32_t /*cookie*/, bool /*on*/) {
     }
 
@@ -81,7 +83,8 @@ public:
     virtual void OnVideoDeviceSelected(uint32_t /*cookie*/, const std::string& /*deviceId*/) {}
     // The pan/tilt motor of the current camera changed its status.
     virtual void OnVideoMotorStatus() {}
-    virtual void OnNotify48(uint32_t /*cookie*/) {}
+    // A window switched the camera (was OnCameraSwitched).
+    virtual void OnCameraSwitched(uint32_t /*cookie*/) {}
     virtual void OnPlaySoundFileStatus(const std::string& /*deviceId*/, uint32_t /*status*/) {}
     virtual void OnSharedStateChanged(uint32_t /*cookie*/, int32_t /*value*/) {}
     virtual void OnHidProperty5Changed(bool /*on*/) {}

@@ -1,19 +1,19 @@
 // The application object in this process, with the stand-in services behind the facades.
-#include "RegisterGraniteDeviceService.h"
 #include "app/CInstanceChannel.h"
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
-#include "comms/RegisterGraniteCommunicationsService.h"
-#include "control/CSimulatedDeviceControl.h"
-#include "devices/CSimulatedHardware.h"
+#include "granite/RegisterGraniteDeviceService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
+#include "granite/control/CSimulatedDeviceControl.h"
+#include "granite/devices/CSimulatedHardware.h"
+#include "platform/CMessageRegistry.h"
 #include "platform/CNamedMutex.h"
 #include "platform/CSystemInfo.h"
+#include "platform/RegisteredMessages.h"
 #include "services/IGraniteCommunicationsManager.h"
 #include "services/IGraniteDeviceManager.h"
 #include "support/CTempEnvironment.h"
 #include "ui/CDialogBase.h"
-#include "platform/CMessageRegistry.h"
-#include "platform/RegisteredMessages.h"
 
 #include <gtest/gtest.h>
 

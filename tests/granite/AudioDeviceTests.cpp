@@ -1,6 +1,6 @@
 // The simulated microphone, speaker and the global audio options.
 #include "GraniteServiceFixture.h"
-#include "devices/SimulatedDeviceConstants.h"
+#include "granite/devices/SimulatedDeviceConstants.h"
 
 using namespace Granite;
 

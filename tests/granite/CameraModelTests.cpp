@@ -1,57 +1,44 @@
 // What the simulated camera models answer through the service: every property the program reads, the
 // ones each model lacks, and how writes are checked.
 #include "GraniteServiceFixture.h"
-#include "devices/SimulatedDeviceConstants.h"
+#include "granite/devices/SimulatedDeviceConstants.h"
 
 using namespace Granite;
 
-namespace {
-struct Level {
-    const char* name;
-    int32_t min, max, value, companion;
-};
-// The levels of the full camera, by their property numbers.
-const Level kFullLevels[] = {
-    {"level A", 6, 7, 8, 57},      {"level B", 9, 10, 11, 59},     {"level C", 12, 13, 14, 58},
-    {"level D", 15, 16, 17, 60},   {"zoom", 18, 19, 20, 63},       {"pan", 21, 22, 24, 61},
-    {"tilt", 25, 26, 28, 62},      {"advanced A", 30, 31, 32, 65}, {"advanced B", 33, 34, 35, 66},
-    {"suntune A", 45, 46, 47, 72}, {"suntune B", 48, 49, 50, 73},  {"suntune C", 51, 52, 53, 74},
-    {"suntune D", 54, 55, 56, 75},
-};
-// Switches and modes with their companions.
-const std::pair<int32_t, int32_t> kFullSwitches[] = {{29, 64}, {36, 67}, {37, 68}, {40, 69}, {42, 70},
-                                                     {38, 82}, {39, 83}, {44, 71}, {88, 89}, {99, 105}};
-} // namespace
-
 class CameraModels : public GraniteServiceFixture {};
 
-TEST_F(CameraModels, FullCameraReportsEveryLevelWithAConsistentRangeAndDefault) {
+namespace {
+namespace Cam = DeviceProperty::Camera;
+using DeviceProperty::Kind;
+} // namespace
+
+TEST_F(CameraModels, FullCameraHasEveryPropertyOfTheTableWithConsistentLevelsAndDefaults) {
     const std::string full = Camera(0);
-    for (const Level& level : kFullLevels) {
-        for (int32_t p : {level.min, level.max, level.value, level.companion}) {
-            int32_t state = kPropertyNotAvailable;
-            ASSERT_EQ(service->QueryVideoProperty(full, p, &state), S_OK);
-            EXPECT_NE(state, kPropertyNotAvailable) << level.name << " property " << p;
+    auto state = [&](int32_t p) {
+        int32_t s = kPropertyNotAvailable;
+        EXPECT_EQ(service->QueryVideoProperty(full, p, &s), S_OK) << p;
+        return s;
+    };
+    for (const DeviceProperty::Info& p : Cam::kAll) {
+        // The full camera has SunTune instead of backlight compensation, and the newer LED firmware.
+        if (p.value == Cam::Backlight.value || p.value == Cam::LedModeLegacy.value)
+            continue;
+        if (p.kind == Kind::Command) {
+            EXPECT_NE(state(p.value), kPropertyReadOnly) << p.name << " must take writes";
+            continue;
         }
-        const int32_t min = CameraNumber(full, level.min), max = CameraNumber(full, level.max);
-        EXPECT_LT(min, max) << level.name;
-        EXPECT_GE(CameraNumber(full, level.value), min) << level.name;
-        EXPECT_LE(CameraNumber(full, level.value), max) << level.name;
-        EXPECT_GE(CameraNumber(full, level.companion), min) << level.name;
-        EXPECT_LE(CameraNumber(full, level.companion), max) << level.name;
-    }
-    for (auto [value, companion] : kFullSwitches) {
-        int32_t state = kPropertyNotAvailable;
-        ASSERT_EQ(service->QueryVideoProperty(full, value, &state), S_OK);
-        EXPECT_EQ(state, kPropertyReadWrite) << value;
-        ASSERT_EQ(service->QueryVideoProperty(full, companion, &state), S_OK);
-        EXPECT_EQ(state, kPropertyReadOnly) << companion;
-    }
-    // The focus details the webcam pane reads together, and the read-only values.
-    for (int32_t p : {76, 84, 85, 86, 87, 90, 93, 100, 101, 102, 103, 104, 106, 4}) {
-        int32_t state = kPropertyNotAvailable;
-        ASSERT_EQ(service->QueryVideoProperty(full, p, &state), S_OK);
-        EXPECT_NE(state, kPropertyNotAvailable) << p;
+        EXPECT_NE(state(p.value), kPropertyNotAvailable) << p.name;
+        if (p.companion != DeviceProperty::kNone) {
+            EXPECT_EQ(state(p.companion), kPropertyReadOnly) << p.name << " default";
+        }
+        if (p.kind != Kind::Level)
+            continue;
+        const int32_t min = CameraNumber(full, p.min), max = CameraNumber(full, p.max);
+        EXPECT_LT(min, max) << p.name;
+        for (int32_t n : {p.value, p.companion}) {
+            EXPECT_GE(CameraNumber(full, n), min) << p.name << " " << n;
+            EXPECT_LE(CameraNumber(full, n), max) << p.name << " " << n;
+        }
     }
 }
 

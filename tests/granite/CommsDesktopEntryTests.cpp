@@ -1,6 +1,6 @@
 // Reading desktop entries and turning their Exec lines into argument lists.
-#include "comms/CDesktopEntry.h"
-#include "comms/CDesktopExecLine.h"
+#include "granite/comms/CDesktopEntry.h"
+#include "granite/comms/CDesktopExecLine.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // one the user's mimeapps lists make the default.
 #include "CommsTestSupport.h"
 
-#include "comms/CCallingProgramScanner.h"
+#include "granite/comms/CCallingProgramScanner.h"
 
 using Granite::CallingProgram;
 using Granite::CCallingProgramScanner;

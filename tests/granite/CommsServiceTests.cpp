@@ -3,8 +3,8 @@
 // events from its own thread, and the whole path through the facade.
 #include "CommsTestSupport.h"
 
-#include "comms/CGraniteCommunicationsService.h"
-#include "comms/RegisterGraniteCommunicationsService.h"
+#include "granite/comms/CGraniteCommunicationsService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
 #include "services/CGraniteCommunicationsManager.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
 

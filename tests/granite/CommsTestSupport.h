@@ -2,7 +2,7 @@
 // Helpers of the stand-in communications service tests: a home with its own XDG folders (nothing of the
 // machine's desktop entries), desktop entries and programs written into it, a fake proc file system, a
 // recording event sink that a test can wait on, and a launcher that records instead of starting.
-#include "comms/CGraniteCommsControl.h"
+#include "granite/comms/CGraniteCommsControl.h"
 #include "services/IBrenCommunicationManagerEvents.h"
 #include "support/CFakeProcessLauncher.h"
 #include "support/CTempEnvironment.h"

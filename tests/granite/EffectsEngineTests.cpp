@@ -1,9 +1,9 @@
 // The stand-in effects engine's mode machine, its kept settings, its control, the preview object, and the
 // whole path from the engine's thread to a facade listener.
-#include "effects/CGraniteEffectsControl.h"
-#include "effects/CGraniteEffectsEngine.h"
-#include "effects/CGraniteEffectsPreview.h"
-#include "effects/RegisterGraniteEffectsService.h"
+#include "granite/effects/CGraniteEffectsControl.h"
+#include "granite/effects/CGraniteEffectsEngine.h"
+#include "granite/effects/CGraniteEffectsPreview.h"
+#include "granite/effects/RegisterGraniteEffectsService.h"
 #include "services/CBrenmoorVideoEffects.h"
 #include "services/IBrenmoorVideoEffectsEvents.h"
 #include "support/CFakeClock.h"

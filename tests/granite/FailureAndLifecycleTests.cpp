@@ -1,6 +1,6 @@
 // Making service operations fail on purpose, and what the service demands before it answers.
 #include "GraniteServiceFixture.h"
-#include "RegisterGraniteDeviceService.h"
+#include "granite/RegisterGraniteDeviceService.h"
 #include "platform/CObjectFactory.h"
 
 #include <functional>

@@ -2,8 +2,8 @@
 // A started device-manager service over fresh simulated hardware, with a recording sink connected, in a
 // temporary home (the control socket goes to its runtime folder).
 #include "CRecordingSink.h"
-#include "control/CSimulatedDeviceControl.h"
-#include "service/CGraniteDeviceService.h"
+#include "granite/control/CSimulatedDeviceControl.h"
+#include "granite/service/CGraniteDeviceService.h"
 #include "support/CTempEnvironment.h"
 
 #include <gtest/gtest.h>

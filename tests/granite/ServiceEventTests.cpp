@@ -2,7 +2,7 @@
 // happened, only for the camera event codes the client subscribed, and never after the sink was
 // disconnected.
 #include "GraniteServiceFixture.h"
-#include "devices/SimulatedDeviceConstants.h"
+#include "granite/devices/SimulatedDeviceConstants.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 // Choosing the simulated devices with VIDORA_SIMULATED_DEVICES.
-#include "devices/CSimulatedDeviceSpec.h"
-#include "devices/CSimulatedHardware.h"
+#include "granite/devices/CSimulatedDeviceChoice.h"
+#include "granite/devices/CSimulatedHardware.h"
 #include "support/CTempEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ namespace {
 std::vector<DeviceRequest> ParseOk(const std::string& text) {
     std::vector<DeviceRequest> devices;
     std::string error;
-    EXPECT_TRUE(CSimulatedDeviceSpec::Parse(text, devices, error)) << text << ": " << error;
+    EXPECT_TRUE(CSimulatedDeviceChoice::Parse(text, devices, error)) << text << ": " << error;
     EXPECT_EQ(error, "");
     return devices;
 }
@@ -19,8 +19,8 @@ std::vector<DeviceRequest> ParseOk(const std::string& text) {
 std::string ParseError(const std::string& text) {
     std::vector<DeviceRequest> devices{{DeviceKind::Hid, "standard"}};
     std::string error;
-    EXPECT_FALSE(CSimulatedDeviceSpec::Parse(text, devices, error)) << text;
-    EXPECT_EQ(devices, CSimulatedDeviceSpec::Defaults()) << "a bad list gives the default set: " << text;
+    EXPECT_FALSE(CSimulatedDeviceChoice::Parse(text, devices, error)) << text;
+    EXPECT_EQ(devices, CSimulatedDeviceChoice::Defaults()) << "a bad list gives the default set: " << text;
     return error;
 }
 } // namespace
@@ -60,15 +60,15 @@ TEST(SimulatedDeviceChoice, MalformedListsSayWhatIsWrongAndGiveTheDefaultSet) {
 
 TEST(SimulatedDeviceChoice, TheEnvironmentChoosesTheHardwareAndABadValueStillGivesDevices) {
     CTempEnvironment env;
-    unsetenv(CSimulatedDeviceSpec::kVariable);
-    env.SetEnv(CSimulatedDeviceSpec::kVariable, "camera:basic,speaker");
+    unsetenv(CSimulatedDeviceChoice::kVariable);
+    env.SetEnv(CSimulatedDeviceChoice::kVariable, "camera:basic,speaker");
     CSimulatedHardware::SetCurrent(nullptr);
     auto hardware = CSimulatedHardware::Current();
     EXPECT_EQ(hardware->Count(DeviceKind::Camera), 1);
     EXPECT_EQ(hardware->Count(DeviceKind::Microphone), 0);
     EXPECT_EQ(hardware->Count(DeviceKind::Speaker), 1);
 
-    env.SetEnv(CSimulatedDeviceSpec::kVariable, "camera:basic,,");
+    env.SetEnv(CSimulatedDeviceChoice::kVariable, "camera:basic,,");
     CSimulatedHardware::SetCurrent(nullptr);
     hardware = CSimulatedHardware::Current();
     EXPECT_EQ(hardware->Count(DeviceKind::Camera), 1);

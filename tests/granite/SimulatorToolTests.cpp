@@ -2,8 +2,8 @@
 // in this process. The test thread pumps no events while the tool runs: the control server must answer
 // from its own thread.
 #include "GraniteServiceFixture.h"
-#include "control/CSimulatorCommand.h"
-#include "control/CSimulatorControlServer.h"
+#include "granite/control/CSimulatorCommand.h"
+#include "granite/control/CSimulatorControlServer.h"
 
 #include <QProcess>
 

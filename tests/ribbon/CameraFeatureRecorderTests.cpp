@@ -1,11 +1,11 @@
 // Recording what the attached cameras offer: with the simulated cameras of the stand-in service (a full
 // and a basic model offer different sets) and with a recording service for readings that fail.
-#include "RegisterGraniteDeviceService.h"
 #include "RibbonFakeServiceFixture.h"
 #include "app/CVidoraSettings.h"
-#include "control/CSimulatedDeviceControl.h"
-#include "devices/CSimulatedHardware.h"
-#include "devices/SimulatedDeviceConstants.h"
+#include "granite/RegisterGraniteDeviceService.h"
+#include "granite/control/CSimulatedDeviceControl.h"
+#include "granite/devices/CSimulatedHardware.h"
+#include "granite/devices/SimulatedDeviceConstants.h"
 #include "platform/CRegistry.h"
 #include "platform/SettingsPrimitives.h"
 #include "ribbon/CCameraFeatureRecorder.h"

@@ -2,13 +2,13 @@
 // The stand-in device, communications and effects services behind the facades, a fake clock driving the
 // timers, fake tray icons, answered message boxes and a recorded web browser; RibbonFixture adds the main
 // window itself.
-#include "RegisterGraniteDeviceService.h"
 #include "app/CVidoraSettings.h"
-#include "comms/RegisterGraniteCommunicationsService.h"
-#include "control/CSimulatedDeviceControl.h"
-#include "devices/CSimulatedHardware.h"
-#include "effects/CGraniteEffectsControl.h"
-#include "effects/RegisterGraniteEffectsService.h"
+#include "granite/RegisterGraniteDeviceService.h"
+#include "granite/comms/RegisterGraniteCommunicationsService.h"
+#include "granite/control/CSimulatedDeviceControl.h"
+#include "granite/devices/CSimulatedHardware.h"
+#include "granite/effects/CGraniteEffectsControl.h"
+#include "granite/effects/RegisterGraniteEffectsService.h"
 #include "platform/DesktopLinks.h"
 #include "ribbon/CVidoraRibbonDlg.h"
 #include "ribbon/RibbonWindows.h"

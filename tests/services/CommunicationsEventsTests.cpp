@@ -3,6 +3,9 @@
 // facade while they are called.
 #include "CommunicationsTestFixture.h"
 
+#include "platform/CMessageQueue.h"
+#include "services/CEventChannelBase.h"
+
 #include <thread>
 
 namespace {
@@ -135,6 +138,23 @@ TEST_F(CommunicationsTest, AListenerMayDropTheLastReferenceWhileItIsCalled) {
     EXPECT_TRUE(second.heard.empty()) << "the facade shut down during the first event";
     EXPECT_EQ(CGraniteCommunicationsManager::Current(), nullptr);
     EXPECT_EQ(service.sink, nullptr);
+}
+
+TEST_F(CommunicationsTest, ALastReleaseFromAListenerFreesTheFacadeWithoutTheEventLoop) {
+    // On the way out of the program the event loop may never run again: the facade must not wait for it.
+    IGraniteCommunicationsManager* m = Get();
+    CommsRecordingListener listener;
+    IBrenCommunicationManagerEvents* sink = service.sink;
+    const size_t recordsBefore = CEventChannelBase::LiveRecords();
+    listener.onEvent = [&] {
+        sink->IC_OnApplicationStatusChanged("late", "Late", 1); // still queued when the facade goes
+        m->Release();
+    };
+    m->AddListener(&listener, 1);
+    RaiseFromServiceThread(sink, [](IBrenCommunicationManagerEvents& s) { s.IC_OnShutdown(); });
+    QCoreApplication::sendPostedEvents(nullptr, CMessageQueue::WakeEventType());
+    ASSERT_EQ(listener.heard, (std::vector<std::string>{"Shutdown(1)"}));
+    EXPECT_EQ(CEventChannelBase::LiveRecords(), recordsBefore) << "the facade and its queue are gone";
 }
 
 TEST_F(CommunicationsTest, EventsStillQueuedAtShutdownAreNeverDelivered) {

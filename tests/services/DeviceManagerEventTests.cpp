@@ -9,6 +9,7 @@
 namespace {
 
 using Calls = std::vector<std::string>;
+namespace Cam = DeviceProperty::Camera;
 
 Variant I4(int32_t v) {
     return Variant::FromI4(v);
@@ -23,7 +24,7 @@ TEST_F(DeviceManagerTest, ListenersAreCalledInSlotOrderAndATwentySixthIsNeverCal
         listeners.back()->onCall = [&order, i](const std::string&) { order.push_back(std::to_string(i)); };
         EXPECT_EQ(manager->AddListener(listeners.back().get(), 100 + i), S_OK);
     }
-    manager->NotifyListeners48();
+    manager->NotifyCameraSwitched();
     ASSERT_EQ(order.size(), 25u);
     EXPECT_EQ(order.front(), "0");
     EXPECT_EQ(order.back(), "24");
@@ -126,22 +127,25 @@ TEST_F(DeviceManagerTest, CameraPropertyEventsReachListenersOnlyForTheCurrentCam
         const char* heard; // empty: nothing
     };
     const Case cases[] = {
-        {42, I4(0), "TriState(9,0)"},
-        {42, I4(1), "TriState(9,1)"},
-        {42, I4(4), "TriState(9,2)"},
-        {42, I4(3), ""},
-        {42, I4(2), ""},
-        {40, I4(2), "SwitchD(9,2)"},
-        {40, I4(3), ""},
-        {39, I4(1), "ColorBoost(9,1)"},
-        {97, I4(6), "Backlight(9,6)"},
-        {88, Variant::FromBool(true), "SwitchE(9,1)"},
-        {88, I4(1), "SwitchE(9,0)"},
-        {4, I4(1), "VideoMute(9,1)"},
-        {44, I4(10), "SunTuneMode(9,10)"},
-        {8, I4(-5), "LevelA(9,-5)"},
-        {12, I4(1), ""},
-        {20, Variant::FromString("x"), ""},
+        {Cam::FaceTracking.value, I4(0), "TriState(9,0)"},
+        {Cam::FaceTracking.value, I4(1), "TriState(9,1)"},
+        {Cam::FaceTracking.value, I4(4), "TriState(9,2)"},
+        {Cam::FaceTracking.value, I4(3), ""},
+        {Cam::FaceTracking.value, I4(2), ""},
+        {Cam::PowerLineFrequency.value, I4(2), "SwitchD(9,2)"},
+        {Cam::PowerLineFrequency.value, I4(3), ""},
+        {Cam::ColorBoost.value, I4(1), "ColorBoost(9,1)"},
+        {Cam::Backlight.value, I4(6), "Backlight(9,6)"},
+        {Cam::AutoWhiteBalance.value, Variant::FromBool(true), "SwitchE(9,1)"},
+        {Cam::AutoWhiteBalance.value, I4(1), "SwitchE(9,0)"},
+        // Auto-focus is told as 0 or 1, as its getter reads it, not as the raw VARIANT_BOOL.
+        {Cam::AutoFocus.value, Variant::FromBool(true), "AutoFocus(9,1)"},
+        {Cam::AutoFocus.value, Variant::FromBool(false), "AutoFocus(9,0)"},
+        {Cam::VideoMute.value, I4(1), "VideoMute(9,1)"},
+        {Cam::SunTuneMode.value, I4(10), "SunTuneMode(9,10)"},
+        {Cam::Brightness.value, I4(-5), "LevelA(9,-5)"},
+        {Cam::Saturation.min, I4(1), ""},
+        {Cam::Zoom.value, Variant::FromString("x"), ""},
     };
     for (const Case& c : cases) {
         listener.heard.clear();

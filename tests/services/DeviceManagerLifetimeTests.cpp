@@ -27,31 +27,18 @@ TEST_F(DeviceManagerTest, InitialisationRegistersStartsAndListsEveryKindWithoutS
     AddCameras({kCamA});
     service_.microphones.push_back(FakeDeviceManagerService::Audio("mic1", "Mic"));
     Open();
-    const std::vector<std::string> expected = {
-        "Advise()",
-        "RegisterClient(Vidora10:1234)",
-        "Start()",
-        "GetVideoDeviceCount()",
-        "GetVideoDeviceId(0)",
-        "GetVideoProperty(" + kCamA + ",0)",
-        "GetVideoProperty(" + kCamA + ",1)",
-        "GetVideoProperty(" + kCamA + ",2)",
-        "GetVideoProperty(" + kCamA + ",84)",
-        "Subscribe(" + kCamA + ",8,0)",
-        "Subscribe(" + kCamA + ",31,0)",
-        "Subscribe(" + kCamA + ",9,0)",
-        "Subscribe(" + kCamA + ",32,0)",
-        "Subscribe(" + kCamA + ",15,0)",
-        "Subscribe(" + kCamA + ",16,0)",
-        "GetMicrophoneCount()",
-        "GetMicrophoneId(0)",
-        "GetMicrophoneProperty(mic1,0)",
-        "GetMicrophoneProperty(mic1,1)",
-        "GetMicrophoneProperty(mic1,2)",
-        "GetSpeakerCount()",
-        "GetHidDeviceCount()",
-    };
-    EXPECT_EQ(service_.Calls(), expected);
+    EXPECT_NE(service_.Sink(), nullptr);
+    EXPECT_EQ(service_.registeredClient, "Vidora10:1234");
+    EXPECT_EQ(service_.CallsStartingWith({"Advise", "RegisterClient", "Start", "GetVideoDeviceCount"}),
+              (std::vector<std::string>{"Advise()", "RegisterClient(Vidora10:1234)", "Start()",
+                                        "GetVideoDeviceCount()"}))
+        << "connected, registered and started before anything is listed";
+    // Every listed camera reports its opening, closing and streaming from the start.
+    const auto subscribed = service_.Subscriptions();
+    for (int32_t code : DeviceEntry::kListEventCodes)
+        EXPECT_EQ(subscribed.count(kCamA + "/" + std::to_string(code)), 1u) << code;
+    EXPECT_EQ(subscribed.size(), std::size(DeviceEntry::kListEventCodes));
+    EXPECT_EQ(CGraniteDeviceManager::Instance()->GetMicrophoneCount(), 1);
     EXPECT_FALSE(service_.registeredModule.empty());
 
     CGraniteDeviceManager& facade = *CGraniteDeviceManager::Instance();
@@ -63,9 +50,9 @@ TEST_F(DeviceManagerTest, InitialisationRegistersStartsAndListsEveryKindWithoutS
     VideoDeviceInfo info;
     ASSERT_EQ(facade.GetVideoDevice(0, &info), S_OK);
     EXPECT_EQ(info.name, "Camera " + kCamA);
-    EXPECT_EQ(info.info1, 0x0100);
-    EXPECT_EQ(info.info2, 7);
-    EXPECT_EQ(info.info3, 9);
+    EXPECT_EQ(info.productId, 0x0100);
+    EXPECT_EQ(info.vendorId, 7);
+    EXPECT_EQ(info.revision, 9);
 }
 
 class DeviceManagerCreationFailure : public DeviceManagerTest,
@@ -101,18 +88,9 @@ TEST_F(DeviceManagerTest, ShutdownLetsGoOfTheCurrentCameraThenTheConnectionThenT
     CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
     facade.Release();
 
-    const std::vector<std::string> expected = Concat({
-        {"Detach(" + kCamA + ")"},
-        CurrentCameraCalls("Unsubscribe", kCamA),
-        {"Unadvise(42)"},
-        {"Unsubscribe(" + kCamA + ",8,0)", "Unsubscribe(" + kCamA + ",31,0)",
-         "Unsubscribe(" + kCamA + ",9,0)", "Unsubscribe(" + kCamA + ",32,0)",
-         "Unsubscribe(" + kCamA + ",15,0)", "Unsubscribe(" + kCamA + ",16,0)"},
-        {"Unsubscribe(" + kCamB + ",8,0)", "Unsubscribe(" + kCamB + ",31,0)",
-         "Unsubscribe(" + kCamB + ",9,0)", "Unsubscribe(" + kCamB + ",32,0)",
-         "Unsubscribe(" + kCamB + ",15,0)", "Unsubscribe(" + kCamB + ",16,0)"},
-    });
-    EXPECT_EQ(service_.Calls(), expected);
+    EXPECT_EQ(service_.CallsStartingWith({"Detach", "Unadvise"}),
+              (std::vector<std::string>{"Detach(" + kCamA + ")", "Unadvise(42)"}));
+    EXPECT_EQ(service_.Sink(), nullptr);
     EXPECT_TRUE(service_.Subscriptions().empty());
     EXPECT_EQ(service_.References(), 1u);
     EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
@@ -138,7 +116,7 @@ TEST_F(DeviceManagerTest, EventsStillQueuedAtShutdownAreDroppedAndFreed) {
     EXPECT_EQ(CEventChannelBase::LiveRecords(), recordsBefore);
 }
 
-TEST_F(DeviceManagerTest, AListenerReleasingTheLastReferenceFreesTheFacadeOnlyAfterTheCallReturns) {
+TEST_F(DeviceManagerTest, ALastReleaseFromAListenerShutsTheFacadeDownAtOnce) {
     AddCameras({kCamA});
     CGraniteDeviceManager* facade = static_cast<CGraniteDeviceManager*>(Open());
     RecordingListener first, second;
@@ -146,18 +124,22 @@ TEST_F(DeviceManagerTest, AListenerReleasingTheLastReferenceFreesTheFacadeOnlyAf
     facade->AddListener(&second, 2);
     bool released = false;
     first.onCall = [&](const std::string&) {
-        if (!released) {
-            released = true;
-            facade->Release();
-        }
+        if (released)
+            return;
+        released = true;
+        facade->Release();
+        // Nobody holds a reference any more: the service is let go of before this listener returns.
+        EXPECT_EQ(service_.Sink(), nullptr);
+        EXPECT_EQ(service_.References(), 1u);
+        EXPECT_TRUE(service_.Subscriptions().empty());
     };
 
     facade->OnDeviceArrived(kDeviceTypeVideo, kCamA); // refresh, notify, then select the first camera
-    // The walk finished on a live object; the facade is gone now and nothing it held is left over.
-    EXPECT_EQ(second.heard, std::vector<std::string>{"Arrived(1," + kCamA + ")"});
+    EXPECT_TRUE(released);
+    EXPECT_TRUE(second.heard.empty()) << "a facade without references delivers nothing more";
+    EXPECT_EQ(first.heard.size(), 1u);
     EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
-    EXPECT_EQ(service_.References(), 1u);
-    EXPECT_TRUE(service_.Subscriptions().empty());
+    EXPECT_EQ(service_.CountOf("Attach(" + kCamA + ")"), 0) << "the camera is not taken after shutdown";
 
     // A new request makes a fresh facade.
     ASSERT_NE(Open(), nullptr);

@@ -4,6 +4,7 @@
 namespace {
 
 using Calls = std::vector<std::string>;
+namespace Cam = DeviceProperty::Camera;
 
 class DeviceManagerOperationTest : public DeviceManagerTest {
 protected:
@@ -20,11 +21,12 @@ TEST_F(DeviceManagerOperationTest, TriStateModeIsStoredAsZeroOneFour) {
     for (auto [mode, stored] : writes) {
         service_.ClearCalls();
         EXPECT_EQ(facade.SetTriStateMode(mode), S_OK);
-        EXPECT_EQ(service_.Calls(), Calls{Set(42, "i:" + std::to_string(stored))}) << mode;
+        EXPECT_EQ(service_.Calls(), Calls{Set(Cam::FaceTracking.value, "i:" + std::to_string(stored))})
+            << mode;
     }
     const std::pair<int32_t, int32_t> reads[] = {{0, 0}, {1, 1}, {2, 0}, {3, 1}, {4, 2}, {9, 1}};
     for (auto [stored, mode] : reads) {
-        CamA().properties[42] = Variant::FromI4(stored);
+        CamA().properties[Cam::FaceTracking.value] = Variant::FromI4(stored);
         int32_t read = -1;
         EXPECT_EQ(facade.GetTriStateMode(&read), S_OK);
         EXPECT_EQ(read, mode) << stored;
@@ -39,16 +41,16 @@ TEST_F(DeviceManagerOperationTest, ThreeWaySwitchAcceptsOnlyZeroToTwo) {
     EXPECT_EQ(facade.SetAdvancedSwitchD(-1), E_FAIL);
     EXPECT_TRUE(service_.Calls().empty());
     EXPECT_EQ(facade.SetAdvancedSwitchD(2), S_OK);
-    EXPECT_EQ(service_.Calls(), Calls{Set(40, "i:2")});
+    EXPECT_EQ(service_.Calls(), Calls{Set(Cam::PowerLineFrequency.value, "i:2")});
 }
 
 TEST_F(DeviceManagerOperationTest, FocusStatusOutsideZeroToThreeReadsAsTwo) {
     CGraniteDeviceManager& facade = Camera();
     for (auto [stored, expected] :
          std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 1}, {3, 3}, {4, 2}, {-1, 2}}) {
-        CamA().properties[106] = Variant::FromI4(stored);
+        CamA().properties[Cam::FocusStatus.value] = Variant::FromI4(stored);
         int32_t status = -9;
-        EXPECT_EQ(facade.GetProperty106(&status), S_OK);
+        EXPECT_EQ(facade.GetFocusStatus(&status), S_OK);
         EXPECT_EQ(status, expected) << stored;
     }
 }
@@ -56,14 +58,15 @@ TEST_F(DeviceManagerOperationTest, FocusStatusOutsideZeroToThreeReadsAsTwo) {
 TEST_F(DeviceManagerOperationTest, LedModeIsPackedWithTheOlderPropertyAsFallback) {
     CGraniteDeviceManager& facade = Camera();
     EXPECT_EQ(facade.SetLed(2, 10, 20), S_OK);
-    EXPECT_EQ(service_.Calls(), Calls{Set(90, "i:1313282")}); // 0x140A02
+    EXPECT_EQ(service_.Calls(), Calls{Set(Cam::LedMode.value, "i:1313282")}); // 0x140A02
 
     service_.failing.insert("SetVideoProperty:90");
     service_.ClearCalls();
     EXPECT_EQ(facade.SetLed(2, 10, 20), S_OK);
     EXPECT_EQ(facade.SetLed(5, 0, 0), S_OK);
     EXPECT_EQ(service_.Calls(),
-              (Calls{Set(90, "i:1313282"), Set(91, "i:1313282"), Set(90, "i:5"), Set(91, "i:2")}));
+              (Calls{Set(Cam::LedMode.value, "i:1313282"), Set(Cam::LedModeLegacy.value, "i:1313282"),
+                     Set(Cam::LedMode.value, "i:5"), Set(Cam::LedModeLegacy.value, "i:2")}));
 
     service_.failing.insert("SetVideoProperty:91");
     EXPECT_EQ(facade.SetLed(1, 0, 0), E_FAIL);
@@ -71,28 +74,28 @@ TEST_F(DeviceManagerOperationTest, LedModeIsPackedWithTheOlderPropertyAsFallback
     service_.failing.clear();
     service_.ClearCalls();
     facade.SetLed(0x101, 0x1FF, 0x2);
-    EXPECT_EQ(service_.Calls(), Calls{Set(90, "i:" + std::to_string(0x02FF01))});
+    EXPECT_EQ(service_.Calls(), Calls{Set(Cam::LedMode.value, "i:" + std::to_string(0x02FF01))});
 }
 
 TEST_F(DeviceManagerOperationTest, LedReadsUnpackTheModeAndTheStateMapsUnknownModesToFour) {
     CGraniteDeviceManager& facade = Camera();
     int32_t mode = -1, a = -1, b = -1;
-    CamA().properties[90] = Variant::FromI4(0x140A02);
+    CamA().properties[Cam::LedMode.value] = Variant::FromI4(0x140A02);
     ASSERT_EQ(facade.GetLed(&mode, &a, &b), S_OK);
     EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({2, 10, 20}));
-    CamA().properties.erase(90);
-    CamA().properties[91] = Variant::FromI4(0x030201);
+    CamA().properties.erase(Cam::LedMode.value);
+    CamA().properties[Cam::LedModeLegacy.value] = Variant::FromI4(0x030201);
     ASSERT_EQ(facade.GetLed(&mode, &a, &b), S_OK);
     EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({1, 2, 3}));
-    CamA().properties.erase(91);
+    CamA().properties.erase(Cam::LedModeLegacy.value);
     EXPECT_EQ(facade.GetLed(&mode, &a, &b), E_FAIL);
 
     for (auto [raw, expected] : std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 1}, {2, 4}, {7, 4}}) {
-        CamA().properties[93] = Variant::FromI4(0x140A00 | raw);
+        CamA().properties[Cam::LedDefault.value] = Variant::FromI4(0x140A00 | raw);
         ASSERT_EQ(facade.GetLedState(&mode, &a, &b), S_OK);
         EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({expected, 10, 20})) << raw;
     }
-    CamA().properties.erase(93);
+    CamA().properties.erase(Cam::LedDefault.value);
     EXPECT_EQ(facade.GetLedState(&mode, &a, &b), E_FAIL);
     EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({0, 0, 0})) << "outputs cleared first";
 }
@@ -100,15 +103,15 @@ TEST_F(DeviceManagerOperationTest, LedReadsUnpackTheModeAndTheStateMapsUnknownMo
 TEST_F(DeviceManagerOperationTest, LedSupportAsksForTheNewerPropertyThenTheOlder) {
     CGraniteDeviceManager& facade = Camera();
     bool supported = false;
-    CamA().properties[91] = Variant::FromI4(0);
+    CamA().properties[Cam::LedModeLegacy.value] = Variant::FromI4(0);
     EXPECT_EQ(facade.IsLedControlSupported(&supported), S_OK);
     EXPECT_TRUE(supported);
     EXPECT_EQ(facade.IsLedModeSupported(&supported), S_OK);
     EXPECT_FALSE(supported);
-    CamA().properties.erase(91);
+    CamA().properties.erase(Cam::LedModeLegacy.value);
     EXPECT_EQ(facade.IsLedControlSupported(&supported), S_OK);
     EXPECT_FALSE(supported);
-    CamA().properties[90] = Variant::FromI4(0);
+    CamA().properties[Cam::LedMode.value] = Variant::FromI4(0);
     service_.ClearCalls();
     EXPECT_EQ(facade.IsLedControlSupported(&supported), S_OK);
     EXPECT_TRUE(supported);
@@ -117,32 +120,34 @@ TEST_F(DeviceManagerOperationTest, LedSupportAsksForTheNewerPropertyThenTheOlder
 
 TEST_F(DeviceManagerOperationTest, PanTiltSupportNeedsPanTiltAndZoom) {
     CGraniteDeviceManager& facade = Camera();
-    for (int p : {18, 20, 24, 28})
-        CamA().properties[p] = Variant::FromI4(1);
-    bool supported = false;
-    EXPECT_EQ(facade.GetPtzSupport(&supported), S_OK);
-    EXPECT_TRUE(supported);
-    EXPECT_EQ(service_.Calls(),
-              (Calls{"QueryVideoProperty(" + kCamA + ",24)", "QueryVideoProperty(" + kCamA + ",28)",
-                     "QueryVideoProperty(" + kCamA + ",20)", "GetVideoProperty(" + kCamA + ",18)"}));
-    CamA().properties.erase(28);
-    EXPECT_EQ(facade.GetPtzSupportOf(kCamA, &supported), S_OK);
-    EXPECT_FALSE(supported);
+    const int32_t needed[] = {Cam::Zoom.min, Cam::Zoom.value, Cam::Pan.value, Cam::Tilt.value};
+    for (int32_t missing : needed) {
+        for (int32_t p : needed)
+            CamA().properties[p] = Variant::FromI4(1);
+        bool supported = false;
+        EXPECT_EQ(facade.GetPtzSupport(&supported), S_OK);
+        EXPECT_TRUE(supported);
+        CamA().properties.erase(missing);
+        EXPECT_EQ(facade.GetPtzSupportOf(kCamA, &supported), S_OK);
+        EXPECT_FALSE(supported) << "without " << missing;
+    }
 }
 
 TEST_F(DeviceManagerOperationTest, CompositeReadsFillTheirOutputsInOrder) {
     CGraniteDeviceManager& facade = Camera();
-    for (int p : {100, 101, 102, 103, 104})
+    for (int p :
+         {Cam::Focus.min, Cam::Focus.max, Cam::Focus.value, Cam::FocusStep.value, Cam::Focus.companion})
         CamA().properties[p] = Variant::FromI4(p);
-    CamA().properties[105] = Variant::FromBool(true);
+    CamA().properties[Cam::AutoFocus.companion] = Variant::FromBool(true);
     int32_t a = 0, b = 0, c = 0, d = 0;
     ASSERT_EQ(facade.GetWebcamValueGDetails(&a, &b, &c, &d), S_OK);
-    EXPECT_EQ(std::vector<int32_t>({a, b, c, d}), std::vector<int32_t>({100, 101, 103, 102}));
+    EXPECT_EQ(std::vector<int32_t>({a, b, c, d}),
+              std::vector<int32_t>({Cam::Focus.min, Cam::Focus.max, Cam::FocusStep.value, Cam::Focus.value}));
     bool flag = false;
     ASSERT_EQ(facade.GetProperty105And104(&flag, &a), S_OK);
     EXPECT_TRUE(flag);
-    EXPECT_EQ(a, 104);
-    CamA().properties.erase(102);
+    EXPECT_EQ(a, Cam::Focus.companion);
+    CamA().properties.erase(Cam::Focus.value);
     EXPECT_EQ(facade.GetWebcamValueGDetails(&a, &b, &c, &d), E_NOTIMPL);
 }
 

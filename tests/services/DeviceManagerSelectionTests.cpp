@@ -95,11 +95,48 @@ TEST_F(DeviceManagerTest, RemovingTheCurrentOfTwoCamerasMakesTheOtherCurrent) {
     facade.OnDeviceRemoved(kDeviceTypeVideo, kCamA);
     EXPECT_EQ(listener.heard, (Calls{"Selected(4," + kCamB + ")", "Removed(1," + kCamA + "," + kCamA + ")"}));
     EXPECT_EQ(service_.CallsStartingWith({"Attach", "Detach"}),
-              (Calls{"Detach(" + kCamA + ")", "Detach(" + kCamA + ")", "Attach(" + kCamB + ")"}));
+              (Calls{"Detach(" + kCamA + ")", "Attach(" + kCamB + ")"}));
     const auto active = service_.Subscriptions();
     EXPECT_EQ(active.count(kCamA + "/29"), 0u) << "the removed camera keeps no subscriptions";
     EXPECT_EQ(active.at(kCamB + "/29"), 1);
     EXPECT_EQ(active.at(kCamB + "/15"), 1);
+}
+
+TEST_F(DeviceManagerTest, ACurrentCameraGoneBeforeItsRemovalIsReportedIsLetGoOfOnce) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA});
+    RecordingListener listener;
+    facade.AddListener(&listener, 4);
+    // B arrives and A goes; the arrival is handled first.
+    service_.cameras = {FakeDeviceManagerService::Camera(kCamB, "B")};
+
+    facade.OnDeviceArrived(kDeviceTypeVideo, kCamB);
+    EXPECT_EQ(service_.CallsStartingWith({"Attach", "Detach"}), Calls{"Detach(" + kCamA + ")"});
+    int32_t zoom = 0;
+    EXPECT_EQ(facade.GetZoom(&zoom), E_FAIL) << "no call may go to a camera that is not there";
+    EXPECT_TRUE(service_.Subscriptions().count(kCamA + "/29") == 0);
+
+    listener.heard.clear();
+    facade.OnDeviceRemoved(kDeviceTypeVideo, kCamA);
+    EXPECT_EQ(listener.heard, (Calls{"Selected(4," + kCamB + ")", "Removed(1," + kCamA + "," + kCamA + ")"}))
+        << "the removal still names A as the camera that was current";
+    EXPECT_EQ(service_.CallsStartingWith({"Attach", "Detach"}),
+              (Calls{"Detach(" + kCamA + ")", "Attach(" + kCamB + ")"}));
+}
+
+TEST_F(DeviceManagerTest, ARemovedCameraThatIsListedAgainStaysAttachedAndCurrent) {
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
+    RecordingListener listener;
+    facade.AddListener(&listener, 4);
+
+    // Unplugged and plugged back before the removal is handled: the service lists it as before.
+    facade.OnDeviceRemoved(kDeviceTypeVideo, kCamA);
+    EXPECT_EQ(service_.CallsStartingWith({"Attach", "Detach"}), Calls{});
+    EXPECT_EQ(service_.Subscriptions().at(kCamA + "/29"), 1) << "its current-camera events stay subscribed";
+    EXPECT_EQ(listener.heard, Calls{"Removed(1," + kCamA + "," + kCamA + ")"});
+    int32_t zoom = 0;
+    service_.FindCamera(kCamA)->properties[20] = Variant::FromI4(3);
+    EXPECT_EQ(facade.GetZoom(&zoom), S_OK);
+    EXPECT_EQ(zoom, 3);
 }
 
 TEST_F(DeviceManagerTest, RemovingTheOtherOfTwoCamerasKeepsTheCurrentOneUntouched) {
@@ -208,7 +245,7 @@ TEST_F(DeviceManagerTest, HidArrivalOnlyRefreshesAndRemovalReportsNoPreviousDevi
     EXPECT_EQ(manager->GetHidDeviceCount(), 1);
     DeviceInfo info;
     ASSERT_EQ(manager->FindHidDevice("hid1", &info), S_OK);
-    EXPECT_EQ(info.info1, 5);
+    EXPECT_EQ(info.productId, 5);
     service_.hids.clear();
     CGraniteDeviceManager::Instance()->OnDeviceRemoved(kDeviceTypeHid, "hid1");
     CGraniteDeviceManager::Instance()->OnDeviceRemoved(99, "bogus"); // unknown kinds are ignored
@@ -270,7 +307,7 @@ TEST_F(DeviceManagerTest, RefreshSkipsDevicesThatCannotBeIdentified) {
     VideoDeviceInfo info;
     manager->GetVideoDevice(1, &info);
     EXPECT_EQ(info.id, kCamC);
-    EXPECT_EQ(info.info3, 0);
+    EXPECT_EQ(info.revision, 0);
     EXPECT_EQ(service_.Subscriptions().count(kCamB + "/8"), 0u);
 }
 

@@ -36,6 +36,7 @@ public:
     void OnBacklightChanged(uint32_t c, int32_t v) override { Log("Backlight", c, v); }
     void OnZoomChanged(uint32_t c, int32_t v) override { Log("Zoom", c, v); }
     void OnWebcamSwitchEChanged(uint32_t c, bool v) override { Log("SwitchE", c, v); }
+    void OnAutoFocusChanged(uint32_t c, int32_t v) override { Log("AutoFocus", c, v); }
     void OnWebcamLevelAChanged(uint32_t c, int32_t v) override { Log("LevelA", c, v); }
     void OnVideoMuteChanged(uint32_t c, int32_t v) override { Log("VideoMute", c, v); }
     void OnSunTuneModeChanged(uint32_t c, int32_t v) override { Log("SunTuneMode", c, v); }
@@ -45,7 +46,7 @@ public:
     void OnVideoDeviceEvent1(uint32_t c) override { Log("Event1", c); }
     void OnVideoDeviceEvent20(uint32_t c) override { Log("Event20", c); }
     void OnVideoDeviceEvent26(uint32_t c) override { Log("Event26", c); }
-    void OnVideoDeviceEvent8or9(const std::string& id, uint32_t c, bool on) override {
+    void OnCameraOpenedOrClosed(const std::string& id, uint32_t c, bool on) override {
         Record("Event8or9(" + id + "," + std::to_string(c) + "," + std::to_string(on) + ")");
     }
     void OnVideoDeviceEvent31or32(const std::string& id, uint32_t c, bool on) override {
@@ -67,7 +68,7 @@ public:
         Record("Selected(" + std::to_string(c) + "," + id + ")");
     }
     void OnVideoMotorStatus() override { Record("Motor()"); }
-    void OnNotify48(uint32_t c) override { Log("Notify48", c); }
+    void OnCameraSwitched(uint32_t c) override { Log("Notify48", c); }
     void OnPlaySoundFileStatus(const std::string& id, uint32_t status) override {
         Record("SoundStatus(" + id + "," + std::to_string(status) + ")");
     }

@@ -2,9 +2,11 @@
 // event delivery from the engine's thread.
 #include "EffectsFakeEngine.h"
 
+#include "platform/CMessageQueue.h"
 #include "platform/CObjectFactory.h"
 #include "services/CBrenmoorVideoEffects.h"
 #include "services/CBrenmoorVideoEffectsPreview.h"
+#include "services/CEventChannelBase.h"
 #include "services/IBrenmoorVideoEffectsEvents.h"
 
 #include <QCoreApplication>
@@ -207,6 +209,24 @@ TEST_F(EffectsFacadeTest, ListenersMayChangeTheMapOrDropTheFacadeWhileTheyAreCal
     Drain();
     EXPECT_EQ(late.heard, (std::vector<std::string>{"Mode(3:2,0)"}));
     EXPECT_EQ(CBrenmoorVideoEffects::Current(), nullptr);
+}
+
+TEST_F(EffectsFacadeTest, ALastReleaseFromAListenerFreesTheFacadeWithoutTheEventLoop) {
+    // On the way out of the program the event loop may never run again: the facade must not wait for it.
+    IBrenmoorVideoEffects* fx = GetBrenmoorVideoEffects();
+    ASSERT_NE(fx, nullptr);
+    EffectsListener listener;
+    ICOCIMngrEvents* sink = engine.sink;
+    const size_t recordsBefore = CEventChannelBase::LiveRecords();
+    listener.onEvent = [&] {
+        sink->CME_OnModeChange(4, 5); // still queued when the facade goes
+        fx->Release();
+    };
+    fx->AddListener(&listener, 1);
+    RaiseFromEngineThread(sink, [](ICOCIMngrEvents& s) { s.CME_OnModeChange(0, 2); });
+    QCoreApplication::sendPostedEvents(nullptr, CMessageQueue::WakeEventType());
+    ASSERT_EQ(listener.heard, (std::vector<std::string>{"Mode(1:0,2)"}));
+    EXPECT_EQ(CEventChannelBase::LiveRecords(), recordsBefore) << "the facade and its queue are gone";
 }
 
 TEST_F(EffectsFacadeTest, ThePreviewFacadeForwardsToThePreviewObject) {

@@ -97,8 +97,6 @@ public:
         return active;
     }
     IInProcDeviceManagerEvents* Sink() const { return sink_.load(); }
-    // False keeps no log (for long benchmark runs).
-    bool record = true;
     uint32_t References() const { return refs_.Get(); }
     std::atomic<int> creations{0};
 
@@ -347,11 +345,11 @@ private:
         return nullptr;
     }
     HRESULT Log(const std::string& op, int32_t property = -1, std::vector<std::string> args = {}) {
-        if (record) {
-            std::string text = op + "(";
-            for (size_t i = 0; i < args.size(); ++i)
-                text += (i ? "," : "") + args[i];
-            text += ")";
+        std::string text = op + "(";
+        for (size_t i = 0; i < args.size(); ++i)
+            text += (i ? "," : "") + args[i];
+        text += ")";
+        {
             std::lock_guard guard(lock_);
             calls_.push_back(text);
         }

@@ -6,7 +6,7 @@
 // ignored and case does not matter. "none" (or an empty list) plugs nothing. Unset: one full camera, one
 // microphone and one speaker. Examples: "camera:full,camera:basic,microphone,speaker", "camera*2,hid",
 // "none".
-#include "devices/SimulatedDeviceConstants.h"
+#include "granite/devices/SimulatedDeviceConstants.h"
 
 #include <string>
 #include <vector>
@@ -20,7 +20,7 @@ struct DeviceRequest {
     bool operator==(const DeviceRequest& other) const = default;
 };
 
-class CSimulatedDeviceSpec {
+class CSimulatedDeviceChoice {
 public:
     // At most this many devices in all: a typo such as "camera*1000" must not flood the device lists.
     static constexpr int kMaxDevices = 16;

@@ -1,6 +1,6 @@
-#include "devices/CSimulatedDeviceSpec.h"
+#include "granite/devices/CSimulatedDeviceChoice.h"
 
-#include "devices/CSimulatedDeviceCatalog.h"
+#include "granite/devices/CSimulatedDeviceCatalog.h"
 #include "platform/DebugOutput.h"
 #include "platform/TextUtil.h"
 
@@ -42,14 +42,14 @@ std::string Quoted(const std::string& s) {
 }
 } // namespace
 
-std::vector<DeviceRequest> CSimulatedDeviceSpec::Defaults() {
+std::vector<DeviceRequest> CSimulatedDeviceChoice::Defaults() {
     return {{DeviceKind::Camera, "full"},
             {DeviceKind::Microphone, "standard"},
             {DeviceKind::Speaker, "standard"}};
 }
 
-bool CSimulatedDeviceSpec::Parse(const std::string& text, std::vector<DeviceRequest>& devices,
-                                 std::string& error) {
+bool CSimulatedDeviceChoice::Parse(const std::string& text, std::vector<DeviceRequest>& devices,
+                                   std::string& error) {
     auto fail = [&](std::string message) {
         error = std::move(message);
         devices = Defaults();
@@ -109,7 +109,7 @@ bool CSimulatedDeviceSpec::Parse(const std::string& text, std::vector<DeviceRequ
     return true;
 }
 
-std::vector<DeviceRequest> CSimulatedDeviceSpec::FromEnvironment() {
+std::vector<DeviceRequest> CSimulatedDeviceChoice::FromEnvironment() {
     const char* value = std::getenv(kVariable);
     if (value == nullptr)
         return Defaults();
