@@ -176,6 +176,7 @@ void CVidoraRibbonDlg::OnRegisteredMessage(UINT message, WPARAM wParam, LPARAM l
     if (message == RegisteredMessages::UniqueInstance.Id()) {
         // A second start asks this one to come forward. The tray setting may have changed meanwhile: the
         // icon follows it before anything relies on it.
+        OutputDebugString(Text::Format("Second start: wParam %u", static_cast<unsigned>(wParam)));
         OnTraySettingChanged();
         if (trayIconEnabled_)
             Show();
