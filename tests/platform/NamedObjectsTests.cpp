@@ -1,9 +1,9 @@
-#include "platform/CChildProcess.h"
 #include "platform/CEvent.h"
 #include "platform/CNamedEvent.h"
 #include "platform/CNamedMutex.h"
 #include "platform/HResult.h"
 #include "platform/SpecialFolders.h"
+#include "support/CChildProcess.h"
 #include "support/CTempEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +80,7 @@ TEST(NamedMutex, StopEventWinsAndEndsAWait) {
     EXPECT_EQ(waiter.WaitFor(kLong, &stop), WaitResult::Signaled);
 }
 
-TEST(NamedMutex, NamesStayInsideThePrivateFolder) {
+TEST(NamedMutex, NamesStayInsideThePrivateFolderAndPlantedLinksAreRefused) {
     CTempEnvironment env;
     CNamedMutex m;
     EXPECT_FALSE(m.Create("", false));
@@ -99,18 +99,16 @@ TEST(NamedMutex, NamesStayInsideThePrivateFolder) {
     CNamedEvent event;
     ASSERT_TRUE(event.Create("../../escape/Global\\name", true, false));
     EXPECT_EQ(event.LastError(), ERROR_SUCCESS);
-}
 
-TEST(NamedMutex, PlantedLinkIsAccessDenied) {
-    CTempEnvironment env;
+    // A link planted where a mutex's file goes is refused, not followed.
     env.WriteFile("victim", "keep");
     std::string path = SpecialFolders::RuntimeDir() + "/" + CNamedObjectFile::FileName("Planted", "mutex");
     ASSERT_EQ(symlink(env.Path("victim").c_str(), path.c_str()), 0);
-    CNamedMutex m;
-    EXPECT_FALSE(m.Create("Planted", false));
-    EXPECT_EQ(m.LastError(), ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(m.IsValid());
-    EXPECT_EQ(m.WaitFor(0), WaitResult::Failed);
+    CNamedMutex planted;
+    EXPECT_FALSE(planted.Create("Planted", false));
+    EXPECT_EQ(planted.LastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(planted.IsValid());
+    EXPECT_EQ(planted.WaitFor(0), WaitResult::Failed);
 }
 
 TEST(NamedMutex, KilledOwnerLeavesNothingHeld) {
@@ -184,7 +182,7 @@ TEST(NamedEvent, SetInOneProcessWakesAWaiterInAnother) {
     EXPECT_FALSE(e.IsSet());
 }
 
-TEST(NamedEvent, AutoResetLetsOneWaiterThroughManualResetAll) {
+TEST(NamedEvent, AutoResetLetsOneWaiterThroughManualResetAllAndLeftoverStateIsForgotten) {
     CTempEnvironment env;
     CNamedEvent a;
     CNamedEvent b;
@@ -206,20 +204,16 @@ TEST(NamedEvent, AutoResetLetsOneWaiterThroughManualResetAll) {
     EXPECT_EQ(m1.Wait(0), WaitResult::Signaled);
     m2.Reset();
     EXPECT_EQ(m1.Wait(0), WaitResult::Timeout);
-}
 
-TEST(NamedEvent, LeftoverStateOfEndedProcessesIsForgotten) {
-    CTempEnvironment env;
-    {
-        CNamedEvent e;
-        ASSERT_TRUE(e.Create("Leftover", true, true));
-        EXPECT_TRUE(e.IsSet());
-    }
-    CNamedEvent e;
-    ASSERT_TRUE(e.Create("Leftover", false, false));
-    EXPECT_EQ(e.LastError(), ERROR_SUCCESS);
-    EXPECT_FALSE(e.IsSet());
-    EXPECT_FALSE(e.IsManualReset());
+    // The state left by handles that are all gone is forgotten; the next creator's kind and state stand.
+    m1.Set();
+    m1.Close();
+    m2.Close();
+    CNamedEvent fresh;
+    ASSERT_TRUE(fresh.Create("Manual", false, false));
+    EXPECT_EQ(fresh.LastError(), ERROR_SUCCESS);
+    EXPECT_FALSE(fresh.IsSet());
+    EXPECT_FALSE(fresh.IsManualReset());
 }
 
 TEST(NamedEvent, WaitEndsOnStopOrTimeout) {
