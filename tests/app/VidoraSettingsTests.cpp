@@ -57,11 +57,9 @@ TEST_F(VidoraSettingsTest, SeedingWritesEveryMissingDefaultWithItsType) {
               env->Path("common") + "/Brenmoor/Vidora/ModelData");
     EXPECT_EQ(Stored(kRoot, "PrivacyShadeBrowseFolderDefault").text,
               Stored(kRoot, "PrivacyShadeBrowseFolder").text);
-    // Values that are not seeded stay absent; their getters give the defaults.
+    // Values that are not seeded stay absent; the getters fall back to their defaults.
     EXPECT_EQ(Stored(kRoot, "FirstLaunch").type, REG_NONE);
     EXPECT_EQ(CVidoraSettings::GetFirstLaunch(), 1u);
-    EXPECT_EQ(CVidoraSettings::GetSnapDeskCaptureXRes(), 320u);
-    EXPECT_EQ(CVidoraSettings::GetMovieDuration(), 60u);
     int32_t x = 0, y = 0;
     CVidoraSettings::GetRibbonPos(x, y);
     EXPECT_EQ(x, -1);
