@@ -46,10 +46,7 @@ TEST_F(VidoraSettingsTest, SeedingWritesEveryMissingDefaultWithItsType) {
     CVidoraSettings::SeedDefaults();
     EXPECT_EQ(Stored(kRoot, "ShadeFirstTimeUse").type, REG_DWORD);
     EXPECT_EQ(Stored(kRoot, "ShowSysTrayIcon").dword, 1u);
-    EXPECT_EQ(Stored(kRoot, "VIVFirstTimeUse").dword, 1u);
-    EXPECT_EQ(Stored(kRoot, "CalibrationLastRun").text, "0:0:0");
     EXPECT_EQ(Stored(kRoot, "CheckUpdatesLastRun").text, "0:0:0");
-    EXPECT_EQ(Stored(kRoot, "VideoEffectsCategory").text, "avatars");
     // Path defaults are stored expanded against the all-users data folder.
     EXPECT_EQ(Stored(kRoot, "PrivacyShadeFilename").text,
               env->Path("common") + "/Brenmoor/Vidora/PrivacyShades/ps_default.jpg");

@@ -23,32 +23,16 @@ bool FileExists(const std::string& path) {
 }
 } // namespace
 
-TEST(NamedMutex, ExistsWhileAnyHandleIsOpen) {
-    CTempEnvironment env;
-    CNamedMutex first;
-    ASSERT_TRUE(first.Create(kName, false));
-    EXPECT_EQ(first.LastError(), ERROR_SUCCESS);
-    {
-        CNamedMutex second;
-        ASSERT_TRUE(second.Create(kName, true));
-        EXPECT_EQ(second.LastError(), ERROR_ALREADY_EXISTS);
-        // Asking for ownership of a mutex that already existed gives none.
-        EXPECT_FALSE(second.IsOwned());
-    }
-    first.Close();
-    // The file stays behind, but with no handle open the mutex is new again.
-    CNamedMutex third;
-    ASSERT_TRUE(third.Create(kName, true));
-    EXPECT_EQ(third.LastError(), ERROR_SUCCESS);
-    EXPECT_TRUE(third.IsOwned());
-}
-
-TEST(NamedMutex, OwnershipCountsAndBelongsToTheHandle) {
+TEST(NamedMutex, ExistsWhileAnyHandleIsOpenAndOwnershipCountsAndBelongsToTheHandle) {
     CTempEnvironment env;
     CNamedMutex a;
     CNamedMutex b;
-    ASSERT_TRUE(a.Create("Counted", true));
-    ASSERT_TRUE(b.Create("Counted", false));
+    ASSERT_TRUE(a.Create(kName, true));
+    EXPECT_EQ(a.LastError(), ERROR_SUCCESS);
+    ASSERT_TRUE(b.Create(kName, true));
+    EXPECT_EQ(b.LastError(), ERROR_ALREADY_EXISTS);
+    // Asking for ownership of a mutex that already existed gives none.
+    EXPECT_FALSE(b.IsOwned());
     EXPECT_EQ(b.WaitFor(0), WaitResult::Timeout);
     EXPECT_EQ(a.WaitFor(0), WaitResult::Signaled); // owned twice now
     EXPECT_TRUE(a.Release());
@@ -60,6 +44,12 @@ TEST(NamedMutex, OwnershipCountsAndBelongsToTheHandle) {
     // Closing an owning handle frees the mutex for the others.
     b.Close();
     EXPECT_EQ(a.WaitFor(0), WaitResult::Signaled);
+    a.Close();
+    // The file stays behind, but with no handle open the mutex is new again.
+    CNamedMutex fresh;
+    ASSERT_TRUE(fresh.Create(kName, true));
+    EXPECT_EQ(fresh.LastError(), ERROR_SUCCESS);
+    EXPECT_TRUE(fresh.IsOwned());
 }
 
 TEST(NamedMutex, StopEventWinsAndEndsAWait) {
