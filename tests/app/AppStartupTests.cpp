@@ -7,7 +7,6 @@
 #include "granite/control/CSimulatedDeviceControl.h"
 #include "granite/devices/CSimulatedHardware.h"
 #include "platform/CMessageRegistry.h"
-#include "platform/CNamedMutex.h"
 #include "platform/CSystemInfo.h"
 #include "platform/RegisteredMessages.h"
 #include "services/IGraniteCommunicationsManager.h"

@@ -1,7 +1,7 @@
 #include "app/CSetupCleanupThread.h"
 #include "app/CVidoraSettings.h"
-#include "platform/CChildProcess.h"
 #include "platform/CNamedMutex.h"
+#include "support/CChildProcess.h"
 #include "support/CTempEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -112,9 +112,8 @@ TEST_F(CleanupThreadTest, RefusesWhatIsNoUnpackFolder) {
     EXPECT_TRUE(Exists(env.Path("home/Pictures/holiday.jpg")));
     EXPECT_TRUE(Exists(env.Path("home/outside/keep.txt")));
     EXPECT_TRUE(Exists(env.Path("tmp/other/file.txt")));
-}
 
-TEST_F(CleanupThreadTest, HomeInsideTheTemporaryFolderIsStillProtected) {
+    // A home inside the temporary folder is still protected.
     env.SetEnv("HOME", env.Path("tmp/home"));
     env.WriteFile("tmp/home/mail/inbox", "x");
     SetPath(env.Path("tmp/home"));
@@ -122,52 +121,39 @@ TEST_F(CleanupThreadTest, HomeInsideTheTemporaryFolderIsStillProtected) {
     EXPECT_TRUE(Exists(env.Path("tmp/home/mail/inbox")));
 }
 
-TEST_F(CleanupThreadTest, StopEndsTheWaitForABusyInstaller) {
-    std::string folder = MakeUnpackFolder("tmp/unpack");
-    SetPath(folder);
-    CChildProcess installer([](const CChildProcess::Channel& parent) {
-        CNamedMutex busy;
-        if (!busy.Create(CSetupCleanupThread::kSetupMutexName, true) || !busy.IsOwned())
-            return 2;
-        parent.Tell('b');
-        parent.Await();
-        return 0;
-    });
-    ASSERT_EQ(installer.Expect(), 'b');
+TEST_F(CleanupThreadTest, WaitsForABusyInstallerUntilItEndsOrTheThreadIsStopped) {
+    for (bool stop : {true, false}) {
+        const std::string folder = MakeUnpackFolder(stop ? "tmp/unpack-stopped" : "tmp/unpack-waited");
+        SetPath(folder);
+        CChildProcess installer([](const CChildProcess::Channel& parent) {
+            CNamedMutex busy;
+            if (!busy.Create(CSetupCleanupThread::kSetupMutexName, true) || !busy.IsOwned())
+                return 2;
+            parent.Tell('b');
+            parent.Await();
+            return 0; // ending releases the mutex
+        });
+        ASSERT_EQ(installer.Expect(), 'b');
 
-    CSetupCleanupThread thread;
-    ASSERT_TRUE(thread.Start());
-    ASSERT_TRUE(WaitForState(thread, State::WaitingForInstaller));
-    thread.Stop();
-    EXPECT_EQ(thread.GetOutcome(), Outcome::Stopped);
-    EXPECT_TRUE(Exists(folder + "/setup.exe"));
-    EXPECT_EQ(Path(), folder);
-    thread.Stop(); // a second stop is harmless
-}
-
-TEST_F(CleanupThreadTest, WaitsUntilTheInstallerIsDone) {
-    std::string folder = MakeUnpackFolder("tmp/unpack");
-    SetPath(folder);
-    CChildProcess installer([](const CChildProcess::Channel& parent) {
-        CNamedMutex busy;
-        if (!busy.Create(CSetupCleanupThread::kSetupMutexName, true))
-            return 2;
-        parent.Tell('b');
-        parent.Await();
-        return 0; // ending releases the mutex
-    });
-    ASSERT_EQ(installer.Expect(), 'b');
-
-    CSetupCleanupThread thread;
-    ASSERT_TRUE(thread.Start());
-    ASSERT_TRUE(WaitForState(thread, State::WaitingForInstaller));
-    EXPECT_TRUE(Exists(folder));
-    installer.Tell('q');
-    EXPECT_EQ(installer.Wait(), 0);
-    thread.Join();
-    EXPECT_EQ(thread.GetOutcome(), Outcome::Deleted);
-    EXPECT_FALSE(Exists(folder));
-    EXPECT_EQ(Path(), "");
+        CSetupCleanupThread thread;
+        ASSERT_TRUE(thread.Start());
+        ASSERT_TRUE(WaitForState(thread, State::WaitingForInstaller));
+        EXPECT_TRUE(Exists(folder + "/setup.exe"));
+        if (stop) {
+            thread.Stop();
+            EXPECT_EQ(thread.GetOutcome(), Outcome::Stopped);
+            EXPECT_TRUE(Exists(folder + "/setup.exe"));
+            EXPECT_EQ(Path(), folder);
+            thread.Stop(); // a second stop is harmless
+        } else {
+            installer.Tell('q');
+            EXPECT_EQ(installer.Wait(), 0);
+            thread.Join();
+            EXPECT_EQ(thread.GetOutcome(), Outcome::Deleted);
+            EXPECT_FALSE(Exists(folder));
+            EXPECT_EQ(Path(), "");
+        }
+    }
 }
 
 TEST_F(CleanupThreadTest, StartsOnceAndStopsWithoutStarting) {

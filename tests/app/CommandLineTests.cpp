@@ -22,34 +22,42 @@ std::vector<const char*> Argv(const Args& args) {
 }
 } // namespace
 
-TEST(CommandLine, ProgramSwitchesIgnoreCaseAndPrefix) {
-    EXPECT_EQ(Parsed({"/hide"}).hide, 1u);
-    EXPECT_EQ(Parsed({"-HIDE"}).hide, 1u);
-    EXPECT_EQ(Parsed({"/SnapDesk"}).openSnapDesk, 1u);
-    EXPECT_EQ(Parsed({"-vdap"}).openSnapDesk, 1u);
-    CVD10CommandLineInfo both = Parsed({"/vdap", "/Hide"});
-    EXPECT_EQ(both.hide, 1u);
-    EXPECT_EQ(both.openSnapDesk, 1u);
-    CVD10CommandLineInfo none = Parsed({});
-    EXPECT_EQ(none.hide, 0u);
-    EXPECT_EQ(none.openSnapDesk, 0u);
-    EXPECT_EQ(none.shellCommand, Shell::FileNew);
-}
-
-TEST(CommandLine, StandardSwitches) {
-    EXPECT_TRUE(Parsed({"/Embedding"}).runEmbedded);
-    EXPECT_TRUE(Parsed({"-automation"}).runAutomated);
-    EXPECT_EQ(Parsed({"/RegServer"}).shellCommand, Shell::AppRegister);
-    EXPECT_EQ(Parsed({"/register"}).shellCommand, Shell::AppRegister);
-    EXPECT_EQ(Parsed({"/UNREGSERVER"}).shellCommand, Shell::AppUnregister);
-    EXPECT_EQ(Parsed({"-Unregister"}).shellCommand, Shell::AppUnregister);
+TEST(CommandLine, SwitchesIgnoreCaseAndPrefix) {
+    struct Case {
+        Args args;
+        uint32_t hide, snapDesk;
+        bool embedded, automated;
+        Shell shell;
+    } cases[] = {
+        {{}, 0, 0, false, false, Shell::FileNew},
+        {{"/hide"}, 1, 0, false, false, Shell::FileNew},
+        {{"-HIDE"}, 1, 0, false, false, Shell::FileNew},
+        {{"/SnapDesk"}, 0, 1, false, false, Shell::FileNew},
+        {{"-vdap"}, 0, 1, false, false, Shell::FileNew},
+        {{"/vdap", "/Hide"}, 1, 1, false, false, Shell::FileNew},
+        {{"/Embedding"}, 0, 0, true, false, Shell::FileNew},
+        {{"-automation"}, 0, 0, false, true, Shell::FileNew},
+        {{"/RegServer"}, 0, 0, false, false, Shell::AppRegister},
+        {{"/register"}, 0, 0, false, false, Shell::AppRegister},
+        {{"/UNREGSERVER"}, 0, 0, false, false, Shell::AppUnregister},
+        {{"-Unregister"}, 0, 0, false, false, Shell::AppUnregister},
+        {{"/p", "x"}, 0, 0, false, false, Shell::FilePrint},
+    };
+    for (const Case& c : cases) {
+        const CVD10CommandLineInfo info = Parsed(c.args);
+        const std::string line = c.args.empty() ? "(none)" : c.args[0];
+        EXPECT_EQ(info.hide, c.hide) << line;
+        EXPECT_EQ(info.openSnapDesk, c.snapDesk) << line;
+        EXPECT_EQ(info.runEmbedded, c.embedded) << line;
+        EXPECT_EQ(info.runAutomated, c.automated) << line;
+        EXPECT_EQ(info.shellCommand, c.shell) << line;
+    }
     CVD10CommandLineInfo print = Parsed({"/pt", "doc.jpg", "Office Printer", "driver", "port", "extra"});
     EXPECT_EQ(print.shellCommand, Shell::FilePrintTo);
     EXPECT_EQ(print.fileName, "doc.jpg");
     EXPECT_EQ(print.printerName, "Office Printer");
     EXPECT_EQ(print.driverName, "driver");
     EXPECT_EQ(print.portName, "port");
-    EXPECT_EQ(Parsed({"/p", "x"}).shellCommand, Shell::FilePrint);
 }
 
 TEST(CommandLine, UnknownSwitchesAndParametersChangeNothingThatIsActedOn) {

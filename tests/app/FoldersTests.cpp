@@ -95,17 +95,22 @@ TEST(EnsureFolder, CreatesMissingParents) {
     EXPECT_TRUE(EnsureFolder("/"));
 }
 
-TEST_F(FoldersTest, DefaultsComeFromTheOemInformationAndAreStored) {
-    std::string movies;
-    std::string photos;
-    SetUpFolders(movies, photos);
-    EXPECT_EQ(movies, env->Path("home/Videos/Vidora"));
-    EXPECT_EQ(photos, env->Path("home/Pictures/Vidora"));
-    EXPECT_TRUE(IsDir(movies));
-    EXPECT_TRUE(IsDir(photos));
-    EXPECT_EQ(Setting("MovieFolder"), movies);
-    EXPECT_EQ(Setting("PhotoFolder"), photos);
-    EXPECT_EQ(Setting("VideoEffectsModelDataFolder"), env->Path("common/Brenmoor/Vidora/ModelData"));
+TEST_F(FoldersTest, DefaultsComeFromTheOemInformationOrItsAbsenceAndAreStored) {
+    for (bool withOem : {true, false}) {
+        env.reset(); // a fresh store each time
+        env = std::make_unique<CTempEnvironment>();
+        SetOEMInfo(withOem ? oem.get() : nullptr);
+        std::string movies;
+        std::string photos;
+        SetUpFolders(movies, photos);
+        EXPECT_EQ(movies, env->Path("home/Videos/Vidora")) << withOem;
+        EXPECT_EQ(photos, env->Path("home/Pictures/Vidora")) << withOem;
+        EXPECT_TRUE(IsDir(movies));
+        EXPECT_TRUE(IsDir(photos));
+        EXPECT_EQ(Setting("MovieFolder"), movies);
+        EXPECT_EQ(Setting("PhotoFolder"), photos);
+        EXPECT_EQ(Setting("VideoEffectsModelDataFolder"), env->Path("common/Brenmoor/Vidora/ModelData"));
+    }
 }
 
 TEST_F(FoldersTest, WithoutAVideosFolderTheMyVideosNameOfTheResourcesIsUsed) {
@@ -176,29 +181,18 @@ TEST_F(FoldersTest, AHomeWhereNoDefaultCanBeMadeLeavesTheFoldersEmptyAndUnstored
     free(previous);
 }
 
-TEST_F(FoldersTest, AngleBracketModelFolderBecomesARealPath) {
-    CVidoraSettings::SetVideoEffectsModelDataFolder("<CSIDL_APPDATA>\\Models");
-    std::string movies;
-    std::string photos;
-    SetUpFolders(movies, photos);
-    EXPECT_EQ(Setting("VideoEffectsModelDataFolder"), env->Path("data/Models"));
-}
-
-TEST_F(FoldersTest, UnknownFolderNamesAndPlainPathsAreLeftAlone) {
-    for (const std::string value : {"<CSIDL_UNKNOWN>\\Models", "<csidl_appdata>\\Models", "/srv/models"}) {
+TEST_F(FoldersTest, OnlyAKnownAngleBracketModelFolderBecomesARealPath) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"<CSIDL_APPDATA>\\Models", env->Path("data/Models")},
+        {"<CSIDL_UNKNOWN>\\Models", "<CSIDL_UNKNOWN>\\Models"},
+        {"<csidl_appdata>\\Models", "<csidl_appdata>\\Models"},
+        {"/srv/models", "/srv/models"},
+    };
+    for (const auto& [value, expected] : cases) {
         CVidoraSettings::SetVideoEffectsModelDataFolder(value);
         std::string movies;
         std::string photos;
         SetUpFolders(movies, photos);
-        EXPECT_EQ(Setting("VideoEffectsModelDataFolder"), value);
+        EXPECT_EQ(Setting("VideoEffectsModelDataFolder"), expected) << value;
     }
-}
-
-TEST_F(FoldersTest, WorksWithoutOemInformation) {
-    SetOEMInfo(nullptr);
-    std::string movies;
-    std::string photos;
-    SetUpFolders(movies, photos);
-    EXPECT_EQ(movies, env->Path("home/Videos/Vidora"));
-    EXPECT_EQ(photos, env->Path("home/Pictures/Vidora"));
 }

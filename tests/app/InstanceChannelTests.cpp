@@ -1,7 +1,7 @@
 #include "app/CInstanceChannel.h"
 #include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocalSocket>
 
@@ -12,12 +12,9 @@
 #include <thread>
 
 namespace {
-// Runs the user-interface thread's loop until the future is ready.
-template <typename T> T Pump(std::future<T>& f) {
-    QElapsedTimer guard;
-    guard.start();
-    while (f.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready && guard.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+// Runs the user-interface thread's loop until the sender on another thread has its answer.
+template <typename T> T AwaitAnswer(std::future<T>& f) {
+    PumpUntil([&] { return f.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, 10000);
     return f.get();
 }
 } // namespace
@@ -36,7 +33,7 @@ TEST(InstanceChannel, DeliversMessagesWithTheirParametersAndAnswers) {
         bool ok = CInstanceChannel::Send("VIDORA10_UNIQUEINSTANC246252", 1, -5, 5000, &result);
         return ok && result == 77;
     });
-    EXPECT_TRUE(Pump(sent));
+    EXPECT_TRUE(AwaitAnswer(sent));
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(std::get<0>(seen[0]), "VIDORA10_UNIQUEINSTANC246252");
     EXPECT_EQ(std::get<1>(seen[0]), 1u);
@@ -79,6 +76,6 @@ TEST(InstanceChannel, IgnoresMalformedInputAndReplacesAStaleSocket) {
         }
         return s.readLine().trimmed() == "0";
     });
-    EXPECT_TRUE(Pump(garbage));
+    EXPECT_TRUE(AwaitAnswer(garbage));
     EXPECT_EQ(calls.load(), 0);
 }

@@ -81,9 +81,11 @@ protected:
 };
 } // namespace
 
-TEST_F(UpdateCheckTest, DueOnce24HoursHavePassedSinceTheRecordedCheck) {
+TEST_F(UpdateCheckTest, DueOnce24HoursHavePassedSinceTheRecordedCheckByTheWallClockAlone) {
     clock.SetUtcTime(At(2026, 3, 14, 23, 30));
+    clock.SetTickCount(900000000u);
     RecordUpdateCheck();
+    clock.SetTickCount(1000); // a reboot in between resets the tick count
     EXPECT_EQ(CVidoraSettings::GetCheckUpdatesLastRun(), "2026-03-14T23:30:00Z");
     struct Case {
         SystemTime now;
@@ -102,18 +104,6 @@ TEST_F(UpdateCheckTest, DueOnce24HoursHavePassedSinceTheRecordedCheck) {
         clock.SetUtcTime(c.now);
         EXPECT_EQ(IsUpdateCheckDue(), c.due) << c.now.month << "/" << c.now.day << " " << c.now.hour;
     }
-}
-
-TEST_F(UpdateCheckTest, TheBootTickCountPlaysNoPart) {
-    // A reboot in between resets the tick count; the rule goes by the wall clock alone.
-    clock.SetUtcTime(At(2026, 3, 14, 12, 0));
-    clock.SetTickCount(900000000u);
-    RecordUpdateCheck();
-    clock.SetTickCount(1000);
-    clock.SetUtcTime(At(2026, 3, 15, 13, 0));
-    EXPECT_TRUE(IsUpdateCheckDue());
-    clock.SetUtcTime(At(2026, 3, 15, 11, 0));
-    EXPECT_FALSE(IsUpdateCheckDue());
 }
 
 TEST_F(UpdateCheckTest, OldAndUnusableValues) {
@@ -144,19 +134,13 @@ TEST_F(UpdateCheckTest, OldAndUnusableValues) {
     EXPECT_TRUE(IsUpdateCheckDue());
 }
 
-TEST(UpdaterLanguage, CodesFromTheLanguageOfTheResources) {
-    EXPECT_EQ(UpdaterLanguageCode(0x0407), "DEU");
-    EXPECT_EQ(UpdaterLanguageCode(0x0804), "CHS");
-    // Only the exact language ids of the table: other variants of a language get the fallback.
-    EXPECT_EQ(UpdaterLanguageCode(0x0C0A), "ENU");
-    EXPECT_EQ(UpdaterLanguageCode(0x0807), "ENU");
-    EXPECT_EQ(UpdaterLanguageCode(0), "ENU");
-}
-
-TEST_F(UpdaterTest, ThreeCommandLines) {
+TEST_F(UpdaterTest, ThreeCommandLinesAndNothingForOtherModes) {
     EXPECT_EQ(RunUpdater(kUpdaterPeriodic), S_OK);
     EXPECT_EQ(RunUpdater(kUpdaterConfigure), S_OK);
     EXPECT_EQ(RunUpdater(kUpdaterCheckNow), S_OK);
+    for (uint32_t mode : {3u, 4u, 0xFFFFFFFFu})
+        EXPECT_EQ(RunUpdater(mode), E_FAIL) << mode;
+    EXPECT_EQ(UpdaterCommandLine(3), "");
     auto started = launcher.Started();
     ASSERT_EQ(started.size(), 3u);
     EXPECT_EQ(started[0], Updater({"/workflowid:4", "/lowercase", "/version:11.0.0", "/lang:enu",
@@ -211,14 +195,6 @@ TEST_F(UpdaterTest, ProductNameLosesOnlyATrailingRegisteredSign) {
     // Blanks in the product name separate arguments, as in the command line the updater is given.
     EXPECT_EQ(launcher.Started().at(0), Updater({"/workflowid:4", "/lowercase", "/version:11.0.0",
                                                  "/lang:enu", "/prod:clear\u00AE", "view", "/po:0"}));
-}
-
-TEST_F(UpdaterTest, ModeThreeAndAboveStartNothing) {
-    EXPECT_EQ(RunUpdater(3), E_FAIL);
-    EXPECT_EQ(RunUpdater(4), E_FAIL);
-    EXPECT_EQ(RunUpdater(0xFFFFFFFFu), E_FAIL);
-    EXPECT_TRUE(launcher.Started().empty());
-    EXPECT_EQ(UpdaterCommandLine(3), "");
 }
 
 TEST_F(UpdaterTest, RunProcessSplitsWithoutAShell) {

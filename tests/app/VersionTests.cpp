@@ -43,9 +43,13 @@ protected:
 };
 } // namespace
 
-TEST(Version, TheProgramsResourceLibrary) {
+TEST(Version, TheProgramsResourceLibraryAndFilesWithoutAVersionBlock) {
+    CTempEnvironment env;
+    CResourceLibrary& lib = CResourceLibrary::Instance();
+    const std::string path = std::string(VIDORA_BIN_DIR) + "/" + CResourceLibrary::kFileName;
+    ASSERT_TRUE(lib.LoadFile(path));
     CVersion v;
-    ASSERT_TRUE(v.Load(std::string(VIDORA_BIN_DIR) + "/" + CResourceLibrary::kFileName));
+    ASSERT_TRUE(v.Load(path));
     EXPECT_TRUE(v.IsLoaded());
     EXPECT_EQ(v.GetVersionText(), "11.0.0");
     EXPECT_EQ(v.GetFileVersion(), (std::array<uint16_t, 4>{11, 0, 0, 0}));
@@ -53,36 +57,23 @@ TEST(Version, TheProgramsResourceLibrary) {
     EXPECT_EQ(v.GetTranslations()[0].language, 0x0409);
     EXPECT_EQ(v.GetTranslations()[0].codePage, 1200);
     EXPECT_EQ(v.GetFirstLanguage(), 0x0409);
-}
+    // Reading the block twice leaves the library in use alone.
+    EXPECT_TRUE(v.Load(path));
+    EXPECT_EQ(lib.GetString(349), "VidoraUpdater");
+    EXPECT_EQ(lib.LanguageId().value_or(0), 0x0409);
+    lib.Unload();
 
-TEST(Version, FilesWithoutAVersionBlock) {
-    CTempEnvironment env;
     env.WriteFile("plain.txt", "not a resource file");
-    CVersion v;
-    ASSERT_TRUE(v.Load(std::string(VIDORA_BIN_DIR) + "/" + CResourceLibrary::kFileName));
     EXPECT_FALSE(v.Load(env.Path("plain.txt")));
     // A failed load keeps nothing of the one before.
     EXPECT_FALSE(v.IsLoaded());
     EXPECT_EQ(v.GetTranslationCount(), 0u);
     EXPECT_FALSE(v.GetFirstLanguage().has_value());
-    EXPECT_FALSE(v.Load(env.Path("missing.rcc")));
-    EXPECT_FALSE(v.Load(""));
-    EXPECT_FALSE(v.Load(env.Root()));
+    for (const std::string& unusable : {env.Path("missing.rcc"), std::string(), env.Root()})
+        EXPECT_FALSE(v.Load(unusable)) << unusable;
 }
 
-TEST(Version, ReadingTheBlockLeavesTheLibraryInUseAlone) {
-    CResourceLibrary& lib = CResourceLibrary::Instance();
-    std::string path = std::string(VIDORA_BIN_DIR) + "/" + CResourceLibrary::kFileName;
-    ASSERT_TRUE(lib.LoadFile(path));
-    CVersion v;
-    EXPECT_TRUE(v.Load(path));
-    EXPECT_TRUE(v.Load(path));
-    EXPECT_EQ(lib.GetString(349), "VidoraUpdater");
-    EXPECT_EQ(lib.LanguageId().value_or(0), 0x0409);
-    lib.Unload();
-}
-
-TEST_F(VersionFileTest, SeveralTranslationsFirstOneCounts) {
+TEST_F(VersionFileTest, TheFirstOfSeveralTranslationsCountsAndBrokenBlocksGiveNone) {
     CVersion v;
     ASSERT_TRUE(v.Load(WithManifest("es", "<resources version=\"11.2.3.4\" languageId=\"0x0C0A, 0x0407\" "
                                           "codePage=\"1252\"/>")));
@@ -91,18 +82,15 @@ TEST_F(VersionFileTest, SeveralTranslationsFirstOneCounts) {
     EXPECT_EQ(v.GetTranslations()[1].language, 0x0407);
     EXPECT_EQ(v.GetTranslations()[1].codePage, 1252);
     EXPECT_EQ(v.GetFileVersion(), (std::array<uint16_t, 4>{11, 2, 3, 4}));
-}
 
-TEST_F(VersionFileTest, BlocksWithoutLanguagesOrWithoutAnything) {
-    CVersion v;
-    // A version without a language: a block with no translations.
+    // A version without a usable language: a block with no translations.
     ASSERT_TRUE(v.Load(WithManifest("noLang", "<resources version=\"11.0.0\"/>")));
     EXPECT_EQ(v.GetTranslationCount(), 0u);
     EXPECT_FALSE(v.GetFirstLanguage().has_value());
     ASSERT_TRUE(
         v.Load(WithManifest("badLang", "<resources version=\"1\" languageId=\"english 0x10000 0\"/>")));
     EXPECT_EQ(v.GetTranslationCount(), 0u);
-
+    // No block at all.
     EXPECT_FALSE(v.Load(WithManifest("empty", "<resources/>")));
     EXPECT_FALSE(v.Load(WithManifest("other", "<something version=\"1.0\" languageId=\"0x0409\"/>")));
     EXPECT_FALSE(v.Load(WithManifest("broken", "<resources version=\"1.0\" languageId=\"0x0409\"")));

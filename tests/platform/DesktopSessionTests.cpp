@@ -2,9 +2,8 @@
 // the whole path over a private message bus on which the test plays logind and the screen saver.
 #include "platform/CDesktopSession.h"
 #include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -16,7 +15,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <functional>
 #include <optional>
 
 #include <sys/socket.h>
@@ -35,15 +33,6 @@ void Listen(CDesktopSession& session, Heard& heard) {
     QObject::connect(&session, &CDesktopSession::suspending, [&heard] { ++heard.suspending; });
     QObject::connect(&session, &CDesktopSession::sessionDeactivated, [&heard] { ++heard.deactivated; });
     QObject::connect(&session, &CDesktopSession::started, [&heard](bool ok) { heard.started = ok; });
-}
-
-// Runs the event loop until `done` holds or the time is up (messages cross a real bus and a helper thread
-// here). A check that nothing arrives waits the short time only.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 QVariantMap Active(bool active) {
@@ -76,22 +65,7 @@ TEST(DesktopSession, SuspendAndTheSessionGoingInactiveAreReportedResumeAndReturn
     EXPECT_EQ(heard.deactivated, 2) << "a screen saver is not a reason to close anything";
 }
 
-TEST(DesktopSession, WithoutBusesStartReportsFailureAndNothingHappens) {
-    CTempEnvironment env;
-    env.SetEnv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + env.Path("runtime/no-system-bus"));
-    env.SetEnv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + env.Path("runtime/no-session-bus"));
-    CDesktopSession session;
-    Heard heard;
-    Listen(session, heard);
-    session.Start();
-    ASSERT_TRUE(PumpUntil([&] { return heard.started.has_value(); }));
-    EXPECT_FALSE(*heard.started);
-    EXPECT_FALSE(session.IsStarted());
-    EXPECT_FALSE(session.IsScreenSaverActive());
-    session.Stop(); // harmless when nothing was started
-}
-
-TEST(DesktopSession, StoppedBeforeTheConnectionsAreOpenItReportsNothing) {
+TEST(DesktopSession, WithoutBusesStartReportsFailureAndAStopBeforeTheAnswerSilencesIt) {
     CTempEnvironment env;
     env.SetEnv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + env.Path("runtime/no-system-bus"));
     env.SetEnv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + env.Path("runtime/no-session-bus"));
@@ -99,11 +73,15 @@ TEST(DesktopSession, StoppedBeforeTheConnectionsAreOpenItReportsNothing) {
     {
         CDesktopSession session;
         Listen(session, heard);
+        session.Stop(); // harmless when nothing was started
         session.Start();
         session.Stop();
         EXPECT_FALSE(PumpUntil([&] { return heard.started.has_value(); }, 300));
         session.Start(); // and it can start again
         ASSERT_TRUE(PumpUntil([&] { return heard.started.has_value(); }));
+        EXPECT_FALSE(*heard.started);
+        EXPECT_FALSE(session.IsStarted());
+        EXPECT_FALSE(session.IsScreenSaverActive());
         heard.started.reset();
         session.Stop();
         session.Start();
@@ -196,6 +174,7 @@ protected:
         saver_.moveToThread(&worker_);
     }
     void TearDown() override {
+        session_.reset();
         if (!address_.isEmpty())
             QDBusConnection::disconnectFromBus(QStringLiteral("fake-services"));
         worker_.quit();
@@ -230,6 +209,13 @@ protected:
         Emit(bus, path, QStringLiteral("org.freedesktop.DBus.Properties"),
              QStringLiteral("PropertiesChanged"), {kSession, Active(active), QStringList()});
     }
+    // Starts the session under test and waits for its answer.
+    bool StartSession() {
+        session_ = std::make_unique<CDesktopSession>();
+        Listen(*session_, heard_);
+        session_->Start();
+        return PumpUntil([&] { return heard_.started.has_value(); });
+    }
     void Sleep(QDBusConnection& bus, bool start) {
         Emit(bus, "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep", {start});
     }
@@ -241,80 +227,70 @@ protected:
     FakeLoginManager login_;
     FakeSessionProperties properties_;
     FakeScreenSaver saver_;
+    Heard heard_;
+    std::unique_ptr<CDesktopSession> session_;
 };
 
 TEST_F(DesktopSessionBusTest, SuspendAndThisSessionGoingInactiveArriveALockDoesNot) {
     QDBusConnection bus = Services(true);
-    CDesktopSession session;
-    Heard heard;
-    Listen(session, heard);
-    session.Start();
-    ASSERT_TRUE(PumpUntil([&] { return heard.started.has_value(); }));
-    ASSERT_TRUE(*heard.started);
-    EXPECT_EQ(session.SessionPath(), kPath);
+    ASSERT_TRUE(StartSession());
+    ASSERT_TRUE(*heard_.started);
+    EXPECT_EQ(session_->SessionPath(), kPath);
 
     Sleep(bus, true);
-    EXPECT_TRUE(PumpUntil([&] { return heard.suspending == 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return heard_.suspending == 1; }));
     // A lock, the screen saver and another session's change are not ours to act on.
     Emit(bus, kPath, kSession, "Lock");
     Emit(bus, "/ScreenSaver", "org.freedesktop.ScreenSaver", "ActiveChanged", {true});
     EmitActive(bus, "/org/freedesktop/login1/session/_34", false);
     EmitActive(bus, kPath, false);
-    EXPECT_TRUE(PumpUntil([&] { return heard.deactivated == 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return heard_.deactivated == 1; }));
     // A marker after the resume: once it is through, everything sent before it has been seen.
     Sleep(bus, false);
     Sleep(bus, true);
-    EXPECT_TRUE(PumpUntil([&] { return heard.suspending == 2; }));
-    EXPECT_EQ(heard.deactivated, 1);
-    EXPECT_TRUE(session.IsScreenSaverActive());
+    EXPECT_TRUE(PumpUntil([&] { return heard_.suspending == 2; }));
+    EXPECT_EQ(heard_.deactivated, 1);
+    EXPECT_TRUE(session_->IsScreenSaverActive());
 
-    session.Stop();
+    session_->Stop();
     Sleep(bus, true);
-    EXPECT_FALSE(PumpUntil([&] { return heard.suspending == 3; }, 300)) << "nothing after Stop()";
+    EXPECT_FALSE(PumpUntil([&] { return heard_.suspending == 3; }, 300)) << "nothing after Stop()";
 }
 
 TEST_F(DesktopSessionBusTest, ASessionAlreadyInactiveAtStartIsNotReportedAgain) {
     properties_.active = false;
     QDBusConnection bus = Services(true);
-    CDesktopSession session;
-    Heard heard;
-    Listen(session, heard);
-    session.Start();
-    ASSERT_TRUE(PumpUntil([&] { return heard.started.value_or(false); }));
-    ASSERT_TRUE(PumpUntil([&] { return !session.IsSessionActive(); }));
+    ASSERT_TRUE(StartSession());
+    ASSERT_TRUE(*heard_.started);
+    ASSERT_TRUE(PumpUntil([&] { return !session_->IsSessionActive(); }));
     EmitActive(bus, kPath, false);
     Sleep(bus, true);
-    ASSERT_TRUE(PumpUntil([&] { return heard.suspending == 1; }));
-    EXPECT_EQ(heard.deactivated, 0);
+    ASSERT_TRUE(PumpUntil([&] { return heard_.suspending == 1; }));
+    EXPECT_EQ(heard_.deactivated, 0);
 }
 
-TEST_F(DesktopSessionBusTest, WithoutLogindStartFailsAndTheScreenSaverIsStillKnown) {
+TEST_F(DesktopSessionBusTest, TheScreenSaverStateIsKnownWithoutLogindAndKeptWithoutAskingEachTime) {
     saver_.active = true;
-    QDBusConnection bus = Services(false);
-    CDesktopSession session;
-    Heard heard;
-    Listen(session, heard);
-    session.Start();
-    ASSERT_TRUE(PumpUntil([&] { return heard.started.has_value(); }));
-    EXPECT_FALSE(*heard.started);
-    EXPECT_TRUE(PumpUntil([&] { return session.IsScreenSaverActive(); }));
-    Sleep(bus, true);
-    EXPECT_FALSE(PumpUntil([&] { return heard.suspending > 0; }, 300)) << "suspend is not watched";
-}
-
-TEST_F(DesktopSessionBusTest, TheScreenSaverStateIsKeptWithoutAskingEachTime) {
-    saver_.active = true;
-    QDBusConnection bus = Services(true);
-    CDesktopSession session;
-    Heard heard;
-    Listen(session, heard);
-    session.Start();
-    ASSERT_TRUE(PumpUntil([&] { return session.IsScreenSaverActive(); }));
-    Emit(bus, "/ScreenSaver", "org.freedesktop.ScreenSaver", "ActiveChanged", {false});
-    EXPECT_TRUE(PumpUntil([&] { return !session.IsScreenSaverActive(); }));
-    // The answer no longer needs the bus: a gone screen saver service does not make anyone wait.
-    QDBusConnection::disconnectFromBus(QStringLiteral("fake-services"));
-    EXPECT_FALSE(session.IsScreenSaverActive());
+    for (bool withLogin : {false, true}) {
+        SCOPED_TRACE(withLogin ? "with logind" : "without logind");
+        QDBusConnection bus = Services(withLogin);
+        heard_ = Heard();
+        ASSERT_TRUE(StartSession());
+        EXPECT_EQ(*heard_.started, withLogin);
+        EXPECT_TRUE(PumpUntil([&] { return session_->IsScreenSaverActive(); }));
+        if (!withLogin) {
+            Sleep(bus, true);
+            EXPECT_FALSE(PumpUntil([&] { return heard_.suspending > 0; }, 300)) << "suspend is not watched";
+        } else {
+            Emit(bus, "/ScreenSaver", "org.freedesktop.ScreenSaver", "ActiveChanged", {false});
+            EXPECT_TRUE(PumpUntil([&] { return !session_->IsScreenSaverActive(); }));
+            // The answer no longer needs the bus: a gone screen saver service does not make anyone wait.
+            QDBusConnection::disconnectFromBus(QStringLiteral("fake-services"));
+            EXPECT_FALSE(session_->IsScreenSaverActive());
+        }
+        session_.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake-services"));
+    }
 }
 
 } // namespace

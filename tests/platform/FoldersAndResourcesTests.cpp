@@ -100,9 +100,13 @@ TEST(SpecialFolders, ARuntimeFolderThatIsNotPrivateIsPassedOver) {
     EXPECT_NE(mutex.LastError(), ERROR_ACCESS_DENIED);
 }
 
-TEST(ResourceLibrary, BuiltInCopyServesStringsAndXml) {
+TEST(ResourceLibrary, TheBuiltInCopyServesStringsAndXmlAndStaysWhenAFileIsRefused) {
+    CTempEnvironment env;
     CResourceLibrary& lib = CResourceLibrary::Instance();
     lib.Unload();
+    env.WriteFile("bin/VAppRes.rcc", "this is not a resource file");
+    EXPECT_FALSE(lib.LoadFile(env.Path("bin/VAppRes.rcc")));
+    EXPECT_FALSE(lib.LoadFile(env.Path("bin/missing.rcc")));
     EXPECT_FALSE(lib.IsFileLoaded());
     EXPECT_EQ(lib.LanguageId().value_or(0), 0x0409);
     EXPECT_FALSE(lib.GetString(109).empty());
@@ -111,23 +115,4 @@ TEST(ResourceLibrary, BuiltInCopyServesStringsAndXml) {
         EXPECT_TRUE(lib.HasData(ResourceType::Xml, id)) << id;
     EXPECT_TRUE(lib.GetData(ResourceType::Xml, 438).contains("<apps"));
     EXPECT_FALSE(lib.HasData(ResourceType::Png, 1999999));
-}
-
-TEST(ResourceLibrary, LoadsTheLibraryFileBesideTheExecutable) {
-    CResourceLibrary& lib = CResourceLibrary::Instance();
-    ASSERT_TRUE(lib.LoadFile(std::string(VIDORA_BIN_DIR) + "/" + CResourceLibrary::kFileName));
-    EXPECT_TRUE(lib.IsFileLoaded());
-    EXPECT_EQ(lib.GetString(349), "VidoraUpdater");
-    lib.Unload();
-}
-
-TEST(ResourceLibrary, RejectsFilesThatAreNotResourceLibraries) {
-    CTempEnvironment env;
-    CResourceLibrary& lib = CResourceLibrary::Instance();
-    env.WriteFile("bin/VAppRes.rcc", "this is not a resource file");
-    EXPECT_FALSE(lib.LoadFile(env.Path("bin/VAppRes.rcc")));
-    EXPECT_FALSE(lib.LoadFile(env.Path("bin/missing.rcc")));
-    EXPECT_FALSE(lib.IsFileLoaded());
-    // The built-in copy is still there.
-    EXPECT_FALSE(lib.GetString(109).empty());
 }

@@ -1,9 +1,9 @@
-#include "platform/CChildProcess.h"
 #include "platform/CEvent.h"
 #include "platform/CNamedEvent.h"
 #include "platform/CNamedMutex.h"
 #include "platform/HResult.h"
 #include "platform/SpecialFolders.h"
+#include "support/CChildProcess.h"
 #include "support/CTempEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -23,32 +23,16 @@ bool FileExists(const std::string& path) {
 }
 } // namespace
 
-TEST(NamedMutex, ExistsWhileAnyHandleIsOpen) {
-    CTempEnvironment env;
-    CNamedMutex first;
-    ASSERT_TRUE(first.Create(kName, false));
-    EXPECT_EQ(first.LastError(), ERROR_SUCCESS);
-    {
-        CNamedMutex second;
-        ASSERT_TRUE(second.Create(kName, true));
-        EXPECT_EQ(second.LastError(), ERROR_ALREADY_EXISTS);
-        // Asking for ownership of a mutex that already existed gives none.
-        EXPECT_FALSE(second.IsOwned());
-    }
-    first.Close();
-    // The file stays behind, but with no handle open the mutex is new again.
-    CNamedMutex third;
-    ASSERT_TRUE(third.Create(kName, true));
-    EXPECT_EQ(third.LastError(), ERROR_SUCCESS);
-    EXPECT_TRUE(third.IsOwned());
-}
-
-TEST(NamedMutex, OwnershipCountsAndBelongsToTheHandle) {
+TEST(NamedMutex, ExistsWhileAnyHandleIsOpenAndOwnershipCountsAndBelongsToTheHandle) {
     CTempEnvironment env;
     CNamedMutex a;
     CNamedMutex b;
-    ASSERT_TRUE(a.Create("Counted", true));
-    ASSERT_TRUE(b.Create("Counted", false));
+    ASSERT_TRUE(a.Create(kName, true));
+    EXPECT_EQ(a.LastError(), ERROR_SUCCESS);
+    ASSERT_TRUE(b.Create(kName, true));
+    EXPECT_EQ(b.LastError(), ERROR_ALREADY_EXISTS);
+    // Asking for ownership of a mutex that already existed gives none.
+    EXPECT_FALSE(b.IsOwned());
     EXPECT_EQ(b.WaitFor(0), WaitResult::Timeout);
     EXPECT_EQ(a.WaitFor(0), WaitResult::Signaled); // owned twice now
     EXPECT_TRUE(a.Release());
@@ -60,6 +44,12 @@ TEST(NamedMutex, OwnershipCountsAndBelongsToTheHandle) {
     // Closing an owning handle frees the mutex for the others.
     b.Close();
     EXPECT_EQ(a.WaitFor(0), WaitResult::Signaled);
+    a.Close();
+    // The file stays behind, but with no handle open the mutex is new again.
+    CNamedMutex fresh;
+    ASSERT_TRUE(fresh.Create(kName, true));
+    EXPECT_EQ(fresh.LastError(), ERROR_SUCCESS);
+    EXPECT_TRUE(fresh.IsOwned());
 }
 
 TEST(NamedMutex, StopEventWinsAndEndsAWait) {
@@ -80,7 +70,7 @@ TEST(NamedMutex, StopEventWinsAndEndsAWait) {
     EXPECT_EQ(waiter.WaitFor(kLong, &stop), WaitResult::Signaled);
 }
 
-TEST(NamedMutex, NamesStayInsideThePrivateFolder) {
+TEST(NamedMutex, NamesStayInsideThePrivateFolderAndPlantedLinksAreRefused) {
     CTempEnvironment env;
     CNamedMutex m;
     EXPECT_FALSE(m.Create("", false));
@@ -99,18 +89,16 @@ TEST(NamedMutex, NamesStayInsideThePrivateFolder) {
     CNamedEvent event;
     ASSERT_TRUE(event.Create("../../escape/Global\\name", true, false));
     EXPECT_EQ(event.LastError(), ERROR_SUCCESS);
-}
 
-TEST(NamedMutex, PlantedLinkIsAccessDenied) {
-    CTempEnvironment env;
+    // A link planted where a mutex's file goes is refused, not followed.
     env.WriteFile("victim", "keep");
     std::string path = SpecialFolders::RuntimeDir() + "/" + CNamedObjectFile::FileName("Planted", "mutex");
     ASSERT_EQ(symlink(env.Path("victim").c_str(), path.c_str()), 0);
-    CNamedMutex m;
-    EXPECT_FALSE(m.Create("Planted", false));
-    EXPECT_EQ(m.LastError(), ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(m.IsValid());
-    EXPECT_EQ(m.WaitFor(0), WaitResult::Failed);
+    CNamedMutex planted;
+    EXPECT_FALSE(planted.Create("Planted", false));
+    EXPECT_EQ(planted.LastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(planted.IsValid());
+    EXPECT_EQ(planted.WaitFor(0), WaitResult::Failed);
 }
 
 TEST(NamedMutex, KilledOwnerLeavesNothingHeld) {
@@ -184,7 +172,7 @@ TEST(NamedEvent, SetInOneProcessWakesAWaiterInAnother) {
     EXPECT_FALSE(e.IsSet());
 }
 
-TEST(NamedEvent, AutoResetLetsOneWaiterThroughManualResetAll) {
+TEST(NamedEvent, AutoResetLetsOneWaiterThroughManualResetAllAndLeftoverStateIsForgotten) {
     CTempEnvironment env;
     CNamedEvent a;
     CNamedEvent b;
@@ -206,20 +194,16 @@ TEST(NamedEvent, AutoResetLetsOneWaiterThroughManualResetAll) {
     EXPECT_EQ(m1.Wait(0), WaitResult::Signaled);
     m2.Reset();
     EXPECT_EQ(m1.Wait(0), WaitResult::Timeout);
-}
 
-TEST(NamedEvent, LeftoverStateOfEndedProcessesIsForgotten) {
-    CTempEnvironment env;
-    {
-        CNamedEvent e;
-        ASSERT_TRUE(e.Create("Leftover", true, true));
-        EXPECT_TRUE(e.IsSet());
-    }
-    CNamedEvent e;
-    ASSERT_TRUE(e.Create("Leftover", false, false));
-    EXPECT_EQ(e.LastError(), ERROR_SUCCESS);
-    EXPECT_FALSE(e.IsSet());
-    EXPECT_FALSE(e.IsManualReset());
+    // The state left by handles that are all gone is forgotten; the next creator's kind and state stand.
+    m1.Set();
+    m1.Close();
+    m2.Close();
+    CNamedEvent fresh;
+    ASSERT_TRUE(fresh.Create("Manual", false, false));
+    EXPECT_EQ(fresh.LastError(), ERROR_SUCCESS);
+    EXPECT_FALSE(fresh.IsSet());
+    EXPECT_FALSE(fresh.IsManualReset());
 }
 
 TEST(NamedEvent, WaitEndsOnStopOrTimeout) {

@@ -3,7 +3,6 @@
 #include "RibbonFakeServiceFixture.h"
 #include "app/CVidoraSettings.h"
 #include "granite/RegisterGraniteDeviceService.h"
-#include "granite/control/CSimulatedDeviceControl.h"
 #include "granite/devices/CSimulatedHardware.h"
 #include "granite/devices/SimulatedDeviceConstants.h"
 #include "platform/CRegistry.h"

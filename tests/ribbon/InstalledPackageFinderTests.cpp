@@ -35,25 +35,18 @@ protected:
     CTempEnvironment env_;
 };
 
-TEST_F(InstalledPackageFinderTest, FindsTheModelWithThatIdentityInTheUsersLanguage) {
+TEST_F(InstalledPackageFinderTest, FindsTheModelWithExactlyThatIdentityInTheUsersLanguage) {
+    EXPECT_FALSE(Find("{X}")) << "no model folder yet";
+    EXPECT_FALSE(CInstalledPackageFinder::FindDisplayName("", "{X}"));
     Install("Dinosaur", Model("{17F8B0B2}", Names("Dinosaur", "Dinosaurier")));
     Install("Pirate", Model("{0B5E2A11}", Names("Pirate", "Pirat"), "Accessory"));
+    Install("Robot", Model("{R}", ""));
     EXPECT_EQ(Find("{0B5E2A11}"), "Pirate");
     EXPECT_EQ(Find("{17F8B0B2}", 1031), "Dinosaurier");
     EXPECT_EQ(Find("{17F8B0B2}", 1036), "Dinosaur") << "US English when the language is missing";
-}
-
-TEST_F(InstalledPackageFinderTest, IdentityMustMatchExactly) {
-    Install("Dinosaur", Model("{17F8B0B2}", Names("Dinosaur")));
-    EXPECT_FALSE(Find("{17f8b0b2}"));
-    EXPECT_FALSE(Find("{17F8B0B2} "));
-    EXPECT_FALSE(Find(""));
-    EXPECT_FALSE(Find("Dinosaur")) << "the folder's name is not the identity";
-}
-
-TEST_F(InstalledPackageFinderTest, FolderNameWhenTheModelHasNoName) {
-    Install("Robot", Model("{R}", ""));
-    EXPECT_EQ(Find("{R}"), "Robot");
+    EXPECT_EQ(Find("{R}"), "Robot") << "the folder's name when the model has none";
+    for (const char* near : {"{17f8b0b2}", "{17F8B0B2} ", "", "Dinosaur"})
+        EXPECT_FALSE(Find(near)) << "'" << near << "'";
 }
 
 TEST_F(InstalledPackageFinderTest, BrokenOrIncompleteDescriptionsAreSkipped) {
@@ -82,13 +75,6 @@ TEST_F(InstalledPackageFinderTest, HostileSamplesAreRefusedAndSkipped) {
     Install("zz_good", Model("{Survivor}", Names("Survivor")));
     EXPECT_EQ(Find("{Survivor}"), "Survivor");
     EXPECT_FALSE(Find("ha")) << "nothing of the hostile files is read as an identity";
-}
-
-TEST_F(InstalledPackageFinderTest, MissingOrEmptyModelFolderFindsNothing) {
-    EXPECT_FALSE(Find("{X}"));
-    EXPECT_FALSE(CInstalledPackageFinder::FindDisplayName("", "{X}"));
-    QDir().mkpath(QString::fromStdString(Folder()));
-    EXPECT_FALSE(Find("{X}"));
 }
 
 } // namespace

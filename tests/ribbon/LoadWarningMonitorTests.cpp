@@ -5,50 +5,44 @@
 
 namespace {
 
-bool Feed(CLoadWarningMonitor& monitor, uint32_t value, int times) {
-    bool warned = false;
-    for (int i = 0; i < times; ++i)
-        warned = monitor.AddSample(value) || warned;
-    return warned;
+std::vector<uint32_t> Readings(std::initializer_list<std::pair<uint32_t, int>> runs) {
+    std::vector<uint32_t> out;
+    for (const auto& [value, times] : runs)
+        out.insert(out.end(), static_cast<size_t>(times), value);
+    return out;
 }
 
-TEST(LoadWarningMonitor, TenReadingsAveragingNinetyFiveWarnAndStartAfresh) {
-    CLoadWarningMonitor monitor;
-    EXPECT_FALSE(Feed(monitor, 100, 5));
-    EXPECT_FALSE(Feed(monitor, 90, 4));
-    EXPECT_EQ(monitor.Count(), 9u);
-    EXPECT_EQ(monitor.Sum(), 860u);
-    EXPECT_TRUE(monitor.AddSample(90));
-    EXPECT_EQ(monitor.Count(), 0u);
-    EXPECT_EQ(monitor.Sum(), 0u);
-}
-
-TEST(LoadWarningMonitor, NineHighReadingsOrABarelyLowerGroupDoNotWarn) {
-    CLoadWarningMonitor monitor;
-    EXPECT_FALSE(Feed(monitor, 100, 9));
-    EXPECT_EQ(monitor.Count(), 9u);
-    monitor.Reset();
-    // 949 over ten readings: the average is just under 95.
-    EXPECT_FALSE(Feed(monitor, 95, 9));
-    EXPECT_FALSE(monitor.AddSample(94));
-    EXPECT_EQ(monitor.Count(), 0u) << "a closed group starts again even without a warning";
-}
-
-TEST(LoadWarningMonitor, ZeroReadingsAreNotCounted) {
-    CLoadWarningMonitor monitor;
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_FALSE(monitor.AddSample(100));
-        EXPECT_FALSE(monitor.AddSample(0));
+TEST(LoadWarningMonitor, OnlyAFullGroupAveragingNinetyFiveWarnsAndEveryGroupStartsAfresh) {
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> readings;
+        bool warns; // on the last reading, never before
+    } cases[] = {
+        {"950 over ten", Readings({{100, 5}, {90, 5}}), true},
+        {"nine high readings", Readings({{100, 9}}), false},
+        {"949 over ten", Readings({{95, 9}, {94, 1}}), false},
+        {"zeros between", Readings({{100, 1}, {0, 1}, {100, 1}, {0, 1}, {100, 1}, {0, 3}, {100, 7}}), true},
+    };
+    for (const Case& c : cases) {
+        CLoadWarningMonitor monitor;
+        for (size_t i = 0; i < c.readings.size(); ++i)
+            EXPECT_EQ(monitor.AddSample(c.readings[i]), c.warns && i + 1 == c.readings.size()) << c.name << i;
+        if (c.readings.size() == 10) {
+            // The closed group is gone, warned or not: the next ten high readings are a group of their own.
+            for (int i = 0; i < 9; ++i)
+                EXPECT_FALSE(monitor.AddSample(100)) << c.name;
+            EXPECT_TRUE(monitor.AddSample(100)) << c.name;
+        }
     }
-    EXPECT_EQ(monitor.Count(), 9u);
-    EXPECT_TRUE(monitor.AddSample(100));
 }
 
 TEST(LoadWarningMonitor, ResetDropsTheGroupUnderWay) {
     CLoadWarningMonitor monitor;
-    Feed(monitor, 100, 8);
+    for (int i = 0; i < 8; ++i)
+        monitor.AddSample(100);
     monitor.Reset();
-    EXPECT_FALSE(Feed(monitor, 100, 9));
+    for (int i = 0; i < 9; ++i)
+        EXPECT_FALSE(monitor.AddSample(100));
     EXPECT_TRUE(monitor.AddSample(100));
 }
 

@@ -10,11 +10,11 @@
 #include "ribbon/RibbonWindows.h"
 #include "settings/CMainSettingsDlg.h"
 #include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 #include "ui/CAttachablePane.h"
 #include "ui/CVidoraSkin.h"
 #include "ui/ControlsRegistration.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -39,10 +39,6 @@ protected:
         panes.DestroyAll();
         Pump();
         CAttachablePane::SetDockHost(nullptr);
-    }
-    static void Pump() {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     static std::vector<Pane> OpenPanes() {
         std::vector<Pane> open;
@@ -111,7 +107,7 @@ TEST_F(PaneCoordinatorTest, PanesSharingTheCameraTakeTheCameraControlWindowAway)
     }
 }
 
-TEST_F(PaneCoordinatorTest, CloseAllClosesWhatUsesTheCameraAndDestroyAllEverything) {
+TEST_F(PaneCoordinatorTest, CloseAllDestroyAllAndACameraSwitchTakeTheirWindows) {
     panes.OpenCapture();
     panes.OpenMirror();
     panes.OpenAbout();
@@ -135,9 +131,8 @@ TEST_F(PaneCoordinatorTest, CloseAllClosesWhatUsesTheCameraAndDestroyAllEverythi
     EXPECT_TRUE(RibbonWindows::About().IsEmpty());
     EXPECT_TRUE(RibbonWindows::ShutterSwitch().IsEmpty());
     EXPECT_TRUE(OpenPanes().empty());
-}
 
-TEST_F(PaneCoordinatorTest, ASwitchedCameraReopensTheCaptureWindowAndClosesTheEffectsPane) {
+    // A switched camera reopens the capture window and closes the effects pane.
     panes.OpenCapture();
     QPointer<CSnapDeskDlg> before = RibbonWindows::Capture().Get();
     panes.Toggle(Pane::Effects);

@@ -42,35 +42,24 @@ protected:
     std::deque<std::optional<CpuTimes>> readings_;
 };
 
-TEST_F(ProcessorLoadSamplerTest, LoadIsTheNonIdleShareOfTheElapsedTime) {
+TEST_F(ProcessorLoadSamplerTest, LoadIsTheNonIdleShareOfTheElapsedTimeRoundedAndKeptInRange) {
     CProcessorLoadSampler sampler(Reader(), 1);
-    // Two processors: idle time counts both, elapsed time is wall time.
-    Queue(1000, 10000, 2);
-    Queue(1000 + 500, 10000 + 1000, 2);  // 500 of 2000 processor-units idle: 75 %
-    Queue(1500 + 2000, 11000 + 1000, 2); // all idle: 0 %
-    Queue(3500, 12000 + 1000, 2);        // none idle: 100 %
-    EXPECT_EQ(sampler.Sample(), 0u) << "the first reading only stores the counters";
-    clock_.Advance(2000);
-    EXPECT_EQ(sampler.Sample(), 75u);
-    clock_.Advance(2000);
-    EXPECT_EQ(sampler.Sample(), 0u);
-    clock_.Advance(2000);
-    EXPECT_EQ(sampler.Sample(), 100u);
-}
-
-TEST_F(ProcessorLoadSamplerTest, RoundsToTheNearestPercentAndStaysInRange) {
-    CProcessorLoadSampler sampler(Reader(), 1);
-    Queue(1000, 1000, 1);
-    Queue(1000 + 333, 1000 + 1000, 1);  // 66.7 % busy
-    Queue(1333 + 5000, 2000 + 1000, 1); // counters that ran ahead of the clock
-    Queue(1000, 3000 + 1000, 1);        // and backwards
-    sampler.Sample();
-    clock_.Advance(2000);
-    EXPECT_EQ(sampler.Sample(), 67u);
-    clock_.Advance(2000);
-    EXPECT_EQ(sampler.Sample(), 0u);
-    clock_.Advance(2000);
-    EXPECT_EQ(sampler.Sample(), 100u);
+    // Two processors: idle time counts both, elapsed time is wall time. Each reading is 1000 units on.
+    const std::pair<uint64_t, uint32_t> readings[] = {
+        {1000, 0},        // the first reading only stores the counters
+        {1500, 75},       // 500 of 2000 processor-units idle
+        {3500, 0},        // all idle
+        {3500, 100},      // none idle
+        {4166, 67},       // 66.7 % busy, rounded to the nearest percent
+        {4166 + 5000, 0}, // counters that ran ahead of the clock
+        {1000, 100},      // and backwards
+    };
+    uint64_t time = 10000;
+    for (const auto& [idle, load] : readings) {
+        Queue(idle, time += 1000, 2);
+        EXPECT_EQ(sampler.Sample(), load) << "idle " << idle;
+        clock_.Advance(2000);
+    }
 }
 
 TEST_F(ProcessorLoadSamplerTest, SamplesWithinASecondAreAveraged) {
@@ -105,31 +94,21 @@ TEST_F(ProcessorLoadSamplerTest, FailedQueriesGiveZeroAndKeepTheBase) {
     EXPECT_EQ(sampler.Sample(), 0u) << "no reading left";
 }
 
-TEST_F(ProcessorLoadSamplerTest, NineXFamilyNeverReads) {
-    bool asked = false;
-    CProcessorLoadSampler sampler(
-        [&](CpuTimes& out) {
-            asked = true;
-            out = CpuTimes{1, 1, 1};
-            return true;
-        },
-        2);
-    EXPECT_EQ(sampler.Sample(), 0u);
-    EXPECT_FALSE(asked);
-}
-
-TEST_F(ProcessorLoadSamplerTest, PlatformClassFollowsTheReportedVersion) {
+TEST_F(ProcessorLoadSamplerTest, PlatformClassFollowsTheReportedVersionAndTheNineXFamilyNeverReads) {
     CSystemInfo& info = CSystemInfo::Instance();
     info.OverrideVersion(PlatformVersion{4, 0, true});
     EXPECT_EQ(CProcessorLoadSampler(Reader()).PlatformClass(), 0);
     info.OverrideVersion(PlatformVersion{6, 1, true});
     EXPECT_EQ(CProcessorLoadSampler(Reader()).PlatformClass(), 1);
     info.OverrideVersion(PlatformVersion{4, 10, false});
-    EXPECT_EQ(CProcessorLoadSampler(Reader()).PlatformClass(), 2);
-    EXPECT_EQ(CProcessorLoadSampler(Reader(), 3).PlatformClass(), 3);
+    CProcessorLoadSampler nineX(Reader());
+    EXPECT_EQ(nineX.PlatformClass(), 2);
+    Queue(1, 1, 1);
+    EXPECT_EQ(nineX.Sample(), 0u);
+    EXPECT_EQ(readings_.size(), 1u) << "the counters were read";
 }
 
-TEST(ProcessorLoadSamplerProcStat, ParsesTheAggregateLineAndCountsProcessors) {
+TEST(ProcessorLoadSamplerProcStat, ParsesTheAggregateLineAndCountsProcessorsOrRefuses) {
     const std::string text = "cpu  100 5 50 800 40 1 2 2 7 0\n"
                              "cpu0 50 2 25 400 20 1 1 1 3 0\n"
                              "cpu1 50 3 25 400 20 0 1 1 4 0\n"
@@ -141,14 +120,10 @@ TEST(ProcessorLoadSamplerProcStat, ParsesTheAggregateLineAndCountsProcessors) {
     // Guest time is part of user time already; iowait counts as idle.
     EXPECT_EQ(times.time, 100u + 5 + 50 + 800 + 40 + 1 + 2 + 2);
     EXPECT_EQ(times.idle, (800u + 40) * 2);
-}
 
-TEST(ProcessorLoadSamplerProcStat, RejectsTextWithoutUsableCounters) {
-    CpuTimes times;
-    EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("", times));
-    EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("cpu  1 2\ncpu0 1 2\n", times));
-    EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("cpu  1 2 3 4 5\n", times)) << "no processor lines";
-    EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat("cpufreq 1 2 3 4\ncpu0 1 2 3 4\n", times));
+    for (const char* unusable : {"", "cpu  1 2\ncpu0 1 2\n", "cpu  1 2 3 4 5\n" /* no processor lines */,
+                                 "cpufreq 1 2 3 4\ncpu0 1 2 3 4\n"})
+        EXPECT_FALSE(CProcessorLoadSampler::ParseProcStat(unusable, times)) << unusable;
 }
 
 TEST(ProcessorLoadSamplerProcStat, TheRealStatisticsShowThisProcessBeingBusy) {

@@ -231,23 +231,4 @@ TEST_F(DeviceCoordinatorTest, StreamingBringsTheRibbonUnlessAnInstallerOrAScreen
     EXPECT_TRUE(view.shown);
 }
 
-class DeviceCoordinatorWithoutCommunications : public DeviceCoordinatorTest {
-protected:
-    void SetUp() override {
-        DeviceCoordinatorTest::SetUp();
-        UnregisterGraniteCommunicationsService();
-    }
-};
-
-TEST_F(DeviceCoordinatorWithoutCommunications, TheDevicesWorkAndAVideoCallIsNotOffered) {
-    Start();
-    EXPECT_EQ(coordinator->Services().comms, nullptr);
-    EXPECT_TRUE(coordinator->ListenToDevices());
-    EXPECT_TRUE(view.micAvailable);
-    EXPECT_TRUE(view.videoMuteEnabled);
-    coordinator->Shutter().StartVideoCall();
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_TRUE(RibbonWindows::Communicate().IsEmpty());
-}
-
 } // namespace

@@ -6,8 +6,8 @@
 #include "services/FakeDeviceManagerService.h"
 #include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -51,10 +51,6 @@ protected:
             dm_ = GetGraniteDeviceManager();
         EXPECT_NE(dm_, nullptr);
         return dm_;
-    }
-    static void Pump() {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     CTempEnvironment env_;

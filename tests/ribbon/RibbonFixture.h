@@ -16,13 +16,11 @@
 #include "support/CFakeTrayIcon.h"
 #include "support/CTempEnvironment.h"
 #include "support/CVirtualTimerService.h"
+#include "support/EventPump.h"
 #include "ui/CCustomMessageBox.h"
 #include "ui/CVidoraSkin.h"
 #include "ui/ControlsRegistration.h"
 #include "ui/TrayIcons.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -75,25 +73,6 @@ protected:
         Granite::CGraniteEffectsControl::Instance().Reset();
         controller.reset();
         Granite::CSimulatedHardware::SetCurrent(nullptr);
-    }
-
-    // Lets the services' events cross from their threads; waits (at most 5 s) until `done` holds. Only for
-    // what really comes from another thread: everything else is called or advanced directly.
-    static bool PumpUntil(const std::function<bool()>& done) {
-        QElapsedTimer elapsed;
-        elapsed.start();
-        for (;;) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (done())
-                return true;
-            if (elapsed.elapsed() > 5000)
-                return false;
-        }
-    }
-    // Delivers what this thread posted (window messages, deferred deletes).
-    static void Pump() {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     Granite::CSimulatedDeviceControl& Control() { return *controller; }

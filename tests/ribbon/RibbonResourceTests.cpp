@@ -68,15 +68,6 @@ TEST(RibbonResourceTest, TheButtonsOfTheLayoutHaveTheirFourStatesAndDifferentLoo
     }
 }
 
-TEST(RibbonResourceTest, BackgroundsIconsAndBrandImagesHaveTheirSizes) {
-    EXPECT_EQ(LibraryImage(338).size(), QSize(126, 92));
-    EXPECT_EQ(LibraryImage(337).size(), QSize(126, 2));
-    for (uint32_t id : {203u, 204u, 205u})
-        EXPECT_EQ(LibraryImage(id).size(), QSize(110, 80)) << id;
-    EXPECT_EQ(LibraryImage(176).size(), QSize(256, 256));
-    EXPECT_EQ(LibraryImage(177).size(), QSize(64, 64));
-}
-
 TEST(RibbonResourceTest, EveryTextOfTheMainWindowExistsAndTheTrayTipFits) {
     CTempEnvironment env;
     for (uint32_t id : {101u, 108u, 109u, 120u, 138u, 139u, 140u, 141u, 142u, 154u, 155u,

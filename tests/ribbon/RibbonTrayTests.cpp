@@ -1,11 +1,11 @@
 // The tray icon on its own: the menu's Show/Hide item follows the ribbon's state, clicks ask for the
 // ribbon, and notices find an icon to show on, going away with their temporary icon on time.
-#include "support/CFakeClock.h"
 #include "ribbon/CRibbonTray.h"
+#include "support/CFakeClock.h"
 #include "support/CFakeTrayIcon.h"
 #include "support/CTempEnvironment.h"
-#include "ui/CDialogBase.h"
 #include "support/CVirtualTimerService.h"
+#include "ui/CDialogBase.h"
 #include "ui/TrayIcons.h"
 
 #include <QAction>
@@ -44,7 +44,7 @@ protected:
     std::vector<bool> showRequests;
 };
 
-TEST_F(RibbonTrayTest, TheMenuOffersWhatFitsTheRibbonNowAndItsItemsRunTheirCommands) {
+TEST_F(RibbonTrayTest, TheMenuOffersWhatFitsTheRibbonNowAndItsItemsAndClicksAskForIt) {
     ASSERT_TRUE(tray.Create());
     ASSERT_NE(Icon(), nullptr);
     EXPECT_TRUE(Icon()->IsShowRequested());
@@ -57,6 +57,14 @@ TEST_F(RibbonTrayTest, TheMenuOffersWhatFitsTheRibbonNowAndItsItemsRunTheirComma
     Choose(0);
     Choose(2);
     EXPECT_EQ(commands, (std::vector<int>{T::ID_HIDE, T::ID_SHOW, T::ID_CAPTURE}));
+    // Single and double clicks both ask for the ribbon; the context click for the menu.
+    bool menuAsked = false;
+    tray.onMenuRequested = [&menuAsked] { menuAsked = true; };
+    for (auto click : {ITrayIcon::Activation::Trigger, ITrayIcon::Activation::DoubleClick,
+                       ITrayIcon::Activation::MiddleClick, ITrayIcon::Activation::Context})
+        ASSERT_TRUE(Icon()->Activate(click));
+    EXPECT_EQ(showRequests, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(menuAsked);
 
     // Made again while the ribbon is hidden (the tray setting went off and on), the menu still fits.
     tray.Remove();
@@ -64,18 +72,6 @@ TEST_F(RibbonTrayTest, TheMenuOffersWhatFitsTheRibbonNowAndItsItemsRunTheirComma
     EXPECT_EQ(tray.Menu(), nullptr);
     ASSERT_TRUE(tray.Create());
     EXPECT_EQ(tray.MenuCommands().front(), T::ID_SHOW);
-}
-
-TEST_F(RibbonTrayTest, SingleAndDoubleClicksBothAskForTheRibbon) {
-    ASSERT_TRUE(tray.Create());
-    bool menuAsked = false;
-    tray.onMenuRequested = [&menuAsked] { menuAsked = true; };
-    ASSERT_TRUE(Icon()->Activate(ITrayIcon::Activation::Trigger));
-    ASSERT_TRUE(Icon()->Activate(ITrayIcon::Activation::DoubleClick));
-    ASSERT_TRUE(Icon()->Activate(ITrayIcon::Activation::MiddleClick));
-    EXPECT_EQ(showRequests, (std::vector<bool>{false, true}));
-    ASSERT_TRUE(Icon()->Activate(ITrayIcon::Activation::Context));
-    EXPECT_TRUE(menuAsked);
 }
 
 TEST_F(RibbonTrayTest, NoticesUseThePermanentIconElseATemporaryOneForTenSeconds) {

@@ -101,6 +101,13 @@ TEST_F(RibbonWindowTest, ClosingHidesToTheTrayAndEitherClickBringsTheRibbonBack)
         EXPECT_TRUE(ribbon->isVisible());
         EXPECT_EQ(FirstMenuItem(), T::ID_HIDE);
     }
+    // Turning the tray icon off while hidden brings the ribbon back.
+    ribbon->Hide();
+    CVidoraSettings::SetShowSysTrayIcon(0);
+    ribbon->PostMessage(R::WM_TRAY_SETTING_CHANGED);
+    Pump();
+    EXPECT_TRUE(ribbon->isVisible());
+    EXPECT_FALSE(ribbon->IsHiddenToTray());
     ribbon->OnCommand(T::ID_EXIT);
     EXPECT_FALSE(ribbon->IsWindow());
 }
@@ -139,16 +146,6 @@ TEST_F(RibbonWindowTest, ASecondStartFollowsTheTraySettingBeforeAnyCloseReliesOn
     ribbon->PostMessage(WM_CLOSE);
     Pump();
     EXPECT_TRUE(ribbon->IsHiddenToTray());
-}
-
-TEST_F(RibbonWindowTest, TurningTheTrayIconOffWhileHiddenBringsTheRibbonBack) {
-    Open();
-    ribbon->Hide();
-    CVidoraSettings::SetShowSysTrayIcon(0);
-    ribbon->PostMessage(R::WM_TRAY_SETTING_CHANGED);
-    Pump();
-    EXPECT_TRUE(ribbon->isVisible());
-    EXPECT_FALSE(ribbon->IsHiddenToTray());
 }
 
 TEST_F(RibbonWindowTest, AHiddenStartWaitsInTheTrayAndTheMenuFollowsTheRibbon) {
@@ -241,6 +238,11 @@ TEST_F(RibbonWindowTest, WithoutTheCommunicationsManagerTheRibbonStartsFullyAndK
     EXPECT_NE(ribbon->Tray().Icon(), nullptr);
     EXPECT_TRUE(ribbon->IsTimerRunning(R::kUpdateTimer));
     EXPECT_TRUE(Item(R::IDC_MIC_MUTE)->isEnabled());
+    EXPECT_TRUE(Item(R::IDC_VIDEO_MUTE)->isEnabled());
+    // A video call is not offered.
+    ribbon->Devices().Shutter().StartVideoCall();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(RibbonWindows::Communicate().IsEmpty());
     ribbon->OnCommand(T::ID_EXIT);
     EXPECT_EQ(CVidoraSettings::ReadRootNumber("RibbonToggleOpen", 7), 1u);
 }
@@ -259,37 +261,33 @@ TEST_F(RibbonWindowTest, ShowingTheCommunicatePaneOnRequestReplacesTheDockedPane
     EXPECT_EQ(RibbonWindows::Communicate()->frameGeometry().top(), ribbon->frameGeometry().top());
 }
 
-TEST_F(RibbonWindowTest, AClosedShutterRightAfterHidingOpensTheShadeAndKeepsIt) {
-    // The shutter's notice is handled before the window system has reported the hiding: what the window
-    // system says late must not undo the shade the shutter opened.
+TEST_F(RibbonWindowTest, AClosedShutterRightAfterHidingOrMinimisingOpensTheShadeAndKeepsIt) {
+    // The shutter's notice is handled before the window system has reported the hiding (or, without a
+    // tray, the minimising): what the window system says late must not undo the shade the shutter opened.
     CVidoraSettings::SetShadeFirstTimeUse(0);
     CVidoraSettings::SetShadeBehavior(1);
-    Open();
-    ribbon->Hide();
-    ribbon->Devices().OnVideoDeviceEvent30(0);
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    EXPECT_FALSE(RibbonWindows::PrivacyShade().IsEmpty());
-    EXPECT_TRUE(ribbon->isVisible());
-    EXPECT_FALSE(ribbon->isMinimized());
-}
-
-TEST_F(RibbonWindowTest, AClosedShutterRightAfterMinimisingOpensTheShadeAndKeepsIt) {
-    SetSystemTrayAvailableOverride(false);
-    CVidoraSettings::SetShadeFirstTimeUse(0);
-    CVidoraSettings::SetShadeBehavior(1);
-    Open();
-    ribbon->SendMessage(WM_CLOSE);
-    ribbon->Devices().OnVideoDeviceEvent30(0);
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    EXPECT_FALSE(RibbonWindows::PrivacyShade().IsEmpty());
-    EXPECT_FALSE(ribbon->isMinimized());
-    // A minimise that stands still takes the docked pane away.
-    ribbon->showMinimized();
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    EXPECT_TRUE(RibbonWindows::PrivacyShade().IsEmpty());
+    for (bool tray : {true, false}) {
+        SetSystemTrayAvailableOverride(tray);
+        Open();
+        if (tray)
+            ribbon->Hide();
+        else
+            ribbon->SendMessage(WM_CLOSE);
+        ribbon->Devices().OnVideoDeviceEvent30(0);
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_FALSE(RibbonWindows::PrivacyShade().IsEmpty()) << "tray " << tray;
+        EXPECT_TRUE(ribbon->isVisible()) << "tray " << tray;
+        EXPECT_FALSE(ribbon->isMinimized()) << "tray " << tray;
+        if (!tray) {
+            // A minimise that stands still takes the docked pane away.
+            ribbon->showMinimized();
+            for (int i = 0; i < 3; ++i)
+                QCoreApplication::processEvents();
+            EXPECT_TRUE(RibbonWindows::PrivacyShade().IsEmpty());
+        }
+        ribbon.reset();
+    }
 }
 
 TEST_F(RibbonWindowTest, TheShuttersNoticeReachesTheRibbonFromTheService) {

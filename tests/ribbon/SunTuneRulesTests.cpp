@@ -42,18 +42,7 @@ protected:
     ModeListener listener_;
 };
 
-TEST_F(SunTuneRulesTest, OfferIsDueForAReadyCameraInTheDefaultMode) {
-    IGraniteDeviceManager* dm = OpenReadyCamera();
-    std::optional<SunTuneOffer> offer = CSunTuneRules::ArrivalCheck(dm, kCam);
-    ASSERT_TRUE(offer);
-    EXPECT_EQ(offer->deviceId, kCam);
-    EXPECT_EQ(offer->cameraName, kName);
-    EXPECT_EQ(offer->cameraKey, CVidoraSettings::GetCameraKey(kName));
-    EXPECT_EQ(offer->recommendedMode, 10);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5) << "the check changes nothing";
-}
-
-TEST_F(SunTuneRulesTest, NoOfferWhenAnyConditionFails) {
+TEST_F(SunTuneRulesTest, TheOfferIsDueForAReadyCameraInTheDefaultModeOnly) {
     IGraniteDeviceManager* dm = OpenReadyCamera();
     auto& props = service_.cameras[0].properties;
 
@@ -81,55 +70,50 @@ TEST_F(SunTuneRulesTest, NoOfferWhenAnyConditionFails) {
     EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, kCam)) << "a notification is open for it";
     CSunTuneRules::MarkNotificationClosed(kCam);
 
-    EXPECT_TRUE(CSunTuneRules::ArrivalCheck(dm, kCam)) << "every condition holds again";
+    // Every condition holds again: the offer is due, and the check itself changes nothing.
+    std::optional<SunTuneOffer> offer = CSunTuneRules::ArrivalCheck(dm, kCam);
+    ASSERT_TRUE(offer);
+    EXPECT_EQ(offer->deviceId, kCam);
+    EXPECT_EQ(offer->cameraName, kName);
+    EXPECT_EQ(offer->cameraKey, CVidoraSettings::GetCameraKey(kName));
+    EXPECT_EQ(offer->recommendedMode, 10);
+    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
     EXPECT_FALSE(CSunTuneRules::ArrivalCheck(nullptr, kCam));
     EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, "usb\\unknown\\video"));
 }
 
-TEST_F(SunTuneRulesTest, EndOfStreamWithOptionOneGoesBackToTheDefaultMode) {
+TEST_F(SunTuneRulesTest, EndOfStreamFollowsTheOptionAndRestoresADismissedOfferOnce) {
+    struct Case {
+        const char* name;
+        uint32_t option;
+        int32_t mode; // the camera's and the stored mode during the stream
+        bool returnToDefault;
+        int32_t after; // the camera's and the stored mode after the stream
+    } cases[] = {
+        {"option 1 goes back to the default mode", 1, 10, false, 5},
+        {"option 0 keeps the recommended mode", 0, 10, false, 10},
+        // The offer was closed without an answer: SunTune went off for the stream.
+        {"a dismissed offer", 2, 0, true, 5},
+    };
     IGraniteDeviceManager* dm = OpenReadyCamera();
-    service_.cameras[0].properties[GdmProperty::SunTuneMode.value] = Variant::FromI4(10);
-    CVidoraSettings::SetSTOption(kName, 1);
-    CVidoraSettings::SetSTMode(kName, 10);
-    dm->SetVideoDeviceValue(kCam, CSunTuneRules::kNoNotification, 1);
-    CSunTuneRules::EndOfStream(dm, kCam);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
-    EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 5u);
-    EXPECT_EQ(Value(CSunTuneRules::kNoNotification), 0);
-    Pump();
-    EXPECT_EQ(listener_.modes, std::vector<int32_t>{5});
-}
-
-TEST_F(SunTuneRulesTest, EndOfStreamWithOptionZeroKeepsTheRecommendedMode) {
-    IGraniteDeviceManager* dm = OpenReadyCamera();
-    service_.cameras[0].properties[GdmProperty::SunTuneMode.value] = Variant::FromI4(10);
-    CVidoraSettings::SetSTOption(kName, 0);
-    CVidoraSettings::SetSTMode(kName, 10);
-    dm->SetVideoDeviceValue(kCam, CSunTuneRules::kNoNotification, 1);
-    CSunTuneRules::EndOfStream(dm, kCam);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10);
-    EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 10u);
-    EXPECT_EQ(Value(CSunTuneRules::kNoNotification), 0) << "the next stream may offer again";
-    Pump();
-    EXPECT_TRUE(listener_.modes.empty());
-}
-
-TEST_F(SunTuneRulesTest, EndOfStreamAfterADismissedOfferRestoresTheDefaultMode) {
-    IGraniteDeviceManager* dm = OpenReadyCamera();
-    // The offer was closed without an answer: SunTune went off for the stream.
-    service_.cameras[0].properties[GdmProperty::SunTuneMode.value] = Variant::FromI4(0);
-    CVidoraSettings::SetSTMode(kName, 0);
-    dm->SetVideoDeviceValue(kCam, CSunTuneRules::kNoNotification, 1);
-    dm->SetVideoDeviceValue(kCam, CSunTuneRules::kReturnToDefault, 1);
-    CSunTuneRules::EndOfStream(dm, kCam);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
-    EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 5u);
+    for (const Case& c : cases) {
+        service_.cameras[0].properties[GdmProperty::SunTuneMode.value] = Variant::FromI4(c.mode);
+        CVidoraSettings::SetSTOption(kName, c.option);
+        CVidoraSettings::SetSTMode(kName, static_cast<uint32_t>(c.mode));
+        dm->SetVideoDeviceValue(kCam, CSunTuneRules::kNoNotification, 1);
+        dm->SetVideoDeviceValue(kCam, CSunTuneRules::kReturnToDefault, c.returnToDefault ? 1 : 0);
+        listener_.modes.clear();
+        CSunTuneRules::EndOfStream(dm, kCam);
+        EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), c.after) << c.name;
+        EXPECT_EQ(CVidoraSettings::GetSTMode(kName), static_cast<uint32_t>(c.after)) << c.name;
+        EXPECT_EQ(Value(CSunTuneRules::kNoNotification), 0) << c.name << ": the next stream may offer again";
+        EXPECT_EQ(Value(CSunTuneRules::kReturnToDefault), 0) << c.name;
+        Pump();
+        EXPECT_EQ(listener_.modes, c.after == c.mode ? std::vector<int32_t>{} : std::vector<int32_t>{c.after})
+            << c.name;
+    }
     EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(kName), 0u);
-    EXPECT_EQ(Value(CSunTuneRules::kReturnToDefault), 0);
-    EXPECT_EQ(Value(CSunTuneRules::kNoNotification), 0);
-    Pump();
-    EXPECT_EQ(listener_.modes, std::vector<int32_t>{5});
-    // Done once: a second end of stream changes nothing.
+    // Restoring is done once: a second end of stream changes nothing.
     service_.cameras[0].properties[GdmProperty::SunTuneMode.value] = Variant::FromI4(10);
     CSunTuneRules::EndOfStream(dm, kCam);
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10);
