@@ -4,11 +4,15 @@
 // IsSameDevice (ignoring case, and the part after the last backslash), the other kinds by their exact id.
 #include "services/DeviceEntry.h"
 #include "services/IGraniteDeviceManager.h"
+#include "services/IInProcDeviceManager.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class CDevicePropertyAccess;
 
 class CDeviceLists {
 public:
@@ -39,6 +43,13 @@ public:
     static void ClearList(DeviceList& list);
     // Every list emptied, no device current.
     void ClearAll();
+
+    // Rebuilds the list of the kind from the service, in its order, keeping the values noted per camera. A
+    // device that cannot be named or identified is left out. When the current device is no longer listed it
+    // stops being current and is remembered as vanished (for a camera, releaseCurrentCamera runs first,
+    // while its id is still current). E_FAIL, with the list left empty, when the service cannot count.
+    HRESULT Refresh(Kind kind, IInProcDeviceManager* service, CDevicePropertyAccess& props,
+                    const std::function<void()>& releaseCurrentCamera);
 
 private:
     DeviceList videoDevices_;
