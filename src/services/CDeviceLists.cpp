@@ -1,7 +1,11 @@
 #include "services/CDeviceLists.h"
 
+#include "platform/DebugOutput.h"
 #include "platform/TextUtil.h"
+#include "services/CDevicePropertyAccess.h"
+#include "services/DeviceManagerProperties.h"
 
+#include <map>
 #include <string_view>
 
 namespace {
@@ -12,6 +16,15 @@ std::string_view DevicePart(std::string_view id) {
     if (cut == std::string_view::npos || cut == 0)
         return id;
     return id.substr(0, cut);
+}
+
+// A service answering an absurd count must not keep the user-interface thread busy for hours.
+constexpr int32_t kMaxListedDevices = 1024;
+
+int32_t NumberOf(const Variant& value) {
+    int32_t number = 0;
+    value.ToI4(number);
+    return number;
 }
 
 } // namespace
@@ -107,4 +120,97 @@ HRESULT CDeviceLists::FindEntry(const DeviceList& list, const std::string& id, D
         return E_INVALIDARG;
     const int index = FindExactIndex(list, id);
     return index < 0 ? E_FAIL : CopyEntry(list, index, out);
+}
+
+HRESULT CDeviceLists::Refresh(Kind kind, IInProcDeviceManager* service, CDevicePropertyAccess& props,
+                              const std::function<void()>& releaseCurrentCamera) {
+    DeviceList& list = ListOf(kind);
+    // The values the program keeps per camera outlive a rebuild of the list (another camera arriving must
+    // not make the program forget what it noted about this one).
+    std::map<std::string, std::map<std::string, int32_t>> keptValues;
+    for (const auto& entry : list) {
+        if (entry && !entry->Values().empty())
+            keptValues[entry->id] = entry->Values();
+    }
+    ClearList(list); // each camera entry drops its list-wide subscriptions
+    if (service == nullptr)
+        return E_FAIL;
+
+    int32_t count = 0;
+    HRESULT hr = E_FAIL;
+    switch (kind) {
+    case Kind::Video:
+        hr = service->GetVideoDeviceCount(&count);
+        break;
+    case Kind::Microphone:
+        hr = service->GetMicrophoneCount(&count);
+        break;
+    case Kind::Speaker:
+        hr = service->GetSpeakerCount(&count);
+        break;
+    case Kind::Hid:
+        hr = service->GetHidDeviceCount(&count);
+        break;
+    }
+    if (FAILED(hr))
+        return E_FAIL;
+    if (count > kMaxListedDevices) {
+        OutputDebugString("CDeviceLists: the service reports too many devices; list truncated");
+        count = kMaxListedDevices;
+    }
+
+    for (int32_t i = 0; i < count; ++i) {
+        std::string id;
+        switch (kind) {
+        case Kind::Video:
+            hr = service->GetVideoDeviceId(i, &id);
+            break;
+        case Kind::Microphone:
+            hr = service->GetMicrophoneId(i, &id);
+            break;
+        case Kind::Speaker:
+            hr = service->GetSpeakerId(i, &id);
+            break;
+        case Kind::Hid:
+            hr = service->GetHidDeviceId(i, &id);
+            break;
+        }
+        // An empty id cannot address the device in any later call.
+        if (FAILED(hr) || id.empty())
+            continue;
+        Variant name, productId, vendorId, revision;
+        if (kind != Kind::Hid && FAILED(props.ServiceGet(kind, id, GdmProperty::Name, &name)))
+            continue;
+        if (FAILED(props.ServiceGet(kind, id, GdmProperty::ProductId, &productId)) ||
+            FAILED(props.ServiceGet(kind, id, GdmProperty::VendorId, &vendorId)))
+            continue;
+        if (kind == Kind::Video)
+            props.ServiceGet(kind, id, GdmProperty::Revision, &revision); // optional
+        auto entry = std::make_unique<DeviceEntry>(name.GetString(), id, NumberOf(productId),
+                                                   NumberOf(vendorId), NumberOf(revision));
+        if (kind == Kind::Video) {
+            entry->SubscribeListEvents(service);
+            if (auto kept = keptValues.find(id); kept != keptValues.end())
+                entry->SetValues(std::move(kept->second));
+        }
+        list.push_back(std::move(entry));
+    }
+
+    // Keep the current index pointing at the current device: a device arriving may have moved it. A current
+    // device the service no longer lists has gone before its removal was reported (an arrival refreshed the
+    // list first): let go of it now, so that no call goes to a device that is not there, and remember it so
+    // that its removal still names it as the one that was current.
+    if (kind != Kind::Hid && !CurrentIdOf(kind).empty()) {
+        const int found = FindIndex(kind, CurrentIdOf(kind));
+        if (found >= 0) {
+            CurrentIndexOf(kind) = found;
+        } else {
+            if (kind == Kind::Video)
+                releaseCurrentCamera();
+            VanishedIdOf(kind) = CurrentIdOf(kind);
+            CurrentIdOf(kind).clear();
+            CurrentIndexOf(kind) = 0;
+        }
+    }
+    return S_OK;
 }

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <exception>
-#include <map>
 #include <new>
 #include <string_view>
 #include <system_error>
@@ -248,19 +247,6 @@ void CGraniteDeviceManager::FireSeverityChangedEvent(const std::string& deviceId
 // --- device lists, the current device of each kind, and the values kept per camera
 // ---------------------------------------------------------------------------
 
-namespace {
-
-// A service answering an absurd count must not keep the user-interface thread busy for hours.
-constexpr int32_t kMaxListedDevices = 1024;
-
-int32_t NumberOf(const Variant& value) {
-    int32_t number = 0;
-    value.ToI4(number);
-    return number;
-}
-
-} // namespace
-
 HRESULT CGraniteDeviceManager::RefreshVideoDevices() {
     return RefreshList(Kind::Video);
 }
@@ -278,95 +264,11 @@ HRESULT CGraniteDeviceManager::RefreshHidDevices() {
 }
 
 HRESULT CGraniteDeviceManager::RefreshList(Kind kind) {
-    DeviceList& list = lists_.ListOf(kind);
-    // The values the program keeps per camera outlive a rebuild of the list (another camera arriving must
-    // not make the program forget what it noted about this one).
-    std::map<std::string, std::map<std::string, int32_t>> keptValues;
-    for (const auto& entry : list) {
-        if (entry && !entry->Values().empty())
-            keptValues[entry->id] = entry->Values();
-    }
-    lists_.ClearList(list); // each camera entry drops its list-wide subscriptions
-    if (service_ == nullptr)
-        return E_FAIL;
+    return lists_.Refresh(kind, service_, props_, [this] { ReleaseCurrentCamera(); });
+}
 
-    int32_t count = 0;
-    HRESULT hr = E_FAIL;
-    switch (kind) {
-    case Kind::Video:
-        hr = service_->GetVideoDeviceCount(&count);
-        break;
-    case Kind::Microphone:
-        hr = service_->GetMicrophoneCount(&count);
-        break;
-    case Kind::Speaker:
-        hr = service_->GetSpeakerCount(&count);
-        break;
-    case Kind::Hid:
-        hr = service_->GetHidDeviceCount(&count);
-        break;
-    }
-    if (FAILED(hr))
-        return E_FAIL;
-    if (count > kMaxListedDevices) {
-        OutputDebugString("CGraniteDeviceManager: the service reports too many devices; list truncated");
-        count = kMaxListedDevices;
-    }
-
-    for (int32_t i = 0; i < count; ++i) {
-        std::string id;
-        switch (kind) {
-        case Kind::Video:
-            hr = service_->GetVideoDeviceId(i, &id);
-            break;
-        case Kind::Microphone:
-            hr = service_->GetMicrophoneId(i, &id);
-            break;
-        case Kind::Speaker:
-            hr = service_->GetSpeakerId(i, &id);
-            break;
-        case Kind::Hid:
-            hr = service_->GetHidDeviceId(i, &id);
-            break;
-        }
-        // An empty id cannot address the device in any later call.
-        if (FAILED(hr) || id.empty())
-            continue;
-        Variant name, productId, vendorId, revision;
-        if (kind != Kind::Hid && FAILED(props_.ServiceGet(kind, id, GdmProperty::Name, &name)))
-            continue;
-        if (FAILED(props_.ServiceGet(kind, id, GdmProperty::ProductId, &productId)) ||
-            FAILED(props_.ServiceGet(kind, id, GdmProperty::VendorId, &vendorId)))
-            continue;
-        if (kind == Kind::Video)
-            props_.ServiceGet(kind, id, GdmProperty::Revision, &revision); // optional
-        auto entry = std::make_unique<DeviceEntry>(name.GetString(), id, NumberOf(productId),
-                                                   NumberOf(vendorId), NumberOf(revision));
-        if (kind == Kind::Video) {
-            entry->SubscribeListEvents(service_);
-            if (auto kept = keptValues.find(id); kept != keptValues.end())
-                entry->SetValues(std::move(kept->second));
-        }
-        list.push_back(std::move(entry));
-    }
-
-    // Keep the current index pointing at the current device: a device arriving may have moved it. A current
-    // device the service no longer lists has gone before its removal was reported (an arrival refreshed the
-    // list first): let go of it now, so that no call goes to a device that is not there, and remember it so
-    // that its removal still names it as the one that was current.
-    if (kind != Kind::Hid && !lists_.CurrentIdOf(kind).empty()) {
-        const int found = lists_.FindIndex(kind, lists_.CurrentIdOf(kind));
-        if (found >= 0) {
-            lists_.CurrentIndexOf(kind) = found;
-        } else {
-            if (kind == Kind::Video)
-                ReleaseCurrentCamera();
-            lists_.VanishedIdOf(kind) = lists_.CurrentIdOf(kind);
-            lists_.CurrentIdOf(kind).clear();
-            lists_.CurrentIndexOf(kind) = 0;
-        }
-    }
-    return S_OK;
+HRESULT CGraniteDeviceManager::SelectDevice(Kind kind, int index) {
+    return kind == Kind::Video ? SelectVideoDevice(index) : SelectAudioDevice(kind, index);
 }
 
 void CGraniteDeviceManager::ReleaseCurrentCamera() {
@@ -575,4 +477,98 @@ HRESULT CGraniteDeviceManager::GetVideoDeviceValue(const std::string& deviceId, 
         return E_FAIL;
     lists_.ListOf(Kind::Video)[static_cast<size_t>(index)]->GetValue(key, value);
     return S_OK;
+}
+
+// --- the service's stored strings and text
+// ------------------------------------------------------------------
+
+HRESULT CGraniteDeviceManager::SetServiceString1(const std::string& value) {
+    return props_.SetServiceString(&IInProcDeviceManager::SetStringValue1, value);
+}
+
+HRESULT CGraniteDeviceManager::GetServiceString1(std::string& value) {
+    return props_.GetServiceString(&IInProcDeviceManager::GetStringValue1, value);
+}
+
+HRESULT CGraniteDeviceManager::SetServiceString2(const std::string& value) {
+    return props_.SetServiceString(&IInProcDeviceManager::SetStringValue2, value);
+}
+
+HRESULT CGraniteDeviceManager::GetServiceString2(std::string& value) {
+    return props_.GetServiceString(&IInProcDeviceManager::GetStringValue2, value);
+}
+
+HRESULT CGraniteDeviceManager::SetServiceString3(const std::string& value) {
+    return props_.SetServiceString(&IInProcDeviceManager::SetStringValue3, value);
+}
+
+HRESULT CGraniteDeviceManager::GetServiceString3(std::string& value) {
+    return props_.GetServiceString(&IInProcDeviceManager::GetStringValue3, value);
+}
+
+HRESULT CGraniteDeviceManager::SetServiceString4(const std::string& value) {
+    return props_.SetServiceString(&IInProcDeviceManager::SetStringValue4, value);
+}
+
+HRESULT CGraniteDeviceManager::GetServiceString4(std::string& value) {
+    return props_.GetServiceString(&IInProcDeviceManager::GetStringValue4, value);
+}
+
+HRESULT CGraniteDeviceManager::GetServiceText66(std::string& text) {
+    return props_.GetServiceString(&IInProcDeviceManager::GetServiceText, text);
+}
+
+// --- the service's events, handed to the dispatcher
+// ---------------------------------------------------------
+
+void CGraniteDeviceManager::OnMicrophonePropertyChanged(const std::string& deviceId, int32_t,
+                                                        int32_t property, const Variant& newValue,
+                                                        const Variant&) {
+    HandleLocked([&] { events_.OnMicrophonePropertyChanged(deviceId, property, newValue); });
+}
+
+void CGraniteDeviceManager::OnSpeakerPropertyChanged(const std::string& deviceId, int32_t, int32_t property,
+                                                     const Variant& newValue, const Variant&) {
+    HandleLocked([&] { events_.OnSpeakerPropertyChanged(deviceId, property, newValue); });
+}
+
+void CGraniteDeviceManager::OnVideoPropertyChanged(const std::string& deviceId, int32_t, int32_t property,
+                                                   const Variant& newValue, const Variant&) {
+    HandleLocked([&] { events_.OnVideoPropertyChanged(deviceId, property, newValue); });
+}
+
+void CGraniteDeviceManager::OnHIDPropertyChanged(const std::string&, int32_t, int32_t, const Variant&) {
+    // No window shows these reports.
+}
+
+void CGraniteDeviceManager::OnVideoDeviceEvent(const std::string& deviceId, int32_t code, int32_t,
+                                               const Variant&) {
+    HandleLocked([&] { events_.OnVideoDeviceEvent(deviceId, code); });
+}
+
+void CGraniteDeviceManager::OnDeviceArrived(int32_t type, const std::string& deviceId) {
+    HandleLocked([&] { events_.OnDeviceArrived(type, deviceId); });
+}
+
+void CGraniteDeviceManager::OnDeviceRemoved(int32_t type, const std::string& deviceId) {
+    HandleLocked([&] { events_.OnDeviceRemoved(type, deviceId); });
+}
+
+void CGraniteDeviceManager::OnVideoMotorStatus(const std::string& deviceId, uint32_t) {
+    HandleLocked([&] { events_.OnVideoMotorStatus(deviceId); });
+}
+
+void CGraniteDeviceManager::OnPlaySoundFileStatus(const std::string& deviceId, uint32_t status) {
+    HandleLocked([&] { events_.OnPlaySoundFileStatus(deviceId, status); });
+}
+
+void CGraniteDeviceManager::OnHIDPropertyChanged2(const std::string&, int32_t, int32_t property,
+                                                  const Variant& newValue, const Variant&) {
+    CCallScope scope(this);
+    events_.OnHIDPropertyChanged2(property, newValue);
+}
+
+void CGraniteDeviceManager::OnGlobalPropertyChanged(int32_t option, const Variant& value) {
+    CCallScope scope(this);
+    events_.OnGlobalPropertyChanged(option, value);
 }

@@ -1,8 +1,4 @@
-// The service's events, on the user-interface thread: filtered by the current device, mapped to listener
-// operations, with list refreshes and automatic selection on arrival and removal.
-#include "services/CGraniteDeviceManager.h"
-
-#include <mutex>
+#include "services/CDeviceEventDispatcher.h"
 
 using namespace GdmProperty;
 
@@ -79,9 +75,23 @@ bool IsListWideEvent(int32_t code) {
            code == EventStreamEnded16 || code == EventSwitchOn31 || code == EventSwitchOff32;
 }
 
+// The list a device type of the service's arrival and removal events belongs to (the type already checked).
+CDeviceLists::Kind KindOfType(int32_t type) {
+    using Kind = CDeviceLists::Kind;
+    return type == kDeviceTypeVideo        ? Kind::Video
+           : type == kDeviceTypeMicrophone ? Kind::Microphone
+           : type == kDeviceTypeSpeaker    ? Kind::Speaker
+                                           : Kind::Hid;
+}
+
 } // namespace
 
-void CGraniteDeviceManager::NotifyVideoProperty(int32_t property, const Variant& value) {
+CDeviceEventDispatcher::CDeviceEventDispatcher(IInProcDeviceManager* const& service, CDeviceLists& lists,
+                                               CDevicePropertyAccess& props, const Listeners& listeners,
+                                               IDeviceSelection& selection)
+    : service_(service), lists_(lists), props_(props), listeners_(listeners), selection_(selection) {}
+
+void CDeviceEventDispatcher::NotifyVideoProperty(int32_t property, const Variant& value) {
     for (const PropertyNotification& entry : kVideoPropertyNotifications) {
         if (entry.property != property)
             continue;
@@ -107,13 +117,8 @@ void CGraniteDeviceManager::NotifyVideoProperty(int32_t property, const Variant&
     }
 }
 
-void CGraniteDeviceManager::OnMicrophonePropertyChanged(const std::string& deviceId, int32_t,
-                                                        int32_t property, const Variant& newValue,
-                                                        const Variant&) {
-    CCallScope scope(this);
-    if (!TakeLock())
-        return;
-    std::lock_guard guard(lock_, std::adopt_lock);
+void CDeviceEventDispatcher::OnMicrophonePropertyChanged(const std::string& deviceId, int32_t property,
+                                                         const Variant& newValue) {
     if (lists_.CurrentIdOf(Kind::Microphone).empty() || deviceId != lists_.CurrentIdOf(Kind::Microphone))
         return;
     int32_t value = 0;
@@ -132,12 +137,8 @@ void CGraniteDeviceManager::OnMicrophonePropertyChanged(const std::string& devic
     }
 }
 
-void CGraniteDeviceManager::OnSpeakerPropertyChanged(const std::string& deviceId, int32_t, int32_t property,
-                                                     const Variant& newValue, const Variant&) {
-    CCallScope scope(this);
-    if (!TakeLock())
-        return;
-    std::lock_guard guard(lock_, std::adopt_lock);
+void CDeviceEventDispatcher::OnSpeakerPropertyChanged(const std::string& deviceId, int32_t property,
+                                                      const Variant& newValue) {
     if (lists_.CurrentIdOf(Kind::Speaker).empty() || deviceId != lists_.CurrentIdOf(Kind::Speaker))
         return;
     int32_t value = 0;
@@ -151,35 +152,21 @@ void CGraniteDeviceManager::OnSpeakerPropertyChanged(const std::string& deviceId
     }
 }
 
-void CGraniteDeviceManager::OnVideoPropertyChanged(const std::string& deviceId, int32_t, int32_t property,
-                                                   const Variant& newValue, const Variant&) {
-    CCallScope scope(this);
-    if (!TakeLock())
-        return;
-    std::lock_guard guard(lock_, std::adopt_lock);
-    bool same = false;
-    if (lists_.CurrentIdOf(Kind::Video).empty() ||
-        (IsSameDevice(deviceId, lists_.CurrentIdOf(Kind::Video), &same), !same))
+bool CDeviceEventDispatcher::IsCurrentCamera(const std::string& deviceId) {
+    const std::string& current = lists_.CurrentIdOf(Kind::Video);
+    return !current.empty() && CDeviceLists::SameDevice(deviceId, current);
+}
+
+void CDeviceEventDispatcher::OnVideoPropertyChanged(const std::string& deviceId, int32_t property,
+                                                    const Variant& newValue) {
+    if (!IsCurrentCamera(deviceId))
         return;
     NotifyVideoProperty(property, newValue);
 }
 
-void CGraniteDeviceManager::OnHIDPropertyChanged(const std::string&, int32_t, int32_t, const Variant&) {
-    // No window shows these reports.
-}
-
-void CGraniteDeviceManager::OnVideoDeviceEvent(const std::string& deviceId, int32_t code, int32_t,
-                                               const Variant&) {
-    CCallScope scope(this);
-    if (!TakeLock())
+void CDeviceEventDispatcher::OnVideoDeviceEvent(const std::string& deviceId, int32_t code) {
+    if (!IsListWideEvent(code) && !IsCurrentCamera(deviceId))
         return;
-    std::lock_guard guard(lock_, std::adopt_lock);
-    if (!IsListWideEvent(code)) {
-        bool same = false;
-        if (lists_.CurrentIdOf(Kind::Video).empty() ||
-            (IsSameDevice(deviceId, lists_.CurrentIdOf(Kind::Video), &same), !same))
-            return;
-    }
     switch (code) {
     case EventSwitchOn8:
     case EventSwitchOff9: {
@@ -228,32 +215,23 @@ void CGraniteDeviceManager::OnVideoDeviceEvent(const std::string& deviceId, int3
     }
 }
 
-void CGraniteDeviceManager::OnDeviceArrived(int32_t type, const std::string& deviceId) {
+void CDeviceEventDispatcher::OnDeviceArrived(int32_t type, const std::string& deviceId) {
     if (type < kDeviceTypeVideo || type > kDeviceTypeHid)
         return;
-    CCallScope scope(this);
-    if (!TakeLock())
-        return;
-    std::lock_guard guard(lock_, std::adopt_lock);
-    const Kind kind = type == kDeviceTypeVideo        ? Kind::Video
-                      : type == kDeviceTypeMicrophone ? Kind::Microphone
-                      : type == kDeviceTypeSpeaker    ? Kind::Speaker
-                                                      : Kind::Hid;
+    const Kind kind = KindOfType(type);
     const bool wasEmpty = lists_.ListOf(kind).empty();
-    RefreshList(kind);
+    selection_.RefreshList(kind);
     ForEachListener([&](Listener& l, uint32_t) { l.OnDeviceArrived(type, deviceId); });
     // The first device of a kind becomes current by itself.
     if (!wasEmpty || lists_.ListOf(kind).empty())
         return;
-    if (kind == Kind::Video)
-        SelectVideoDevice(0);
-    else if (kind != Kind::Hid)
-        SelectAudioDevice(kind, 0);
+    if (kind != Kind::Hid)
+        selection_.SelectDevice(kind, 0);
 }
 
-void CGraniteDeviceManager::HandleRemoval(Kind kind, const std::string& id, std::string& previousCurrentId) {
+void CDeviceEventDispatcher::HandleRemoval(Kind kind, const std::string& id, std::string& previousCurrentId) {
     if (kind == Kind::Hid) {
-        RefreshList(Kind::Hid);
+        selection_.RefreshList(Kind::Hid);
         return;
     }
     previousCurrentId = lists_.CurrentIdOf(kind);
@@ -269,7 +247,7 @@ void CGraniteDeviceManager::HandleRemoval(Kind kind, const std::string& id, std:
     }
 
     // A current camera that has gone is detached by the refresh, together with its subscriptions.
-    RefreshList(kind);
+    selection_.RefreshList(kind);
     if (lists_.FindIndex(kind, id) >= 0) {
         // Plugged back in before we heard it had gone: nothing was lost, and the current camera must stay
         // attached for us.
@@ -278,57 +256,37 @@ void CGraniteDeviceManager::HandleRemoval(Kind kind, const std::string& id, std:
     if (kind == Kind::Video && service_ != nullptr && !letGoByRefresh)
         service_->DetachVideoDevice(id);
     if (lists_.ListOf(kind).size() == 1) {
-        if (kind == Kind::Video)
-            SelectVideoDevice(0);
-        else
-            SelectAudioDevice(kind, 0);
+        selection_.SelectDevice(kind, 0);
         return;
     }
     // With none or several left the user chooses again; a camera that stops being current is let go of
     // properly, so the service does not keep it open for us.
     if (kind == Kind::Video)
-        ReleaseCurrentCamera();
+        selection_.ReleaseCurrentCamera();
     lists_.CurrentIdOf(kind).clear();
     lists_.CurrentIndexOf(kind) = 0;
 }
 
-void CGraniteDeviceManager::OnDeviceRemoved(int32_t type, const std::string& deviceId) {
+void CDeviceEventDispatcher::OnDeviceRemoved(int32_t type, const std::string& deviceId) {
     if (type < kDeviceTypeVideo || type > kDeviceTypeHid)
         return;
-    CCallScope scope(this);
-    if (!TakeLock())
-        return;
-    std::lock_guard guard(lock_, std::adopt_lock);
-    const Kind kind = type == kDeviceTypeVideo        ? Kind::Video
-                      : type == kDeviceTypeMicrophone ? Kind::Microphone
-                      : type == kDeviceTypeSpeaker    ? Kind::Speaker
-                                                      : Kind::Hid;
+    const Kind kind = KindOfType(type);
     std::string previousCurrentId;
     HandleRemoval(kind, deviceId, previousCurrentId);
     ForEachListener([&](Listener& l, uint32_t) { l.OnDeviceRemoved(type, deviceId, previousCurrentId); });
 }
 
-void CGraniteDeviceManager::OnVideoMotorStatus(const std::string& deviceId, uint32_t) {
-    CCallScope scope(this);
-    if (!TakeLock())
-        return;
-    std::lock_guard guard(lock_, std::adopt_lock);
+void CDeviceEventDispatcher::OnVideoMotorStatus(const std::string& deviceId) {
     if (lists_.CurrentIdOf(Kind::Video).empty() || deviceId != lists_.CurrentIdOf(Kind::Video))
         return;
     ForEachListener([](Listener& l, uint32_t) { l.OnVideoMotorStatus(); });
 }
 
-void CGraniteDeviceManager::OnPlaySoundFileStatus(const std::string& deviceId, uint32_t status) {
-    CCallScope scope(this);
-    if (!TakeLock())
-        return;
-    std::lock_guard guard(lock_, std::adopt_lock);
+void CDeviceEventDispatcher::OnPlaySoundFileStatus(const std::string& deviceId, uint32_t status) {
     ForEachListener([&](Listener& l, uint32_t) { l.OnPlaySoundFileStatus(deviceId, status); });
 }
 
-void CGraniteDeviceManager::OnHIDPropertyChanged2(const std::string&, int32_t, int32_t property,
-                                                  const Variant& newValue, const Variant&) {
-    CCallScope scope(this);
+void CDeviceEventDispatcher::OnHIDPropertyChanged2(int32_t property, const Variant& newValue) {
     const bool on = IsVariantTrue(newValue);
     if (property == HidSwitch5)
         ForEachListener([&](Listener& l, uint32_t) { l.OnHidProperty5Changed(on); });
@@ -336,8 +294,7 @@ void CGraniteDeviceManager::OnHIDPropertyChanged2(const std::string&, int32_t, i
         ForEachListener([&](Listener& l, uint32_t) { l.OnHidProperty6Changed(on); });
 }
 
-void CGraniteDeviceManager::OnGlobalPropertyChanged(int32_t option, const Variant& value) {
-    CCallScope scope(this);
+void CDeviceEventDispatcher::OnGlobalPropertyChanged(int32_t option, const Variant& value) {
     const bool on = IsVariantTrue(value);
     if (option == GDM_OPTION_ECHO_CANCELLATION)
         ForEachListener([&](Listener& l, uint32_t) { l.OnEchoCancellationChanged(on); });
