@@ -7,7 +7,6 @@
 #include "services/IInProcDeviceManager.h"
 
 #include <functional>
-
 #include <memory>
 #include <string>
 #include <string_view>

@@ -21,12 +21,10 @@
 #include <unistd.h>
 
 namespace {
-// A main window that notes what the application had prepared and ends at once.
+// A main window that notes who the application found holding the camera and ends at once.
 struct Seen {
     bool ran = false;
     uint32_t heldHere = 0, heldElsewhere = 0;
-    bool haveList = false;
-    bool postInitHeld = false;
 };
 
 class CProbeWindow : public CDialogBase {
@@ -39,11 +37,6 @@ protected:
         seen_.ran = true;
         seen_.heldHere = app->cameraInUseHere;
         seen_.heldElsewhere = app->cameraInUseElsewhere;
-        seen_.haveList = app->callingApps != nullptr;
-        app->postInitMutex.Create(CVidoraApp::kPostInitMutexName, true);
-        CNamedMutex probe;
-        seen_.postInitHeld =
-            probe.Create(CVidoraApp::kPostInitMutexName, false) && probe.LastError() == ERROR_ALREADY_EXISTS;
         EndDialog(IDOK);
         return true;
     }
@@ -124,17 +117,6 @@ protected:
     CTempEnvironment env;
 };
 } // namespace
-
-TEST_F(AppStartupTest, StartUpPreparesTheListAndTheMutexesAndShutdownReleasesThem) {
-    Seen seen;
-    EXPECT_FALSE(Run(seen));
-    ASSERT_TRUE(seen.ran);
-    EXPECT_TRUE(seen.haveList);
-    EXPECT_TRUE(seen.postInitHeld);
-    CNamedMutex after;
-    ASSERT_TRUE(after.Create(CVidoraApp::kInstanceMutexName, false));
-    EXPECT_EQ(after.LastError(), ERROR_SUCCESS);
-}
 
 TEST_F(AppStartupTest, WhoHoldsTheCamera) {
     constexpr uint32_t kNobody = 0;

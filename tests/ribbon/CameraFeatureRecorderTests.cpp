@@ -113,19 +113,6 @@ TEST_F(FeatureRecorderSimulatedTest, MicrophonePartRecordsMute) {
     EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Backlight")) << "no camera part";
 }
 
-TEST_F(FeatureRecorderSimulatedTest, ADarkSceneInTheDefaultModeAsksForTheArrivalCheck) {
-    Start("camera:full");
-    std::vector<std::string> checked;
-    CCameraFeatureRecorder recorder(dm_, true);
-    recorder.onSunTuneArrivalCheck = [&](const std::string& id) { checked.push_back(id); };
-    const std::string id = CameraId(0);
-    recorder.Record(id);
-    EXPECT_TRUE(checked.empty()) << "a normal scene needs no SunTune offer";
-    ASSERT_EQ(Granite::CSimulatedDeviceControl().SetScene(true, false), S_OK);
-    recorder.Record(id);
-    EXPECT_EQ(checked, std::vector<std::string>{id});
-}
-
 // --- a recording service --------------------------------------------------------------------------
 
 using FeatureRecorderTest = RibbonFakeServiceTest;
@@ -181,29 +168,23 @@ TEST_F(FeatureRecorderTest, FailedReadingsRecordNothingButTheModel) {
     EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{kProductId});
 }
 
-TEST_F(FeatureRecorderTest, BacklightOnlyWithoutSunTune) {
+TEST_F(FeatureRecorderTest, BacklightOnlyWithoutSunTuneAndPtzFromTheCapabilityWithoutAxes) {
     AddCamera({{GdmProperty::SunTuneMode.value, 5},
                {GdmProperty::Backlight.min, 0},
                {GdmProperty::Backlight.max, 2},
-               {GdmProperty::Backlight.value, 1}});
+               {GdmProperty::Backlight.value, 1},
+               {GdmProperty::PtzCapability, 0}});
     CCameraFeatureRecorder recorder(Open(), true);
     recorder.Record(kCam);
     EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("SunTune"));
     EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Backlight")) << "the two are exclusive";
     EXPECT_EQ(SunTuneAppUI(kProductId), 1u);
+    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("PTZ"));
 
     service_.cameras[0].properties.erase(GdmProperty::SunTuneMode.value);
-    recorder.Record(kCam);
-    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("Backlight"));
-}
-
-TEST_F(FeatureRecorderTest, PtzFromTheCapabilityWhenTheAxesAreMissing) {
-    AddCamera({{GdmProperty::PtzCapability, 0}});
-    CCameraFeatureRecorder recorder(Open(), true);
-    recorder.Record(kCam);
-    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("PTZ"));
     service_.cameras[0].properties[GdmProperty::PtzCapability] = Variant::FromI4(3);
     recorder.Record(kCam);
+    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("Backlight"));
     EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("PTZ"));
 }
 
