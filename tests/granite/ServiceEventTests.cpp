@@ -235,7 +235,7 @@ TEST_F(ServiceEvents, MicrophoneLevelsFlowWhileMonitoringAndStopAfterwards) {
     EXPECT_EQ(sink.Named("microphone-property")[0].number, 6);
 }
 
-TEST_F(ServiceEvents, SoundFilesReportStartedThenFinishedAndUnplayableFilesFail) {
+TEST_F(ServiceEvents, SoundsReportStartedThenFinishedOrStoppedOnceAndUnplayableFilesFail) {
     const std::string speaker = Id(DeviceKind::Speaker, 0);
     // 10 ms of 8 kHz, 8-bit mono sound.
     std::string wave = "RIFF";
@@ -257,19 +257,18 @@ TEST_F(ServiceEvents, SoundFilesReportStartedThenFinishedAndUnplayableFilesFail)
     EXPECT_EQ(sounds[1].status, SoundStatus::Finished);
     EXPECT_EQ(sounds[1].id, speaker);
     EXPECT_EQ(service->StopSoundFile(speaker), S_FALSE);
-}
 
-TEST_F(ServiceEvents, StoppingOrReplacingASoundEndsItOnce) {
-    const std::string speaker = Id(DeviceKind::Speaker, 0);
+    // Stopping or replacing a sound ends it once.
     ASSERT_EQ(service->SpeakerCommand63(speaker), S_OK); // the two-second test tone
     ASSERT_EQ(service->SpeakerCommand63(speaker), S_OK); // replaces it
     ASSERT_EQ(service->StopSoundFile(speaker), S_OK);
-    ASSERT_TRUE(sink.WaitForCount("sound", 4));
+    ASSERT_TRUE(sink.WaitForCount("sound", 6));
     std::vector<uint32_t> statuses;
     for (const RecordedEvent& e : sink.Named("sound"))
         statuses.push_back(e.status);
-    EXPECT_EQ(statuses, (std::vector<uint32_t>{SoundStatus::Started, SoundStatus::Stopped,
-                                               SoundStatus::Started, SoundStatus::Stopped}));
+    EXPECT_EQ(statuses,
+              (std::vector<uint32_t>{SoundStatus::Started, SoundStatus::Finished, SoundStatus::Started,
+                                     SoundStatus::Stopped, SoundStatus::Started, SoundStatus::Stopped}));
 }
 
 TEST_F(ServiceEvents, GlobalOptionsAndHidChangesAreReported) {

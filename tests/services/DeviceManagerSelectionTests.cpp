@@ -169,6 +169,9 @@ TEST_P(DeviceManagerThreeCameras, RemovingAnyOfThreeLeavesNoCameraCurrentAndRele
     EXPECT_EQ(service_.CountOf("Detach(" + kCamA + ")"), 1);
     for (int code : {29, 30, 1, 20, 34, 35, 33, 26})
         EXPECT_EQ(service_.Subscriptions().count(kCamA + "/" + std::to_string(code)), 0u) << code;
+    // Nor does the removed camera keep the events every listed camera reports.
+    for (int32_t code : DeviceEntry::kListEventCodes)
+        EXPECT_EQ(service_.Subscriptions().count(removed + "/" + std::to_string(code)), 0u) << code;
     // Selecting again works normally.
     EXPECT_EQ(facade.SelectVideoDevice(0), S_OK);
     EXPECT_EQ(facade.GetSelectedVideoDeviceIndex(&index), S_OK);
