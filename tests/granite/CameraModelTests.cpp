@@ -12,7 +12,7 @@ namespace Cam = DeviceProperty::Camera;
 using DeviceProperty::Kind;
 } // namespace
 
-TEST_F(CameraModels, FullCameraHasEveryPropertyOfTheTableWithConsistentLevelsAndDefaults) {
+TEST_F(CameraModels, FullCameraHasEveryPropertyOfTheTableWithConsistentLevelsDefaultsAndTypes) {
     const std::string full = Camera(0);
     auto state = [&](int32_t p) {
         int32_t s = kPropertyNotAvailable;
@@ -40,9 +40,7 @@ TEST_F(CameraModels, FullCameraHasEveryPropertyOfTheTableWithConsistentLevelsAnd
             EXPECT_LE(CameraNumber(full, n), max) << p.name << " " << n;
         }
     }
-}
-
-TEST_F(CameraModels, SwitchesComeAsBooleansWhereTheProgramReadsThemSo) {
+    // Switches come as booleans where the program reads them so.
     Variant v;
     for (int32_t p : {88, 89, 99, 105}) {
         ASSERT_EQ(service->GetVideoProperty(Camera(0), p, &v), S_OK);
@@ -126,7 +124,7 @@ TEST_F(CameraModels, DevicePathsShareTheVendorIdAndDifferBeforeTheLastBackslash)
     EXPECT_EQ(state, kPropertyReadWrite);
 }
 
-TEST_F(CameraModels, WritesOutsideTheAcceptedValuesFailAndChangeNothing) {
+TEST_F(CameraModels, WritesOutsideTheAcceptedValuesFailAndChangeNothingAndLedValuesFollowTheFirmware) {
     const std::string full = Camera(0);
     EXPECT_EQ(service->SetVideoProperty(full, 20, Variant::FromI4(401)), E_INVALIDARG);
     EXPECT_EQ(service->SetVideoProperty(full, 20, Variant::FromI4(99)), E_INVALIDARG);
@@ -151,10 +149,8 @@ TEST_F(CameraModels, WritesOutsideTheAcceptedValuesFailAndChangeNothing) {
     // A boolean written to a numeric switch is stored as 1.
     EXPECT_EQ(service->SetVideoProperty(full, 4, Variant::FromBool(true)), S_OK);
     EXPECT_EQ(CameraNumber(full, 4), 1);
-}
 
-TEST_F(CameraModels, LedValuesAreCheckedPerFirmware) {
-    // The packed value: (b << 16) | (a << 8) | mode.
+    // LED values are checked per firmware. The packed value: (b << 16) | (a << 8) | mode.
     EXPECT_EQ(service->SetVideoProperty(Camera(0), 90, Variant::FromI4(0x140A02)), S_OK);
     EXPECT_EQ(CameraNumber(Camera(0), 90), 0x140A02);
     EXPECT_EQ(service->SetVideoProperty(Camera(0), 90, Variant::FromI4(5)), E_INVALIDARG);

@@ -99,20 +99,11 @@ protected:
     IEffectsEngine* engine = nullptr;
 };
 
-TEST_F(EffectsEngineTest, LoadingAModelStartsTheEffectsAndRunsThemWhenReady) {
+TEST_F(EffectsEngineTest, LoadingAModelStartsTheEffectsWhichAreNotReadyUntilTheyRun) {
     EXPECT_EQ(Mode(), EFFECTS_MODE_IDLE);
     EXPECT_EQ(engine->GetStatus(), S_OK);
     std::string model;
     EXPECT_EQ(engine->GetModel(&model), E_FAIL);
-    ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "avatar", "dog"), S_OK);
-    EXPECT_EQ(sink.WaitForCount(2), (Events{"mode:0,1", "mode:1,2"}));
-    EXPECT_EQ(Mode(), EFFECTS_MODE_RUNNING);
-    ASSERT_EQ(engine->GetModel(&model), S_OK);
-    EXPECT_EQ(model, "dog");
-    EXPECT_EQ(engine->GetStatus(), S_OK);
-}
-
-TEST_F(EffectsEngineTest, TheEngineIsNotReadyWhileItIsStarting) {
     Control().HoldStarting(true);
     ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "Fun", ""), S_OK);
     EXPECT_EQ(Mode(), EFFECTS_MODE_STARTING);
@@ -120,10 +111,14 @@ TEST_F(EffectsEngineTest, TheEngineIsNotReadyWhileItIsStarting) {
     EXPECT_EQ(sink.WaitForCount(1), (Events{"mode:0,1"}));
     Control().HoldStarting(false);
     EXPECT_EQ(sink.WaitForCount(2), (Events{"mode:0,1", "mode:1,2"}));
+    EXPECT_EQ(Mode(), EFFECTS_MODE_RUNNING);
     EXPECT_EQ(engine->GetStatus(), S_OK);
-    std::string model;
     ASSERT_EQ(engine->GetModel(&model), S_OK);
     EXPECT_EQ(model, Package("dog.pkg")) << "without an id the package names the model";
+    ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "avatar", "dog"), S_OK);
+    sink.WaitForCount(4);
+    ASSERT_EQ(engine->GetModel(&model), S_OK);
+    EXPECT_EQ(model, "dog");
 }
 
 TEST_F(EffectsEngineTest, ModelsThatCannotBeUsedAreRefusedOrReported) {

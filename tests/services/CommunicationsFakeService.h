@@ -1,19 +1,18 @@
 #pragma once
-// A communications service for the facade tests: a scripted list of applications, a log of every call as
-// text ("SetCallSetting(3,spk)"), failures by operation name, and the advised sink, through which a test
-// raises events as the service's own thread would.
+// A communications service for the facade tests: a scripted list of applications whose state the
+// operations change (started, closed, made the default), failures by operation name, and the advised sink,
+// through which a test raises events as the service's own thread would.
 #include "services/IBrenCommunicationManagerEvents.h"
 #include "services/ICommunicationsService.h"
 
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct FakeApplication {
-    FakeApplication(std::string i, std::string n, bool m = false, bool v = false, int32_t s = COMMS_APP_INSTALLED,
-                    std::string u = {})
+    FakeApplication(std::string i, std::string n, bool m = false, bool v = false,
+                    int32_t s = COMMS_APP_INSTALLED, std::string u = {})
         : id(std::move(i)), name(std::move(n)), messaging(m), video(v), status(s), user(std::move(u)) {}
     std::string id;
     std::string name;
@@ -34,16 +33,9 @@ public:
     std::optional<int32_t> countOverride; // when set, GetApplicationCount answers this
     IBrenCommunicationManagerEvents* sink = nullptr;
     uint32_t refs = 1;
-    bool destroyed = false;
-
-    std::vector<std::string> Calls() const {
-        std::lock_guard<std::mutex> guard(lock_);
-        return calls_;
-    }
-    void ClearCalls() {
-        std::lock_guard<std::mutex> guard(lock_);
-        calls_.clear();
-    }
+    std::string registeredClient;
+    int launches = 0;             // start requests the service was asked for
+    bool unadvisedUnheld = false; // the sink was disconnected after its last reference had gone
 
     HRESULT QueryInterface(const Guid&, void** object) override {
         *object = static_cast<ICommunicationsService*>(this);
@@ -51,12 +43,7 @@ public:
         return S_OK;
     }
     uint32_t AddRef() override { return ++refs; }
-    uint32_t Release() override {
-        Log("Release");
-        if (--refs == 0)
-            destroyed = true; // owned by the test; only marked
-        return refs;
-    }
+    uint32_t Release() override { return --refs; } // owned by the test
 
     HRESULT Advise(IBrenCommunicationManagerEvents* s, uint32_t* cookie) override {
         if (HRESULT hr = Answer("Advise"); FAILED(hr))
@@ -66,11 +53,14 @@ public:
         return S_OK;
     }
     HRESULT Unadvise(uint32_t cookie) override {
-        Log("Unadvise(" + std::to_string(cookie) + ")");
-        sink = nullptr;
+        unadvisedUnheld = unadvisedUnheld || refs <= 1;
+        sink = cookie == 42 ? nullptr : sink;
         return S_OK;
     }
-    HRESULT RegisterClient(const std::string& id) override { return Answer("RegisterClient(" + id + ")"); }
+    HRESULT RegisterClient(const std::string& id) override {
+        registeredClient = id;
+        return Answer("RegisterClient");
+    }
 
     HRESULT RefreshApplications() override { return Answer("RefreshApplications"); }
     HRESULT GetApplicationCount(int32_t* count) override {
@@ -101,10 +91,15 @@ public:
         return Named("GetApplicationStatusByName", n, [&](const FakeApplication& a) { *s = a.status; });
     }
     HRESULT LaunchApplication(const std::string& n) override {
-        return Named("LaunchApplication", n, nullptr);
+        ++launches;
+        return Named("LaunchApplication", n, [](FakeApplication& a) { a.status = COMMS_APP_RUNNING; });
     }
-    HRESULT CloseApplication(const std::string& n) override { return Named("CloseApplication", n, nullptr); }
-    HRESULT StartVideoCall(const std::string& n) override { return Named("StartVideoCall", n, nullptr); }
+    HRESULT CloseApplication(const std::string& n) override {
+        return Named("CloseApplication", n, [](FakeApplication& a) { a.status = COMMS_APP_INSTALLED; });
+    }
+    HRESULT StartVideoCall(const std::string& n) override {
+        return Named("StartVideoCall", n, [](FakeApplication&) {});
+    }
     HRESULT GetSignedInUser(const std::string& n, std::string* u) override {
         return Named("GetSignedInUser", n, [&](const FakeApplication& a) { *u = a.user; });
     }
@@ -130,7 +125,7 @@ public:
         return Named("GetApplicationDesktopId", n, [&](const FakeApplication& a) { *s = a.id + ".desktop"; });
     }
     HRESULT SetDefaultApplication(const std::string& n) override {
-        return Named("SetDefaultApplication", n, nullptr);
+        return Named("SetDefaultApplication", n, [&](FakeApplication& a) { defaultName = a.name; });
     }
     HRESULT GetDefaultApplicationName(std::string* n) override {
         if (HRESULT hr = Answer("GetDefaultApplicationName"); FAILED(hr))
@@ -203,13 +198,8 @@ public:
     }
 
 private:
-    void Log(const std::string& call) {
-        std::lock_guard<std::mutex> guard(lock_);
-        calls_.push_back(call);
-    }
-    // Logs the call; the failure set for its name (the part before "(") or for the whole text, else S_OK.
+    // The failure set for the call's name (the part before "(") or for its whole text, else S_OK.
     HRESULT Answer(const std::string& call) {
-        Log(call);
         std::string name = call.substr(0, call.find('('));
         for (const std::string& key : {call, name}) {
             auto it = failures.find(key);
@@ -229,16 +219,12 @@ private:
     template <class Read> HRESULT Named(const std::string& op, const std::string& n, Read&& read) {
         if (HRESULT hr = Answer(op + "(" + n + ")"); FAILED(hr))
             return hr;
-        for (const FakeApplication& a : apps) {
+        for (FakeApplication& a : apps) {
             if (a.name == n) {
-                if constexpr (!std::is_same_v<std::decay_t<Read>, std::nullptr_t>)
-                    read(a);
+                read(a);
                 return S_OK;
             }
         }
         return E_INVALIDARG;
     }
-
-    mutable std::mutex lock_;
-    std::vector<std::string> calls_;
 };

@@ -131,9 +131,8 @@ TEST_F(CommunicationsLocalAppsTest, AFoundApplicationIsListedAvailableAndReallyS
 
     // The program itself runs: the real launcher, not the test's recorder.
     SetProcessLauncher(nullptr);
-    service.ClearCalls();
     ASSERT_EQ(m->LaunchApplication(a.index), S_OK);
-    EXPECT_TRUE(service.Calls().empty()) << "the service is not asked to start a local application";
+    EXPECT_EQ(service.launches, 0) << "the service is not asked to start a local application";
     QElapsedTimer waited;
     waited.start();
     while (!QFileInfo::exists(QString::fromStdString(marker)) && waited.elapsed() < 10000)

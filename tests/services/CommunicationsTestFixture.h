@@ -3,37 +3,19 @@
 // home (fresh settings store), a recorder in place of the desktop's open action, a listener that writes
 // down what it hears, and a helper that runs the message loop until something happened.
 #include "CommunicationsFakeService.h"
+#include "EventLoopHelpers.h"
 
-#include "support/CFakeProcessLauncher.h"
 #include "platform/CObjectFactory.h"
 #include "services/CGraniteCommunicationsManager.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
+#include "support/CFakeProcessLauncher.h"
 #include "support/CTempEnvironment.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
-
-// Runs the message loop until `done` holds or five seconds have passed (events from other threads).
-inline bool RunUntil(const std::function<bool()>& done) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-// Lets events already queued on this thread be delivered.
-inline void DrainEvents() {
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
 
 class CommsRecordingListener : public IGraniteCommunicationsManagerEvent {
 public:

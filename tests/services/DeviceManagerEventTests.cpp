@@ -196,7 +196,7 @@ TEST_F(DeviceManagerTest, MicrophoneAndSpeakerEventsNeedTheExactCurrentDevice) {
                      "SpeakerVolume(2,40)", "SpeakerMute(2,0)", "SpeakerMute(2,1)"}));
 }
 
-TEST_F(DeviceManagerTest, CameraEventCodesBecomeTheirListenerOperations) {
+TEST_F(DeviceManagerTest, CameraMotorSoundHidAndGlobalEventsBecomeTheirListenerOperations) {
     CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
     RecordingListener listener;
     facade.AddListener(&listener, 5);
@@ -206,11 +206,22 @@ TEST_F(DeviceManagerTest, CameraEventCodesBecomeTheirListenerOperations) {
         facade.OnVideoDeviceEvent(kCamB, code, 0, Variant());
     for (int code : {8, 9, 31, 32, 15, 16})
         facade.OnVideoDeviceEvent(kCamB, code, 0, Variant());
+    facade.OnVideoMotorStatus("USB\\CAM-A\\VIDEO", 1); // the motor event compares ids exactly
+    facade.OnVideoMotorStatus(kCamA, 1);
+    facade.OnPlaySoundFileStatus("spk9", 3);
+    facade.OnHIDPropertyChanged("hid1", 0, 4, Variant::FromBytes({1, 2}));
+    facade.OnHIDPropertyChanged2("hid1", 0, 5, Variant::FromBool(true), Variant());
+    facade.OnHIDPropertyChanged2("hid1", 0, 6, I4(1), Variant());
+    facade.OnHIDPropertyChanged2("hid1", 0, 7, Variant::FromBool(true), Variant());
+    facade.OnGlobalPropertyChanged(0, Variant::FromBool(true));
+    facade.OnGlobalPropertyChanged(1, Variant::FromBool(false));
+    facade.OnGlobalPropertyChanged(2, Variant::FromBool(true));
     EXPECT_EQ(listener.heard,
               (Calls{"Event1(5)", "Event26(5)", "Event29(5)", "Event30(5)", "Status(5,1)", "Status(5,3)",
                      "Status(5,3)", "Event8or9(" + kCamB + ",5,1)", "Event8or9(" + kCamB + ",5,0)",
                      "Event31or32(" + kCamB + ",5,1)", "Event31or32(" + kCamB + ",5,0)",
-                     "Event15(" + kCamB + ",5)", "Event16(" + kCamB + ",5)"}));
+                     "Event15(" + kCamB + ",5)", "Event16(" + kCamB + ",5)", "Motor()", "SoundStatus(spk9,3)",
+                     "Hid5(1)", "Hid6(0)", "Echo(1)", "Noise(0)"}));
 }
 
 TEST_F(DeviceManagerTest, Event20IsPassedOnOnlyForTheOneCameraModelThatReportsIt) {
@@ -226,24 +237,6 @@ TEST_F(DeviceManagerTest, Event20IsPassedOnOnlyForTheOneCameraModelThatReportsIt
     service_.failing.insert("GetVideoProperty:1");
     CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 20, 0, Variant());
     EXPECT_EQ(listener.heard.size(), 1u);
-}
-
-TEST_F(DeviceManagerTest, MotorSoundHidAndGlobalEvents) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
-    RecordingListener listener;
-    facade.AddListener(&listener, 5);
-    facade.OnVideoMotorStatus("USB\\CAM-A\\VIDEO", 1); // the motor event compares ids exactly
-    facade.OnVideoMotorStatus(kCamA, 1);
-    facade.OnPlaySoundFileStatus("spk9", 3);
-    facade.OnHIDPropertyChanged("hid1", 0, 4, Variant::FromBytes({1, 2}));
-    facade.OnHIDPropertyChanged2("hid1", 0, 5, Variant::FromBool(true), Variant());
-    facade.OnHIDPropertyChanged2("hid1", 0, 6, I4(1), Variant());
-    facade.OnHIDPropertyChanged2("hid1", 0, 7, Variant::FromBool(true), Variant());
-    facade.OnGlobalPropertyChanged(0, Variant::FromBool(true));
-    facade.OnGlobalPropertyChanged(1, Variant::FromBool(false));
-    facade.OnGlobalPropertyChanged(2, Variant::FromBool(true));
-    EXPECT_EQ(listener.heard,
-              (Calls{"Motor()", "SoundStatus(spk9,3)", "Hid5(1)", "Hid6(0)", "Echo(1)", "Noise(0)"}));
 }
 
 TEST_F(DeviceManagerTest, ServiceThreadEventsReachListenersOnlyFromTheMessageLoopInOrder) {
@@ -291,12 +284,9 @@ TEST_F(DeviceManagerTest, SeverityChangesAreAnnouncedLaterAsSunTuneModeChanges) 
     Pump();
     EXPECT_EQ(listener.heard, Calls{"SunTuneMode(8,10)"});
     EXPECT_TRUE(service_.Calls().empty()) << "announcing a mode does not touch the camera";
-}
 
-TEST_F(DeviceManagerTest, ASeverityChangeAnnouncedFromAListenerArrivesAfterThatListenerReturns) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
-    RecordingListener listener;
-    facade.AddListener(&listener, 8);
+    // Announced from inside a listener, it arrives after that listener returned.
+    listener.heard.clear();
     listener.onCall = [&](const std::string& what) {
         if (what == "Event15(" + kCamA + ",8)")
             facade.FireSeverityChanged(kCamA, 0, 10);

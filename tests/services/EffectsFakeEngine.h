@@ -35,10 +35,7 @@ public:
         return S_OK;
     }
     uint32_t AddRef() override { return ++refs; }
-    uint32_t Release() override {
-        calls.push_back("Release");
-        return --refs;
-    }
+    uint32_t Release() override { return --refs; }
     HRESULT Advise(ICOCIMngrEvents* s, uint32_t* cookie) override {
         HRESULT hr = Answer("Advise");
         if (SUCCEEDED(hr)) {
@@ -48,9 +45,11 @@ public:
         return hr;
     }
     HRESULT Unadvise(uint32_t cookie) override {
-        sink = nullptr;
-        return Answer("Unadvise(" + N(static_cast<int32_t>(cookie)) + ")");
+        unadvisedUnheld = unadvisedUnheld || refs <= 1;
+        sink = cookie == 9 ? nullptr : sink;
+        return Answer("Unadvise");
     }
+    bool unadvisedUnheld = false; // the sink was disconnected after the last reference had gone
     HRESULT SetOption(int32_t o, int32_t v) override {
         return Answer("SetOption(" + N(o) + "," + N(v) + ")");
     }
@@ -101,10 +100,7 @@ public:
         return S_OK;
     }
     uint32_t AddRef() override { return ++refs; }
-    uint32_t Release() override {
-        calls.push_back("Release");
-        return --refs;
-    }
+    uint32_t Release() override { return --refs; }
     HRESULT SetCamera(const std::string& id) override { return Answer("SetCamera(" + id + ")"); }
     HRESULT Run(int32_t r) override { return Answer("Run(" + N(r) + ")"); }
     HRESULT SetGuide(int32_t x, int32_t y, int32_t w, int32_t h, int32_t r, int32_t g, int32_t b) override {
