@@ -257,7 +257,7 @@ TEST_F(DeviceManagerTest, ServiceThreadEventsReachListenersOnlyFromTheMessageLoo
     EXPECT_EQ(listener.heard, (Calls{"Zoom(1,1)", "Status(1,1)", "Zoom(1,2)"}));
 }
 
-TEST_F(DeviceManagerTest, ArrivalThroughTheSerializerRefreshesThenNotifiesThenSelects) {
+TEST_F(DeviceManagerTest, TheOnlyCameraArrivingIsListedThenAnnouncedThenMadeCurrent) {
     IGraniteDeviceManager* manager = Open();
     RecordingListener listener;
     manager->AddListener(&listener, 6);
@@ -269,8 +269,13 @@ TEST_F(DeviceManagerTest, ArrivalThroughTheSerializerRefreshesThenNotifiesThenSe
     AddCameras({kCamA});
     std::thread([&] { service_.Sink()->OnDeviceArrived(kDeviceTypeVideo, kCamA); }).join();
     Pump();
-    EXPECT_EQ(countSeenByListener, 1);
+    EXPECT_EQ(countSeenByListener, 1) << "the list is refreshed before anyone hears of it";
     EXPECT_EQ(listener.heard, (Calls{"Arrived(1," + kCamA + ")", "Selected(6," + kCamA + ")"}));
+    EXPECT_EQ(service_.attachCount, (std::map<std::string, int>{{kCamA, 1}}));
+    int32_t zoom = 0;
+    service_.FindCamera(kCamA)->properties[20] = I4(5);
+    EXPECT_EQ(manager->GetZoom(&zoom), S_OK);
+    EXPECT_EQ(zoom, 5);
 }
 
 TEST_F(DeviceManagerTest, SeverityChangesAreAnnouncedLaterAsSunTuneModeChanges) {

@@ -7,8 +7,8 @@
 
 namespace {
 
-TEST_F(DeviceManagerTest, TheProcessWideFacadeIsSharedAndCountsItsReferences) {
-    IGraniteDeviceManager* first = Open();
+TEST_F(DeviceManagerTest, TheSharedFacadeCountsReferencesAndTheLastReleaseLetsGoOfCameraConnectionAndLists) {
+    IGraniteDeviceManager* first = &OpenWithCurrentCamera({kCamA, kCamB});
     IGraniteDeviceManager* second = Open();
     ASSERT_EQ(first, second);
     EXPECT_EQ(CGraniteDeviceManager::Instance()->RefCount(), 2u);
@@ -19,6 +19,10 @@ TEST_F(DeviceManagerTest, TheProcessWideFacadeIsSharedAndCountsItsReferences) {
     EXPECT_EQ(CGraniteDeviceManager::Instance()->RefCount(), 1u);
     second->Release();
     EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
+    EXPECT_TRUE(service_.attached.empty());
+    EXPECT_FALSE(service_.unadvisedWhileAttached) << "the camera is let go of while the connection stands";
+    EXPECT_EQ(service_.Sink(), nullptr);
+    EXPECT_TRUE(service_.Subscriptions().empty());
     // Everything the facade took from the service was given back.
     EXPECT_EQ(service_.References(), 1u);
 }
@@ -77,18 +81,6 @@ TEST_P(DeviceManagerCreationFailure, GivesNullAndTheNextCallTriesAgain) {
 
 INSTANTIATE_TEST_SUITE_P(EachStep, DeviceManagerCreationFailure,
                          ::testing::Values("Create", "Advise", "RegisterClient", "Start"));
-
-TEST_F(DeviceManagerTest, ShutdownLetsGoOfTheCurrentCameraThenTheConnectionThenTheLists) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
-    facade.Release();
-
-    EXPECT_TRUE(service_.attached.empty());
-    EXPECT_FALSE(service_.unadvisedWhileAttached) << "the camera is let go of while the connection stands";
-    EXPECT_EQ(service_.Sink(), nullptr);
-    EXPECT_TRUE(service_.Subscriptions().empty());
-    EXPECT_EQ(service_.References(), 1u);
-    EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
-}
 
 TEST_F(DeviceManagerTest, ALastReleaseFromAListenerShutsTheFacadeDownAtOnce) {
     AddCameras({kCamA});

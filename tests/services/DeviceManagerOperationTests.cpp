@@ -73,7 +73,7 @@ TEST_F(DeviceManagerOperationTest, LedModeIsPackedWithTheOlderPropertyAsFallback
     EXPECT_EQ(OnCamera(Cam::LedMode.value), 0x02FF01);
 }
 
-TEST_F(DeviceManagerOperationTest, LedReadsUnpackTheModeAndTheStateMapsUnknownModesToFour) {
+TEST_F(DeviceManagerOperationTest, LedSupportAndReadsPreferTheNewerPropertyAndMapUnknownStatesToFour) {
     CGraniteDeviceManager& facade = Camera();
     int32_t mode = -1, a = -1, b = -1;
     CamA().properties[Cam::LedMode.value] = Variant::FromI4(0x140A02);
@@ -94,10 +94,8 @@ TEST_F(DeviceManagerOperationTest, LedReadsUnpackTheModeAndTheStateMapsUnknownMo
     CamA().properties.erase(Cam::LedDefault.value);
     EXPECT_EQ(facade.GetLedState(&mode, &a, &b), E_FAIL);
     EXPECT_EQ(std::vector<int32_t>({mode, a, b}), std::vector<int32_t>({0, 0, 0})) << "outputs cleared first";
-}
 
-TEST_F(DeviceManagerOperationTest, LedSupportAsksForTheNewerPropertyThenTheOlder) {
-    CGraniteDeviceManager& facade = Camera();
+    // Control is offered with either property, the mode only with the newer one.
     bool supported = false;
     CamA().properties[Cam::LedModeLegacy.value] = Variant::FromI4(0);
     EXPECT_EQ(facade.IsLedControlSupported(&supported), S_OK);
@@ -145,6 +143,11 @@ TEST_F(DeviceManagerOperationTest, CompositeReadsFillTheirOutputsInOrder) {
     EXPECT_EQ(a, Cam::Focus.companion);
     CamA().properties.erase(Cam::Focus.value);
     EXPECT_EQ(facade.GetWebcamValueGDetails(&a, &b, &c, &d), E_NOTIMPL);
+    // Property 94 is written as is and answers with the service's own result.
+    EXPECT_EQ(facade.SetProperty94(3), S_OK);
+    EXPECT_EQ(OnCamera(94), 3);
+    service_.failing.insert("SetVideoProperty:94");
+    EXPECT_EQ(facade.SetProperty94(4), E_FAIL);
 }
 
 TEST_F(DeviceManagerOperationTest, FeatureQueriesNameTheCameraAndTheFeature) {
@@ -186,13 +189,6 @@ TEST_F(DeviceManagerOperationTest, CameraStringsAndTranslation) {
     first = "kept";
     EXPECT_EQ(facade.GetDeviceStrings(0, first, second), E_FAIL);
     EXPECT_EQ(first, "kept");
-}
-
-TEST_F(DeviceManagerOperationTest, Property94ReturnsTheServicesOwnAnswer) {
-    CGraniteDeviceManager& facade = Camera();
-    EXPECT_EQ(facade.SetProperty94(3), S_OK);
-    service_.failing.insert("SetVideoProperty:94");
-    EXPECT_EQ(facade.SetProperty94(3), E_FAIL);
 }
 
 TEST_F(DeviceManagerOperationTest, GlobalAudioOptionsAreSwitches) {
