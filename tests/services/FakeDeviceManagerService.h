@@ -60,7 +60,7 @@ public:
     size_t mostAttachedAtOnce = 0;
     bool unadvisedWhileAttached = false;
     std::string selectedMicrophone, selectedSpeaker;
-    int microphoneSelections = 0, speakerSelections = 0;
+    int microphoneSelections = 0;
     std::set<std::string> monitoring, metering;
     std::map<std::string, std::string> playing; // speaker id -> sound file
     int idLookups = 0;
@@ -253,7 +253,6 @@ public:
         return Set("SetSpeakerProperty", speakers, id, p, value);
     }
     HRESULT SelectSpeaker(const std::string& id) override {
-        ++speakerSelections;
         selectedSpeaker = id;
         return S_OK;
     }
