@@ -196,11 +196,12 @@ TEST_F(DeviceManagerPropertyTest, CommandsAndFlagsReachTheirProperty) {
                             {Variant::FromI4(0x1FFFF), true}, // only the 16-bit payload counts
                             {Variant::FromI4(1), false}};
     for (const auto& [property, get] : kFlags) {
-        for (const Value& v : values) {
+        for (size_t i = 0; i < std::size(values); ++i) {
+            const Value& v = values[i];
             OnA(property.value) = v.stored;
             bool on = !v.on;
             EXPECT_EQ((facade.*get)(&on), S_OK) << property.name;
-            EXPECT_EQ(on, v.on) << property.name << " " << FakeDeviceManagerService::Text(v.stored);
+            EXPECT_EQ(on, v.on) << property.name << " value #" << i;
         }
         OnA(property.value) = Variant::FromString("on");
         bool on = false;
@@ -230,9 +231,17 @@ TEST_F(DeviceManagerPropertyTest, CommandsAndFlagsReachTheirProperty) {
 }
 
 TEST_F(DeviceManagerPropertyTest, WithoutACurrentCameraNothingReachesTheService) {
-    Open(); // cameras listed, none selected
+    // Cameras listed, none selected; each holds a value in every property, so any call that reached the
+    // service with a listed id or with no id at all would succeed and change what is stored.
+    service_.cameras.push_back(service_.cameras[0]);
+    service_.cameras.back().id = "";
+    service_.microphones = {FakeDeviceManagerService::Audio("mic1", "Mic")};
+    service_.speakers = {FakeDeviceManagerService::Audio("spk1", "Speaker")};
+    Open();
     CGraniteDeviceManager& facade = *CGraniteDeviceManager::Instance();
-    service_.ClearCalls();
+    std::vector<std::map<int32_t, Variant>> before;
+    for (const auto& camera : service_.cameras)
+        before.push_back(camera.properties);
     int32_t a = 0, b = 0, c = 0, d = 0;
     bool flag = false;
     std::string s1, s2;
@@ -260,7 +269,11 @@ TEST_F(DeviceManagerPropertyTest, WithoutACurrentCameraNothingReachesTheService)
     EXPECT_EQ(facade.SetSpeakerVolume(3), E_FAIL);
     EXPECT_EQ(facade.StartMicrophoneMonitor(), E_FAIL);
     EXPECT_EQ(facade.PlaySoundFile("/tmp/x.wav"), E_FAIL);
-    EXPECT_TRUE(service_.Calls().empty());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(service_.cameras[i].properties == before[i]) << i;
+    EXPECT_TRUE(service_.attached.empty());
+    EXPECT_TRUE(service_.monitoring.empty());
+    EXPECT_TRUE(service_.playing.empty());
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 #pragma once
-// Shared set-up of the device-manager facade tests: a recording fake service registered by class id, a
+// Shared set-up of the device-manager facade tests: a fake service registered by class id, a
 // fake clock, a listener that writes down what it hears, and helpers to run the message loop.
 #include "FakeDeviceManagerService.h"
 
 #include "services/CGraniteDeviceManager.h"
+#include "services/DeviceManagerProperties.h"
 #include "support/CFakeClock.h"
 
 #include <QCoreApplication>
@@ -120,13 +121,12 @@ protected:
         return manager;
     }
 
-    // The facade with one camera current and the call log emptied.
+    // The facade with one camera current.
     CGraniteDeviceManager& OpenWithCurrentCamera(std::initializer_list<std::string> ids = {kCamA}) {
         AddCameras(ids);
         Open();
         CGraniteDeviceManager& facade = *CGraniteDeviceManager::Instance();
         EXPECT_EQ(facade.SelectVideoDevice(0), S_OK);
-        service_.ClearCalls();
         return facade;
     }
 
@@ -140,17 +140,18 @@ protected:
     CFakeClock clock_;
 };
 
-// The eight codes the current camera is subscribed to, as logged for `id` by the fake.
-inline std::vector<std::string> CurrentCameraCalls(const char* verb, const std::string& id) {
-    std::vector<std::string> out;
-    for (int code : {29, 30, 1, 20, 34, 35, 33, 26})
-        out.push_back(std::string(verb) + "(" + id + "," + std::to_string(code) + ",0)");
+// How often each event the current camera reports is subscribed on `id`: all ones while it is current,
+// all zeros once it is let go of.
+inline std::vector<int> CurrentCameraSubscriptions(const FakeDeviceManagerService& service,
+                                                   const std::string& id) {
+    const auto active = service.Subscriptions();
+    std::vector<int> out;
+    for (int32_t code : GdmProperty::kCurrentCameraEventCodes) {
+        auto it = active.find(id + "/" + std::to_string(code));
+        out.push_back(it == active.end() ? 0 : it->second);
+    }
     return out;
 }
 
-inline std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> out;
-    for (const auto& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
+inline const std::vector<int> kHeld(std::size(GdmProperty::kCurrentCameraEventCodes), 1);
+inline const std::vector<int> kReleased(std::size(GdmProperty::kCurrentCameraEventCodes), 0);

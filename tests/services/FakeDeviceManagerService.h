@@ -1,11 +1,13 @@
 #pragma once
-// A recording stand-in for the device-manager service: devices with property values, a log of every call
-// the facade makes (with its arguments, in order), failures on demand, and the advised event sink so tests
-// can raise events from any thread. Register it with Install() and the facade creates it by class id.
+// A stand-in for the device-manager service that keeps the state the facade leaves behind: devices with
+// property values, which cameras are attached, which events are subscribed, the selected microphone and
+// speaker, running monitors and sounds, failures on demand, and the advised event sink so tests can raise
+// events from any thread. Register it with Install() and the facade creates it by class id.
 #include "platform/CObjectFactory.h"
 #include "services/IInProcDeviceManager.h"
 #include "services/IInProcDeviceManagerEvents.h"
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -40,8 +42,29 @@ public:
     std::vector<Device> cameras, microphones, speakers, hids;
     std::map<int32_t, Variant> globalOptions;
     std::string strings[5]; // 1..4
+    std::set<std::string> features;
     // "Operation" fails every call of that operation; "Operation:N" only for property (or option) N.
     std::set<std::string> failing;
+    static constexpr int32_t kNoOverride = INT32_MIN;
+    // When set, every count operation answers this instead of the list's size.
+    int32_t countOverride = kNoOverride;
+    HRESULT stopSoundStatus = S_OK;
+
+    // --- what the facade left behind ---
+    std::string registeredClient, registeredModule;
+    bool started = false;
+    // Set when the session was started before it was advised and registered, or listed before it started.
+    bool sessionOutOfOrder = false;
+    std::set<std::string> attached;
+    std::map<std::string, int> attachCount, detachCount;
+    size_t mostAttachedAtOnce = 0;
+    bool unadvisedWhileAttached = false;
+    std::string selectedMicrophone, selectedSpeaker;
+    int microphoneSelections = 0;
+    std::set<std::string> monitoring, metering;
+    std::map<std::string, std::string> playing; // speaker id -> sound file
+    int idLookups = 0;
+    std::atomic<int> creations{0};
 
     ~FakeDeviceManagerService() override = default;
 
@@ -61,32 +84,6 @@ public:
     }
     static void Uninstall() { CObjectFactory::Instance().Unregister(CLSID_InProcDeviceManager); }
 
-    // --- what the facade did ---
-    std::vector<std::string> Calls() const {
-        std::lock_guard guard(lock_);
-        return calls_;
-    }
-    void ClearCalls() {
-        std::lock_guard guard(lock_);
-        calls_.clear();
-    }
-    // Calls whose text starts with one of the prefixes, in order.
-    std::vector<std::string> CallsStartingWith(std::initializer_list<std::string> prefixes) const {
-        std::vector<std::string> out;
-        for (const std::string& call : Calls())
-            for (const std::string& prefix : prefixes)
-                if (call.rfind(prefix, 0) == 0) {
-                    out.push_back(call);
-                    break;
-                }
-        return out;
-    }
-    int CountOf(const std::string& exact) const {
-        int n = 0;
-        for (const std::string& call : Calls())
-            n += call == exact ? 1 : 0;
-        return n;
-    }
     // Active subscriptions per "id/code" (subscribe minus unsubscribe).
     std::map<std::string, int> Subscriptions() const {
         std::lock_guard guard(lock_);
@@ -98,8 +95,6 @@ public:
     }
     IInProcDeviceManagerEvents* Sink() const { return sink_.load(); }
     uint32_t References() const { return refs_.Get(); }
-    std::atomic<int> creations{0};
-
     Device* FindCamera(const std::string& id) { return Find(cameras, id); }
 
     // --- IUnknown ---
@@ -120,15 +115,22 @@ public:
 
     // --- session ---
     HRESULT RegisterClient(const std::string& clientName, const std::string& modulePath) override {
+        if (Fails("RegisterClient"))
+            return E_FAIL;
         registeredClient = clientName;
         registeredModule = modulePath;
-        return Log("RegisterClient", -1, {clientName});
+        return S_OK;
     }
-    HRESULT Start() override { return Log("Start"); }
+    HRESULT Start() override {
+        if (Fails("Start"))
+            return E_FAIL;
+        sessionOutOfOrder |= sink_ == nullptr || registeredClient.empty();
+        started = true;
+        return S_OK;
+    }
     HRESULT Advise(IInProcDeviceManagerEvents* sink, uint32_t* cookie) override {
-        HRESULT hr = Log("Advise");
-        if (FAILED(hr))
-            return hr;
+        if (Fails("Advise"))
+            return E_FAIL;
         if (sink == nullptr || cookie == nullptr)
             return E_POINTER;
         sink_ = sink;
@@ -136,20 +138,18 @@ public:
         return S_OK;
     }
     HRESULT Unadvise(uint32_t cookie) override {
-        HRESULT hr = Log("Unadvise", -1, {std::to_string(cookie)});
-        if (cookie == 42)
+        if (cookie == 42) {
+            unadvisedWhileAttached |= !attached.empty();
             sink_ = nullptr;
-        return hr;
+        }
+        return S_OK;
     }
-    std::string registeredClient, registeredModule;
 
     // --- cameras ---
     HRESULT GetVideoDeviceCount(int32_t* count) override {
         return Count("GetVideoDeviceCount", cameras, count);
     }
-    HRESULT GetVideoDeviceId(int32_t index, std::string* id) override {
-        return IdAt("GetVideoDeviceId", cameras, index, id);
-    }
+    HRESULT GetVideoDeviceId(int32_t index, std::string* id) override { return IdAt(cameras, index, id); }
     HRESULT QueryVideoProperty(const std::string& id, int32_t p, int32_t* state) override {
         return Query("QueryVideoProperty", cameras, id, p, state);
     }
@@ -159,61 +159,60 @@ public:
     HRESULT SetVideoProperty(const std::string& id, int32_t p, const Variant& value) override {
         return Set("SetVideoProperty", cameras, id, p, value);
     }
-    HRESULT SubscribeVideoEvent(const std::string& id, int32_t code, int32_t reserved) override {
-        {
-            std::lock_guard guard(lock_);
-            ++subscriptions_[id + "/" + std::to_string(code)];
-        }
-        return Log("Subscribe", -1, {id, std::to_string(code), std::to_string(reserved)});
+    HRESULT SubscribeVideoEvent(const std::string& id, int32_t code, int32_t) override {
+        std::lock_guard guard(lock_);
+        ++subscriptions_[id + "/" + std::to_string(code)];
+        return S_OK;
     }
-    HRESULT UnsubscribeVideoEvent(const std::string& id, int32_t code, int32_t reserved) override {
-        {
-            std::lock_guard guard(lock_);
-            --subscriptions_[id + "/" + std::to_string(code)];
-        }
-        return Log("Unsubscribe", -1, {id, std::to_string(code), std::to_string(reserved)});
+    HRESULT UnsubscribeVideoEvent(const std::string& id, int32_t code, int32_t) override {
+        std::lock_guard guard(lock_);
+        --subscriptions_[id + "/" + std::to_string(code)];
+        return S_OK;
     }
-    HRESULT AttachVideoDevice(const std::string& id) override { return Log("Attach", -1, {id}); }
-    HRESULT DetachVideoDevice(const std::string& id) override { return Log("Detach", -1, {id}); }
+    HRESULT AttachVideoDevice(const std::string& id) override {
+        attached.insert(id);
+        ++attachCount[id];
+        mostAttachedAtOnce = std::max(mostAttachedAtOnce, attached.size());
+        return S_OK;
+    }
+    HRESULT DetachVideoDevice(const std::string& id) override {
+        attached.erase(id);
+        ++detachCount[id];
+        return S_OK;
+    }
+    // Answers which strings were asked for, so a test can see the camera and the slot.
     HRESULT GetDeviceStrings(const std::string& id, int32_t which, std::string* first,
                              std::string* second) override {
-        HRESULT hr = Log("GetDeviceStrings", -1, {id, std::to_string(which)});
-        if (SUCCEEDED(hr)) {
-            *first = "holder-" + id;
-            *second = "holder.exe";
-        }
-        return hr;
+        if (Fails("GetDeviceStrings"))
+            return E_FAIL;
+        *first = "holder-" + id + "#" + std::to_string(which);
+        *second = "holder.exe";
+        return S_OK;
     }
-    HRESULT GetPropertyFlag(const std::string& id, int32_t p, VARIANT_BOOL* flag) override {
-        return Flag("GetPropertyFlag", id, p, flag, "flag" + std::to_string(p));
+    HRESULT GetPropertyFlag(const std::string&, int32_t p, VARIANT_BOOL* flag) override {
+        return Flag("GetPropertyFlag", flag, "flag" + std::to_string(p));
     }
-    HRESULT IsFeatureSupported(const std::string& id, const std::string& feature, VARIANT_BOOL* s) override {
-        HRESULT hr = Log("IsFeatureSupported", -1, {id, feature});
-        if (SUCCEEDED(hr))
-            *s = features.count(feature) ? VARIANT_TRUE : VARIANT_FALSE;
-        return hr;
+    HRESULT IsFeatureSupported(const std::string&, const std::string& feature, VARIANT_BOOL* s) override {
+        return Flag("IsFeatureSupported", s, feature);
     }
-    HRESULT IsFaceTrackingSupported(const std::string& id, VARIANT_BOOL* s) override {
-        return Flag("IsFaceTrackingSupported", id, -1, s, "FaceTracking");
+    HRESULT IsFaceTrackingSupported(const std::string&, VARIANT_BOOL* s) override {
+        return Flag("IsFaceTrackingSupported", s, "FaceTracking");
     }
-    HRESULT IsMultipleFaceTrackingSupported(const std::string& id, VARIANT_BOOL* s) override {
-        return Flag("IsMultipleFaceTrackingSupported", id, -1, s, "MultipleFaceTracking");
+    HRESULT IsMultipleFaceTrackingSupported(const std::string&, VARIANT_BOOL* s) override {
+        return Flag("IsMultipleFaceTrackingSupported", s, "MultipleFaceTracking");
     }
     HRESULT TranslateDeviceId(const std::string& in, std::string* out) override {
-        HRESULT hr = Log("TranslateDeviceId", -1, {in});
-        if (SUCCEEDED(hr))
-            *out = "driver:" + in;
-        return hr;
+        if (Fails("TranslateDeviceId"))
+            return E_FAIL;
+        *out = "driver:" + in;
+        return S_OK;
     }
-    std::set<std::string> features;
 
     // --- microphones ---
     HRESULT GetMicrophoneCount(int32_t* count) override {
         return Count("GetMicrophoneCount", microphones, count);
     }
-    HRESULT GetMicrophoneId(int32_t index, std::string* id) override {
-        return IdAt("GetMicrophoneId", microphones, index, id);
-    }
+    HRESULT GetMicrophoneId(int32_t index, std::string* id) override { return IdAt(microphones, index, id); }
     HRESULT QueryMicrophoneProperty(const std::string& id, int32_t p, int32_t* state) override {
         return Query("QueryMicrophoneProperty", microphones, id, p, state);
     }
@@ -223,21 +222,27 @@ public:
     HRESULT SetMicrophoneProperty(const std::string& id, int32_t p, const Variant& value) override {
         return Set("SetMicrophoneProperty", microphones, id, p, value);
     }
-    HRESULT SelectMicrophone(const std::string& id) override { return Log("SelectMicrophone", -1, {id}); }
+    HRESULT SelectMicrophone(const std::string& id) override {
+        ++microphoneSelections;
+        selectedMicrophone = id;
+        return S_OK;
+    }
     HRESULT StartMicrophoneMonitor(const std::string& id) override {
-        return Log("StartMicMonitor", -1, {id});
+        return Toggle("StartMicMonitor", monitoring, microphones, id, true);
     }
-    HRESULT StopMicrophoneMonitor(const std::string& id) override { return Log("StopMicMonitor", -1, {id}); }
+    HRESULT StopMicrophoneMonitor(const std::string& id) override {
+        return Toggle("StopMicMonitor", monitoring, microphones, id, false);
+    }
     HRESULT StartMicrophoneLevelMeter(const std::string& id) override {
-        return Log("StartMicMeter", -1, {id});
+        return Toggle("StartMicMeter", metering, microphones, id, true);
     }
-    HRESULT StopMicrophoneLevelMeter(const std::string& id) override { return Log("StopMicMeter", -1, {id}); }
+    HRESULT StopMicrophoneLevelMeter(const std::string& id) override {
+        return Toggle("StopMicMeter", metering, microphones, id, false);
+    }
 
     // --- speakers ---
     HRESULT GetSpeakerCount(int32_t* count) override { return Count("GetSpeakerCount", speakers, count); }
-    HRESULT GetSpeakerId(int32_t index, std::string* id) override {
-        return IdAt("GetSpeakerId", speakers, index, id);
-    }
+    HRESULT GetSpeakerId(int32_t index, std::string* id) override { return IdAt(speakers, index, id); }
     HRESULT QuerySpeakerProperty(const std::string& id, int32_t p, int32_t* state) override {
         return Query("QuerySpeakerProperty", speakers, id, p, state);
     }
@@ -247,23 +252,26 @@ public:
     HRESULT SetSpeakerProperty(const std::string& id, int32_t p, const Variant& value) override {
         return Set("SetSpeakerProperty", speakers, id, p, value);
     }
-    HRESULT SelectSpeaker(const std::string& id) override { return Log("SelectSpeaker", -1, {id}); }
-    HRESULT SpeakerCommand63(const std::string& id) override { return Log("SpeakerCommand63", -1, {id}); }
-    HRESULT SpeakerCommand64(const std::string& id) override { return Log("SpeakerCommand64", -1, {id}); }
+    HRESULT SelectSpeaker(const std::string& id) override {
+        selectedSpeaker = id;
+        return S_OK;
+    }
+    HRESULT SpeakerCommand63(const std::string& id) override { return Known(speakers, id); }
+    HRESULT SpeakerCommand64(const std::string& id) override { return Known(speakers, id); }
     HRESULT PlaySoundFile(const std::string& id, const std::string& path) override {
-        return Log("PlaySoundFile", -1, {id, path});
+        if (Known(speakers, id) != S_OK)
+            return E_FAIL;
+        playing[id] = path;
+        return S_OK;
     }
     HRESULT StopSoundFile(const std::string& id) override {
-        HRESULT hr = Log("StopSoundFile", -1, {id});
-        return SUCCEEDED(hr) ? stopSoundStatus : hr;
+        playing.erase(id);
+        return stopSoundStatus;
     }
-    HRESULT stopSoundStatus = S_OK;
 
     // --- HID ---
     HRESULT GetHidDeviceCount(int32_t* count) override { return Count("GetHidDeviceCount", hids, count); }
-    HRESULT GetHidDeviceId(int32_t index, std::string* id) override {
-        return IdAt("GetHidDeviceId", hids, index, id);
-    }
+    HRESULT GetHidDeviceId(int32_t index, std::string* id) override { return IdAt(hids, index, id); }
     HRESULT QueryHidProperty(const std::string& id, int32_t p, int32_t* state) override {
         return Query("QueryHidProperty", hids, id, p, state);
     }
@@ -276,23 +284,21 @@ public:
 
     // --- global options ---
     HRESULT QueryGlobalOption(int32_t option, int32_t* state) override {
-        HRESULT hr = Log("QueryGlobalOption", option, {std::to_string(option)});
-        if (SUCCEEDED(hr) && globalOptions.count(option))
+        if (Fails("QueryGlobalOption", option))
+            return E_FAIL;
+        if (globalOptions.count(option))
             *state = 0;
-        return hr;
+        return S_OK;
     }
     HRESULT SetGlobalOption(int32_t option, const Variant& value) override {
-        HRESULT hr = Log("SetGlobalOption", option, {std::to_string(option), Text(value)});
-        if (SUCCEEDED(hr))
-            globalOptions[option] = value;
-        return hr;
+        if (Fails("SetGlobalOption", option))
+            return E_FAIL;
+        globalOptions[option] = value;
+        return S_OK;
     }
     HRESULT GetGlobalOption(int32_t option, Variant* value) override {
-        HRESULT hr = Log("GetGlobalOption", option, {std::to_string(option)});
-        if (FAILED(hr))
-            return hr;
         auto it = globalOptions.find(option);
-        if (it == globalOptions.end())
+        if (Fails("GetGlobalOption", option) || it == globalOptions.end())
             return E_FAIL;
         *value = it->second;
         return S_OK;
@@ -308,33 +314,8 @@ public:
     HRESULT GetStringValue1(std::string* v) override { return GetString(1, v); }
     HRESULT SetStringValue1(const std::string& v) override { return SetString(1, v); }
     HRESULT GetServiceText(std::string* text) override {
-        HRESULT hr = Log("GetServiceText");
-        if (SUCCEEDED(hr))
-            *text = "service 1.0";
-        return hr;
-    }
-
-    // Text of a value as the log shows it: "i:5", "b:-1", "s:text", "bytes:01 20 00 ..." (count in front).
-    static std::string Text(const Variant& v) {
-        switch (v.Type()) {
-        case VarType::I4:
-            return "i:" + std::to_string(v.GetI4());
-        case VarType::UI4:
-            return "u:" + std::to_string(v.GetUI4());
-        case VarType::Bool:
-            return "b:" + std::to_string(v.GetBool());
-        case VarType::String:
-            return "s:" + v.GetString();
-        case VarType::ByteArray: {
-            std::string out = "bytes" + std::to_string(v.GetBytes().size()) + ":";
-            for (uint8_t b : v.GetBytes())
-                out += std::to_string(b) + ",";
-            return out;
-        }
-        case VarType::Empty:
-            break;
-        }
-        return "empty";
+        *text = "service 1.0";
+        return S_OK;
     }
 
 private:
@@ -344,29 +325,21 @@ private:
                 return &d;
         return nullptr;
     }
-    HRESULT Log(const std::string& op, int32_t property = -1, std::vector<std::string> args = {}) {
-        std::string text = op + "(";
-        for (size_t i = 0; i < args.size(); ++i)
-            text += (i ? "," : "") + args[i];
-        text += ")";
-        {
-            std::lock_guard guard(lock_);
-            calls_.push_back(text);
-        }
-        if (failing.count(op) || (property >= 0 && failing.count(op + ":" + std::to_string(property))))
-            return E_FAIL;
-        return S_OK;
+    bool Fails(const std::string& op, int32_t property = -1) const {
+        return failing.count(op) || (property >= 0 && failing.count(op + ":" + std::to_string(property)));
+    }
+    HRESULT Known(std::vector<Device>& list, const std::string& id) {
+        return Find(list, id) != nullptr ? S_OK : E_FAIL;
     }
     HRESULT Count(const char* op, const std::vector<Device>& list, int32_t* count) {
-        HRESULT hr = Log(op);
-        if (SUCCEEDED(hr))
-            *count = countOverride != kNoOverride ? countOverride : static_cast<int32_t>(list.size());
-        return hr;
+        if (Fails(op))
+            return E_FAIL;
+        sessionOutOfOrder |= !started;
+        *count = countOverride != kNoOverride ? countOverride : static_cast<int32_t>(list.size());
+        return S_OK;
     }
-    HRESULT IdAt(const char* op, const std::vector<Device>& list, int32_t index, std::string* id) {
-        HRESULT hr = Log(op, index, {std::to_string(index)});
-        if (FAILED(hr))
-            return hr;
+    HRESULT IdAt(const std::vector<Device>& list, int32_t index, std::string* id) {
+        ++idLookups;
         if (index < 0 || index >= static_cast<int32_t>(list.size()))
             return E_INVALIDARG;
         *id = list[static_cast<size_t>(index)].id;
@@ -374,9 +347,8 @@ private:
     }
     HRESULT Query(const char* op, std::vector<Device>& list, const std::string& id, int32_t p,
                   int32_t* state) {
-        HRESULT hr = Log(op, p, {id, std::to_string(p)});
-        if (FAILED(hr))
-            return hr;
+        if (Fails(op, p))
+            return E_FAIL;
         Device* d = Find(list, id);
         if (d == nullptr)
             return E_INVALIDARG;
@@ -385,57 +357,48 @@ private:
         return S_OK;
     }
     HRESULT Get(const char* op, std::vector<Device>& list, const std::string& id, int32_t p, Variant* value) {
-        HRESULT hr = Log(op, p, {id, std::to_string(p)});
-        if (FAILED(hr))
-            return hr;
         Device* d = Find(list, id);
-        if (d == nullptr || !d->properties.count(p))
+        if (Fails(op, p) || d == nullptr || !d->properties.count(p))
             return E_FAIL;
         *value = d->properties[p];
         return S_OK;
     }
     HRESULT Set(const char* op, std::vector<Device>& list, const std::string& id, int32_t p,
                 const Variant& value) {
-        HRESULT hr = Log(op, p, {id, std::to_string(p), Text(value)});
-        if (FAILED(hr))
-            return hr;
         Device* d = Find(list, id);
-        if (d == nullptr)
+        if (Fails(op, p) || d == nullptr)
             return E_FAIL;
         d->properties[p] = value;
         return S_OK;
     }
-    HRESULT Flag(const char* op, const std::string& id, int32_t p, VARIANT_BOOL* flag,
-                 const std::string& feature) {
-        std::vector<std::string> args{id};
-        if (p >= 0)
-            args.push_back(std::to_string(p));
-        HRESULT hr = Log(op, p, args);
-        if (SUCCEEDED(hr))
-            *flag = features.count(feature) ? VARIANT_TRUE : VARIANT_FALSE;
-        return hr;
+    HRESULT Toggle(const char* op, std::set<std::string>& running, std::vector<Device>& list,
+                   const std::string& id, bool on) {
+        if (Fails(op) || Find(list, id) == nullptr)
+            return E_FAIL;
+        if (on)
+            running.insert(id);
+        else
+            running.erase(id);
+        return S_OK;
+    }
+    HRESULT Flag(const char* op, VARIANT_BOOL* flag, const std::string& feature) {
+        if (Fails(op))
+            return E_FAIL;
+        *flag = features.count(feature) ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
     }
     HRESULT GetString(int n, std::string* v) {
-        HRESULT hr = Log("GetStringValue" + std::to_string(n));
-        if (SUCCEEDED(hr))
-            *v = strings[n];
-        return hr;
+        if (Fails("GetStringValue" + std::to_string(n)))
+            return E_FAIL;
+        *v = strings[n];
+        return S_OK;
     }
     HRESULT SetString(int n, const std::string& v) {
-        HRESULT hr = Log("SetStringValue" + std::to_string(n), -1, {v});
-        if (SUCCEEDED(hr))
-            strings[n] = v;
-        return hr;
+        strings[n] = v;
+        return S_OK;
     }
 
-public:
-    static constexpr int32_t kNoOverride = INT32_MIN;
-    // When set, every count operation answers this instead of the list's size.
-    int32_t countOverride = kNoOverride;
-
-private:
     mutable std::mutex lock_;
-    std::vector<std::string> calls_;
     std::map<std::string, int> subscriptions_;
     std::atomic<IInProcDeviceManagerEvents*> sink_{nullptr};
     CRefCount refs_;

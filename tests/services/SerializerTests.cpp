@@ -1,11 +1,11 @@
 // The event serializers: service events posted on any thread reach their target on the user-interface
 // thread, in order, with their own copies of the arguments; nothing is delivered or leaked once the
 // serializer is gone.
-#include "FakeDeviceManagerService.h"
 #include "services/CCOCIMngrEventsSerializer.h"
 #include "services/CFireEventSerializer.h"
 #include "services/CGCMEventSerializer.h"
 #include "services/CGDMEventSerializer.h"
+#include "services/IInProcDeviceManagerEvents.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -23,7 +23,25 @@ namespace {
 
 // Values as text: "i:5", "b:-1", "s:text", "bytes3:1,2,3,".
 std::string Show(const Variant& v) {
-    return FakeDeviceManagerService::Text(v);
+    switch (v.Type()) {
+    case VarType::I4:
+        return "i:" + std::to_string(v.GetI4());
+    case VarType::UI4:
+        return "u:" + std::to_string(v.GetUI4());
+    case VarType::Bool:
+        return "b:" + std::to_string(v.GetBool());
+    case VarType::String:
+        return "s:" + v.GetString();
+    case VarType::ByteArray: {
+        std::string out = "bytes" + std::to_string(v.GetBytes().size()) + ":";
+        for (uint8_t b : v.GetBytes())
+            out += std::to_string(b) + ",";
+        return out;
+    }
+    case VarType::Empty:
+        break;
+    }
+    return "empty";
 }
 
 // Writes every call down as text, and checks it runs on the user-interface thread.
