@@ -44,20 +44,15 @@ function(vidora_library name folder)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
 endfunction()
 
-# vidora_test(NAME folder [STRESS] DEPS ...): one GoogleTest executable per test folder. Every test is
-# labelled with its folder; STRESS also labels it "stress", for the stage that repeats those suites in
-# parallel under load.
+# vidora_test(NAME folder DEPS ...): one GoogleTest executable per test folder; every test is labelled with
+# its folder, so a stage can pick suites by label.
 function(vidora_test name folder)
-    cmake_parse_arguments(ARG "STRESS" "" "DEPS" ${ARGN})
-    set(_labels ${folder})
-    if(ARG_STRESS)
-        list(APPEND _labels stress)
-    endif()
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     file(GLOB _srcs CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
     add_executable(${name} ${_srcs})
     vidora_use_pch(${name} test)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} vidora_test_support GTest::gtest GTest::gmock)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${_labels}")
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${folder})
 endfunction()
