@@ -2,6 +2,7 @@
 // (the simulated devices take the place of real ones when none are found) and runs the application.
 #include "app/CVidoraApp.h"
 #include "granite/RegisterGraniteDeviceService.h"
+#include "granite/capture/RegisterGraniteCaptureObjects.h"
 #include "granite/comms/RegisterGraniteCommunicationsService.h"
 #include "granite/effects/RegisterGraniteEffectsService.h"
 #include "granite/startup/CStartupService.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     RegisterGraniteDeviceService();
     RegisterGraniteCommunicationsService();
     RegisterGraniteEffectsService();
+    RegisterGraniteCaptureObjects();
     RegisterToolkitControls();
 
     CVidoraApp app;

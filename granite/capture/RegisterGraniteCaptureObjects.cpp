@@ -1,0 +1,26 @@
+#include "granite/capture/RegisterGraniteCaptureObjects.h"
+
+#include "platform/CObjectFactory.h"
+#include "services/CaptureClassIds.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Each capture object's class id and its creator; filled as the objects are built.
+std::vector<std::pair<Guid, CObjectFactory::Creator>> CaptureClasses() {
+    return {};
+}
+
+} // namespace
+
+void RegisterGraniteCaptureObjects() {
+    for (auto& [clsid, creator] : CaptureClasses())
+        CObjectFactory::Instance().Register(clsid, creator);
+}
+
+void UnregisterGraniteCaptureObjects() {
+    for (auto& [clsid, creator] : CaptureClasses())
+        CObjectFactory::Instance().Unregister(clsid);
+}
