@@ -22,6 +22,9 @@ bool CFrameConverter::Convert(GstSample* sample, int32_t width, int32_t height) 
         inInfo_ = in;
         gst_video_info_set_format(&outInfo_, outFormat_, static_cast<guint>(width),
                                   static_cast<guint>(height));
+        // The converter changes size and format only: the rate must match the input's.
+        GST_VIDEO_INFO_FPS_N(&outInfo_) = GST_VIDEO_INFO_FPS_N(&inInfo_);
+        GST_VIDEO_INFO_FPS_D(&outInfo_) = GST_VIDEO_INFO_FPS_D(&inInfo_);
         // Bilinear scaling: the picture is shown or saved once, the cost matters more than the last detail.
         GstStructure* config = gst_structure_new(
             "config", GST_VIDEO_CONVERTER_OPT_RESAMPLER_METHOD, GST_TYPE_VIDEO_RESAMPLER_METHOD,

@@ -15,7 +15,7 @@ HRESULT CJpegEncoder::Encode(GstBuffer* i420, int32_t width, int32_t height, int
         return E_POINTER;
     std::string why;
     auto pipeline = CGstPipeline::FromDescription(
-        "appsrc name=in format=time ! jpegenc name=enc ! appsink name=out sync=false", &why);
+        "appsrc name=in format=time ! jpegenc name=enc ! appsink name=out sync=false async=false", &why);
     if (!pipeline)
         return E_FAIL;
     GstElementPtr in = pipeline->ByName("in"), enc = pipeline->ByName("enc"), out = pipeline->ByName("out");
