@@ -1,5 +1,6 @@
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
 
+#include "granite/capture/CAudioDeviceEnumerator.h"
 #include "platform/CObjectFactory.h"
 #include "services/CaptureClassIds.h"
 
@@ -10,7 +11,9 @@ namespace {
 
 // Each capture object's class id and its creator; filled as the objects are built.
 std::vector<std::pair<Guid, CObjectFactory::Creator>> CaptureClasses() {
-    return {};
+    return {
+        {CLSID_AudioDeviceEnumerator, &Granite::CAudioDeviceEnumerator::Create},
+    };
 }
 
 } // namespace
