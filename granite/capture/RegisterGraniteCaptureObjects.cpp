@@ -1,6 +1,7 @@
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
 
 #include "granite/capture/CAudioDeviceEnumerator.h"
+#include "granite/capture/CMotionDetector.h"
 #include "platform/CObjectFactory.h"
 #include "services/CaptureClassIds.h"
 
@@ -13,6 +14,7 @@ namespace {
 std::vector<std::pair<Guid, CObjectFactory::Creator>> CaptureClasses() {
     return {
         {CLSID_AudioDeviceEnumerator, &Granite::CAudioDeviceEnumerator::Create},
+        {CLSID_MotionDetector, &Granite::CMotionDetector::Create},
     };
 }
 
