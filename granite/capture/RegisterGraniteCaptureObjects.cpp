@@ -2,6 +2,7 @@
 
 #include "granite/capture/CAudioDeviceEnumerator.h"
 #include "granite/capture/CMotionDetector.h"
+#include "granite/capture/CMovieRecorder.h"
 #include "platform/CObjectFactory.h"
 #include "services/CaptureClassIds.h"
 
@@ -14,6 +15,7 @@ namespace {
 std::vector<std::pair<Guid, CObjectFactory::Creator>> CaptureClasses() {
     return {
         {CLSID_AudioDeviceEnumerator, &Granite::CAudioDeviceEnumerator::Create},
+        {CLSID_MovieRecorder, &Granite::CMovieRecorder::Create},
         {CLSID_MotionDetector, &Granite::CMotionDetector::Create},
     };
 }
