@@ -1,6 +1,6 @@
 #include "granite/capture/CGstRecordingPipeline.h"
 
-#include "granite/capture/CMovieTimeStamp.h"
+#include "granite/capture/CDateStamp.h"
 
 #include <gst/app/gstappsrc.h>
 #include <gst/video/video.h>
@@ -62,7 +62,10 @@ GstPadProbeReturn StampDateTime(GstPad*, GstPadProbeInfo* info, gpointer data) {
     GstVideoFrame frame;
     // Mapping for writing copies memory the capture still shares with others (the display, for one).
     if (gst_video_frame_map(&frame, &probe->info, buffer, GST_MAP_WRITE)) {
-        CMovieTimeStamp::Draw(&frame, CMovieTimeStamp::Text(std::time(nullptr)));
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        CDateStamp::Draw(frame, local);
         gst_video_frame_unmap(&frame);
     }
     return GST_PAD_PROBE_OK;

@@ -59,7 +59,8 @@ std::optional<int32_t> CMotionAnalyzer::Feed(const uint8_t* plane, int width, in
         return std::nullopt;
     uint64_t total = 0;
     for (size_t i = 0; i < current_.size(); ++i)
-        total += static_cast<uint32_t>(std::abs(int(current_[i]) - int(previous_[i])));
+        total +=
+            static_cast<uint32_t>(std::max(0, std::abs(int(current_[i]) - int(previous_[i])) - kNoiseFloor));
     const double meanDifference = static_cast<double>(total) / static_cast<double>(current_.size());
     const double level = meanDifference * kPointsPerGreyLevel * sensitivity_ / 100.0;
     return static_cast<int32_t>(std::min<double>(std::lround(level), kMaxLevel));

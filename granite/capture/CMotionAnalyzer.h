@@ -2,11 +2,12 @@
 // The arithmetic of the motion detector: each picture's luma plane is shrunk to a small grey picture of
 // block averages, and the motion level is how much that small picture changed since the previous one.
 //
-// Level scale: the mean absolute difference of the two small pictures, in grey levels (0..255), times
-// kPointsPerGreyLevel, times sensitivity / 100, rounded and capped at kMaxLevel. A still scene reads 0 to
-// a few points (sensor noise mostly averages out in the blocks); a hand waved in front of the camera reads
-// well over 100 at sensitivity 100. The capture window arms the detector with sensitivity 166 and compares
-// with its own threshold (1..100); the options preview uses 100 and shows 0..100.
+// Level scale: each cell's change in grey levels (0..255) less a noise floor of kNoiseFloor levels (sensor
+// noise and compression flicker that survive the block averages), averaged over all cells, times
+// kPointsPerGreyLevel, times sensitivity / 100, rounded and capped at kMaxLevel. A still scene reads 0; a
+// hand waved in front of the camera reads in the hundreds at sensitivity 100, a small object crossing the
+// picture slowly a few points. The capture window arms the detector with sensitivity 166 and compares with
+// its own threshold (1..100); the options preview uses 100 and shows 0..100.
 //
 // In pictures of 320x240 and more only every second row and column is summed: the blocks stay a good
 // average and the work drops fourfold.
@@ -21,7 +22,8 @@ class CMotionAnalyzer {
 public:
     static constexpr int kWidth = 80;
     static constexpr int kHeight = 60;
-    static constexpr int32_t kPointsPerGreyLevel = 20;
+    static constexpr int32_t kNoiseFloor = 2;
+    static constexpr int32_t kPointsPerGreyLevel = 50;
     static constexpr int32_t kMaxLevel = 1000;
     static constexpr int32_t kDefaultSensitivity = 100;
 
