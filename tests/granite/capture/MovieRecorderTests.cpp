@@ -5,6 +5,7 @@
 #include "MovieReadBack.h"
 #include "granite/capture/CAudioCapture.h"
 #include "granite/capture/CMovieRecorder.h"
+#include "granite/capture/CSimulatedCameraSource.h"
 
 #include <gtest/gtest.h>
 
@@ -166,14 +167,17 @@ TEST_F(MovieRecording, PreparingOrStartingInVainLeavesNoFile) {
     EXPECT_TRUE(sink->Values().empty()) << "nothing ran, so nothing was reported";
 }
 
-// A full disk, made real for this process only: the file may not grow beyond 16 KB, so the
+// A full disk, made real for this process only: the file may not grow beyond 8 KB, so the
 // file sink's write fails as it does on a full disk. Run in a child process, which alone gets the limit.
 TEST_F(MovieRecording, AWriteFailureWhileRecordingFailsAndRemovesTheFile) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto record = [this] {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{16 * 1024, 16 * 1024};
+        const rlimit limit{8 * 1024, 8 * 1024};
         setrlimit(RLIMIT_FSIZE, &limit);
+        // A bigger, moving picture fills the file sink's buffer, and so reaches the limit, sooner.
+        CSimulatedCameraSource::SetSceneMotion(true);
+        capture->setVideoFormat(960, 720, 30);
         Make();
         capture->start();
         if (FAILED(Prepare(false, false, CMovieRecorder::kMaxBitRateKbps)) || FAILED(recorder->start()))
