@@ -1,6 +1,9 @@
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
 
+#include "granite/capture/CAudioDeviceEnumerator.h"
 #include "granite/capture/CCameraEnumerator.h"
+#include "granite/capture/CMotionDetector.h"
+#include "granite/capture/CMovieRecorder.h"
 #include "granite/capture/CStillCapture.h"
 #include "granite/capture/CVideoCapture.h"
 #include "granite/capture/CVideoDisplay.h"
@@ -48,6 +51,9 @@ std::vector<std::pair<Guid, CObjectFactory::Creator>> CaptureClasses() {
          [](const Guid& iid, void** out) { return Hand(CVideoDisplay::Create(), iid, out); }},
         {CLSID_StillCapture,
          [](const Guid& iid, void** out) { return Hand(CStillCapture::Create(), iid, out); }},
+        {CLSID_AudioDeviceEnumerator, &CAudioDeviceEnumerator::Create},
+        {CLSID_MovieRecorder, &CMovieRecorder::Create},
+        {CLSID_MotionDetector, &CMotionDetector::Create},
     };
 }
 
