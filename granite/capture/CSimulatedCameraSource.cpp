@@ -203,10 +203,11 @@ void CSimulatedCameraSource::DrawScene(GstVideoFrame& frame, GstClockTime time) 
         }
     }
     if (g_sceneMotion) {
-        // A bright square crossing the scene and coming back, about four seconds each way.
-        const int size = std::max(8, height_ / 5) & ~1;
+        // A bright square, about as big as a person near the camera, crossing the scene in a second and a
+        // half and coming back: at the capture window's default sensitivity it starts a motion clip.
+        const int size = std::max(8, height_ / 3) & ~1;
         const int travel = std::max(1, width_ - size);
-        const int step = static_cast<int>((ms * static_cast<uint64_t>(travel)) / 4000 % (2 * travel));
+        const int step = static_cast<int>((ms * static_cast<uint64_t>(travel)) / 1500 % (2 * travel));
         const int left = (step < travel ? step : 2 * travel - step) & ~1;
         const int top = ((height_ - size) / 2) & ~1;
         for (int row = top; row < top + size; ++row)

@@ -104,8 +104,8 @@ TEST_F(LiveMotion, AStillSceneReadsNearZeroAndAMovingObjectClearlyMore) {
     ASSERT_GE(still.size(), 5u);
     ASSERT_GE(moving.size(), 5u);
     EXPECT_EQ(*std::max_element(still.begin(), still.end()), 0u) << ::testing::PrintToString(still);
-    // A small object crossing slowly: a few points at every reading.
-    EXPECT_GE(*std::min_element(moving.begin(), moving.end()), 2u) << ::testing::PrintToString(moving);
+    // The simulated passer-by reads above the capture window's default threshold (40) at every reading.
+    EXPECT_GE(*std::min_element(moving.begin(), moving.end()), 40u) << ::testing::PrintToString(moving);
 }
 
 TEST(MotionDetector, RefusesACaptureThatDoesNotShareItsFramesAndBadLevels) {
