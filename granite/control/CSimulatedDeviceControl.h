@@ -33,6 +33,8 @@ public:
     HRESULT PressButton(int camera = 0, bool mirrorButton = false);
     // The focus settles (FocusState::Settled), is lost (Searching) or fails (Failed).
     HRESULT ReportFocus(int32_t state, int camera = 0);
+    // From now on the camera's automatic focus searches fail, or settle again.
+    HRESULT SetFocusFails(bool fails, int camera = 0);
     // A dark or backlit scene is seen, or no longer seen.
     HRESULT SetScene(bool lowLight, bool backlit, int camera = 0);
     // A property changed by another program (or by the device itself, for the read-only sensor values).
