@@ -7,8 +7,6 @@
 namespace Granite {
 namespace {
 
-std::atomic<bool> g_sceneMotion{false};
-
 // A level's place relative to the camera's default: 0 at the minimum, 1 at the default, 2 at the maximum.
 struct Level {
     int32_t value = 0, min = 0, max = 0, def = 0;
@@ -23,14 +21,6 @@ struct Level {
 };
 
 } // namespace
-
-void CSimulatedCameraSource::SetSceneMotion(bool on) {
-    g_sceneMotion = on;
-}
-
-bool CSimulatedCameraSource::SceneMotion() {
-    return g_sceneMotion;
-}
 
 CSimulatedCameraSource::CSimulatedCameraSource(std::shared_ptr<CSimulatedHardware> hardware,
                                                std::string cameraId, int32_t width, int32_t height)
@@ -202,7 +192,7 @@ void CSimulatedCameraSource::DrawScene(GstVideoFrame& frame, GstClockTime time) 
                 line[x] = static_cast<uint8_t>(std::max(16, line[x] - 14));
         }
     }
-    if (g_sceneMotion) {
+    if (hardware_->SceneMotion()) {
         // A bright square, about as big as a person near the camera, crossing the scene in a second and a
         // half and coming back: at the capture window's default sensitivity it starts a motion clip.
         const int size = std::max(8, height_ / 3) & ~1;

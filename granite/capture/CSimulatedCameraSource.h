@@ -5,8 +5,8 @@
 // mirroring through videoflip, zoom with digital pan and tilt through videocrop and videoscale (pan and tilt
 // move the crop window inside the zoomed picture). A power-line setting other than the one the camera was
 // made for draws faint rolling bands, the software video mute shows a plain shade and a closed privacy
-// shutter a black picture. A moving object crosses the scene while scene motion is on, so motion detection
-// has something to see.
+// shutter a black picture. A moving object crosses the scene while the hardware says someone walks through
+// it (CSimulatedHardware::SceneMotion), so motion detection has something to see.
 //
 // Property changes arrive through the hardware's listener (with the hardware's lock held): the listener only
 // marks the settings stale, and the streaming thread reads and applies them before its next frame.
@@ -33,10 +33,6 @@ public:
 
     // The bin; add it to a pipeline before the pipeline runs, and destroy the pipeline before this object.
     GstElement* Bin() const { return bin_.get(); }
-
-    // Whether the moving object crosses every simulated camera's scene (off at start).
-    static void SetSceneMotion(bool on);
-    static bool SceneMotion();
 
     // What the properties make of the picture, in the elements' own units.
     struct Look {

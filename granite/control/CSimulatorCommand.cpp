@@ -237,6 +237,14 @@ bool CSimulatorCommand::Parse(const std::vector<std::string>& input, SimulatorCo
         c.flag2 = scene == "backlit";
         return true;
     }
+    if (verb == "motion") {
+        const std::string state = args.size() == 2 ? Lower(args[1]) : std::string();
+        if (state != "on" && state != "off")
+            return usage("motion on|off");
+        c.verb = SimulatorCommand::Verb::Motion;
+        c.flag = state == "on";
+        return true;
+    }
     if (verb == "set") {
         // set [KIND [N]] PROPERTY VALUE
         size_t at = 1;
@@ -372,6 +380,9 @@ bool CSimulatorCommand::Execute(const SimulatorCommand& c, CSimulatedDeviceContr
     case Verb::Scene:
         hr = control.SetScene(c.flag, c.flag2, c.index);
         break;
+    case Verb::Motion:
+        control.SetSceneMotion(c.flag);
+        break;
     case Verb::Set:
         hr = control.SetProperty(c.kind, c.index, c.number, Variant::FromI4(c.value));
         break;
@@ -423,6 +434,7 @@ std::string CSimulatorCommand::Usage() {
            "  focus settled|lost|failed             the camera's automatic focus reports\n"
            "  focus fail|ok                         from now on its searches fail, or settle again\n"
            "  scene normal|dark|backlit             what the camera's sensor sees\n"
+           "  motion on|off                         someone walks through the pictures (motion detection)\n"
            "  set [KIND [N]] PROPERTY VALUE         change a property as another program would\n"
            "  option echo|noise on|off              the global audio options\n"
            "  event CODE                            raise a camera event by its code\n"

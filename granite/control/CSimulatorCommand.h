@@ -20,6 +20,7 @@ struct SimulatorCommand {
         Focus,
         FocusFails,
         Scene,
+        Motion,
         Set,
         Option,
         Event,

@@ -98,6 +98,11 @@ public:
         levelPeriodMs_ = std::max<int64_t>(1, period.count());
     }
     std::chrono::milliseconds LevelPeriod() const { return std::chrono::milliseconds(levelPeriodMs_.load()); }
+
+    // Whether someone walks through the simulated cameras' scenes (the capture objects draw a moving object),
+    // so that motion detection has something to see. Off at start.
+    void SetSceneMotion(bool on) { sceneMotion_ = on; }
+    bool SceneMotion() const { return sceneMotion_.load(); }
     // How long automatic focus searches before it settles (or fails).
     void SetFocusSearchTime(std::chrono::milliseconds time) {
         focusSearchMs_ = std::max<int64_t>(1, time.count());
@@ -222,6 +227,7 @@ private:
     uint64_t nextSoundToken_ = 1;
     CFailureTable failures_;
     std::atomic<int64_t> levelPeriodMs_{100};
+    std::atomic<bool> sceneMotion_{false};
     std::atomic<int64_t> focusSearchMs_{400};
     std::atomic<int64_t> motorPeriodMs_{250};
     std::unique_ptr<CServiceWorker> timer_; // made on first need

@@ -137,6 +137,14 @@ TEST_F(SimulatorToolWithService, ChangesTheDevicesOfTheRunningProgram) {
     run = RunTool({"focus", "fail", "camera", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
+    run = RunTool({"motion", "on"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(hardware->SceneMotion());
+    run = RunTool({"motion", "off"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_FALSE(hardware->SceneMotion());
+    EXPECT_EQ(RunTool({"motion", "sometimes"}).exitCode, 2);
+
     run = RunTool({"plug", "camera", "basic"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ASSERT_TRUE(sink.WaitForCount("arrived", 1));

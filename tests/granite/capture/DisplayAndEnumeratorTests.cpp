@@ -111,7 +111,7 @@ TEST_F(DisplayAndEnumerator, EnumeratorListsSimulatedCamerasFirstAndOpensThemByP
     EXPECT_EQ(path, CameraId(1));
 
     // Made directly, a capture opens the camera in use.
-    ASSERT_EQ(hardware->Attach(CameraId(1)), S_OK);
+    ASSERT_EQ(hardware->Attach(Granite::CSimulatedHardware::NewClientId(), CameraId(1)), S_OK);
     IVideoCapture* direct = nullptr;
     ASSERT_EQ(CObjectFactory::Instance().Create(CLSID_VideoCapture, IID_IVideoCapture, &direct), S_OK);
     RefPtr<IVideoCapture> directRef(direct);

@@ -61,12 +61,12 @@ TEST(MotionAnalyzer, ALocalChangeCountsByItsShareOfThePicture) {
 class LiveMotion : public CaptureFixture {
 protected:
     void TearDown() override {
-        CSimulatedCameraSource::SetSceneMotion(false);
+        hardware->SetSceneMotion(false);
         CaptureFixture::TearDown();
     }
     // The first `count` levels of the simulated camera's picture, with or without the moving object.
     std::vector<uint32_t> Levels(bool sceneMotion, size_t count) {
-        CSimulatedCameraSource::SetSceneMotion(sceneMotion);
+        hardware->SetSceneMotion(sceneMotion);
         RefPtr<IVideoCapture> capture = Open(0);
         RefPtr<CCaptureTestSink> sink(new CCaptureTestSink(DIID_IMotionEvents));
         CCountdown raised;

@@ -176,7 +176,7 @@ TEST_F(MovieRecording, AWriteFailureWhileRecordingFailsAndRemovesTheFile) {
         const rlimit limit{8 * 1024, 8 * 1024};
         setrlimit(RLIMIT_FSIZE, &limit);
         // A bigger, moving picture fills the file sink's buffer, and so reaches the limit, sooner.
-        CSimulatedCameraSource::SetSceneMotion(true);
+        hardware->SetSceneMotion(true);
         capture->setVideoFormat(960, 720, 30);
         Make();
         capture->start();
