@@ -1,6 +1,7 @@
 #include "granite/capture/CJpegEncoder.h"
 
 #include "granite/capture/CGstPipeline.h"
+#include "platform/DebugOutput.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
@@ -16,8 +17,10 @@ HRESULT CJpegEncoder::Encode(GstBuffer* i420, int32_t width, int32_t height, int
     std::string why;
     auto pipeline = CGstPipeline::FromDescription(
         "appsrc name=in format=time ! jpegenc name=enc ! appsink name=out sync=false async=false", &why);
-    if (!pipeline)
+    if (!pipeline) {
+        OutputDebugString("Still capture: no JPEG encoder: " + why);
         return E_FAIL;
+    }
     GstElementPtr in = pipeline->ByName("in"), enc = pipeline->ByName("enc"), out = pipeline->ByName("out");
     GstCapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width", G_TYPE_INT,
                                         width, "height", G_TYPE_INT, height, "framerate", GST_TYPE_FRACTION,

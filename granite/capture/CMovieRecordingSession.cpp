@@ -1,5 +1,7 @@
 #include "granite/capture/CMovieRecordingSession.h"
 
+#include "platform/DebugOutput.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -47,6 +49,7 @@ HRESULT CMovieRecordingSession::Prepare(const RecordingFormat& format, IFrameSou
     auto pipeline = CGstRecordingPipeline::Build(format, std::move(audioSource), maker_, &why);
     if (!pipeline) {
         lastError_ = why;
+        OutputDebugString("Movie recorder: " + why);
         RemoveFileLocked();
         return E_FAIL;
     }
@@ -125,6 +128,7 @@ void CMovieRecordingSession::Fail(const std::string& why) {
         if (state_ != State::Recording)
             return;
         lastError_ = why;
+        OutputDebugString("Movie recorder: the recording failed: " + why);
         auto pipeline = TakeOverLocked();
         pipeline->Abort();
         pipeline.reset();
