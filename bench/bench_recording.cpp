@@ -65,7 +65,7 @@ IVideoCapture* OpenCamera() {
 }
 
 void RunWholeProcessFigures() {
-    CSimulatedCameraSource::SetSceneMotion(true);
+    CSimulatedHardware::Current()->SetSceneMotion(true);
     IVideoCapture* capture = OpenCamera();
     if (capture == nullptr || FAILED(capture->setVideoFormat(kWidth, kHeight, kFps)) ||
         FAILED(capture->start())) {

@@ -54,13 +54,6 @@ HRESULT CCameraEnumerator::QueryInterface(const Guid& iid, void** object) {
     return S_OK;
 }
 
-uint32_t CCameraEnumerator::Release() {
-    const uint32_t left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 HRESULT CCameraEnumerator::count(int32_t* n) {
     if (n == nullptr)
         return E_POINTER;

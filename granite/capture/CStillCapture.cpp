@@ -87,13 +87,6 @@ HRESULT CStillCapture::QueryInterface(const Guid& iid, void** object) {
     return S_OK;
 }
 
-uint32_t CStillCapture::Release() {
-    const uint32_t left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 GstSamplePtr CStillCapture::NextFrame(IFrameSource& source) {
     CNextFrame next;
     source.AddFrameListener(&next);

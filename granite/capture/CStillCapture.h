@@ -6,13 +6,14 @@
 #include "granite/capture/CCaptureEventPoint.h"
 #include "granite/capture/GstRef.h"
 #include "granite/capture/IFrameSource.h"
+#include "platform/CRefCounted.h"
 #include "services/IStillCapture.h"
 
 #include <chrono>
 
 namespace Granite {
 
-class CStillCapture : public IStillCapture, public ICaptureEventSource {
+class CStillCapture : public CRefCounted<IStillCapture>, public ICaptureEventSource {
 public:
     static CStillCapture* Create() { return new CStillCapture(); }
 
@@ -20,8 +21,8 @@ public:
     static constexpr std::chrono::milliseconds kFrameTimeout{5000};
 
     HRESULT QueryInterface(const Guid& iid, void** object) override;
-    uint32_t AddRef() override { return refs_.Add(); }
-    uint32_t Release() override;
+    uint32_t AddRef() override { return CRefCounted<IStillCapture>::AddRef(); }
+    uint32_t Release() override { return CRefCounted<IStillCapture>::Release(); }
 
     HRESULT capture(const std::string& fileName, int32_t quality, int32_t* result, int32_t stampDateTime,
                     IVideoCapture* videoCapture) override;
@@ -39,7 +40,6 @@ private:
     // Waits for the next frame of the source; null when it stopped or nothing came in time.
     static GstSamplePtr NextFrame(IFrameSource& source);
 
-    CRefCount refs_;
     CCaptureEventPoint events_{DIID_IStillEvents};
 };
 

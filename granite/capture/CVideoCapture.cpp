@@ -81,13 +81,6 @@ CVideoCapture::~CVideoCapture() {
         ReleaseCamera();
 }
 
-uint32_t CVideoCapture::Release() {
-    const uint32_t left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 HRESULT CVideoCapture::QueryInterface(const Guid& iid, void** object) {
     if (object == nullptr)
         return E_POINTER;

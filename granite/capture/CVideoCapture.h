@@ -12,6 +12,7 @@
 #include "granite/capture/IFrameSource.h"
 #include "granite/devices/CSimulatedHardware.h"
 #include "granite/service/CServiceWorker.h"
+#include "platform/CRefCounted.h"
 #include "services/ICaptureEvents.h"
 #include "services/IVideoCapture.h"
 
@@ -28,7 +29,7 @@ struct StillFormat {
     int32_t width = 0, height = 0, fps = 30, flags = 0;
 };
 
-class CVideoCapture : public IVideoCapture,
+class CVideoCapture : public CRefCounted<IVideoCapture>,
                       public ICaptureEventSource,
                       public IFrameSource,
                       private IHardwareListener {
@@ -41,8 +42,8 @@ public:
     static std::vector<StillFormat> StillFormatsOf(const CameraInfo& camera);
 
     HRESULT QueryInterface(const Guid& iid, void** object) override;
-    uint32_t AddRef() override { return refs_.Add(); }
-    uint32_t Release() override;
+    uint32_t AddRef() override { return CRefCounted<IVideoCapture>::AddRef(); }
+    uint32_t Release() override { return CRefCounted<IVideoCapture>::Release(); }
 
     // IVideoCapture
     HRESULT stillFormatCount(int32_t* n) override;
@@ -89,7 +90,6 @@ private:
     void Lose(uint64_t generation, HRESULT why);
     static GstFlowReturn OnNewSample(GstAppSink* sink, gpointer self);
 
-    CRefCount refs_;
     const CameraInfo camera_;
     const std::vector<StillFormat> formats_;
     std::shared_ptr<CSimulatedHardware> hardware_; // simulated cameras only

@@ -19,13 +19,6 @@ HRESULT CVideoDisplay::QueryInterface(const Guid& iid, void** object) {
     return S_OK;
 }
 
-uint32_t CVideoDisplay::Release() {
-    const uint32_t left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 HRESULT CVideoDisplay::attach(IVideoSurface* surface, int32_t, const VideoRect& rect,
                               IVideoCapture* videoCapture) {
     if (surface == nullptr || videoCapture == nullptr)

@@ -4,6 +4,7 @@
 // queued. detach (and attaching elsewhere) returns only when no frame is being presented any more.
 #include "granite/capture/CFrameConverter.h"
 #include "granite/capture/IFrameSource.h"
+#include "platform/CRefCounted.h"
 #include "services/IVideoDisplay.h"
 
 #include <atomic>
@@ -11,13 +12,11 @@
 
 namespace Granite {
 
-class CVideoDisplay : public IVideoDisplay, private IFrameListener {
+class CVideoDisplay : public CRefCounted<IVideoDisplay>, private IFrameListener {
 public:
     static CVideoDisplay* Create() { return new CVideoDisplay(); }
 
     HRESULT QueryInterface(const Guid& iid, void** object) override;
-    uint32_t AddRef() override { return refs_.Add(); }
-    uint32_t Release() override;
 
     HRESULT attach(IVideoSurface* surface, int32_t stream, const VideoRect& rect,
                    IVideoCapture* videoCapture) override;
@@ -31,7 +30,6 @@ private:
     void OnFrame(GstSample* sample) override;
     void OnSourceStopped(HRESULT) override {}
 
-    CRefCount refs_;
     std::mutex lock_; // surface_ and rect_
     IVideoSurface* surface_ = nullptr;
     VideoRect rect_;
