@@ -1,6 +1,7 @@
 // Vidora: the program's entry point. It wires our stand-ins for the maker's services into the object factory
 // (the simulated devices take the place of real ones when none are found) and runs the application.
 #include "app/CVidoraApp.h"
+#include "capture/CaptureControlsRegistration.h"
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
 #include "granite/comms/RegisterGraniteCommunicationsService.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     RegisterGraniteEffectsService();
     RegisterGraniteCaptureObjects();
     RegisterToolkitControls();
+    RegisterCaptureControls();
 
     CVidoraApp app;
     CScreenshotter::Install();

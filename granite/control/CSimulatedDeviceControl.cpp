@@ -65,6 +65,13 @@ HRESULT CSimulatedDeviceControl::ReportFocus(int32_t state, int camera) {
     return SetProperty(DeviceKind::Camera, camera, CamProp::FocusStatus, Variant::FromI4(state));
 }
 
+HRESULT CSimulatedDeviceControl::SetFocusFails(bool fails, int camera) {
+    std::string id;
+    if (!Resolve(DeviceKind::Camera, camera, id))
+        return E_DEVICE_NOT_CONNECTED;
+    return hardware_->SetFocusFails(id, fails);
+}
+
 HRESULT CSimulatedDeviceControl::SetScene(bool lowLight, bool backlit, int camera) {
     HRESULT hr =
         SetProperty(DeviceKind::Camera, camera, CamProp::LowLightScene, Variant::FromI4(lowLight ? 1 : 0));

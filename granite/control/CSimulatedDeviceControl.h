@@ -33,8 +33,12 @@ public:
     HRESULT PressButton(int camera = 0, bool mirrorButton = false);
     // The focus settles (FocusState::Settled), is lost (Searching) or fails (Failed).
     HRESULT ReportFocus(int32_t state, int camera = 0);
+    // From now on the camera's automatic focus searches fail, or settle again.
+    HRESULT SetFocusFails(bool fails, int camera = 0);
     // A dark or backlit scene is seen, or no longer seen.
     HRESULT SetScene(bool lowLight, bool backlit, int camera = 0);
+    // Someone walks through every simulated camera's picture, or nobody does.
+    void SetSceneMotion(bool on) { hardware_->SetSceneMotion(on); }
     // A property changed by another program (or by the device itself, for the read-only sensor values).
     HRESULT SetProperty(DeviceKind kind, int index, int32_t property, const Variant& value);
     HRESULT SetGlobalOption(int32_t option, bool on);

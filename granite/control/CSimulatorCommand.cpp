@@ -219,8 +219,11 @@ bool CSimulatorCommand::Parse(const std::vector<std::string>& input, SimulatorCo
             c.number = FocusState::Searching;
         else if (state == "failed")
             c.number = FocusState::Failed;
+        else if (state == "fail" || state == "ok")
+            c.verb = SimulatorCommand::Verb::FocusFails;
         else
-            return usage("focus settled|lost|failed [camera N]");
+            return usage("focus settled|lost|failed|fail|ok [camera N]");
+        c.flag = state == "fail";
         return true;
     }
     if (verb == "scene") {
@@ -232,6 +235,14 @@ bool CSimulatorCommand::Parse(const std::vector<std::string>& input, SimulatorCo
         c.verb = SimulatorCommand::Verb::Scene;
         c.flag = scene == "dark";
         c.flag2 = scene == "backlit";
+        return true;
+    }
+    if (verb == "motion") {
+        const std::string state = args.size() == 2 ? Lower(args[1]) : std::string();
+        if (state != "on" && state != "off")
+            return usage("motion on|off");
+        c.verb = SimulatorCommand::Verb::Motion;
+        c.flag = state == "on";
         return true;
     }
     if (verb == "set") {
@@ -359,8 +370,18 @@ bool CSimulatorCommand::Execute(const SimulatorCommand& c, CSimulatedDeviceContr
     case Verb::Focus:
         hr = control.ReportFocus(c.number, c.index);
         break;
+    case Verb::FocusFails:
+        hr = control.SetFocusFails(c.flag, c.index);
+        if (hr == E_NOTIMPL) {
+            output = "that camera has no automatic focus\n";
+            return false;
+        }
+        break;
     case Verb::Scene:
         hr = control.SetScene(c.flag, c.flag2, c.index);
+        break;
+    case Verb::Motion:
+        control.SetSceneMotion(c.flag);
         break;
     case Verb::Set:
         hr = control.SetProperty(c.kind, c.index, c.number, Variant::FromI4(c.value));
@@ -403,7 +424,7 @@ std::string CSimulatorCommand::Usage() {
            "Changes the simulated devices of the running Vidora program, as the world outside would.\n"
            "\n"
            "  list                                  the devices, their state and the failures in force\n"
-           "  plug camera [full|basic|ptz]          plug in a device (also microphone, speaker, hid)\n"
+           "  plug camera [full|basic|ptz|minimal]  plug in a device (also microphone, speaker, hid)\n"
            "  unplug camera N                       unplug the N-th device of a kind (from 1)\n"
            "  shutter open|closed                   the camera's privacy shutter\n"
            "  streaming start PROGRAM               another program (e.g. setup.exe) streams from the "
@@ -411,7 +432,9 @@ std::string CSimulatorCommand::Usage() {
            "  streaming stop                        it stops\n"
            "  button [capture|mirror]               press a button on the camera\n"
            "  focus settled|lost|failed             the camera's automatic focus reports\n"
+           "  focus fail|ok                         from now on its searches fail, or settle again\n"
            "  scene normal|dark|backlit             what the camera's sensor sees\n"
+           "  motion on|off                         someone walks through the pictures (motion detection)\n"
            "  set [KIND [N]] PROPERTY VALUE         change a property as another program would\n"
            "  option echo|noise on|off              the global audio options\n"
            "  event CODE                            raise a camera event by its code\n"

@@ -18,7 +18,9 @@ struct SimulatorCommand {
         StreamStop,
         Button,
         Focus,
+        FocusFails,
         Scene,
+        Motion,
         Set,
         Option,
         Event,
@@ -32,7 +34,7 @@ struct SimulatorCommand {
     std::string text;   // model, program name
     int32_t number = 0; // property, event code, operation, option, focus state
     int32_t value = 0;  // property value, input level
-    bool flag = false;  // shutter closed, mirror button, option on, scene dark
+    bool flag = false;  // shutter closed, mirror button, option on, scene dark, focus fails
     bool flag2 = false; // scene backlit
     int times = -1;     // how often an operation fails; -1 until cleared
 };

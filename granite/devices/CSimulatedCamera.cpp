@@ -56,10 +56,19 @@ void CSimulatedCamera::AfterWrite(int32_t number, const Variant& oldValue, const
         StepAxis(CamProp::Tilt, CamProp::TiltMin, CamProp::TiltMax, +1, changes);
         break;
     case CamProp::MotorHome:
-        MoveAxesTo(Number(CamProp::PanDefault), Number(CamProp::TiltDefault), true, changes);
+        MotorsTo(Number(CamProp::PanDefault), Number(CamProp::TiltDefault), changes);
         break;
     case CamProp::DigitalCentre:
-        MoveAxesTo(0, 0, false, changes);
+        WindowTo(0, 0, changes);
+        break;
+    case CamProp::Pan:
+    case CamProp::Tilt:
+        // A position written while the motors run becomes their target.
+        if (motorMoving_)
+            (number == CamProp::Pan ? panTarget_ : tiltTarget_) = AsNumber(newValue);
+        break;
+    case CamProp::Zoom:
+        FitWindowToZoom(changes);
         break;
     case CamProp::Reread:
         if (AsNumber(newValue) == kRereadExposureAndGain) {
@@ -71,23 +80,18 @@ void CSimulatedCamera::AfterWrite(int32_t number, const Variant& oldValue, const
         break;
     case CamProp::AutoFocus:
         if (IsOn(newValue) && !IsOn(oldValue))
-            Store(CamProp::FocusStatus, Variant::FromI4(FocusState::Searching), changes);
+            StartFocusSearch(changes);
         else if (!IsOn(newValue))
-            Store(CamProp::FocusStatus, Variant::FromI4(FocusState::Settled), changes);
+            Store(CamProp::FocusStatus, Variant::FromI4(FocusState::Settled), changes); // the lens stays put
         break;
     case CamProp::Focus:
         Store(CamProp::FocusStatus, Variant::FromI4(FocusState::Settled), changes);
         break;
     case CamProp::FocusStatus:
-        if (AsNumber(newValue) != AsNumber(oldValue)) {
-            const int32_t s = AsNumber(newValue);
-            if (s == FocusState::Settled)
-                changes.push_back(DeviceChange::Event(CamEvent::FocusSettled));
-            else if (s == FocusState::Searching)
-                changes.push_back(DeviceChange::Event(CamEvent::FocusLost));
-            else if (s == FocusState::Failed)
-                changes.push_back(DeviceChange::Event(CamEvent::FocusFailed));
-        }
+        FocusEvent(AsNumber(oldValue), AsNumber(newValue), changes);
+        // Focus lost under automatic focus: the lens searches again.
+        if (AsNumber(newValue) == FocusState::Searching && IsOn(Value(CamProp::AutoFocus)))
+            changes.push_back(DeviceChange::Timer(TimedWork::FocusSearch));
         break;
     case CamProp::PrivacyShutter:
         if (IsOn(newValue) != IsOn(oldValue))
@@ -109,6 +113,49 @@ void CSimulatedCamera::AfterWrite(int32_t number, const Variant& oldValue, const
     }
 }
 
+void CSimulatedCamera::OnTimer(int32_t work, std::vector<DeviceChange>& changes) {
+    if (work == TimedWork::FocusSearch) {
+        // A search that was overtaken (focus switched off, or reported by the camera meanwhile) has ended.
+        if (Number(CamProp::FocusStatus) == FocusState::Searching && IsOn(Value(CamProp::AutoFocus)))
+            SetFocusStatus(focusFails_ ? FocusState::Failed : FocusState::Settled, changes);
+        return;
+    }
+    if (work == TimedWork::MotorArrival && motorMoving_) {
+        motorMoving_ = false;
+        Store(CamProp::Pan, Variant::FromI4(panTarget_), changes);
+        Store(CamProp::Tilt, Variant::FromI4(tiltTarget_), changes);
+        changes.push_back(DeviceChange::Motor(kMotorStopped));
+    }
+}
+
+void CSimulatedCamera::SetFocusFails(bool fails, std::vector<DeviceChange>& changes) {
+    focusFails_ = fails;
+    if (!fails && Number(CamProp::FocusStatus) == FocusState::Failed && IsOn(Value(CamProp::AutoFocus)))
+        StartFocusSearch(changes);
+}
+
+void CSimulatedCamera::StartFocusSearch(std::vector<DeviceChange>& changes) {
+    SetFocusStatus(FocusState::Searching, changes);
+    changes.push_back(DeviceChange::Timer(TimedWork::FocusSearch));
+}
+
+void CSimulatedCamera::SetFocusStatus(int32_t status, std::vector<DeviceChange>& changes) {
+    const int32_t old = Number(CamProp::FocusStatus);
+    Store(CamProp::FocusStatus, Variant::FromI4(status), changes);
+    FocusEvent(old, status, changes);
+}
+
+void CSimulatedCamera::FocusEvent(int32_t oldStatus, int32_t newStatus, std::vector<DeviceChange>& changes) {
+    if (oldStatus == newStatus)
+        return;
+    if (newStatus == FocusState::Settled)
+        changes.push_back(DeviceChange::Event(CamEvent::FocusSettled));
+    else if (newStatus == FocusState::Searching)
+        changes.push_back(DeviceChange::Event(CamEvent::FocusLost));
+    else if (newStatus == FocusState::Failed)
+        changes.push_back(DeviceChange::Event(CamEvent::FocusFailed));
+}
+
 void CSimulatedCamera::StepAxis(int32_t axis, int32_t minNumber, int32_t maxNumber, int direction,
                                 std::vector<DeviceChange>& changes) {
     if (!Has(axis))
@@ -116,28 +163,66 @@ void CSimulatedCamera::StepAxis(int32_t axis, int32_t minNumber, int32_t maxNumb
     const int32_t min = Number(minNumber);
     const int32_t max = Number(maxNumber);
     const int32_t step = std::max(1, (max - min) / 10);
-    const int32_t from = Number(axis);
+    // A command while the motors run extends the move they are making.
+    const int32_t from = motorMoving_ ? (axis == CamProp::Pan ? panTarget_ : tiltTarget_) : Number(axis);
     const int32_t to = std::clamp(from + direction * step, min, max);
     if (to == from)
         return; // already at the end stop: the motor does not run
-    changes.push_back(DeviceChange::Motor(kMotorMoving));
-    Store(axis, Variant::FromI4(to), changes);
-    changes.push_back(DeviceChange::Motor(kMotorStopped));
+    const bool pan = axis == CamProp::Pan;
+    MotorsTo(pan ? to : (motorMoving_ ? panTarget_ : Number(CamProp::Pan)),
+             pan ? (motorMoving_ ? tiltTarget_ : Number(CamProp::Tilt)) : to, changes);
 }
 
-void CSimulatedCamera::MoveAxesTo(int32_t pan, int32_t tilt, bool motorised,
-                                  std::vector<DeviceChange>& changes) {
+void CSimulatedCamera::MotorsTo(int32_t pan, int32_t tilt, std::vector<DeviceChange>& changes) {
     if (!Has(CamProp::Pan) || !Has(CamProp::Tilt))
         return;
     pan = std::clamp(pan, Number(CamProp::PanMin), Number(CamProp::PanMax));
     tilt = std::clamp(tilt, Number(CamProp::TiltMin), Number(CamProp::TiltMax));
-    const bool moves = pan != Number(CamProp::Pan) || tilt != Number(CamProp::Tilt);
-    if (moves && motorised)
+    if (!motorMoving_) {
+        if (pan == Number(CamProp::Pan) && tilt == Number(CamProp::Tilt))
+            return; // already there
+        motorMoving_ = true;
         changes.push_back(DeviceChange::Motor(kMotorMoving));
-    Store(CamProp::Pan, Variant::FromI4(pan), changes);
-    Store(CamProp::Tilt, Variant::FromI4(tilt), changes);
-    if (moves && motorised)
-        changes.push_back(DeviceChange::Motor(kMotorStopped));
+    }
+    panTarget_ = pan;
+    tiltTarget_ = tilt;
+    changes.push_back(DeviceChange::Timer(TimedWork::MotorArrival));
+}
+
+void CSimulatedCamera::WindowTo(int32_t pan, int32_t tilt, std::vector<DeviceChange>& changes) {
+    if (!Has(CamProp::Pan) || !Has(CamProp::Tilt))
+        return;
+    Store(CamProp::Pan, Variant::FromI4(std::clamp(pan, Number(CamProp::PanMin), Number(CamProp::PanMax))),
+          changes);
+    Store(CamProp::Tilt,
+          Variant::FromI4(std::clamp(tilt, Number(CamProp::TiltMin), Number(CamProp::TiltMax))), changes);
+}
+
+void CSimulatedCamera::LimitDigitalWindowByZoom(int32_t panLimit, int32_t tiltLimit) {
+    panLimit_ = std::max(0, panLimit);
+    tiltLimit_ = std::max(0, tiltLimit);
+    std::vector<DeviceChange> ignored;
+    FitWindowToZoom(ignored);
+}
+
+void CSimulatedCamera::FitWindowToZoom(std::vector<DeviceChange>& changes) {
+    if (panLimit_ < 0 || !Has(CamProp::Zoom) || !Has(CamProp::Pan) || !Has(CamProp::Tilt))
+        return;
+    // Zoomed in by z, the visible part is zmin / z of the picture; the window can move by the rest, so the
+    // reach grows from nothing at the widest zoom to the full limit at the closest.
+    const int64_t zmin = Number(CamProp::ZoomMin), zmax = Number(CamProp::ZoomMax);
+    const int64_t z = std::clamp<int64_t>(Number(CamProp::Zoom), zmin, zmax);
+    auto reach = [&](int32_t limit) {
+        if (zmax <= zmin || z <= 0)
+            return limit;
+        return static_cast<int32_t>(limit * (z - zmin) * zmax / (z * (zmax - zmin)));
+    };
+    const int32_t pan = reach(panLimit_), tilt = reach(tiltLimit_);
+    Store(CamProp::PanMin, Variant::FromI4(-pan), changes);
+    Store(CamProp::PanMax, Variant::FromI4(pan), changes);
+    Store(CamProp::TiltMin, Variant::FromI4(-tilt), changes);
+    Store(CamProp::TiltMax, Variant::FromI4(tilt), changes);
+    WindowTo(Number(CamProp::Pan), Number(CamProp::Tilt), changes);
 }
 
 } // namespace Granite

@@ -27,6 +27,13 @@ DeviceChange DeviceChange::Motor(uint32_t status) {
     return c;
 }
 
+DeviceChange DeviceChange::Timer(int32_t work) {
+    DeviceChange c;
+    c.type = Type::Timer;
+    c.number = work;
+    return c;
+}
+
 CSimulatedDevice::CSimulatedDevice(DeviceKind kind, std::string model, uint16_t productId, std::string name,
                                    std::string id)
     : kind_(kind), model_(std::move(model)), productId_(productId), name_(std::move(name)),
@@ -238,5 +245,7 @@ HRESULT CSimulatedDevice::BeforeWrite(int32_t, const Variant&, WriteOrigin, std:
 }
 
 void CSimulatedDevice::AfterWrite(int32_t, const Variant&, const Variant&, std::vector<DeviceChange>&) {}
+
+void CSimulatedDevice::OnTimer(int32_t, std::vector<DeviceChange>&) {}
 
 } // namespace Granite

@@ -25,17 +25,26 @@ enum class Access {
     Constant,  // never changes (identity, ranges, defaults)
 };
 
-// Something a write caused that the service reports to its clients.
+// Work a device finishes some time after it started it, which its owner times (see CSimulatedHardware).
+namespace TimedWork {
+constexpr int32_t FocusSearch = 1;  // the lens searches, then settles (or gives up)
+constexpr int32_t MotorArrival = 2; // the pan and tilt motors reach their target
+} // namespace TimedWork
+
+// Something a write caused that the service reports to its clients, or timed work the device started.
 struct DeviceChange {
-    enum class Type { Property, CameraEvent, MotorStatus };
+    enum class Type { Property, CameraEvent, MotorStatus, Timer };
     Type type = Type::Property;
-    int32_t number = 0; // property number, event code or motor status
+    int32_t number = 0; // property number, event code, motor status or TimedWork
     Variant oldValue;
     Variant newValue;
     // Reported even when the value did not change (a re-read request).
     static DeviceChange PropertyChange(int32_t number, Variant oldValue, Variant newValue);
     static DeviceChange Event(int32_t code);
     static DeviceChange Motor(uint32_t status);
+    // Asks the owner to call OnTimer(work) once the work's time has passed; a newer request for the same
+    // work replaces an older one that has not run yet.
+    static DeviceChange Timer(int32_t work);
 };
 
 struct SimulatedProperty {
@@ -99,6 +108,8 @@ public:
                   std::vector<DeviceChange>& changes);
     // Whether a property may be written by programs.
     bool IsWritable(int32_t number) const;
+    // The time of a TimedWork the device asked for has passed; the changes it causes are appended.
+    virtual void OnTimer(int32_t work, std::vector<DeviceChange>& changes);
 
     bool HasFeature(const std::string& name) const { return features_.count(name) != 0; }
     const std::set<std::string>& Features() const { return features_; }

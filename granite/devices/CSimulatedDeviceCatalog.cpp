@@ -8,6 +8,7 @@ namespace {
 const char* const kModelFull = "full";
 const char* const kModelBasic = "basic";
 const char* const kModelPtz = "ptz";
+const char* const kModelMinimal = "minimal";
 const char* const kModelStandard = "standard";
 
 std::string WithOrdinal(const std::string& name, int ordinal) {
@@ -52,6 +53,7 @@ void AddFullCameraProperties(CSimulatedDevice& d) {
     d.DefineLevel(SunTuneBMin, SunTuneBMax, SunTuneB, SunTuneBDefault, 0, 100, 50, 50);
     d.DefineLevel(SunTuneCMin, SunTuneCMax, SunTuneC, SunTuneCDefault, 0, 100, 50, 50);
     d.DefineLevel(SunTuneDMin, SunTuneDMax, SunTuneD, SunTuneDDefault, 0, 100, 50, 50);
+    d.DefineLevel(BacklightMin, BacklightMax, Backlight, BacklightDefault, 0, 3, 1, 1);
     d.Define(PrivacyShutter, Variant::FromI4(0), Access::Sensor);
     d.Define(LowLightScene, Variant::FromI4(0), Access::Sensor);
     d.Define(BacklitScene, Variant::FromI4(0), Access::Sensor);
@@ -75,7 +77,7 @@ void AddFullCameraProperties(CSimulatedDevice& d) {
 
 std::vector<std::string> CSimulatedDeviceCatalog::Models(DeviceKind kind) {
     if (kind == DeviceKind::Camera)
-        return {kModelFull, kModelBasic, kModelPtz};
+        return {kModelFull, kModelBasic, kModelPtz, kModelMinimal};
     return {kModelStandard};
 }
 
@@ -124,6 +126,8 @@ uint16_t CSimulatedDeviceCatalog::ProductIdOf(DeviceKind kind, const std::string
             return kProductBasicCamera;
         if (Text::EqualsNoCase(model, kModelPtz))
             return kProductPtzCamera;
+        if (Text::EqualsNoCase(model, kModelMinimal))
+            return kProductMinimalCamera;
         return kProductFullCamera;
     case DeviceKind::Microphone:
         return kProductMicrophone;
@@ -181,6 +185,15 @@ std::unique_ptr<CSimulatedDevice> CSimulatedDeviceCatalog::MakeCamera(const std:
     using namespace CamProp;
     const uint16_t pid = ProductIdOf(DeviceKind::Camera, model);
     const std::string path = DevicePath(DeviceKind::Camera, pid, ordinal);
+    if (model == kModelMinimal) {
+        auto d = std::make_unique<CSimulatedCamera>(
+            DeviceKind::Camera, model, pid, WithOrdinal("Brenmoor Vidora Lite Webcam", ordinal), path);
+        d->DefineLevel(BrightnessMin, BrightnessMax, Brightness, BrightnessDefault, 0, 255, 128, 128);
+        d->DefineLevel(ContrastMin, ContrastMax, Contrast, ContrastDefault, 0, 100, 50, 50);
+        d->DefineLevel(SaturationMin, SaturationMax, Saturation, SaturationDefault, 0, 100, 50, 50);
+        d->SetDriverName("usbvideo");
+        return d;
+    }
     if (model == kModelBasic) {
         auto d = std::make_unique<CSimulatedCamera>(DeviceKind::Camera, model, pid,
                                                     WithOrdinal("Brenmoor Vidora Webcam", ordinal), path);
@@ -207,6 +220,7 @@ std::unique_ptr<CSimulatedDevice> CSimulatedDeviceCatalog::MakeCamera(const std:
         // The older LED firmware only.
         d->Define(LedModeLegacy, Variant::FromI4(1));
         d->Define(LedDefault, Variant::FromI4(1), Access::Constant);
+        d->AddFeature("LEDControl");
         d->AddFeature("1MPStill");
         d->AddFeature("2MPStill");
         // The platform's generic camera driver: the program tells the user that features are missing.
@@ -226,6 +240,8 @@ std::unique_ptr<CSimulatedDevice> CSimulatedDeviceCatalog::MakeCamera(const std:
             d->Define(command, Variant::FromI4(0));
     } else {
         d->Define(DigitalCentre, Variant::FromI4(0));
+        // The full pan and tilt range is the digital window's reach at the closest zoom.
+        d->LimitDigitalWindowByZoom(10, 10);
     }
     return d;
 }

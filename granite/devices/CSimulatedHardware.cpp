@@ -1,6 +1,8 @@
 #include "granite/devices/CSimulatedHardware.h"
 
+#include "granite/devices/CSimulatedCamera.h"
 #include "granite/devices/CSimulatedDeviceCatalog.h"
+#include "granite/service/CServiceWorker.h"
 
 #include <algorithm>
 #include <cctype>
@@ -39,7 +41,16 @@ CSimulatedHardware::CSimulatedHardware(const std::vector<DeviceRequest>& devices
         PlugLocked(request.kind, request.model, nullptr);
 }
 
-CSimulatedHardware::~CSimulatedHardware() = default;
+CSimulatedHardware::~CSimulatedHardware() {
+    // Timed work still waiting is dropped; work running now finishes before the devices go.
+    std::unique_ptr<CServiceWorker> timer;
+    {
+        std::lock_guard guard(lock_);
+        closing_ = true;
+        timer = std::move(timer_);
+    }
+    timer.reset();
+}
 
 std::shared_ptr<CSimulatedHardware> CSimulatedHardware::Current() {
     std::lock_guard guard(g_currentLock);
@@ -100,8 +111,8 @@ void CSimulatedHardware::Emit(const HardwareEvent& event) {
         listener->OnHardwareEvent(event);
 }
 
-void CSimulatedHardware::EmitChanges(const CSimulatedDevice& device,
-                                     const std::vector<DeviceChange>& changes) {
+void CSimulatedHardware::EmitChanges(Slot& slot, const std::vector<DeviceChange>& changes) {
+    const CSimulatedDevice& device = *slot.device;
     for (const DeviceChange& change : changes) {
         HardwareEvent e;
         e.kind = device.Kind();
@@ -121,9 +132,44 @@ void CSimulatedHardware::EmitChanges(const CSimulatedDevice& device,
             e.type = HardwareEvent::Type::MotorStatus;
             e.status = static_cast<uint32_t>(change.number);
             break;
+        case DeviceChange::Type::Timer:
+            StartTimer(slot, change.number);
+            continue;
         }
         Emit(e);
     }
+}
+
+void CSimulatedHardware::StartTimer(Slot& slot, int32_t work) {
+    // Called with lock_ held.
+    if (closing_)
+        return;
+    if (!timer_)
+        timer_ = std::make_unique<CServiceWorker>();
+    auto& entry = slot.timers[work];
+    if (entry.second != 0)
+        timer_->Cancel(entry.second); // the newer request replaces it
+    const uint64_t token = nextTimerToken_++;
+    const std::chrono::milliseconds delay(work == TimedWork::MotorArrival ? motorPeriodMs_.load()
+                                                                          : focusSearchMs_.load());
+    const std::string id = slot.device->Id();
+    entry = {token, timer_->PostDelayed(delay, [this, id, work, token] { TimerDue(id, work, token); })};
+}
+
+void CSimulatedHardware::TimerDue(const std::string& id, int32_t work, uint64_t token) {
+    // On the timer's thread. The device may have been unplugged (and plugged back) meanwhile: the token
+    // tells whether this is still its timer.
+    std::lock_guard guard(lock_);
+    Slot* slot = Find(DeviceKind::Camera, id);
+    if (slot == nullptr || closing_)
+        return;
+    auto it = slot->timers.find(work);
+    if (it == slot->timers.end() || it->second.first != token)
+        return;
+    slot->timers.erase(it);
+    std::vector<DeviceChange> changes;
+    slot->device->OnTimer(work, changes);
+    EmitChanges(*slot, changes);
 }
 
 void CSimulatedHardware::EmitCameraEvent(const std::string& id, int32_t code) {
@@ -195,7 +241,7 @@ HRESULT CSimulatedHardware::Set(DeviceKind kind, const std::string& id, int32_t 
     std::vector<DeviceChange> changes;
     HRESULT hr = slot->device->Write(property, value, origin, changes);
     if (SUCCEEDED(hr))
-        EmitChanges(*slot->device, changes);
+        EmitChanges(*slot, changes);
     return hr;
 }
 
@@ -289,7 +335,7 @@ const CSimulatedHardware::Slot* CSimulatedHardware::CameraInUseLocked() const {
             return &slot;
     }
     for (auto it = attached_.rbegin(); it != attached_.rend(); ++it) {
-        if (const Slot* slot = Find(DeviceKind::Camera, *it))
+        if (const Slot* slot = Find(DeviceKind::Camera, it->cameraId))
             return slot;
     }
     return nullptr;
@@ -306,25 +352,35 @@ HRESULT CSimulatedHardware::CameraInUse(std::string* id) const {
     return S_OK;
 }
 
-HRESULT CSimulatedHardware::Attach(const std::string& cameraId) {
+uint64_t CSimulatedHardware::NewClientId() {
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
+
+HRESULT CSimulatedHardware::Attach(uint64_t client, const std::string& cameraId) {
     std::lock_guard guard(lock_);
     const Slot* slot = Find(DeviceKind::Camera, cameraId);
     if (slot == nullptr)
         return E_DEVICE_NOT_CONNECTED;
-    attached_.push_back(slot->device->Id());
+    attached_.push_back({client, slot->device->Id()});
     return S_OK;
 }
 
-HRESULT CSimulatedHardware::Detach(const std::string& cameraId) {
+HRESULT CSimulatedHardware::Detach(uint64_t client, const std::string& cameraId) {
     std::lock_guard guard(lock_);
-    // The newest attachment of that camera goes; a camera that has gone can still be detached.
+    // The client's newest attachment of that camera goes; a camera that has gone can still be detached.
     for (auto it = attached_.rbegin(); it != attached_.rend(); ++it) {
-        if (SamePath(*it, cameraId)) {
+        if (it->client == client && SamePath(it->cameraId, cameraId)) {
             attached_.erase(std::next(it).base());
             return S_OK;
         }
     }
     return S_FALSE;
+}
+
+void CSimulatedHardware::DetachAll(uint64_t client) {
+    std::lock_guard guard(lock_);
+    std::erase_if(attached_, [client](const Attachment& a) { return a.client == client; });
 }
 
 HRESULT CSimulatedHardware::Select(DeviceKind kind, const std::string& id) {
@@ -405,7 +461,7 @@ HRESULT CSimulatedHardware::SampleMicrophoneLevel(const std::string& microphoneI
     const Variant old = mic.Value(MicProp::Level);
     std::vector<DeviceChange> ignored;
     mic.Write(MicProp::Level, Variant::FromI4(level), WriteOrigin::Hardware, ignored);
-    EmitChanges(mic, {DeviceChange::PropertyChange(MicProp::Level, old, Variant::FromI4(level))});
+    EmitChanges(*slot, {DeviceChange::PropertyChange(MicProp::Level, old, Variant::FromI4(level))});
     return S_OK;
 }
 
@@ -592,6 +648,20 @@ HRESULT CSimulatedHardware::RaiseCameraEvent(const std::string& cameraId, int32_
     return S_OK;
 }
 
+HRESULT CSimulatedHardware::SetFocusFails(const std::string& cameraId, bool fails) {
+    std::lock_guard guard(lock_);
+    Slot* slot = Find(DeviceKind::Camera, cameraId);
+    if (slot == nullptr)
+        return E_DEVICE_NOT_CONNECTED;
+    auto* camera = dynamic_cast<CSimulatedCamera*>(slot->device.get());
+    if (camera == nullptr || !camera->Has(CamProp::AutoFocus))
+        return E_NOTIMPL;
+    std::vector<DeviceChange> changes;
+    camera->SetFocusFails(fails, changes);
+    EmitChanges(*slot, changes);
+    return S_OK;
+}
+
 bool CSimulatedHardware::Resolve(DeviceKind kind, int index, std::string& id) const {
     std::lock_guard guard(lock_);
     const auto& list = List(kind);
@@ -634,8 +704,14 @@ std::vector<DeviceSummary> CSimulatedHardware::Devices() const {
                 if (slot.stream)
                     s.states.push_back("streamed by " + slot.stream->application);
                 if (std::any_of(attached_.begin(), attached_.end(),
-                                [&](const std::string& a) { return SamePath(a, d.Id()); }))
+                                [&](const Attachment& a) { return SamePath(a.cameraId, d.Id()); }))
                     s.states.push_back("in use by the program");
+                if (const auto* camera = dynamic_cast<const CSimulatedCamera*>(&d)) {
+                    if (camera->FocusFails())
+                        s.states.push_back("focus fails");
+                    if (camera->IsMotorMoving())
+                        s.states.push_back("motors moving");
+                }
             }
             if (kind == DeviceKind::Microphone) {
                 if (SamePath(selectedMicrophone_, d.Id()))

@@ -5,6 +5,9 @@
 // interface and the test bench change it as the world outside would. Everything that happens is told, in
 // order, to the registered listeners (the services), which turn it into events on their own threads.
 //
+// What a device finishes later (a focus search, a motor move) is timed on the hardware's own thread, started
+// when first needed; its results are told to the listeners from there.
+//
 // Thread-safe: every operation takes the hardware's lock. Listeners are called with that lock held, so they
 // must only copy and queue.
 #include "granite/devices/CFailureTable.h"
@@ -15,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -22,6 +26,8 @@
 #include <vector>
 
 namespace Granite {
+
+class CServiceWorker;
 
 struct HardwareEvent {
     enum class Type {
@@ -93,6 +99,19 @@ public:
     }
     std::chrono::milliseconds LevelPeriod() const { return std::chrono::milliseconds(levelPeriodMs_.load()); }
 
+    // Whether someone walks through the simulated cameras' scenes (the capture objects draw a moving object),
+    // so that motion detection has something to see. Off at start.
+    void SetSceneMotion(bool on) { sceneMotion_ = on; }
+    bool SceneMotion() const { return sceneMotion_.load(); }
+    // How long automatic focus searches before it settles (or fails).
+    void SetFocusSearchTime(std::chrono::milliseconds time) {
+        focusSearchMs_ = std::max<int64_t>(1, time.count());
+    }
+    // How long the pan and tilt motors take for a move.
+    void SetMotorPeriod(std::chrono::milliseconds period) {
+        motorPeriodMs_ = std::max<int64_t>(1, period.count());
+    }
+
     // --- device lists and properties --------------------------------------------------------------------
     int32_t Count(DeviceKind kind) const;
     bool IdAt(DeviceKind kind, int32_t index, std::string& id) const;
@@ -114,10 +133,16 @@ public:
     // application name. Empty strings when nobody streams.
     HRESULT DeviceStrings(const std::string& cameraId, int32_t which, std::string* first,
                           std::string* second) const;
-    // The camera in use: one that streams, else the one a program attached last. E_FAIL when none.
+    // The camera in use: one that streams, else the one a client attached last and still holds. E_FAIL
+    // when none.
     HRESULT CameraInUse(std::string* id) const;
-    HRESULT Attach(const std::string& cameraId);
-    HRESULT Detach(const std::string& cameraId);
+    // Attachments are counted per client (a service object, by its NewClientId()): a client detaches only
+    // what it attached, S_FALSE when it holds no attachment of that camera.
+    static uint64_t NewClientId();
+    HRESULT Attach(uint64_t client, const std::string& cameraId);
+    HRESULT Detach(uint64_t client, const std::string& cameraId);
+    // A client that goes away lets go of everything it attached.
+    void DetachAll(uint64_t client);
     HRESULT Select(DeviceKind kind, const std::string& id);
 
     // --- audio ------------------------------------------------------------------------------------------
@@ -148,6 +173,9 @@ public:
     HRESULT StartStreaming(const std::string& cameraId, const StreamHolder& holder);
     HRESULT StopStreaming(const std::string& cameraId);
     HRESULT RaiseCameraEvent(const std::string& cameraId, int32_t code);
+    // From now on the camera's focus searches fail (or settle again); E_NOTIMPL for a camera without
+    // automatic focus.
+    HRESULT SetFocusFails(const std::string& cameraId, bool fails);
     // The id of the device at a 1-based index of its kind; index 0 means "the one in use": for cameras the
     // camera in use (else the first), for microphones and speakers the selected one (else the first).
     bool Resolve(DeviceKind kind, int index, std::string& id) const;
@@ -163,6 +191,11 @@ private:
         std::optional<StreamHolder> stream;
         std::string soundPath;
         uint64_t soundToken = 0;
+        std::map<int32_t, std::pair<uint64_t, uint64_t>> timers; // TimedWork -> (token, worker task id)
+    };
+    struct Attachment {
+        uint64_t client = 0;
+        std::string cameraId;
     };
 
     Slot* Find(DeviceKind kind, const std::string& id);
@@ -170,7 +203,10 @@ private:
     std::vector<Slot>& List(DeviceKind kind);
     const std::vector<Slot>& List(DeviceKind kind) const;
     void Emit(const HardwareEvent& event);
-    void EmitChanges(const CSimulatedDevice& device, const std::vector<DeviceChange>& changes);
+    // Reports the changes and times the work they started.
+    void EmitChanges(Slot& slot, const std::vector<DeviceChange>& changes);
+    void StartTimer(Slot& slot, int32_t work);
+    void TimerDue(const std::string& id, int32_t work, uint64_t token);
     void EmitCameraEvent(const std::string& id, int32_t code);
     void EmitSound(const std::string& speakerId, uint32_t status);
     HRESULT PlugLocked(DeviceKind kind, const std::string& model, std::string* id);
@@ -182,7 +218,7 @@ private:
     std::vector<Slot> microphones_;
     std::vector<Slot> speakers_;
     std::vector<Slot> hids_;
-    std::vector<std::string> attached_; // cameras programs attached, oldest first
+    std::vector<Attachment> attached_; // oldest first
     std::string selectedMicrophone_;
     std::string selectedSpeaker_;
     bool echoCancellation_ = true;
@@ -191,6 +227,12 @@ private:
     uint64_t nextSoundToken_ = 1;
     CFailureTable failures_;
     std::atomic<int64_t> levelPeriodMs_{100};
+    std::atomic<bool> sceneMotion_{false};
+    std::atomic<int64_t> focusSearchMs_{400};
+    std::atomic<int64_t> motorPeriodMs_{250};
+    std::unique_ptr<CServiceWorker> timer_; // made on first need
+    uint64_t nextTimerToken_ = 1;
+    bool closing_ = false;
 };
 
 } // namespace Granite

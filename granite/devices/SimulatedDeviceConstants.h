@@ -15,9 +15,10 @@ namespace Granite {
 constexpr uint16_t kVendorId = 0xf7a1;
 
 // Product ids of the simulated models.
-constexpr uint16_t kProductFullCamera = 0x0a5d;  // every feature the program knows, and the mirror button
-constexpr uint16_t kProductBasicCamera = 0x0821; // picture levels and backlight only
-constexpr uint16_t kProductPtzCamera = 0x0b50;   // the full set with motorised pan and tilt
+constexpr uint16_t kProductFullCamera = 0x0a5d;    // every feature the program knows, and the mirror button
+constexpr uint16_t kProductBasicCamera = 0x0821;   // the advanced settings, on the platform's generic driver
+constexpr uint16_t kProductPtzCamera = 0x0b50;     // the full set with motorised pan and tilt
+constexpr uint16_t kProductMinimalCamera = 0x0822; // picture levels only: a camera that lacks everything else
 constexpr uint16_t kProductMicrophone = 0x0a30;
 constexpr uint16_t kProductSpeaker = 0x0a40;
 constexpr uint16_t kProductHid = 0x0a50;

@@ -71,10 +71,12 @@ VARIANT_BOOL AsVariantBool(bool b) {
 } // namespace
 
 CGraniteDeviceService::CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware)
-    : hardware_(std::move(hardware)), hub_(CServiceEventHub::Create(hardware_)) {}
+    : hardware_(std::move(hardware)), hub_(CServiceEventHub::Create(hardware_)),
+      clientId_(CSimulatedHardware::NewClientId()) {}
 
 CGraniteDeviceService::~CGraniteDeviceService() {
     hub_->Shutdown();
+    hardware_->DetachAll(clientId_);
 }
 
 HRESULT CGraniteDeviceService::Create(const Guid& iid, void** object) {
@@ -243,13 +245,13 @@ HRESULT CGraniteDeviceService::UnsubscribeVideoEvent(const std::string& id, int3
 HRESULT CGraniteDeviceService::AttachVideoDevice(const std::string& id) {
     if (HRESULT hr = Enter(kAttach); FAILED(hr))
         return hr;
-    return hardware_->Attach(id);
+    return hardware_->Attach(clientId_, id);
 }
 
 HRESULT CGraniteDeviceService::DetachVideoDevice(const std::string& id) {
     if (HRESULT hr = Enter(kDetach); FAILED(hr))
         return hr;
-    return hardware_->Detach(id);
+    return hardware_->Detach(clientId_, id);
 }
 
 HRESULT CGraniteDeviceService::GetDeviceStrings(const std::string& id, int32_t which, std::string* first,

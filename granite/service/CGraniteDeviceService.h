@@ -2,6 +2,8 @@
 // The device-manager service over the simulated hardware. One object per client: its own registration,
 // sinks, subscriptions and worker thread; all objects share the process's hardware, so a change made by
 // one client is reported to every client. Events reach the sinks on the object's worker thread only.
+// Cameras attached through an object are its own: another object cannot detach them, and they are let go
+// when the object goes away.
 //
 // Every operation first consults the hardware's failure table under its operation number, so a test or the
 // vidora-sim tool can make any of them fail.
@@ -116,6 +118,7 @@ private:
 
     std::shared_ptr<CSimulatedHardware> hardware_;
     std::shared_ptr<CServiceEventHub> hub_;
+    const uint64_t clientId_;
     std::shared_ptr<CSimulatorControlServer> controlServer_;
     mutable std::mutex lock_;
     std::string clientName_;

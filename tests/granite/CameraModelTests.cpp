@@ -14,14 +14,16 @@ using DeviceProperty::Kind;
 
 TEST_F(CameraModels, FullCameraHasEveryPropertyOfTheTableWithConsistentLevelsDefaultsAndTypes) {
     const std::string full = Camera(0);
+    // Zoomed in, the digital pan and tilt window has its whole range.
+    ASSERT_EQ(service->SetVideoProperty(full, Cam::Zoom.value, Variant::FromI4(400)), S_OK);
     auto state = [&](int32_t p) {
         int32_t s = kPropertyNotAvailable;
         EXPECT_EQ(service->QueryVideoProperty(full, p, &s), S_OK) << p;
         return s;
     };
     for (const DeviceProperty::Info& p : Cam::kAll) {
-        // The full camera has SunTune instead of backlight compensation, and the newer LED firmware.
-        if (p.value == Cam::Backlight.value || p.value == Cam::LedModeLegacy.value)
+        // The full camera has the newer LED firmware only.
+        if (p.value == Cam::LedModeLegacy.value)
             continue;
         if (p.kind == Kind::Command) {
             EXPECT_NE(state(p.value), kPropertyReadOnly) << p.name << " must take writes";
@@ -70,15 +72,40 @@ TEST_F(CameraModels, BasicCameraLacksWhatItDoesNotHave) {
         ASSERT_EQ(service->QueryVideoProperty(basic, p, &state), S_OK);
         EXPECT_NE(state, kPropertyNotAvailable) << p;
     }
-    // The full camera has SunTune instead of backlight compensation.
-    Variant v;
-    EXPECT_EQ(service->GetVideoProperty(Camera(0), 97, &v), E_NOTIMPL);
+}
+
+TEST_F(CameraModels, EveryCameraButTheMinimalOneOffersTheWholeAdvancedPane) {
+    // Automatic exposure, exposure, gain, both mirrors, the three-way switch, backlight compensation, their
+    // defaults, and the LED state; the LED mode in the newer (90) or the older (91) firmware.
+    const std::vector<int32_t> pane = {29, 64, 30, 31, 32, 65, 33, 34, 35, 66, 36,
+                                       67, 37, 68, 40, 69, 95, 96, 97, 98, 93};
+    std::string minimal;
+    ASSERT_EQ(control->Plug(DeviceKind::Camera, "minimal", &minimal), S_OK);
+    auto available = [&](const std::string& id, int32_t p) {
+        int32_t s = kPropertyNotAvailable;
+        EXPECT_EQ(service->QueryVideoProperty(id, p, &s), S_OK);
+        return s != kPropertyNotAvailable;
+    };
+    for (int i = 0; i < 3; ++i) {
+        for (int32_t p : pane)
+            EXPECT_TRUE(available(Camera(i), p)) << "camera " << i << " property " << p;
+        EXPECT_TRUE(available(Camera(i), 90) || available(Camera(i), 91)) << i;
+        VARIANT_BOOL led = VARIANT_FALSE;
+        ASSERT_EQ(service->IsFeatureSupported(Camera(i), "LEDControl", &led), S_OK);
+        EXPECT_EQ(led, VARIANT_TRUE) << i;
+    }
+    for (int32_t p : pane)
+        EXPECT_FALSE(available(minimal, p)) << p;
+    EXPECT_TRUE(available(minimal, 8)) << "it still has the picture levels";
+    std::string driver;
+    ASSERT_EQ(service->TranslateDeviceId(minimal, &driver), S_OK);
+    EXPECT_EQ(driver, "usbvideo");
 }
 
 TEST_F(CameraModels, FeaturesAndFaceTrackingFollowTheModel) {
     VARIANT_BOOL b = VARIANT_FALSE;
     for (const char* f : {"AFAutoMode", "AFManualMode", "Avatar", "Vizuv", "FunFilters", "MoDetect",
-                          "SW Video Mute", "LEDControl", "8MPStill"}) {
+                          "SW Video Mute", "8MPStill"}) {
         ASSERT_EQ(service->IsFeatureSupported(Camera(0), f, &b), S_OK);
         EXPECT_EQ(b, VARIANT_TRUE) << f;
         ASSERT_EQ(service->IsFeatureSupported(Camera(1), f, &b), S_OK);
@@ -176,24 +203,14 @@ TEST_F(CameraModels, ManualFocusNeedsAutomaticFocusOff) {
     EXPECT_EQ(CameraNumber(full, 106), FocusState::Settled);
 }
 
-TEST_F(CameraModels, PanAndTiltCommandsMoveByATenthAndStopAtTheEnds) {
-    const std::string ptz = Camera(2);
-    EXPECT_NE(CameraNumber(ptz, 76), 0);
+TEST_F(CameraModels, OnlyTheMotorisedCameraTakesMotorCommandsAndTheDigitalWindowReCentres) {
+    EXPECT_NE(CameraNumber(Camera(2), 76), 0);
     EXPECT_EQ(CameraNumber(Camera(0), 76), 0);
-    ASSERT_EQ(service->SubscribeVideoEvent(ptz, CamEvent::ShutterClosed, 0), S_OK);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(service->SetVideoProperty(ptz, 78, Variant::FromI4(0)), S_OK);
-    EXPECT_EQ(CameraNumber(ptz, 24), 10) << "range -10..10 moves 2 per step and stops at 10";
-    EXPECT_EQ(service->SetVideoProperty(ptz, 79, Variant::FromI4(0)), S_OK);
-    EXPECT_EQ(CameraNumber(ptz, 28), -2);
-    EXPECT_EQ(service->SetVideoProperty(ptz, 81, Variant::FromBool(false)), S_OK);
-    EXPECT_EQ(CameraNumber(ptz, 24), 0);
-    EXPECT_EQ(CameraNumber(ptz, 28), 0);
-    // The full camera's digital window re-centres instead.
+    EXPECT_EQ(service->SetVideoProperty(Camera(0), 78, Variant::FromI4(0)), E_NOTIMPL);
+    ASSERT_EQ(service->SetVideoProperty(Camera(0), 20, Variant::FromI4(400)), S_OK);
     EXPECT_EQ(service->SetVideoProperty(Camera(0), 24, Variant::FromI4(7)), S_OK);
     EXPECT_EQ(service->SetVideoProperty(Camera(0), 41, Variant::FromI4(0)), S_OK);
     EXPECT_EQ(CameraNumber(Camera(0), 24), 0);
-    EXPECT_EQ(service->SetVideoProperty(Camera(0), 78, Variant::FromI4(0)), E_NOTIMPL);
 }
 
 TEST_F(CameraModels, WhoHoldsTheCameraAndWhichCameraIsInUse) {
@@ -205,9 +222,6 @@ TEST_F(CameraModels, WhoHoldsTheCameraAndWhichCameraIsInUse) {
     EXPECT_EQ(service->GetServiceText(&inUse), E_FAIL);
 
     ASSERT_EQ(service->AttachVideoDevice(Camera(1)), S_OK);
-    ASSERT_EQ(service->GetServiceText(&inUse), S_OK);
-    EXPECT_EQ(inUse, Camera(1));
-
     ASSERT_EQ(control->StartStreaming("setup.exe", 1, 777, "/opt/tools/setup.exe"), S_OK);
     EXPECT_EQ(control->StartStreaming("other.exe", 1), E_ACCESSDENIED) << "one program at a time";
     ASSERT_EQ(service->GetDeviceStrings(Camera(0), 0, &first, &second), S_OK);
@@ -217,10 +231,47 @@ TEST_F(CameraModels, WhoHoldsTheCameraAndWhichCameraIsInUse) {
     EXPECT_EQ(first, "777");
     ASSERT_EQ(service->GetServiceText(&inUse), S_OK);
     EXPECT_EQ(inUse, Camera(0)) << "the streaming camera comes before the attached one";
-
     ASSERT_EQ(control->StopStreaming(1), S_OK);
-    ASSERT_EQ(service->DetachVideoDevice(Camera(1)), S_OK);
-    EXPECT_EQ(service->GetServiceText(&inUse), E_FAIL);
+    ASSERT_EQ(service->GetServiceText(&inUse), S_OK);
+    EXPECT_EQ(inUse, Camera(1));
+}
+
+TEST_F(CameraModels, AttachmentsBelongToTheClientThatMadeThemAndGoWithIt) {
+    auto* other = new CGraniteDeviceService(hardware);
+    ASSERT_EQ(other->RegisterClient("Helper:1", "/usr/bin/helper"), S_OK);
+    ASSERT_EQ(other->Start(), S_OK);
+    auto inUse = [&] {
+        std::string id;
+        return SUCCEEDED(service->GetServiceText(&id)) ? id : std::string("none");
+    };
+    // Each step: who does what to which camera, its answer, and the camera in use afterwards.
+    struct Step {
+        bool byOther;
+        bool attach;
+        int camera;
+        HRESULT result;
+        int inUseAfter; // -1: none
+    };
+    const Step steps[] = {
+        {false, true, 0, S_OK, 0},     {true, false, 0, S_FALSE, 0}, // another client cannot let it go
+        {true, true, 0, S_OK, 0},      {false, false, 0, S_OK, 0},   // still held by the other client
+        {false, true, 1, S_OK, 1},     {false, true, 1, S_OK, 1},    // attachments are counted
+        {false, false, 1, S_OK, 1},    {false, false, 1, S_OK, 0},   // back to the other client's camera
+        {false, false, 1, S_FALSE, 0}, {true, false, 0, S_OK, -1},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        const Step& s = steps[i];
+        CGraniteDeviceService* who = s.byOther ? other : service;
+        const HRESULT hr =
+            s.attach ? who->AttachVideoDevice(Camera(s.camera)) : who->DetachVideoDevice(Camera(s.camera));
+        EXPECT_EQ(hr, s.result) << "step " << i;
+        EXPECT_EQ(inUse(), s.inUseAfter < 0 ? std::string("none") : Camera(s.inUseAfter)) << "step " << i;
+    }
+    // A client that goes away lets go of what it held.
+    ASSERT_EQ(other->AttachVideoDevice(Camera(2)), S_OK);
+    EXPECT_EQ(inUse(), Camera(2));
+    other->Release();
+    EXPECT_EQ(inUse(), "none");
 }
 
 TEST_F(CameraModels, StoredStringsDefaultToTheFirstDevicesAndRefuseEmptyValues) {

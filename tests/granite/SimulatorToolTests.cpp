@@ -63,6 +63,12 @@ TEST(SimulatorCommand, ParsesTargetsNamesAndValues) {
     EXPECT_EQ(c.times, 2);
     ASSERT_TRUE(CSimulatorCommand::Parse({"fail", "create"}, c, error)) << error;
     EXPECT_EQ(c.times, -1);
+    for (const char* how : {"fail", "ok"}) {
+        ASSERT_TRUE(CSimulatorCommand::Parse({"focus", how, "camera", "2"}, c, error)) << error;
+        EXPECT_EQ(c.verb, SimulatorCommand::Verb::FocusFails);
+        EXPECT_EQ(c.flag, std::string(how) == "fail");
+        EXPECT_EQ(c.index, 2);
+    }
 }
 
 TEST(SimulatorCommand, RejectsMalformedCommandsWithAReason) {
@@ -125,6 +131,20 @@ TEST_F(SimulatorToolWithService, ChangesTheDevicesOfTheRunningProgram) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("does not have"), std::string::npos) << run.err;
 
+    run = RunTool({"focus", "fail", "camera", "2"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("no automatic focus"), std::string::npos) << run.err;
+    run = RunTool({"focus", "fail", "camera", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    run = RunTool({"motion", "on"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(hardware->SceneMotion());
+    run = RunTool({"motion", "off"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_FALSE(hardware->SceneMotion());
+    EXPECT_EQ(RunTool({"motion", "sometimes"}).exitCode, 2);
+
     run = RunTool({"plug", "camera", "basic"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ASSERT_TRUE(sink.WaitForCount("arrived", 1));
@@ -141,7 +161,7 @@ TEST_F(SimulatorToolWithService, ChangesTheDevicesOfTheRunningProgram) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(
         run.out.find("camera 1: Brenmoor Vidora Pro Webcam (full, pid 0x0a5d), shutter open, streamed by "
-                     "setup.exe"),
+                     "setup.exe, focus fails"),
         std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("camera 4: Brenmoor Vidora Webcam #2"), std::string::npos) << run.out;

@@ -81,7 +81,8 @@ TEST_F(FeatureRecorderSimulatedTest, EachModelRecordsWhatItOffersAndItsProductId
           "LowLightBoost", "ColorBoost", "LEDControl"},
          Granite::kProductFullCamera,
          1},
-        {"camera:basic", true, {"Backlight"}, Granite::kProductBasicCamera, 99},
+        {"camera:basic", true, {"Backlight", "LEDControl"}, Granite::kProductBasicCamera, 99},
+        {"camera:minimal", true, {}, Granite::kProductMinimalCamera, 99},
         // Without the effects engine its features are not offered.
         {"camera:full",
          false,
