@@ -1,5 +1,5 @@
-// Recording what the attached cameras offer, with the simulated cameras of the stand-in service (a full
-// and a basic model offer different sets).
+// Recording what the attached cameras offer, with the simulated cameras of the stand-in service (the full,
+// basic and minimal models offer different sets).
 #include "RibbonSimulatedCameraFixture.h"
 #include "app/CVidoraSettings.h"
 #include "granite/RegisterGraniteDeviceService.h"

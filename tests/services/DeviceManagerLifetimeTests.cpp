@@ -100,13 +100,14 @@ TEST_F(DeviceManagerTest, ALastReleaseInsideADeliveredEventDropsTheEventsQueuedB
             facade.Release();
     };
     const size_t recordsBefore = CEventChannelBase::LiveRecords();
-    for (int32_t zoom : {110, 120, 130})
-        SetOnCamera(cams_[0], DeviceProperty::Camera::Zoom.value, Variant::FromI4(zoom));
+    // Backlight changes nothing else on the camera, so these are the three events queued.
+    for (int32_t level : {0, 2, 3})
+        SetOnCamera(cams_[0], DeviceProperty::Camera::Backlight.value, Variant::FromI4(level));
     ASSERT_TRUE(QueuedSoon(facade, 3));
     facade.FireSeverityChanged(cams_[0], 3, 5); // its own queue is dropped too
     Pump();
     Pump();
-    EXPECT_EQ(listener.heard, Calls{"Zoom(1,110)"});
+    EXPECT_EQ(listener.heard, Calls{"Backlight(1,0)"});
     EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
     EXPECT_EQ(CEventChannelBase::LiveRecords(), recordsBefore);
 }
