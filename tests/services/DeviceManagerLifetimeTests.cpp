@@ -18,6 +18,16 @@ TEST_F(DeviceManagerTest, TheSharedFacadeCountsReferencesAndTheLastReleaseLetsGo
     second->Release();
     EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
     EXPECT_EQ(InUse(), "");
+    EXPECT_FALSE(Seen().disconnectedWhileHolding) << "the camera is let go of while the connection stands";
+    EXPECT_EQ(CScriptedDeviceService::alive, 0) << "the service was given back";
+}
+
+TEST_F(DeviceManagerTest, TheClientIsRegisteredUnderTheProgramsNameAndTheTickInUnsignedDecimal) {
+    for (uint32_t tick : {0u, 1234u, 4000000000u}) {
+        clock_.SetTickCount(tick);
+        Open().Release();
+        EXPECT_EQ(Seen().clientName, "Vidora10:" + std::to_string(tick));
+    }
 }
 
 TEST_F(DeviceManagerTest, InitialisationConnectsAndListsEveryKindWithoutSelecting) {
@@ -53,6 +63,7 @@ TEST_P(DeviceManagerCreationFailure, GivesNullAndTheNextCallTriesAgain) {
     hardware_->Failures().Fail(GetParam(), 1);
     EXPECT_EQ(GetGraniteDeviceManager(), nullptr);
     EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr);
+    EXPECT_EQ(CScriptedDeviceService::alive, 0) << "a half-made facade gave back the service";
 
     IGraniteDeviceManager* manager = GetGraniteDeviceManager();
     ASSERT_NE(manager, nullptr);

@@ -156,6 +156,11 @@ TEST_F(DeviceManagerPropertyTest, LevelsReadTheirValueCompanionAndRangeAndWriteT
         EXPECT_EQ((facade.*c.range)(&lo, &hi, &value), E_FAIL) << name;
         EXPECT_EQ(std::tuple(lo, hi, value), std::tuple(-1, -1, -1)) << name;
         hardware_->Failures().ClearAll();
+        // Nor does one whose maximum alone cannot be read.
+        Script().failingReads = {{"", c.property.max}};
+        EXPECT_EQ((facade.*c.range)(&lo, &hi, &value), E_FAIL) << name;
+        EXPECT_EQ(std::tuple(lo, hi, value), std::tuple(-1, -1, -1)) << name;
+        Script().failingReads.clear();
     }
     // A camera without the level answers that it has none, and fills nothing.
     CGraniteDeviceManager& facade = Select(basic_);
@@ -215,6 +220,23 @@ TEST_F(DeviceManagerPropertyTest, CommandsAndFlagsReachTheirProperty) {
             EXPECT_EQ((facade.*get)(&on), S_OK) << property.name;
             EXPECT_EQ(on, stored) << property.name;
         }
+        // Stored as a number by some firmware: only the 16-bit payload counts (true is -1). Text is no
+        // switch.
+        const struct {
+            Variant stored;
+            HRESULT hr;
+            bool on;
+        } odd[] = {{Variant::FromI4(-1), S_OK, true},
+                   {Variant::FromI4(0x1FFFF), S_OK, true},
+                   {Variant::FromI4(1), S_OK, false},
+                   {Variant::FromString("on"), E_FAIL, true}};
+        for (size_t i = 0; i < std::size(odd); ++i) {
+            Script().cameraValues[property.value] = odd[i].stored;
+            bool on = true;
+            EXPECT_EQ((facade.*get)(&on), odd[i].hr) << property.name << " value #" << i;
+            EXPECT_EQ(on, odd[i].on) << property.name << " value #" << i;
+        }
+        Script().cameraValues.clear();
     }
     EXPECT_EQ(facade.SetAutoFocus(false), S_OK);
     EXPECT_EQ(OnCamera(ptz_, Cam::AutoFocus.value), 0);

@@ -15,6 +15,7 @@ TEST_F(DeviceManagerTest, SelectingACameraTakesItSubscribesItsEventsAndTellsList
     EXPECT_EQ(InUse(), cams[0]);
     ASSERT_EQ(manager.SelectVideoDevice(1), S_OK);
     EXPECT_EQ(InUse(), cams[1]);
+    EXPECT_EQ(Seen().mostCamerasHeld, 1u) << "the old camera is let go of before the new one is taken";
     EXPECT_EQ(listener.heard, (Calls{"Selected(7," + cams[0] + ")", "Selected(7," + cams[1] + ")"}));
     // The new camera's own events come through; the old one's no longer do.
     listener.heard.clear();
@@ -34,9 +35,9 @@ TEST_F(DeviceManagerTest, SelectingACameraTakesItSubscribesItsEventsAndTellsList
     EXPECT_EQ(manager.SelectSpeaker(-3), E_INVALIDARG);
     manager.GetSelectedVideoDeviceIndex(&index);
     EXPECT_EQ(index, 1) << "a refused selection keeps the current camera";
-    // Each camera was let go of when it stopped being current: none is held once the facade has gone.
     manager.Release();
     EXPECT_EQ(InUse(), "");
+    EXPECT_FALSE(Seen().disconnectedWhileHolding) << "the camera goes before the event connection";
 }
 
 TEST_F(DeviceManagerTest, SelectingTheCurrentCameraUnderAnotherSpellingChangesNothing) {
@@ -226,6 +227,33 @@ TEST_F(DeviceManagerTest, ListAccessChecksItsArgumentsAndAFailingCountEmptiesThe
     Fail(Op::VideoCount);
     EXPECT_EQ(manager.RefreshVideoDevices(), E_FAIL);
     EXPECT_EQ(manager.GetVideoDeviceCount(), 0);
+}
+
+TEST_F(DeviceManagerTest, RefreshListsOnlyIdentifiableDevicesAndBoundsAbsurdCounts) {
+    const auto cams = PlugCameras(3);
+    Script().failingReads = {{cams[1], DeviceProperty::Common::VendorId.value}, // identity incomplete
+                             {cams[2], Cam::Revision.value}};                   // optional: listed with 0
+    Script().cameraCount = 4;
+    Script().cameraIds[3] = ""; // reads as a whole camera, but nothing could address it later
+    Script().emptyIdReadsAs = cams[0];
+    CGraniteDeviceManager& manager = Open();
+    ASSERT_EQ(manager.GetVideoDeviceCount(), 2);
+    VideoDeviceInfo info;
+    ASSERT_EQ(manager.GetVideoDevice(1, &info), S_OK);
+    EXPECT_EQ(std::pair(info.id, info.revision), std::pair(cams[2], 0));
+
+    Script() = {};
+    const struct {
+        int32_t count;
+        int listed;
+    } cases[] = {{-5, 0}, {0, 0}, {2000000000, 3}, {INT32_MAX, 3}};
+    for (const auto& c : cases) {
+        Script().cameraCount = c.count;
+        CScriptedDeviceService::seen.idLookups = 0;
+        EXPECT_EQ(manager.RefreshVideoDevices(), S_OK) << c.count;
+        EXPECT_EQ(manager.GetVideoDeviceCount(), c.listed) << c.count;
+        EXPECT_LE(Seen().idLookups, 1024) << c.count;
+    }
 }
 
 TEST_F(DeviceManagerTest, PerCameraValuesAreKeptByCameraAndSurviveOtherCamerasArriving) {

@@ -1,7 +1,8 @@
 #pragma once
-// Shared set-up of the device-manager facade tests: the simulated device service registered by class id
-// over fresh hardware (plug the devices a test needs before opening the facade), a fake clock, a temporary
-// home, and a listener that writes down what it hears.
+// Shared set-up of the device-manager facade tests: the simulated device service (with the odd answers a
+// test may script) registered by class id over fresh hardware (plug the devices a test needs before opening
+// the facade), a fake clock, a temporary home, and a listener that writes down what it hears.
+#include "CScriptedDeviceService.h"
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/devices/CSimulatedHardware.h"
 #include "granite/devices/SimulatedDeviceConstants.h"
@@ -108,7 +109,7 @@ protected:
         clock_.SetTickCount(1234);
         hardware_ = std::make_shared<Granite::CSimulatedHardware>(std::vector<Granite::DeviceRequest>{});
         Granite::CSimulatedHardware::SetCurrent(hardware_);
-        RegisterGraniteDeviceService();
+        CScriptedDeviceService::Install();
     }
 
     void TearDown() override {
@@ -166,6 +167,8 @@ protected:
         return n;
     }
     void Fail(int32_t operation) { hardware_->Failures().Fail(operation); }
+    static CScriptedDeviceService::Script& Script() { return CScriptedDeviceService::script; }
+    static const CScriptedDeviceService::Seen& Seen() { return CScriptedDeviceService::seen; }
 
     // Waits until the service's events (they come from its own thread) have brought `text`.
     static bool HearsSoon(const RecordingListener& listener, const std::string& text) {
