@@ -101,9 +101,11 @@ public:
 
     HRESULT GetServiceText(std::string* text) override;
 
-private:
+protected:
+    // Reference counted: Release() deletes; tests derive stand-ins with odd answers.
     ~CGraniteDeviceService() override;
 
+private:
     // The injected failure of an operation, else E_UNEXPECTED before the service has started, else S_OK.
     HRESULT Enter(int32_t operation) const;
     HRESULT Count(int32_t operation, DeviceKind kind, int32_t* count);

@@ -1,6 +1,6 @@
-// Recording what the attached cameras offer: with the simulated cameras of the stand-in service (a full
-// and a basic model offer different sets) and with a recording service for readings that fail.
-#include "RibbonFakeServiceFixture.h"
+// Recording what the attached cameras offer, with the simulated cameras of the stand-in service (the full,
+// basic and minimal models offer different sets).
+#include "RibbonSimulatedCameraFixture.h"
 #include "app/CVidoraSettings.h"
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/devices/CSimulatedHardware.h"
@@ -114,79 +114,56 @@ TEST_F(FeatureRecorderSimulatedTest, MicrophonePartRecordsMute) {
     EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Backlight")) << "no camera part";
 }
 
-// --- a recording service --------------------------------------------------------------------------
+// --- one full camera ---------------------------------------------------------------------------------
 
-using FeatureRecorderTest = RibbonFakeServiceTest;
+using FeatureRecorderTest = RibbonSimulatedCameraTest;
 
 TEST_F(FeatureRecorderTest, StoredChoiceSetsTheSunTuneMode) {
-    AddCamera({{GdmProperty::SunTuneMode.value, 0}});
+    SetOnCamera(GdmProperty::SunTuneMode.value, 0);
     CVidoraSettings::SetSTMode(kName, 12);
     CCameraFeatureRecorder recorder(Open(), true);
-    recorder.Record(kCam);
+    recorder.Record(cam_);
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10) << "a stored mode above 5 means automatic";
     EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 12u) << "the stored choice is applied, not rewritten";
 
     CVidoraSettings::SetSTOption(kName, 1);
-    recorder.Record(kCam);
+    recorder.Record(cam_);
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
     EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 5u);
     EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(kName), 12u);
 }
 
 TEST_F(FeatureRecorderTest, ArrivalCheckOnlyInTheDefaultModeWithASceneReading) {
-    AddCamera({{GdmProperty::SunTuneMode.value, 0}, {GdmProperty::Value86, 0}, {GdmProperty::Value87, 1}});
+    SetOnCamera(GdmProperty::Value87, 1);
     int checks = 0;
     CCameraFeatureRecorder recorder(Open(), true);
     recorder.onSunTuneArrivalCheck = [&](const std::string& id) {
-        EXPECT_EQ(id, kCam);
+        EXPECT_EQ(id, cam_);
         ++checks;
     };
-    recorder.Record(kCam); // stored default 5, property 87 set
+    recorder.Record(cam_); // stored default 5, a backlit scene
     EXPECT_EQ(checks, 1);
     CVidoraSettings::SetSTMode(kName, 10);
-    recorder.Record(kCam);
+    recorder.Record(cam_);
     EXPECT_EQ(checks, 1) << "mode 10 set: no offer";
     CVidoraSettings::SetSTMode(kName, 5);
-    service_.failing.insert("GetVideoProperty:87");
-    recorder.Record(kCam);
+    SetOnCamera(GdmProperty::Value87, 0);
+    recorder.Record(cam_);
     EXPECT_EQ(checks, 1) << "neither reading is non-zero";
+    SetOnCamera(GdmProperty::Value86, 1);
+    recorder.Record(cam_);
+    EXPECT_EQ(checks, 2) << "a dark scene";
 }
 
 TEST_F(FeatureRecorderTest, FailedReadingsRecordNothingButTheModel) {
-    AddCamera({{GdmProperty::SunTuneMode.value, 5},
-               {GdmProperty::Backlight.value, 1},
-               {GdmProperty::MechanicalPrivacyShade, 0},
-               {GdmProperty::LowLightBoost.value, 0},
-               {GdmProperty::PtzCapability, 1}});
-    service_.features = {"AFAutoMode", "SW Video Mute"};
     // The camera is listed first; then every reading fails.
     IGraniteDeviceManager* dm = Open();
-    service_.failing = {"GetVideoProperty", "QueryVideoProperty", "IsFeatureSupported", "GetGlobalOption",
-                        "QueryGlobalOption"};
+    for (int32_t operation : {13, 14, 42, 44, 68, 69, 72}) // queries, reads, options, features, face tracking
+        hardware_->Failures().Fail(operation);
     CCameraFeatureRecorder recorder(dm, true);
-    recorder.Record(kCam);
+    recorder.Record(cam_);
     EXPECT_TRUE(RecordedFeatures().empty());
     EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{kProductId});
-}
-
-TEST_F(FeatureRecorderTest, BacklightOnlyWithoutSunTuneAndPtzFromTheCapabilityWithoutAxes) {
-    AddCamera({{GdmProperty::SunTuneMode.value, 5},
-               {GdmProperty::Backlight.min, 0},
-               {GdmProperty::Backlight.max, 2},
-               {GdmProperty::Backlight.value, 1},
-               {GdmProperty::PtzCapability, 0}});
-    CCameraFeatureRecorder recorder(Open(), true);
-    recorder.Record(kCam);
-    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("SunTune"));
-    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Backlight")) << "the two are exclusive";
-    EXPECT_EQ(SunTuneAppUI(kProductId), 1u);
-    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("PTZ"));
-
-    service_.cameras[0].properties.erase(GdmProperty::SunTuneMode.value);
-    service_.cameras[0].properties[GdmProperty::PtzCapability] = Variant::FromI4(3);
-    recorder.Record(kCam);
-    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("Backlight"));
-    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("PTZ"));
 }
 
 TEST_F(FeatureRecorderTest, KnownProductIdsSkipSubkeysThatAreNoProductIds) {

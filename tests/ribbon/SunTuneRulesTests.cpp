@@ -1,84 +1,69 @@
 // When the SunTune offer is due for a camera, and what the end of a stream and the ribbon's closing do to
 // the camera's SunTune mode.
-#include "RibbonFakeServiceFixture.h"
+#include "RibbonSimulatedCameraFixture.h"
 #include "app/CVidoraSettings.h"
 #include "platform/SettingsPrimitives.h"
 #include "ribbon/CSunTuneRules.h"
-#include "services/IGraniteDeviceManagerEvent.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class ModeListener : public IGraniteDeviceManagerEvent {
-public:
-    std::vector<int32_t> modes;
-    void OnSunTuneModeChanged(uint32_t, int32_t mode) override { modes.push_back(mode); }
-};
-
-class SunTuneRulesTest : public RibbonFakeServiceTest {
+class SunTuneRulesTest : public RibbonSimulatedCameraTest {
 protected:
-    // A camera in the default mode, shutter open, video mute off: the offer is due.
+    // The camera as it comes: default mode, shutter open, video mute off; the offer is due.
     IGraniteDeviceManager* OpenReadyCamera() {
-        AddCamera({{GdmProperty::SunTuneMode.value, 5},
-                   {GdmProperty::MechanicalPrivacyShade, 0},
-                   {GdmProperty::VideoMute, 0}});
         IGraniteDeviceManager* dm = Open();
         EXPECT_EQ(dm->SelectVideoDevice(0), S_OK);
-        dm->AddListener(&listener_, 7);
         return dm;
-    }
-    void TearDown() override {
-        if (dm_)
-            dm_->RemoveListener(&listener_);
-        RibbonFakeServiceTest::TearDown();
     }
     int32_t Value(const char* key) {
         int32_t value = -1;
-        dm_->GetVideoDeviceValue(kCam, key, &value, 0);
+        dm_->GetVideoDeviceValue(cam_, key, &value, 0);
         return value;
     }
-
-    ModeListener listener_;
 };
 
 TEST_F(SunTuneRulesTest, TheOfferIsDueForAReadyCameraInTheDefaultModeOnly) {
     IGraniteDeviceManager* dm = OpenReadyCamera();
-    auto& props = service_.cameras[0].properties;
+    struct Case {
+        int32_t property, blocking, ready;
+        const char* why;
+    } cases[] = {
+        {GdmProperty::SunTuneMode.value, 10, 5, "not in the default mode"},
+        {GdmProperty::MechanicalPrivacyShade, 1, 0, "shutter closed"},
+        {GdmProperty::VideoMute, 1, 0, "video mute on"},
+    };
+    for (const Case& c : cases) {
+        SetOnCamera(c.property, c.blocking);
+        EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, cam_)) << c.why;
+        SetOnCamera(c.property, c.ready);
+    }
 
-    props[GdmProperty::SunTuneMode.value] = Variant::FromI4(10);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, kCam)) << "not in the default mode";
-    props[GdmProperty::SunTuneMode.value] = Variant::FromI4(5);
+    dm->SetVideoDeviceValue(cam_, CSunTuneRules::kNoNotification, 1);
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, cam_)) << "already answered during this stream";
+    dm->SetVideoDeviceValue(cam_, CSunTuneRules::kNoNotification, 0);
 
-    props[GdmProperty::MechanicalPrivacyShade] = Variant::FromI4(1);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, kCam)) << "shutter closed";
-    props[GdmProperty::MechanicalPrivacyShade] = Variant::FromI4(0);
+    hardware_->Failures().Fail(65); // the device strings
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, cam_)) << "the camera cannot tell who holds it";
+    hardware_->Failures().ClearAll();
 
-    props[GdmProperty::VideoMute] = Variant::FromI4(1);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, kCam)) << "video mute on";
-    props[GdmProperty::VideoMute] = Variant::FromI4(0);
-
-    dm->SetVideoDeviceValue(kCam, CSunTuneRules::kNoNotification, 1);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, kCam)) << "already answered during this stream";
-    dm->SetVideoDeviceValue(kCam, CSunTuneRules::kNoNotification, 0);
-
-    service_.failing.insert("GetDeviceStrings");
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, kCam)) << "the camera cannot tell who holds it";
-    service_.failing.clear();
-
-    CSunTuneRules::MarkNotificationOpen("USB\\VID_0A5D&PID_1234\\VIDEO");
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, kCam)) << "a notification is open for it";
-    CSunTuneRules::MarkNotificationClosed(kCam);
+    std::string upper = cam_;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
+    CSunTuneRules::MarkNotificationOpen(upper);
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, cam_)) << "a notification is open for it";
+    CSunTuneRules::MarkNotificationClosed(cam_);
 
     // Every condition holds again: the offer is due, and the check itself changes nothing.
-    std::optional<SunTuneOffer> offer = CSunTuneRules::ArrivalCheck(dm, kCam);
+    std::optional<SunTuneOffer> offer = CSunTuneRules::ArrivalCheck(dm, cam_);
     ASSERT_TRUE(offer);
-    EXPECT_EQ(offer->deviceId, kCam);
+    EXPECT_EQ(offer->deviceId, cam_);
     EXPECT_EQ(offer->cameraName, kName);
     EXPECT_EQ(offer->cameraKey, CVidoraSettings::GetCameraKey(kName));
     EXPECT_EQ(offer->recommendedMode, 10);
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(nullptr, kCam));
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(nullptr, cam_));
     EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, "usb\\unknown\\video"));
 }
 
@@ -97,42 +82,39 @@ TEST_F(SunTuneRulesTest, EndOfStreamFollowsTheOptionAndRestoresADismissedOfferOn
     };
     IGraniteDeviceManager* dm = OpenReadyCamera();
     for (const Case& c : cases) {
-        service_.cameras[0].properties[GdmProperty::SunTuneMode.value] = Variant::FromI4(c.mode);
+        SetOnCamera(GdmProperty::SunTuneMode.value, c.mode);
         CVidoraSettings::SetSTOption(kName, c.option);
         CVidoraSettings::SetSTMode(kName, static_cast<uint32_t>(c.mode));
-        dm->SetVideoDeviceValue(kCam, CSunTuneRules::kNoNotification, 1);
-        dm->SetVideoDeviceValue(kCam, CSunTuneRules::kReturnToDefault, c.returnToDefault ? 1 : 0);
-        listener_.modes.clear();
-        CSunTuneRules::EndOfStream(dm, kCam);
+        dm->SetVideoDeviceValue(cam_, CSunTuneRules::kNoNotification, 1);
+        dm->SetVideoDeviceValue(cam_, CSunTuneRules::kReturnToDefault, c.returnToDefault ? 1 : 0);
+        CSunTuneRules::EndOfStream(dm, cam_);
         EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), c.after) << c.name;
         EXPECT_EQ(CVidoraSettings::GetSTMode(kName), static_cast<uint32_t>(c.after)) << c.name;
         EXPECT_EQ(Value(CSunTuneRules::kNoNotification), 0) << c.name << ": the next stream may offer again";
         EXPECT_EQ(Value(CSunTuneRules::kReturnToDefault), 0) << c.name;
-        Pump();
-        EXPECT_EQ(listener_.modes, c.after == c.mode ? std::vector<int32_t>{} : std::vector<int32_t>{c.after})
-            << c.name;
     }
     EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(kName), 0u);
     // Restoring is done once: a second end of stream changes nothing.
-    service_.cameras[0].properties[GdmProperty::SunTuneMode.value] = Variant::FromI4(10);
-    CSunTuneRules::EndOfStream(dm, kCam);
+    SetOnCamera(GdmProperty::SunTuneMode.value, 10);
+    CSunTuneRules::EndOfStream(dm, cam_);
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10);
 }
 
 TEST_F(SunTuneRulesTest, ClosingTheRibbonTurnsSunTuneOffAndTellsTheComponent) {
     IGraniteDeviceManager* dm = OpenReadyCamera();
-    service_.cameras.push_back(FakeDeviceManagerService::Camera("usb\\other\\video", "Other", 0x0821));
-    dm->RefreshVideoDevices();
+    std::string other;
+    ASSERT_EQ(hardware_->Plug(Granite::DeviceKind::Camera, "basic", &other), S_OK);
+    ASSERT_EQ(dm->RefreshVideoDevices(), S_OK);
     CVidoraSettings::SetSTAppUI(kProductId, 1);
     CVidoraSettings::SetSTAppUI(0x0821, 1);
     CSunTuneRules::OnRibbonClosing(dm);
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 0);
     uint32_t value = 7;
-    Settings::ReadNumber(CVidoraSettings::kSunTuneKey, "ST2AppUI_1234", &value, 7);
+    Settings::ReadNumber(CVidoraSettings::kSunTuneKey, "ST2AppUI_0A5D", &value, 7);
     EXPECT_EQ(value, 0u);
     Settings::ReadNumber(CVidoraSettings::kSunTuneKey, "ST2AppUI_0821", &value, 7);
     EXPECT_EQ(value, 1u) << "a camera without SunTune is left alone";
-    EXPECT_EQ(service_.cameras[1].properties.count(GdmProperty::SunTuneMode.value), 0u);
+    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value, other), -1);
 }
 
 } // namespace

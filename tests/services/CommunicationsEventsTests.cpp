@@ -47,7 +47,7 @@ TEST_F(CommunicationsTest, ServiceEventsReachEveryListenerInSlotOrderWithItsCook
         sink.IC_OnDeviceRemoved("mic", 2, "Microphone", "x");
         sink.IC_OnDeviceSelectionChanged("cam-1", COMMS_DEVICE_CAMERA, "cam-2");
     });
-    ASSERT_TRUE(RunUntil([&] { return b.heard.size() == 10; }));
+    ASSERT_TRUE(PumpUntil([&] { return b.heard.size() == 10; }));
     DrainEvents();
     EXPECT_EQ(b.heard, (std::vector<std::string>{"Status(20:chat,Chat,3)", "Call(20:1,2,3,4,5)",
                                                  "Contacts(20:x,y,z,6)", "Message(20:m1,m2,m3,m4)",
@@ -67,7 +67,7 @@ TEST_F(CommunicationsTest, TheTableKeepsTwentyFiveListenersAndRemovalClearsEvery
         EXPECT_EQ(m->AddListener(&listeners[i], static_cast<uint32_t>(i)), S_OK);
     EXPECT_EQ(m->AddListener(nullptr, 0), E_INVALIDARG);
     RaiseFromServiceThread(service.sink, [](IBrenCommunicationManagerEvents& s) { s.IC_OnShutdown(); });
-    ASSERT_TRUE(RunUntil([&] { return !listeners[24].heard.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !listeners[24].heard.empty(); }));
     DrainEvents();
     EXPECT_TRUE(listeners[25].heard.empty()) << "a full table does not keep the 26th";
 
@@ -84,7 +84,7 @@ TEST_F(CommunicationsTest, TheTableKeepsTwentyFiveListenersAndRemovalClearsEvery
     m->AddListener(&y, 2);
     RaiseFromServiceThread(service.sink,
                            [](IBrenCommunicationManagerEvents& s) { s.IC_OnCallReadinessChange(); });
-    ASSERT_TRUE(RunUntil([&] { return !y.heard.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !y.heard.empty(); }));
     EXPECT_TRUE(twice.heard.empty());
     EXPECT_EQ(x.heard, (std::vector<std::string>{"Readiness(1)"}));
     m->Release();
@@ -101,7 +101,7 @@ TEST_F(CommunicationsTest, AListenerRemovedByAnEarlierOneDuringAnEventIsNotCalle
         s.IC_OnShutdown();
         s.IC_OnCallReadinessChange();
     });
-    ASSERT_TRUE(RunUntil([&] { return first.heard.size() == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return first.heard.size() == 2; }));
     EXPECT_TRUE(second.heard.empty());
     m->Release();
 }
@@ -121,7 +121,7 @@ TEST_F(CommunicationsTest, AListenerMayDropTheLastReferenceWhileItIsCalled) {
         s.IC_OnShutdown();
         s.IC_OnCallReadinessChange();
     });
-    ASSERT_TRUE(RunUntil([&] { return !first.heard.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !first.heard.empty(); }));
     DrainEvents();
     EXPECT_EQ(first.heard, (std::vector<std::string>{"Shutdown(1)"}));
     EXPECT_TRUE(second.heard.empty()) << "the facade shut down during the first event";

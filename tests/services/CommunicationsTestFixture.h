@@ -3,7 +3,7 @@
 // home (fresh settings store), a recorder in place of the desktop's open action, a listener that writes
 // down what it hears, and a helper that runs the message loop until something happened.
 #include "CommunicationsFakeService.h"
-#include "EventLoopHelpers.h"
+#include "support/EventPump.h"
 
 #include "platform/CObjectFactory.h"
 #include "services/CGraniteCommunicationsManager.h"

@@ -8,7 +8,6 @@
 
 namespace {
 
-using Calls = std::vector<std::string>;
 namespace Cam = DeviceProperty::Camera;
 
 Variant I4(int32_t v) {
@@ -16,7 +15,7 @@ Variant I4(int32_t v) {
 }
 
 TEST_F(DeviceManagerTest, ListenersAreCalledInSlotOrderAndATwentySixthIsNeverCalled) {
-    IGraniteDeviceManager* manager = Open();
+    CGraniteDeviceManager* manager = &Open();
     std::vector<std::string> order;
     std::vector<std::unique_ptr<RecordingListener>> listeners;
     for (uint32_t i = 0; i < 26; ++i) {
@@ -43,7 +42,7 @@ TEST_F(DeviceManagerTest, ListenersAreCalledInSlotOrderAndATwentySixthIsNeverCal
 }
 
 TEST_F(DeviceManagerTest, AListenerRegisteredTwiceHearsTwiceAndOneRemovalClearsBoth) {
-    IGraniteDeviceManager* manager = Open();
+    CGraniteDeviceManager* manager = &Open();
     RecordingListener twice, other;
     manager->AddListener(&twice, 1);
     manager->AddListener(&other, 2);
@@ -61,7 +60,7 @@ TEST_F(DeviceManagerTest, AListenerRegisteredTwiceHearsTwiceAndOneRemovalClearsB
 }
 
 TEST_F(DeviceManagerTest, ListenersMayChangeTheTableFromInsideACall) {
-    IGraniteDeviceManager* manager = Open();
+    CGraniteDeviceManager* manager = &Open();
     RecordingListener first, second, third, late;
     manager->AddListener(&first, 1);
     manager->AddListener(&second, 2);
@@ -93,13 +92,14 @@ TEST_F(DeviceManagerTest, ListenersMayChangeTheTableFromInsideACall) {
 
 TEST_F(DeviceManagerTest, ListenersMayCallTheFacadeAndEvenReenterAnEventFromACallback) {
     CGraniteDeviceManager& facade = OpenWithCurrentCamera();
-    service_.FindCamera(kCamA)->properties[20] = I4(3);
+    const std::string& kCamA = cams_[0];
+    SetOnCamera(kCamA, Cam::Zoom.value, I4(300));
     RecordingListener listener;
     facade.AddListener(&listener, 1);
     int32_t zoomSeen = -1;
     bool nested = false;
     listener.onCall = [&](const std::string& what) {
-        if (what == "Zoom(1,3)") {
+        if (what == "Zoom(1,300)") {
             facade.GetZoom(&zoomSeen);
             if (!nested) {
                 nested = true; // as if a nested message loop delivered the next event now
@@ -108,17 +108,18 @@ TEST_F(DeviceManagerTest, ListenersMayCallTheFacadeAndEvenReenterAnEventFromACal
             }
         }
     };
-    facade.OnVideoPropertyChanged(kCamA, 0, 20, I4(3), I4(0));
-    EXPECT_EQ(zoomSeen, 3);
-    EXPECT_EQ(listener.heard, (Calls{"Zoom(1,3)", "LevelA(1,44)", "Shared(1,1)"}));
+    facade.OnVideoPropertyChanged(kCamA, 0, 20, I4(300), I4(0));
+    EXPECT_EQ(zoomSeen, 300);
+    EXPECT_EQ(listener.heard, (Calls{"Zoom(1,300)", "LevelA(1,44)", "Shared(1,1)"}));
 }
 
 TEST_F(DeviceManagerTest, CameraPropertyEventsReachListenersOnlyForTheCurrentCamera) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera(2);
+    const std::string &kCamA = cams_[0], &kCamB = cams_[1];
     RecordingListener listener;
     facade.AddListener(&listener, 9);
     facade.OnVideoPropertyChanged(kCamB, 0, 20, I4(1), I4(0));
-    facade.OnVideoPropertyChanged("USB\\CAM-A\\still", 0, 20, I4(2), I4(0));
+    facade.OnVideoPropertyChanged(OtherSpelling(kCamA), 0, 20, I4(2), I4(0));
     EXPECT_EQ(listener.heard, Calls{"Zoom(9,2)"});
 
     struct Case {
@@ -156,48 +157,49 @@ TEST_F(DeviceManagerTest, CameraPropertyEventsReachListenersOnlyForTheCurrentCam
 }
 
 TEST_F(DeviceManagerTest, WithoutACurrentCameraCameraPropertyEventsAreDropped) {
-    AddCameras({kCamA});
-    IGraniteDeviceManager* manager = Open();
+    const std::string kCamA = PlugCameras(1)[0];
+    CGraniteDeviceManager& facade = Open();
     RecordingListener listener;
-    manager->AddListener(&listener, 1);
-    CGraniteDeviceManager::Instance()->OnVideoPropertyChanged(kCamA, 0, 20, I4(1), I4(0));
-    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 1, 0, Variant());
-    CGraniteDeviceManager::Instance()->OnVideoMotorStatus(kCamA, 1);
+    facade.AddListener(&listener, 1);
+    facade.OnVideoPropertyChanged(kCamA, 0, 20, I4(1), I4(0));
+    facade.OnVideoDeviceEvent(kCamA, 1, 0, Variant());
+    facade.OnVideoMotorStatus(kCamA, 1);
     EXPECT_TRUE(listener.heard.empty());
     // Events of any listed camera still arrive.
-    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 15, 0, Variant());
+    facade.OnVideoDeviceEvent(kCamA, 15, 0, Variant());
     EXPECT_EQ(listener.heard, Calls{"Event15(" + kCamA + ",1)"});
 }
 
 TEST_F(DeviceManagerTest, MicrophoneAndSpeakerEventsNeedTheExactCurrentDevice) {
-    service_.microphones = {FakeDeviceManagerService::Audio("Mic1", "Mic")};
-    service_.speakers = {FakeDeviceManagerService::Audio("spk1", "Speaker")};
-    IGraniteDeviceManager* manager = Open();
-    CGraniteDeviceManager& facade = *CGraniteDeviceManager::Instance();
+    const std::string mic = Plug(DeviceKind::Microphone), spk = Plug(DeviceKind::Speaker);
+    CGraniteDeviceManager& facade = Open();
+    CGraniteDeviceManager* manager = &facade;
     RecordingListener listener;
     manager->AddListener(&listener, 2);
-    facade.OnMicrophonePropertyChanged("Mic1", 0, 6, I4(1), I4(0));
+    facade.OnMicrophonePropertyChanged(mic, 0, 6, I4(1), I4(0));
     EXPECT_TRUE(listener.heard.empty()) << "no microphone is current yet";
 
     manager->SelectMicrophone(0);
     manager->SelectSpeaker(0);
-    facade.OnMicrophonePropertyChanged("mic1", 0, 6, I4(1), I4(0)); // differs in case only: another device
-    facade.OnMicrophonePropertyChanged("Mic1", 0, 6, I4(30), I4(0));
-    facade.OnMicrophonePropertyChanged("Mic1", 0, 9, I4(12), I4(0));
-    facade.OnMicrophonePropertyChanged("Mic1", 0, 10, I4(1), I4(0));
-    facade.OnMicrophonePropertyChanged("Mic1", 0, 10, I4(0), I4(1));
-    facade.OnMicrophonePropertyChanged("Mic1", 0, 4, I4(0), I4(1));
-    facade.OnSpeakerPropertyChanged("spk1", 0, 8, I4(40), I4(0));
-    facade.OnSpeakerPropertyChanged("spk1", 0, 9, I4(0x10000), I4(0)); // the 16-bit payload is 0
-    facade.OnSpeakerPropertyChanged("spk1", 0, 9, Variant::FromBool(true), I4(0));
-    facade.OnSpeakerPropertyChanged("SPK1", 0, 8, I4(41), I4(0));
+    facade.OnMicrophonePropertyChanged(Upper(mic), 0, 6, I4(1),
+                                       I4(0)); // differs in case only: another device
+    facade.OnMicrophonePropertyChanged(mic, 0, 6, I4(30), I4(0));
+    facade.OnMicrophonePropertyChanged(mic, 0, 9, I4(12), I4(0));
+    facade.OnMicrophonePropertyChanged(mic, 0, 10, I4(1), I4(0));
+    facade.OnMicrophonePropertyChanged(mic, 0, 10, I4(0), I4(1));
+    facade.OnMicrophonePropertyChanged(mic, 0, 4, I4(0), I4(1));
+    facade.OnSpeakerPropertyChanged(spk, 0, 8, I4(40), I4(0));
+    facade.OnSpeakerPropertyChanged(spk, 0, 9, I4(0x10000), I4(0)); // the 16-bit payload is 0
+    facade.OnSpeakerPropertyChanged(spk, 0, 9, Variant::FromBool(true), I4(0));
+    facade.OnSpeakerPropertyChanged(Upper(spk), 0, 8, I4(41), I4(0));
     EXPECT_EQ(listener.heard,
               (Calls{"MicVolume(2,30)", "MicLevel(2,12)", "MicMute(2,1)", "MicLevel(2,0)", "MicMute(2,0)",
                      "SpeakerVolume(2,40)", "SpeakerMute(2,0)", "SpeakerMute(2,1)"}));
 }
 
 TEST_F(DeviceManagerTest, CameraMotorSoundHidAndGlobalEventsBecomeTheirListenerOperations) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera(2);
+    const std::string &kCamA = cams_[0], &kCamB = cams_[1];
     RecordingListener listener;
     facade.AddListener(&listener, 5);
     for (int code : {1, 26, 29, 30, 33, 34, 35, 20, 99})
@@ -206,7 +208,7 @@ TEST_F(DeviceManagerTest, CameraMotorSoundHidAndGlobalEventsBecomeTheirListenerO
         facade.OnVideoDeviceEvent(kCamB, code, 0, Variant());
     for (int code : {8, 9, 31, 32, 15, 16})
         facade.OnVideoDeviceEvent(kCamB, code, 0, Variant());
-    facade.OnVideoMotorStatus("USB\\CAM-A\\VIDEO", 1); // the motor event compares ids exactly
+    facade.OnVideoMotorStatus(Upper(kCamA), 1); // the motor event compares ids exactly
     facade.OnVideoMotorStatus(kCamA, 1);
     facade.OnPlaySoundFileStatus("spk9", 3);
     facade.OnHIDPropertyChanged("hid1", 0, 4, Variant::FromBytes({1, 2}));
@@ -216,80 +218,96 @@ TEST_F(DeviceManagerTest, CameraMotorSoundHidAndGlobalEventsBecomeTheirListenerO
     facade.OnGlobalPropertyChanged(0, Variant::FromBool(true));
     facade.OnGlobalPropertyChanged(1, Variant::FromBool(false));
     facade.OnGlobalPropertyChanged(2, Variant::FromBool(true));
-    EXPECT_EQ(listener.heard,
-              (Calls{"Event1(5)", "Event26(5)", "Event29(5)", "Event30(5)", "Status(5,1)", "Status(5,3)",
-                     "Status(5,3)", "Event8or9(" + kCamB + ",5,1)", "Event8or9(" + kCamB + ",5,0)",
-                     "Event31or32(" + kCamB + ",5,1)", "Event31or32(" + kCamB + ",5,0)",
-                     "Event15(" + kCamB + ",5)", "Event16(" + kCamB + ",5)", "Motor()", "SoundStatus(spk9,3)",
-                     "Hid5(1)", "Hid6(0)", "Echo(1)", "Noise(0)"}));
+    EXPECT_EQ(listener.heard, (Calls{"Event1(5)",
+                                     "Event26(5)",
+                                     "Event29(5)",
+                                     "Event30(5)",
+                                     "Status(5,1)",
+                                     "Status(5,3)",
+                                     "Status(5,3)",
+                                     "Event20(5)",
+                                     "Event8or9(" + kCamB + ",5,1)",
+                                     "Event8or9(" + kCamB + ",5,0)",
+                                     "Event31or32(" + kCamB + ",5,1)",
+                                     "Event31or32(" + kCamB + ",5,0)",
+                                     "Event15(" + kCamB + ",5)",
+                                     "Event16(" + kCamB + ",5)",
+                                     "Motor()",
+                                     "SoundStatus(spk9,3)",
+                                     "Hid5(1)",
+                                     "Hid6(0)",
+                                     "Echo(1)",
+                                     "Noise(0)"}));
 }
 
 TEST_F(DeviceManagerTest, Event20IsPassedOnOnlyForTheOneCameraModelThatReportsIt) {
-    service_.cameras.push_back(FakeDeviceManagerService::Camera(kCamA, "A", GdmProperty::kEvent20ProductId));
-    IGraniteDeviceManager* manager = Open();
-    manager->SelectVideoDevice(0);
+    const std::string full = Plug(DeviceKind::Camera, "full"), basic = Plug(DeviceKind::Camera, "basic");
+    ASSERT_EQ(Granite::kProductFullCamera, GdmProperty::kEvent20ProductId);
+    CGraniteDeviceManager& facade = Open();
     RecordingListener listener;
-    manager->AddListener(&listener, 5);
-    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 20, 0, Variant());
+    facade.AddListener(&listener, 5);
+    ASSERT_EQ(facade.SelectVideoDevice(1), S_OK);
+    listener.heard.clear();
+    facade.OnVideoDeviceEvent(basic, 20, 0, Variant());
+    EXPECT_TRUE(listener.heard.empty());
+    ASSERT_EQ(facade.SelectVideoDevice(0), S_OK);
+    listener.heard.clear();
+    facade.OnVideoDeviceEvent(full, 20, 0, Variant());
     EXPECT_EQ(listener.heard, Calls{"Event20(5)"});
-    service_.FindCamera(kCamA)->properties[1] = I4(GdmProperty::kEvent20ProductId + 1);
-    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 20, 0, Variant());
-    service_.failing.insert("GetVideoProperty:1");
-    CGraniteDeviceManager::Instance()->OnVideoDeviceEvent(kCamA, 20, 0, Variant());
+    Fail(Op::VideoGet); // the model cannot be read
+    facade.OnVideoDeviceEvent(full, 20, 0, Variant());
     EXPECT_EQ(listener.heard.size(), 1u);
 }
 
 TEST_F(DeviceManagerTest, ServiceThreadEventsReachListenersOnlyFromTheMessageLoopInOrder) {
     CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    const std::string& kCamA = cams_[0];
     RecordingListener listener;
     facade.AddListener(&listener, 1);
-    std::thread serviceThread([&] {
-        IInProcDeviceManagerEvents* sink = service_.Sink();
-        std::string id = kCamA;
-        sink->OnVideoPropertyChanged(id, 0, 20, I4(1), I4(0));
-        id.assign("overwritten"); // the record owns its copy
-        sink->OnVideoDeviceEvent(kCamA, 33, 0, Variant());
-        sink->OnVideoPropertyChanged(kCamA, 0, 20, I4(2), I4(1));
-    });
-    serviceThread.join();
+    // Backlight changes nothing else on the camera (a zoom also moves the pan and tilt ranges), so exactly
+    // three events are queued.
+    SetOnCamera(kCamA, Cam::Backlight.value, I4(2));
+    ASSERT_EQ(hardware_->RaiseCameraEvent(kCamA, Granite::CamEvent::FocusSettled), S_OK);
+    SetOnCamera(kCamA, Cam::Backlight.value, I4(3));
+    ASSERT_TRUE(QueuedSoon(facade, 3));
     EXPECT_TRUE(listener.heard.empty());
     Pump();
-    EXPECT_EQ(listener.heard, (Calls{"Zoom(1,1)", "Status(1,1)", "Zoom(1,2)"}));
+    EXPECT_EQ(listener.heard, (Calls{"Backlight(1,2)", "Status(1,1)", "Backlight(1,3)"}));
 }
 
 TEST_F(DeviceManagerTest, TheOnlyCameraArrivingIsListedThenAnnouncedThenMadeCurrent) {
-    IGraniteDeviceManager* manager = Open();
+    CGraniteDeviceManager& manager = Open();
     RecordingListener listener;
-    manager->AddListener(&listener, 6);
+    manager.AddListener(&listener, 6);
     int countSeenByListener = -1;
     listener.onCall = [&](const std::string&) {
         if (countSeenByListener < 0)
-            countSeenByListener = manager->GetVideoDeviceCount();
+            countSeenByListener = manager.GetVideoDeviceCount();
     };
-    AddCameras({kCamA});
-    std::thread([&] { service_.Sink()->OnDeviceArrived(kDeviceTypeVideo, kCamA); }).join();
-    Pump();
+    const std::string cam = Plug(DeviceKind::Camera);
+    ASSERT_TRUE(HearsSoon(listener, "Selected(6," + cam + ")"));
     EXPECT_EQ(countSeenByListener, 1) << "the list is refreshed before anyone hears of it";
-    EXPECT_EQ(listener.heard, (Calls{"Arrived(1," + kCamA + ")", "Selected(6," + kCamA + ")"}));
-    EXPECT_EQ(service_.attachCount, (std::map<std::string, int>{{kCamA, 1}}));
+    EXPECT_EQ(listener.heard, (Calls{"Arrived(1," + cam + ")", "Selected(6," + cam + ")"}));
+    EXPECT_EQ(InUse(), cam);
     int32_t zoom = 0;
-    service_.FindCamera(kCamA)->properties[20] = I4(5);
-    EXPECT_EQ(manager->GetZoom(&zoom), S_OK);
-    EXPECT_EQ(zoom, 5);
+    SetOnCamera(cam, Cam::Zoom.value, I4(150));
+    EXPECT_EQ(manager.GetZoom(&zoom), S_OK);
+    EXPECT_EQ(zoom, 150);
 }
 
 TEST_F(DeviceManagerTest, SeverityChangesAreAnnouncedLaterAsSunTuneModeChanges) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera({kCamA, kCamB});
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera(2);
+    const std::string &kCamA = cams_[0], &kCamB = cams_[1];
     RecordingListener listener;
     facade.AddListener(&listener, 8);
-    const auto storedOnA = service_.FindCamera(kCamA)->properties;
+    const int32_t modeOnA = OnCamera(kCamA, Cam::SunTuneMode.value);
     EXPECT_EQ(facade.FireSeverityChanged(kCamA, 10, 5), S_OK);
     EXPECT_EQ(facade.FireSeverityChanged(kCamB, 3, 5), S_OK); // not the current camera
     EXPECT_TRUE(listener.heard.empty());
     EXPECT_EQ(facade.FireEvents().PendingCount(), 2u);
     Pump();
     EXPECT_EQ(listener.heard, Calls{"SunTuneMode(8,10)"});
-    EXPECT_TRUE(service_.FindCamera(kCamA)->properties == storedOnA)
+    EXPECT_EQ(OnCamera(kCamA, Cam::SunTuneMode.value), modeOnA)
         << "announcing a mode does not touch the camera";
 
     // Announced from inside a listener, it arrives after that listener returned.

@@ -1,5 +1,5 @@
 // The forwarding operations over the service's property table: each operation reaches the property it is
-// named for (every property of a camera holds a value of its own, so a wrong number reads a wrong value),
+// named for (the test changes that property alone, so an operation reading another one sees a wrong value),
 // and each shape reacts as it should to a missing camera, a missing property and a failing service.
 #include "DeviceManagerTestFixture.h"
 
@@ -95,153 +95,188 @@ const std::pair<const Info&, HRESULT (M::*)(bool*)> kFlags[] = {
     {Cam::AutoWhiteBalance, &M::GetWebcamSwitchE},
 };
 
-// The value camera `which` (0 or 1) holds in property p.
-int32_t Stored(int32_t p, int which = 0) {
-    return 1000 + p + which * 500;
-}
-
 class DeviceManagerPropertyTest : public DeviceManagerTest {
 protected:
     void SetUp() override {
         DeviceManagerTest::SetUp();
-        AddCameras({kCamA, kCamB});
-        for (int which = 0; which < 2; ++which)
-            for (const Info& p : Cam::kAll)
-                for (int32_t n : {p.value, p.min, p.max, p.companion})
-                    if (n != DeviceProperty::kNone && p.kind != DeviceProperty::Kind::Identity)
-                        service_.cameras[static_cast<size_t>(which)].properties[n] =
-                            Variant::FromI4(Stored(n, which));
+        a_ = Plug(DeviceKind::Camera, "full");
+        b_ = Plug(DeviceKind::Camera, "full");
+        basic_ = Plug(DeviceKind::Camera, "basic");
+        ptz_ = Plug(DeviceKind::Camera, "ptz");
     }
-    Variant& OnA(int32_t p) { return service_.FindCamera(kCamA)->properties[p]; }
-    int32_t NumberOnA(int32_t p) {
-        int32_t n = 0;
-        OnA(p).ToI4(n);
-        return n;
+    CGraniteDeviceManager& Select(const std::string& id) {
+        CGraniteDeviceManager* facade = CGraniteDeviceManager::Instance();
+        if (facade == nullptr)
+            facade = &Open();
+        EXPECT_EQ(facade->SelectVideoDeviceById(id), S_OK);
+        return *facade;
     }
+    bool Has(const std::string& id, int32_t p) {
+        Variant value;
+        return SUCCEEDED(hardware_->Get(DeviceKind::Camera, id, p, &value));
+    }
+    // Gives property p on a camera a value it does not hold yet (the first candidate the camera takes);
+    // false when the camera takes none (a constant).
+    bool Change(const std::string& id, int32_t p, std::initializer_list<int32_t> candidates = {1, 0, 10, 4}) {
+        const int32_t before = OnCamera(id, p);
+        for (int32_t v : candidates)
+            if (v != before && SUCCEEDED(hardware_->Set(DeviceKind::Camera, id, p, Variant::FromI4(v),
+                                                        Granite::WriteOrigin::Hardware)))
+                return true;
+        return false;
+    }
+
+    std::string a_, b_, basic_, ptz_;
 };
 
 TEST_F(DeviceManagerPropertyTest, LevelsReadTheirValueCompanionAndRangeAndWriteTheirValue) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
     for (const LevelOps& c : kLevels) {
         const std::string name = c.property.name;
-        int32_t value = 0, min = 0, max = 0;
+        const std::string cam = Has(a_, c.property.value) ? a_ : basic_;
+        CGraniteDeviceManager& facade = Select(cam);
+        const int32_t min = OnCamera(cam, c.property.min), max = OnCamera(cam, c.property.max);
+        ASSERT_TRUE(Change(cam, c.property.value, {min + 1, min + 2})) << name;
+        const int32_t fresh = OnCamera(cam, c.property.value);
+        int32_t value = 0, lo = 0, hi = 0;
         EXPECT_EQ((facade.*c.get)(&value), S_OK) << name;
-        EXPECT_EQ(value, Stored(c.property.value)) << name;
+        EXPECT_EQ(value, fresh) << name;
         EXPECT_EQ((facade.*c.companion)(&value), S_OK) << name;
-        EXPECT_EQ(value, Stored(c.property.companion)) << name;
-        EXPECT_EQ((facade.*c.range)(&min, &max, &value), S_OK) << name;
-        EXPECT_EQ(std::tuple(min, max, value),
-                  std::tuple(Stored(c.property.min), Stored(c.property.max), Stored(c.property.value)))
-            << name;
-        EXPECT_EQ((facade.*c.range)(&min, nullptr, &value), E_FAIL) << name;
+        EXPECT_EQ(value, OnCamera(cam, c.property.companion)) << name;
+        EXPECT_EQ((facade.*c.range)(&lo, &hi, &value), S_OK) << name;
+        EXPECT_EQ(std::tuple(lo, hi, value), std::tuple(min, max, fresh)) << name;
+        EXPECT_EQ((facade.*c.range)(&lo, nullptr, &value), E_FAIL) << name;
 
-        EXPECT_EQ((facade.*c.set)(-12), S_OK) << name;
-        EXPECT_EQ(NumberOnA(c.property.value), -12) << name;
-        service_.failing.insert("SetVideoProperty:" + std::to_string(c.property.value));
-        EXPECT_EQ((facade.*c.set)(3), E_FAIL) << name;
-
-        // A range that cannot be read whole, or a camera without the level, fills nothing.
-        service_.failing.insert("GetVideoProperty:" + std::to_string(c.property.max));
-        min = max = value = -1;
-        EXPECT_EQ((facade.*c.range)(&min, &max, &value), E_FAIL) << name;
-        EXPECT_EQ(std::tuple(min, max, value), std::tuple(-1, -1, -1)) << name;
-        service_.FindCamera(kCamA)->properties.erase(c.property.value);
-        EXPECT_EQ((facade.*c.range)(&min, &max, &value), E_NOTIMPL) << name;
-        EXPECT_EQ(std::tuple(min, max, value), std::tuple(-1, -1, -1)) << name;
+        EXPECT_EQ((facade.*c.set)(max - 1), S_OK) << name;
+        EXPECT_EQ(OnCamera(cam, c.property.value), max - 1) << name;
+        Fail(Op::VideoSet);
+        EXPECT_EQ((facade.*c.set)(min), E_FAIL) << name;
+        // A range that cannot be read fills nothing.
+        Fail(Op::VideoGet);
+        lo = hi = value = -1;
+        EXPECT_EQ((facade.*c.range)(&lo, &hi, &value), E_FAIL) << name;
+        EXPECT_EQ(std::tuple(lo, hi, value), std::tuple(-1, -1, -1)) << name;
+        hardware_->Failures().ClearAll();
+        // Nor does one whose maximum alone cannot be read.
+        Script().failingReads = {{"", c.property.max}};
+        EXPECT_EQ((facade.*c.range)(&lo, &hi, &value), E_FAIL) << name;
+        EXPECT_EQ(std::tuple(lo, hi, value), std::tuple(-1, -1, -1)) << name;
+        Script().failingReads.clear();
     }
+    // A camera without the level answers that it has none, and fills nothing.
+    CGraniteDeviceManager& facade = Select(basic_);
+    int32_t lo = -1, hi = -1, value = -1;
+    EXPECT_EQ(facade.GetZoomRange(&lo, &hi, &value), E_NOTIMPL);
+    EXPECT_EQ(std::tuple(lo, hi, value), std::tuple(-1, -1, -1));
 }
 
 TEST_F(DeviceManagerPropertyTest, SwitchesAreAskedForFirstAndWorkOnTheCurrentOrTheNamedCamera) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
     for (const SwitchOps& c : kSwitches) {
         const std::string name = c.property.name;
+        const std::string cam = c.property.value == Cam::PtzCapability.value ? ptz_ : a_;
+        CGraniteDeviceManager& facade = Select(cam);
+        const int32_t original = OnCamera(cam, c.property.value);
+        Change(cam, c.property.value);
         int32_t value = 0;
         EXPECT_EQ((facade.*c.get)(&value), S_OK) << name;
-        EXPECT_EQ(value, Stored(c.property.value)) << name;
+        EXPECT_EQ(value, OnCamera(cam, c.property.value)) << name;
         if (c.companion != nullptr) {
             EXPECT_EQ((facade.*c.companion)(&value), S_OK) << name;
-            EXPECT_EQ(value, Stored(c.property.companion)) << name;
+            EXPECT_EQ(value, OnCamera(cam, c.property.companion)) << name;
         }
         if (c.getOf != nullptr) {
-            EXPECT_EQ((facade.*c.getOf)(kCamB, &value), S_OK) << name;
-            EXPECT_EQ(value, Stored(c.property.value, 1))
+            const std::string other = cam == a_ ? b_ : a_;
+            EXPECT_NE(OnCamera(other, c.property.value), OnCamera(cam, c.property.value)) << name;
+            EXPECT_EQ((facade.*c.getOf)(other, &value), S_OK) << name;
+            EXPECT_EQ(value, OnCamera(other, c.property.value))
                 << name << ": the named camera, not the current one";
             EXPECT_EQ((facade.*c.getOf)("", &value), E_FAIL) << name;
-            EXPECT_EQ((facade.*c.getOf)(kCamB, nullptr), E_FAIL) << name;
+            EXPECT_EQ((facade.*c.getOf)(other, nullptr), E_FAIL) << name;
         }
         if (c.set != nullptr) {
-            EXPECT_EQ((facade.*c.set)(1), S_OK) << name;
-            EXPECT_EQ(NumberOnA(c.property.value), 1) << name;
+            EXPECT_EQ((facade.*c.set)(original), S_OK) << name;
+            EXPECT_EQ(OnCamera(cam, c.property.value), original) << name;
         }
-        service_.FindCamera(kCamA)->properties.erase(c.property.value);
-        value = -7;
-        EXPECT_EQ((facade.*c.get)(&value), E_NOTIMPL) << name;
-        EXPECT_EQ(value, -7) << name;
+        // The basic camera lacks most of them.
+        if (!Has(basic_, c.property.value)) {
+            CGraniteDeviceManager& basic = Select(basic_);
+            value = -7;
+            EXPECT_EQ((basic.*c.get)(&value), E_NOTIMPL) << name;
+            EXPECT_EQ(value, -7) << name;
+        }
     }
 }
 
 TEST_F(DeviceManagerPropertyTest, CommandsAndFlagsReachTheirProperty) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera();
+    CGraniteDeviceManager& facade = Select(ptz_);
+    SetOnCamera(ptz_, Cam::AutoFocus.value, Variant::FromBool(false)); // manual focus is refused otherwise
     for (const auto& [property, set] : kCommands) {
-        EXPECT_EQ((facade.*set)(-12), S_OK) << property.name;
-        EXPECT_EQ(NumberOnA(property.value), -12) << property.name;
+        EXPECT_EQ((facade.*set)(17), S_OK) << property.name;
+        EXPECT_EQ(OnCamera(ptz_, property.value), 17) << property.name;
     }
-    struct Value {
-        Variant stored;
-        bool on;
-    };
-    const Value values[] = {{Variant::FromBool(true), true},
-                            {Variant::FromBool(false), false},
-                            {Variant::FromI4(-1), true},
-                            {Variant::FromI4(0x1FFFF), true}, // only the 16-bit payload counts
-                            {Variant::FromI4(1), false}};
     for (const auto& [property, get] : kFlags) {
-        for (size_t i = 0; i < std::size(values); ++i) {
-            const Value& v = values[i];
-            OnA(property.value) = v.stored;
-            bool on = !v.on;
+        for (bool stored : {false, true}) {
+            SetOnCamera(ptz_, property.value, Variant::FromBool(stored));
+            bool on = !stored;
             EXPECT_EQ((facade.*get)(&on), S_OK) << property.name;
-            EXPECT_EQ(on, v.on) << property.name << " value #" << i;
+            EXPECT_EQ(on, stored) << property.name;
         }
-        OnA(property.value) = Variant::FromString("on");
-        bool on = false;
-        EXPECT_EQ((facade.*get)(&on), E_FAIL) << property.name << ": text is not a switch";
+        // Stored as a number by some firmware: only the 16-bit payload counts (true is -1). Text is no
+        // switch.
+        const struct {
+            Variant stored;
+            HRESULT hr;
+            bool on;
+        } odd[] = {{Variant::FromI4(-1), S_OK, true},
+                   {Variant::FromI4(0x1FFFF), S_OK, true},
+                   {Variant::FromI4(1), S_OK, false},
+                   {Variant::FromString("on"), E_FAIL, true}};
+        for (size_t i = 0; i < std::size(odd); ++i) {
+            Script().cameraValues[property.value] = odd[i].stored;
+            bool on = true;
+            EXPECT_EQ((facade.*get)(&on), odd[i].hr) << property.name << " value #" << i;
+            EXPECT_EQ(on, odd[i].on) << property.name << " value #" << i;
+        }
+        Script().cameraValues.clear();
     }
-    EXPECT_EQ(facade.SetAutoFocus(true), S_OK);
-    EXPECT_TRUE(GdmProperty::IsVariantTrue(OnA(Cam::AutoFocus.value)));
+    EXPECT_EQ(facade.SetAutoFocus(false), S_OK);
+    EXPECT_EQ(OnCamera(ptz_, Cam::AutoFocus.value), 0);
     EXPECT_EQ(facade.SetWebcamSwitchE(false), S_OK);
-    EXPECT_FALSE(GdmProperty::IsVariantTrue(OnA(Cam::AutoWhiteBalance.value)));
-    EXPECT_EQ(facade.ResetProperty41(), S_OK);
-    EXPECT_EQ(NumberOnA(Cam::DigitalCentre.value), 0);
+    EXPECT_EQ(OnCamera(ptz_, Cam::AutoWhiteBalance.value), 0);
+    SetOnCamera(ptz_, Cam::MotorHome.value, Variant::FromI4(1));
     EXPECT_EQ(facade.ClearProperty81(), S_OK);
-    EXPECT_EQ(NumberOnA(Cam::MotorHome.value), 0);
-    // The two named reads that do not ask first.
+    EXPECT_EQ(OnCamera(ptz_, Cam::MotorHome.value), 0);
+    SetOnCamera(a_, Cam::DigitalCentre.value, Variant::FromI4(1));
+    EXPECT_EQ(Select(a_).ResetProperty41(), S_OK);
+    EXPECT_EQ(OnCamera(a_, Cam::DigitalCentre.value), 0);
+
+    // The named reads that do not ask first.
     int32_t backlight = 0;
-    service_.FindCamera(kCamB)->properties[Cam::AutoFocus.value] = Variant::FromBool(true);
-    EXPECT_EQ(facade.GetBacklightOf(kCamB, &backlight), S_OK);
-    EXPECT_EQ(backlight, Stored(Cam::Backlight.value, 1));
+    EXPECT_EQ(facade.GetBacklightOf(basic_, &backlight), S_OK);
+    EXPECT_EQ(backlight, OnCamera(basic_, Cam::Backlight.value));
     bool autoFocus = false;
-    EXPECT_EQ(facade.GetAutoFocusOf(kCamB, &autoFocus), S_OK);
+    SetOnCamera(b_, Cam::AutoFocus.value, Variant::FromBool(true));
+    EXPECT_EQ(facade.GetAutoFocusOf(b_, &autoFocus), S_OK);
     EXPECT_TRUE(autoFocus);
-    EXPECT_EQ(facade.SetSunTuneModeOf(kCamB, 10), S_OK);
+    const int32_t modeOnA = OnCamera(a_, Cam::SunTuneMode.value);
+    EXPECT_EQ(facade.SetSunTuneModeOf(b_, 10), S_OK);
     int32_t mode = 0;
-    EXPECT_EQ(facade.GetSunTuneModeOf(kCamB, &mode), S_OK);
+    EXPECT_EQ(facade.GetSunTuneModeOf(b_, &mode), S_OK);
     EXPECT_EQ(mode, 10);
-    EXPECT_EQ(NumberOnA(Cam::SunTuneMode.value), Stored(Cam::SunTuneMode.value)) << "only B changed";
+    EXPECT_EQ(OnCamera(a_, Cam::SunTuneMode.value), modeOnA) << "only B changed";
 }
 
 TEST_F(DeviceManagerPropertyTest, WithoutACurrentCameraNothingReachesTheService) {
-    // Cameras listed, none selected; each holds a value in every property, so any call that reached the
-    // service with a listed id or with no id at all would succeed and change what is stored.
-    service_.cameras.push_back(service_.cameras[0]);
-    service_.cameras.back().id = "";
-    service_.microphones = {FakeDeviceManagerService::Audio("mic1", "Mic")};
-    service_.speakers = {FakeDeviceManagerService::Audio("spk1", "Speaker")};
-    Open();
-    CGraniteDeviceManager& facade = *CGraniteDeviceManager::Instance();
-    std::vector<std::map<int32_t, Variant>> before;
-    for (const auto& camera : service_.cameras)
-        before.push_back(camera.properties);
+    Plug(DeviceKind::Microphone);
+    Plug(DeviceKind::Speaker);
+    CGraniteDeviceManager& facade = Open();
+    auto snapshot = [&] {
+        std::vector<int32_t> values;
+        for (const std::string& id : {a_, b_, basic_, ptz_})
+            for (const Info& p : Cam::kAll)
+                values.push_back(OnCamera(id, p.value));
+        return values;
+    };
+    const auto before = snapshot();
     int32_t a = 0, b = 0, c = 0, d = 0;
     bool flag = false;
     std::string s1, s2;
@@ -269,11 +304,10 @@ TEST_F(DeviceManagerPropertyTest, WithoutACurrentCameraNothingReachesTheService)
     EXPECT_EQ(facade.SetSpeakerVolume(3), E_FAIL);
     EXPECT_EQ(facade.StartMicrophoneMonitor(), E_FAIL);
     EXPECT_EQ(facade.PlaySoundFile("/tmp/x.wav"), E_FAIL);
-    for (size_t i = 0; i < before.size(); ++i)
-        EXPECT_TRUE(service_.cameras[i].properties == before[i]) << i;
-    EXPECT_TRUE(service_.attached.empty());
-    EXPECT_TRUE(service_.monitoring.empty());
-    EXPECT_TRUE(service_.playing.empty());
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(InUse(), "");
+    for (const Granite::DeviceSummary& device : hardware_->Devices())
+        EXPECT_TRUE(device.states.empty() || device.states == Calls{"shutter open"}) << device.name;
 }
 
 } // namespace

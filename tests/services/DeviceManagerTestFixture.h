@@ -1,24 +1,29 @@
 #pragma once
-// Shared set-up of the device-manager facade tests: a fake service registered by class id, a
-// fake clock, a listener that writes down what it hears, and helpers to run the message loop.
-#include "FakeDeviceManagerService.h"
-
+// Shared set-up of the device-manager facade tests: the simulated device service (with the odd answers a
+// test may script) registered by class id over fresh hardware (plug the devices a test needs before opening
+// the facade), a fake clock, a temporary home, and a listener that writes down what it hears.
+#include "CScriptedDeviceService.h"
+#include "granite/RegisterGraniteDeviceService.h"
+#include "granite/devices/CSimulatedHardware.h"
+#include "granite/devices/SimulatedDeviceConstants.h"
 #include "services/CGraniteDeviceManager.h"
 #include "services/DeviceManagerProperties.h"
 #include "support/CFakeClock.h"
+#include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
-inline const std::string kCamA = "usb\\cam-a\\video";
-inline const std::string kCamB = "usb\\cam-b\\video";
-inline const std::string kCamC = "usb\\cam-c\\video";
+using Granite::DeviceKind;
+using Calls = std::vector<std::string>;
 
-// Writes down every call it gets as text ("Selected(7,usb\\cam-a\\video)"); `onCall` runs after each.
+// Writes down every call it gets as text ("Selected(7,<id>)"); `onCall` runs after each.
 class RecordingListener : public IGraniteDeviceManagerEvent {
 public:
     std::vector<std::string> heard;
@@ -79,6 +84,10 @@ public:
     void OnEchoCancellationChanged(bool on) override { Record("Echo(" + std::to_string(on) + ")"); }
     void OnNoiseSuppressionChanged(bool on) override { Record("Noise(" + std::to_string(on) + ")"); }
 
+    bool Heard(const std::string& text) const {
+        return std::find(heard.begin(), heard.end(), text) != heard.end();
+    }
+
 private:
     void Log(const char* what, uint32_t cookie) {
         Record(std::string(what) + "(" + std::to_string(cookie) + ")");
@@ -98,60 +107,101 @@ protected:
     void SetUp() override {
         SetClock(&clock_);
         clock_.SetTickCount(1234);
-        service_.Install();
+        hardware_ = std::make_shared<Granite::CSimulatedHardware>(std::vector<Granite::DeviceRequest>{});
+        Granite::CSimulatedHardware::SetCurrent(hardware_);
+        CScriptedDeviceService::Install();
     }
 
     void TearDown() override {
         while (CGraniteDeviceManager* facade = CGraniteDeviceManager::Instance())
             facade->Release();
         Pump();
-        FakeDeviceManagerService::Uninstall();
+        UnregisterGraniteDeviceService();
+        Granite::CSimulatedHardware::SetCurrent(nullptr);
         SetClock(nullptr);
     }
 
-    // Cameras A, B, C... in the service's list.
-    void AddCameras(std::initializer_list<std::string> ids) {
-        for (const std::string& id : ids)
-            service_.cameras.push_back(FakeDeviceManagerService::Camera(id, "Camera " + id));
+    // Plugs in a device; its id.
+    std::string Plug(DeviceKind kind, const std::string& model = {}) {
+        std::string id;
+        EXPECT_EQ(hardware_->Plug(kind, model, &id), S_OK);
+        return id;
+    }
+    std::vector<std::string> PlugCameras(int count, const std::string& model = "full") {
+        std::vector<std::string> ids;
+        for (int i = 0; i < count; ++i)
+            ids.push_back(Plug(DeviceKind::Camera, model));
+        return ids;
     }
 
-    IGraniteDeviceManager* Open() {
+    CGraniteDeviceManager& Open() {
         IGraniteDeviceManager* manager = GetGraniteDeviceManager();
         EXPECT_NE(manager, nullptr);
-        return manager;
+        return *CGraniteDeviceManager::Instance();
     }
-
-    // The facade with one camera current.
-    CGraniteDeviceManager& OpenWithCurrentCamera(std::initializer_list<std::string> ids = {kCamA}) {
-        AddCameras(ids);
-        Open();
-        CGraniteDeviceManager& facade = *CGraniteDeviceManager::Instance();
+    // The facade with the first of `count` cameras current.
+    CGraniteDeviceManager& OpenWithCurrentCamera(int count = 1) {
+        cams_ = PlugCameras(count);
+        CGraniteDeviceManager& facade = Open();
         EXPECT_EQ(facade.SelectVideoDevice(0), S_OK);
         return facade;
     }
 
-    // Delivers what the serializers have queued.
-    static void Pump() {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The camera programs hold ("" when none).
+    std::string InUse() const {
+        std::string id;
+        hardware_->CameraInUse(&id);
+        return id;
+    }
+    // Changes a camera property as the camera itself would.
+    void SetOnCamera(const std::string& id, int32_t property, const Variant& value) {
+        ASSERT_EQ(hardware_->Set(DeviceKind::Camera, id, property, value, Granite::WriteOrigin::Hardware),
+                  S_OK)
+            << property;
+    }
+    int32_t OnCamera(const std::string& id, int32_t property) {
+        Variant value;
+        int32_t n = -99;
+        if (SUCCEEDED(hardware_->Get(DeviceKind::Camera, id, property, &value)))
+            value.ToI4(n);
+        return n;
+    }
+    void Fail(int32_t operation) { hardware_->Failures().Fail(operation); }
+    static CScriptedDeviceService::Script& Script() { return CScriptedDeviceService::script; }
+    static const CScriptedDeviceService::Seen& Seen() { return CScriptedDeviceService::seen; }
+
+    // Waits until the service's events (they come from its own thread) have brought `text`.
+    static bool HearsSoon(const RecordingListener& listener, const std::string& text) {
+        return PumpUntil([&] { return listener.Heard(text); });
     }
 
-    FakeDeviceManagerService service_;
+    std::shared_ptr<Granite::CSimulatedHardware> hardware_;
+    std::vector<std::string> cams_;
     CFakeClock clock_;
+    CTempEnvironment env_;
 };
 
-// How often each event the current camera reports is subscribed on `id`: all ones while it is current,
-// all zeros once it is let go of.
-inline std::vector<int> CurrentCameraSubscriptions(const FakeDeviceManagerService& service,
-                                                   const std::string& id) {
-    const auto active = service.Subscriptions();
-    std::vector<int> out;
-    for (int32_t code : GdmProperty::kCurrentCameraEventCodes) {
-        auto it = active.find(id + "/" + std::to_string(code));
-        out.push_back(it == active.end() ? 0 : it->second);
-    }
-    return out;
+// The service's operation numbers the tests make fail.
+namespace Op {
+constexpr int32_t VideoCount = 10, VideoGet = 14, VideoSet = 15, Options = 44, Strings = 65, Feature = 68,
+                  Translate = 74, MonitorStart = 57, GetString3 = 47;
+} // namespace Op
+
+// Waits, without running the message loop, until the service's thread has queued `count` events for the
+// facade.
+inline bool QueuedSoon(const CGraniteDeviceManager& facade, size_t count) {
+    QDeadlineTimer deadline(5000);
+    while (facade.DeviceEvents().PendingCount() < count && !deadline.hasExpired())
+        std::this_thread::yield();
+    return facade.DeviceEvents().PendingCount() >= count;
 }
 
-inline const std::vector<int> kHeld(std::size(GdmProperty::kCurrentCameraEventCodes), 1);
-inline const std::vector<int> kReleased(std::size(GdmProperty::kCurrentCameraEventCodes), 0);
+inline std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    return text;
+}
+// The same device under another spelling: upper case, another last path segment.
+inline std::string OtherSpelling(const std::string& id) {
+    const std::string upper = Upper(id);
+    return upper.substr(0, upper.rfind('\\')) + "\\other";
+}

@@ -1,7 +1,7 @@
 // The effects facade and the preview facade against fake engines: life, forwarding, the listener map and
 // event delivery from the engine's thread.
 #include "EffectsFakeEngine.h"
-#include "EventLoopHelpers.h"
+#include "support/EventPump.h"
 
 #include "platform/CMessageQueue.h"
 #include "platform/CObjectFactory.h"
@@ -152,7 +152,7 @@ TEST_F(EffectsFacadeTest, AListenerIsKeptOnceWithItsFirstCookieAndRemovalAnswers
         text.assign("freed");
         s.CME_OnModeChange(0, 1);
     });
-    ASSERT_TRUE(RunUntil([&] { return listener.heard.size() == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return listener.heard.size() == 2; }));
     EXPECT_EQ(listener.heard, (std::vector<std::string>{
                                   "Error(5:" + std::to_string(E_FAIL) + ",camera lost,8)", "Mode(5:0,1)"}));
     EXPECT_EQ(fx->RemoveListener(&listener), E_NOTIMPL);
@@ -181,7 +181,7 @@ TEST_F(EffectsFacadeTest, ListenersMayChangeTheMapOrDropTheFacadeWhileTheyAreCal
     fx->AddListener(&a, 1);
     fx->AddListener(&b, 2);
     RaiseFromEngineThread(engine.sink, [](ICOCIMngrEvents& s) { s.CME_OnModeChange(0, 2); });
-    ASSERT_TRUE(RunUntil([&] { return a.heard.size() + b.heard.size() == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return a.heard.size() + b.heard.size() == 1; }));
     DrainEvents();
     EXPECT_EQ(a.heard.size() + b.heard.size(), 1u);
     EXPECT_TRUE(late.heard.empty()) << "a listener added during an event hears the next one";
@@ -191,7 +191,7 @@ TEST_F(EffectsFacadeTest, ListenersMayChangeTheMapOrDropTheFacadeWhileTheyAreCal
         s.CME_OnModeChange(2, 0);
         s.CME_OnModeChange(0, 6);
     });
-    ASSERT_TRUE(RunUntil([&] { return !late.heard.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !late.heard.empty(); }));
     DrainEvents();
     EXPECT_EQ(late.heard, (std::vector<std::string>{"Mode(3:2,0)"}));
     EXPECT_EQ(CBrenmoorVideoEffects::Current(), nullptr);

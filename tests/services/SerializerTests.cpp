@@ -6,6 +6,7 @@
 #include "services/CGCMEventSerializer.h"
 #include "services/CGDMEventSerializer.h"
 #include "services/IInProcDeviceManagerEvents.h"
+#include "support/EventPump.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -13,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -149,20 +149,6 @@ public:
     }
     void CME_OnModeChange(int32_t a, int32_t b) override { Note("EffectsMode" + Args({N(a), N(b)})); }
 };
-
-void Pump() {
-    QCoreApplication::sendPostedEvents();
-}
-
-template <class Done> bool PumpUntil(Done done) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 class SerializerTest : public ::testing::Test {
 protected:
@@ -348,12 +334,13 @@ TEST_F(SerializerTest, ServiceThreadsPostingWhileTheOwnerIsDestroyedLoseEventsBu
                     ++posted;
                 }
             });
-        PumpUntil([&] { return target_.calls.size() > 30; });
+        PumpUntil([&] { return target_.calls.size() > 30; }, 30000);
         s.reset(); // the owner goes while the threads keep posting
         const size_t delivered = target_.calls.size();
         int before = posted.load();
         // More posts after the destruction (unless the threads had already run out).
-        PumpUntil([&] { return posted.load() > before + 100 || posted.load() == kThreads * kPerThread; });
+        PumpUntil([&] { return posted.load() > before + 100 || posted.load() == kThreads * kPerThread; },
+                  30000);
         Pump();
         stop = true;
         for (auto& th : threads)

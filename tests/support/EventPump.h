@@ -20,3 +20,9 @@ inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
 }
+
+// Lets what is already queued on this thread, and what that posts in turn, be delivered.
+inline void DrainEvents() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}

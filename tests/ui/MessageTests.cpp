@@ -5,6 +5,7 @@
 #include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
 #include <QVBoxLayout>
 
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <set>
 #include <thread>
 
@@ -23,16 +23,6 @@ constexpr UINT kMsgB = WM_APP + 2;
 constexpr UINT kMsgC = WM_APP + 3;
 
 // Delivers posted events until `done` says so; the deadline only keeps a broken build from hanging.
-template <class Done> bool PumpUntil(Done done) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
 class MessageTest : public ::testing::Test {
 protected:
     CTempEnvironment env_;
@@ -66,7 +56,7 @@ TEST_F(MessageTest, MessagesFromManyThreadsKeepEachThreadsOrderAndNoneIsLost) {
             for (int i = 0; i < kPerThread; ++i)
                 target.PostMessage(kMsgA, WPARAM(t), LPARAM(i));
         });
-    bool all = PumpUntil([&] { return dlg.messages.size() == size_t(kThreads * kPerThread); });
+    bool all = PumpUntil([&] { return dlg.messages.size() == size_t(kThreads * kPerThread); }, 30000);
     for (auto& p : posters)
         p.join();
     ASSERT_TRUE(all);
@@ -176,7 +166,7 @@ TEST_F(MessageTest, ThreadsPostingWhileTheWindowIsDeletedNeverReachIt) {
                 while (!stop)
                     accepted += handle.PostMessage(kMsgA) ? 1 : 0;
             });
-        PumpUntil([&] { return accepted > 50; });
+        PumpUntil([&] { return accepted > 50; }, 30000);
         dlg.reset();
         PumpEvents();
         stop = true;
