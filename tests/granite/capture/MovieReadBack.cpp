@@ -21,7 +21,7 @@ MovieReadBack ReadBackMovie(const std::string& path) {
     g_object_set(playbin.get(), "uri", uri.get(), "video-sink", videoSink.get(), "audio-sink",
                  audioSink.get(), nullptr);
     gst_element_set_state(playbin.get(), GST_STATE_PAUSED);
-    GstStateChangeReturn state = gst_element_get_state(playbin.get(), nullptr, nullptr, 10 * GST_SECOND);
+    GstStateChangeReturn state = gst_element_get_state(playbin.get(), nullptr, nullptr, 30 * GST_SECOND);
     if (state != GST_STATE_CHANGE_SUCCESS) {
         result.error = "the movie does not open";
         gst_element_set_state(playbin.get(), GST_STATE_NULL);
@@ -31,7 +31,7 @@ MovieReadBack ReadBackMovie(const std::string& path) {
     if (gst_element_query_duration(playbin.get(), GST_FORMAT_TIME, &duration))
         result.seconds = static_cast<double>(duration) / GST_SECOND;
     g_object_get(playbin.get(), "n-audio", &result.audioStreams, "n-video", &result.videoStreams, nullptr);
-    GstSamplePtr first(gst_app_sink_try_pull_preroll(GST_APP_SINK(videoSink.get()), 5 * GST_SECOND));
+    GstSamplePtr first(gst_app_sink_try_pull_preroll(GST_APP_SINK(videoSink.get()), 30 * GST_SECOND));
     GstVideoInfo info;
     if (first && gst_video_info_from_caps(&info, gst_sample_get_caps(first.get()))) {
         GstVideoFrame frame;
