@@ -161,6 +161,14 @@ std::string CVidoraSettings::GetVideoCallingIMApp() { return ReadRootString("Vid
 HRESULT CVidoraSettings::SetVideoCallingIMApp(const std::string& v) { return WriteRootString("VideoCallingIMApp", v); }
 uint32_t CVidoraSettings::GetDontWarnUVC() { return ReadRootNumber("DontWarnUVC", 0); }
 HRESULT CVidoraSettings::SetDontWarnUVC(uint32_t v) { return WriteRootNumber("DontWarnUVC", v); }
+uint32_t CVidoraSettings::GetPictureIndex() { return ReadRootNumber("PictureIndex", 1); }
+HRESULT CVidoraSettings::SetPictureIndex(uint32_t v) { return WriteRootNumber("PictureIndex", v); }
+uint32_t CVidoraSettings::GetMovieIndex() { return ReadRootNumber("MovieIndex", 1); }
+HRESULT CVidoraSettings::SetMovieIndex(uint32_t v) { return WriteRootNumber("MovieIndex", v); }
+uint32_t CVidoraSettings::GetMotionIndex() { return ReadRootNumber("MotionIndex", 1); }
+HRESULT CVidoraSettings::SetMotionIndex(uint32_t v) { return WriteRootNumber("MotionIndex", v); }
+std::string CVidoraSettings::GetEmailClient() { return ReadRootString("EmailClient", ""); }
+HRESULT CVidoraSettings::SetEmailClient(const std::string& v) { return WriteRootString("EmailClient", v); }
 // clang-format on
 
 void CVidoraSettings::GetRibbonPos(int32_t& x, int32_t& y) {

@@ -78,6 +78,16 @@ public:
     static HRESULT SetVideoCallingIMApp(const std::string& v);
     static uint32_t GetDontWarnUVC();
     static HRESULT SetDontWarnUVC(uint32_t v);
+    // The last number used in a capture's file name, per kind (pictures, movies, motion clips).
+    static uint32_t GetPictureIndex();
+    static HRESULT SetPictureIndex(uint32_t v);
+    static uint32_t GetMovieIndex();
+    static HRESULT SetMovieIndex(uint32_t v);
+    static uint32_t GetMotionIndex();
+    static HRESULT SetMotionIndex(uint32_t v);
+    // The mail program captures are sent with; empty for the desktop's default.
+    static std::string GetEmailClient();
+    static HRESULT SetEmailClient(const std::string& v);
 
     // Per-camera values; an empty camera name reads the defaults and writes nothing.
     static std::string GetCameraKey(const std::string& cameraName);
