@@ -27,6 +27,8 @@ constexpr int kToolTipDisplayMs = 500000;
 // Items laid out per step of the view's batched layout.
 constexpr int kLayoutBatch = 2000;
 
+static_assert(CCatalogThumbnail::kFrameColour == CCatalogListCtrl::kFrameColour);
+
 } // namespace
 
 struct CCatalogListCtrl::Impl {
@@ -130,6 +132,9 @@ void CCatalogListCtrl::Impl::DropHot() {
     hot = -1;
     delegate->SetHotRow(-1);
     RepaintRow(previous);
+    // No tip over the empty part of the list, nor once the cursor has left.
+    if (CToolTip* tip = CToolTip::Find(q->viewport()))
+        tip->SetText(std::string());
 }
 
 void CCatalogListCtrl::Impl::SetHot(int row) {
@@ -138,11 +143,9 @@ void CCatalogListCtrl::Impl::SetHot(int row) {
     if (row == hot)
         return;
     DropHot();
-    CToolTip* tip = CToolTip::For(q->viewport());
-    if (row < 0) {
-        tip->SetText(std::string()); // no tip over the empty part of the list
+    if (row < 0)
         return;
-    }
+    CToolTip* tip = CToolTip::For(q->viewport());
     hot = row;
     delegate->SetHotRow(row);
     RepaintRow(row);
@@ -318,8 +321,6 @@ void CCatalogListCtrl::Clear() {
     d_->StopTimer(kCacheTrimTimerId);
     d_->undecodable.clear();
     d_->model->Clear();
-    if (CToolTip* tip = CToolTip::Find(viewport()))
-        tip->SetText(std::string());
     busy_ = wasBusy;
 }
 
