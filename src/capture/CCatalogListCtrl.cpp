@@ -308,7 +308,11 @@ bool CCatalogListCtrl::AddFile(const std::string& path) {
     const int row = d_->model->Append(std::move(item));
     selectionModel()->setCurrentIndex(d_->model->index(row), QItemSelectionModel::ClearAndSelect);
     SortItems();
-    // The selection and focus moved with the item: show it where it ended up.
+    // The selection and focus moved with the item: show it where it ended up. That place may lie beyond
+    // the first batch of a batched layout, so this once the whole list is laid out in one go.
+    setLayoutMode(QListView::SinglePass);
+    doItemsLayout();
+    setLayoutMode(QListView::Batched);
     scrollTo(currentIndex());
     viewport()->update();
     return true;

@@ -182,6 +182,19 @@ TEST_F(CatalogListTest, AddFileRefusesDuplicatesAndUnreadableFilesAndSelectsTheN
     EXPECT_TRUE(list->viewport()->rect().intersects(list->visualRect(list->model()->index(31, 0))));
 }
 
+TEST_F(CatalogListTest, AnItemSortedFarDownALongListIsScrolledTo) {
+    for (int i = 0; i < 2100; ++i) {
+        const std::string path = folder + "/Picture " + std::to_string(i) + ".jpg";
+        ASSERT_TRUE(QFile::link(QString::fromStdString(jpeg), QString::fromStdString(path)));
+    }
+    ASSERT_EQ(list->FillFromFolder(folder, "Picture*.jpg"), S_OK);
+    const std::string oldest = Add("Old.jpg", 100000);
+    ASSERT_TRUE(list->AddFile(oldest));
+    ASSERT_EQ(list->FindItem(oldest), 2100);
+    EXPECT_EQ(list->SelectedItems(), std::vector<int>{2100});
+    EXPECT_TRUE(list->viewport()->rect().intersects(list->visualRect(list->model()->index(2100, 0))));
+}
+
 TEST_F(CatalogListTest, SelectionFollowsItemsWhenTheyAreSortedAgain) {
     const std::string a = Add("Picture 1.jpg", 10);
     const std::string b = Add("Picture 2.jpg", 20);
