@@ -155,11 +155,13 @@ void CCatalogListCtrl::Impl::SetHot(int row) {
     tip->SetDisplayTime(kToolTipDisplayMs);
     tip->SetActive(true);
 
+    // Of the gallery's picture types only GIF animates; other files are not opened again on hover.
     const CCatalogItem* item = model->Item(row);
-    if (CCatalogImageChooser::KindOf(item->path) == CCatalogImageChooser::Kind::Picture) {
+    if (QFileInfo(QString::fromStdString(item->path))
+            .suffix()
+            .compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0) {
         auto animated = std::make_unique<CAnimatedImage>();
-        const QSize inner = thumbnail;
-        if (animated->Load(item->path, inner) && animated->IsAnimated()) {
+        if (animated->Load(item->path, thumbnail) && animated->IsAnimated()) {
             animation = std::move(animated);
             StartTimer(kAnimationTimerId, kAnimationIntervalMs);
         }
