@@ -1,6 +1,7 @@
 #include "app/CVidoraApp.h"
 
 #include "app/CInstanceChannel.h"
+#include "app/CMailTempFolders.h"
 #include "app/CSetupCleanupThread.h"
 #include "app/CVersion.h"
 #include "app/CVidoraSettings.h"
@@ -105,6 +106,8 @@ bool CVidoraApp::InitInstance(int argc, char** argv) {
     // 5-9. First instance: resources, language, image cache.
     OutputDebugString("Starting as the first instance");
     firstInstance = 1;
+    // Mail folders an earlier run left behind (it ended before it could delete them).
+    CMailTempFolders::RemoveStale();
     // From here on a request to end (log-out, kill) runs the normal shutdown.
     signalWatcher_ = std::make_unique<CSignalWatcher>([this](int) { EndFromSignal(); });
     PrepareResources();
@@ -396,5 +399,8 @@ int CVidoraApp::ExitInstance() {
         CResourceLibrary::Instance().Unload();
         resourceFileLoaded_ = false;
     }
+    // The copies of the captures sent by e-mail this run.
+    if (firstInstance == 1)
+        CMailTempFolders::RemoveOwn();
     return 0;
 }

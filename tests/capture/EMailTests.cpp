@@ -1,0 +1,219 @@
+#include "app/CMailTempFolders.h"
+#include "app/CVidoraSettings.h"
+#include "capture/CEMail.h"
+#include "config/CVidoraOEMInfo.h"
+#include "support/CFakeProcessLauncher.h"
+#include "support/CTempEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+std::string ReadAll(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll().toStdString();
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+class EMailTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env = std::make_unique<CTempEnvironment>();
+        oem = std::make_unique<CVidoraOEMInfo>();
+        SetOEMInfo(oem.get());
+        SetProcessLauncher(&launcher);
+        env->WriteFile("bin/brenmailapp.exe", "#!/bin/sh\nexit 0\n");
+    }
+    void TearDown() override {
+        SetProcessLauncher(nullptr);
+        SetOEMInfo(nullptr);
+        oem.reset();
+        env.reset();
+    }
+    // A capture in the picture folder with some content of its own.
+    std::string Capture(const std::string& name, const std::string& content = "") {
+        env->WriteFile("pictures/" + name, content.empty() ? "image data of " + name : content);
+        return env->Path("pictures/" + name);
+    }
+    std::string MailProgram() const { return env->ExeDir() + "/brenmailapp.exe"; }
+    // A mail that needs no default mail program.
+    CEMail Mail() {
+        return CEMail([](std::string& name) {
+            name = "Default Mailer";
+            return S_OK;
+        });
+    }
+
+    std::unique_ptr<CTempEnvironment> env;
+    std::unique_ptr<CVidoraOEMInfo> oem;
+    CFakeProcessLauncher launcher;
+};
+} // namespace
+
+TEST_F(EMailTest, EachSendTakesTheNextFreeNumberedFolder) {
+    // Folders of the same name that are not ours count as taken too (and stay untouched).
+    const std::string root = CMailTempFolders::Root();
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(root + "/BrenMailTemp0001")));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(root + "/BrenMailTemp0002")));
+    CEMail mail = Mail();
+    ASSERT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::Started);
+    EXPECT_EQ(mail.TempFolder(), root + "/BrenMailTemp0003");
+    ASSERT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::Started);
+    EXPECT_EQ(mail.TempFolder(), root + "/BrenMailTemp0004");
+
+    struct stat info {};
+    ASSERT_EQ(lstat(mail.TempFolder().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+TEST_F(EMailTest, WritesTheDescriptionCopiesTheCapturesAndStartsTheMailProgram) {
+    ASSERT_TRUE(SUCCEEDED(CVidoraSettings::SetEmailClient("Mailer X")));
+    const std::string first = Capture("Picture1.jpg", "first picture");
+    const std::string second = Capture("Movie 2.wmv", "second movie");
+    CEMail mail = Mail();
+    ASSERT_EQ(mail.Send({first, second}, "Vidora\u00AE Snap\u2122 \u00E9t\u00E9",
+                        "Look\u2122:\r\nmy \u00AE pictures\n[x]=y"),
+              CEMail::Result::Started);
+
+    const std::string folder = mail.TempFolder();
+    EXPECT_EQ(mail.DescriptionPath(), folder + "/brenmail.ini");
+    const std::string expected = "[ClientName]=Mailer X;\r\n"
+                                 "[Subject]=Vidora(R) Snap(TM) \u00E9t\u00E9;\r\n"
+                                 "[Body]=Look(TM):  my (R) pictures [x] =y;\r\n"
+                                 "[0]=" +
+                                 folder + "/Picture1.jpg;\r\n" + "[1]=" + folder + "/Movie 2.wmv;\r\n";
+    EXPECT_EQ(ReadAll(mail.DescriptionPath()), expected);
+    EXPECT_EQ(ReadAll(folder + "/Picture1.jpg"), "first picture");
+    EXPECT_EQ(ReadAll(folder + "/Movie 2.wmv"), "second movie");
+    EXPECT_EQ(mail.Attachments(),
+              (std::vector<std::string>{folder + "/Picture1.jpg", folder + "/Movie 2.wmv"}));
+
+    ASSERT_EQ(launcher.Started().size(), 1u);
+    EXPECT_EQ(launcher.Started()[0], (std::vector<std::string>{MailProgram(), folder + "/brenmail.ini"}));
+}
+
+TEST_F(EMailTest, CopyingStopsAtTheFirstFileThatCannotBeCopied) {
+    const std::string good = Capture("Picture1.jpg");
+    const std::string later = Capture("Picture3.jpg");
+    CEMail mail = Mail();
+    ASSERT_EQ(mail.Send({good, env->Path("pictures/Gone.jpg"), later}, "s", "b"), CEMail::Result::Started);
+    EXPECT_EQ(mail.Attachments(), std::vector<std::string>{mail.TempFolder() + "/Picture1.jpg"});
+    EXPECT_FALSE(Exists(mail.TempFolder() + "/Picture3.jpg"));
+    EXPECT_EQ(ReadAll(mail.DescriptionPath()).find("[1]="), std::string::npos);
+}
+
+TEST_F(EMailTest, FileNamesTheDescriptionCannotCarryCountAsFailedCopies) {
+    for (const std::string& name :
+         std::vector<std::string>{"Picture\n1.jpg", "a]=b.jpg", "brenmail.ini", "BRENMAIL.INI",
+                                  std::string(CMailTempFolders::kRecordFileName)}) {
+        SCOPED_TRACE(name);
+        launcher.Clear();
+        CEMail mail = Mail();
+        EXPECT_EQ(mail.Send({Capture(name), Capture("Picture2.jpg")}, "s", "b"),
+                  CEMail::Result::NothingCopied);
+        EXPECT_TRUE(launcher.Started().empty());
+        EXPECT_FALSE(Exists(mail.TempFolder() + "/Picture2.jpg"));
+        // The folder keeps its record, so it is still cleaned up.
+        EXPECT_EQ(ReadAll(mail.TempFolder() + "/" + CMailTempFolders::kRecordFileName),
+                  CMailTempFolders::OwnRecord());
+    }
+}
+
+TEST_F(EMailTest, NothingCopiedMeansNoDescriptionAndNoStart) {
+    CEMail mail = Mail();
+    EXPECT_EQ(mail.Send({env->Path("pictures/Gone.jpg")}, "s", "b"), CEMail::Result::NothingCopied);
+    EXPECT_EQ(mail.Send({}, "s", "b"), CEMail::Result::NothingCopied);
+    EXPECT_FALSE(Exists(mail.TempFolder() + "/brenmail.ini"));
+    EXPECT_TRUE(launcher.Started().empty());
+}
+
+TEST_F(EMailTest, TheMailProgramNameComesFromTheSettingElseTheDesktopDefault) {
+    struct Case {
+        const char* setting;
+        HRESULT defaultResult;
+        const char* defaultName;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Chosen Mailer", S_OK, "Desktop Mailer", "Chosen Mailer"},
+        {"", S_OK, "Desktop Mailer", "Desktop Mailer"},
+        {"", E_FAIL, "Half an answer", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        ASSERT_TRUE(SUCCEEDED(CVidoraSettings::SetEmailClient(c.setting)));
+        CEMail mail([&c](std::string& name) {
+            name = c.defaultName;
+            return c.defaultResult;
+        });
+        ASSERT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::Started);
+        const std::string text = ReadAll(mail.DescriptionPath());
+        EXPECT_EQ(text.substr(0, text.find("\r\n")), std::string("[ClientName]=") + c.expected + ";");
+    }
+}
+
+TEST_F(EMailTest, WithoutTheApplicationObjectTheDefaultMailProgramIsUnknown) {
+    CEMail mail;
+    ASSERT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::Started);
+    EXPECT_EQ(ReadAll(mail.DescriptionPath()).rfind("[ClientName]=;\r\n", 0), 0u);
+}
+
+TEST_F(EMailTest, AMissingMailProgramStartsNothing) {
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(MailProgram())));
+    CEMail mail = Mail();
+    EXPECT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::NoMailProgram);
+    EXPECT_TRUE(launcher.Started().empty());
+
+    // A folder under the program's name is not the program either.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(MailProgram())));
+    EXPECT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::NoMailProgram);
+    EXPECT_TRUE(launcher.Started().empty());
+}
+
+TEST_F(EMailTest, AFailedStartIsReportedQuietly) {
+    launcher.SetSucceeds(false);
+    CEMail mail = Mail();
+    EXPECT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::LaunchFailed);
+    EXPECT_EQ(launcher.Started().size(), 1u);
+}
+
+TEST_F(EMailTest, ALinkPlantedUnderAFolderNameIsPassedOverNotFollowed) {
+    const std::string root = CMailTempFolders::Root();
+    const std::string outside = env->Path("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(root)));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(outside)));
+    ASSERT_EQ(symlink(outside.c_str(), (root + "/BrenMailTemp0001").c_str()), 0);
+
+    CEMail mail = Mail();
+    ASSERT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::Started);
+    EXPECT_EQ(mail.TempFolder(), root + "/BrenMailTemp0002");
+    EXPECT_TRUE(QDir(QString::fromStdString(outside))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+TEST_F(EMailTest, ARuntimeFolderThatCannotBeTrustedSendsNothing) {
+    // Someone else's link in place of the mail folder: no folder is made through it.
+    const std::string outside = env->Path("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(outside)));
+    const std::string root = CMailTempFolders::Root();
+    ASSERT_EQ(symlink(outside.c_str(), root.c_str()), 0);
+    CEMail mail = Mail();
+    EXPECT_EQ(mail.Send({Capture("Picture1.jpg")}, "s", "b"), CEMail::Result::NoFolder);
+    EXPECT_TRUE(QDir(QString::fromStdString(outside))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(launcher.Started().empty());
+}
