@@ -14,11 +14,14 @@
 #include "platform/HResult.h"
 
 #include <QListView>
+#include <QtGlobal>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+class CAnimatedImage;
 
 class CCatalogListCtrl : public QListView {
     Q_OBJECT
@@ -74,6 +77,13 @@ public:
     std::string ToolTipText(int index) const;
     bool HasThumbnail(int index) const;
 
+    // Whether one of the timers above (by id) runs.
+    bool IsTimerRunning(int timerId) const;
+    // Bytes held by the cached thumbnails of all items.
+    qint64 ThumbnailBytes() const;
+    // The animation of the picture under the cursor; null when the hot item is not an animated picture.
+    const CAnimatedImage* HotAnimation() const;
+
 protected:
     // Order of two items: < 0 when a comes first, 0 when equal, > 0 when b comes first. Keeps the order of
     // addition by default.
@@ -87,6 +97,12 @@ protected:
 
     // Re-sorts with CompareItems (the selection moves with the items).
     void SortItems();
+
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
     struct Impl;
