@@ -27,6 +27,8 @@ constexpr int kToolTipDisplayMs = 500000;
 // Items laid out per step of the view's batched layout.
 constexpr int kLayoutBatch = 2000;
 
+static_assert(CCatalogThumbnail::kFrameColour == CCatalogListCtrl::kFrameColour);
+
 } // namespace
 
 struct CCatalogListCtrl::Impl {
@@ -130,6 +132,9 @@ void CCatalogListCtrl::Impl::DropHot() {
     hot = -1;
     delegate->SetHotRow(-1);
     RepaintRow(previous);
+    // No tip over the empty part of the list, nor once the cursor has left.
+    if (CToolTip* tip = CToolTip::Find(q->viewport()))
+        tip->SetText(std::string());
 }
 
 void CCatalogListCtrl::Impl::SetHot(int row) {
@@ -138,11 +143,9 @@ void CCatalogListCtrl::Impl::SetHot(int row) {
     if (row == hot)
         return;
     DropHot();
-    CToolTip* tip = CToolTip::For(q->viewport());
-    if (row < 0) {
-        tip->SetText(std::string()); // no tip over the empty part of the list
+    if (row < 0)
         return;
-    }
+    CToolTip* tip = CToolTip::For(q->viewport());
     hot = row;
     delegate->SetHotRow(row);
     RepaintRow(row);
@@ -152,11 +155,13 @@ void CCatalogListCtrl::Impl::SetHot(int row) {
     tip->SetDisplayTime(kToolTipDisplayMs);
     tip->SetActive(true);
 
+    // Of the gallery's picture types only GIF animates; other files are not opened again on hover.
     const CCatalogItem* item = model->Item(row);
-    if (CCatalogImageChooser::KindOf(item->path) == CCatalogImageChooser::Kind::Picture) {
+    if (QFileInfo(QString::fromStdString(item->path))
+            .suffix()
+            .compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0) {
         auto animated = std::make_unique<CAnimatedImage>();
-        const QSize inner = thumbnail;
-        if (animated->Load(item->path, inner) && animated->IsAnimated()) {
+        if (animated->Load(item->path, thumbnail) && animated->IsAnimated()) {
             animation = std::move(animated);
             StartTimer(kAnimationTimerId, kAnimationIntervalMs);
         }
@@ -305,7 +310,11 @@ bool CCatalogListCtrl::AddFile(const std::string& path) {
     const int row = d_->model->Append(std::move(item));
     selectionModel()->setCurrentIndex(d_->model->index(row), QItemSelectionModel::ClearAndSelect);
     SortItems();
-    // The selection and focus moved with the item: show it where it ended up.
+    // The selection and focus moved with the item: show it where it ended up. That place may lie beyond
+    // the first batch of a batched layout, so this once the whole list is laid out in one go.
+    setLayoutMode(QListView::SinglePass);
+    doItemsLayout();
+    setLayoutMode(QListView::Batched);
     scrollTo(currentIndex());
     viewport()->update();
     return true;
@@ -318,8 +327,6 @@ void CCatalogListCtrl::Clear() {
     d_->StopTimer(kCacheTrimTimerId);
     d_->undecodable.clear();
     d_->model->Clear();
-    if (CToolTip* tip = CToolTip::Find(viewport()))
-        tip->SetText(std::string());
     busy_ = wasBusy;
 }
 

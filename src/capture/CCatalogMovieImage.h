@@ -8,7 +8,7 @@
 class CCatalogMovieImage : public ICatalogImage {
 public:
     bool Load(const std::string& path) override;
-    QSize GetSize() const override { return frame_.size(); }
+    QSize GetSize() const override { return frame_.isNull() ? QSize() : frame_.size(); }
     void Draw(QPainter& painter, const QRect& target) const override;
 
     bool IsMotionClip() const { return motionClip_; }

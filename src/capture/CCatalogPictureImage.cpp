@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QString>
 
+#include <algorithm>
+
 bool CCatalogPictureImage::IsAcceptableSize(const QSize& size) {
     if (size.width() <= 0 || size.height() <= 0)
         return false;
@@ -13,10 +15,13 @@ bool CCatalogPictureImage::IsAcceptableSize(const QSize& size) {
 }
 
 QSize CCatalogPictureImage::DecodeSizeFor(const QSize& size, const QSize& hint) {
-    if (hint.isEmpty() || (size.width() <= hint.width() && size.height() <= hint.height()))
+    if (hint.isEmpty() || size.isEmpty() || (size.width() <= hint.width() && size.height() <= hint.height()))
         return size;
-    QSize fitted = size.scaled(hint, Qt::KeepAspectRatio);
-    return fitted.expandedTo(QSize(1, 1));
+    // Rounded rather than truncated, so 1800 x 1200 in 100 x 75 is 100 x 67, not 100 x 66.
+    const qint64 w = size.width(), h = size.height();
+    if (w * hint.height() >= h * hint.width())
+        return QSize(hint.width(), static_cast<int>(std::max<qint64>(1, (h * hint.width() + w / 2) / w)));
+    return QSize(static_cast<int>(std::max<qint64>(1, (w * hint.height() + h / 2) / h)), hint.height());
 }
 
 bool CCatalogPictureImage::Load(const std::string& path) {

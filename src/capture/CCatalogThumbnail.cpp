@@ -1,6 +1,7 @@
 #include "capture/CCatalogThumbnail.h"
 
 #include "capture/CCatalogImageChooser.h"
+#include "capture/CCatalogPictureImage.h"
 
 #include <QPainter>
 
@@ -10,9 +11,7 @@
 QRect CCatalogThumbnail::FitRect(const QSize& image, const QSize& thumbnail) {
     if (image.isEmpty() || thumbnail.isEmpty())
         return {};
-    QSize shown = image;
-    if (image.width() > thumbnail.width() || image.height() > thumbnail.height())
-        shown = image.scaled(thumbnail, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    const QSize shown = CCatalogPictureImage::DecodeSizeFor(image, thumbnail);
     return QRect(QPoint((thumbnail.width() - shown.width()) / 2, (thumbnail.height() - shown.height()) / 2),
                  shown);
 }

@@ -21,14 +21,10 @@ struct SampleUnref {
 struct MessageUnref {
     void operator()(GstMessage* message) const { gst_message_unref(message); }
 };
-struct CharFree {
-    void operator()(gchar* text) const { g_free(text); }
-};
 using ElementPtr = std::unique_ptr<GstElement, ObjectUnref>;
 using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
 using SamplePtr = std::unique_ptr<GstSample, SampleUnref>;
 using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
-using CharPtr = std::unique_ptr<gchar, CharFree>;
 
 ElementPtr MakeElement(const char* factory) {
     GstElement* element = gst_element_factory_make(factory, nullptr);
@@ -57,8 +53,38 @@ void EnsureGStreamer() {
     });
 }
 
-// playbin's "flags": decode the video only (no sound, no subtitles), converted for our sink.
-constexpr int kPlayFlagVideo = 1 << 0;
+// decodebin stops at encoded sound and subtitles: only the picture is decoded (a sound the machine cannot
+// decode must not cost the thumbnail).
+gboolean OnAutoplugContinue(GstElement*, GstPad*, GstCaps* caps, gpointer) {
+    if (caps == nullptr || gst_caps_get_size(caps) == 0)
+        return TRUE;
+    const gchar* media = gst_structure_get_name(gst_caps_get_structure(caps, 0));
+    return g_str_has_prefix(media, "audio/") || g_str_has_prefix(media, "text/") ||
+                   g_str_has_prefix(media, "subpicture/")
+               ? FALSE
+               : TRUE;
+}
+
+// Links the first decoded video stream to the converter; other streams stay unlinked.
+void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
+    auto* convert = static_cast<GstElement*>(data);
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (caps == nullptr)
+        caps = gst_pad_query_caps(pad, nullptr);
+    const bool video =
+        caps != nullptr && gst_caps_get_size(caps) > 0 &&
+        g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "video/x-raw");
+    if (caps != nullptr)
+        gst_caps_unref(caps);
+    if (!video)
+        return;
+    GstPad* sinkPad = gst_element_get_static_pad(convert, "sink");
+    if (sinkPad == nullptr)
+        return;
+    if (!gst_pad_is_linked(sinkPad))
+        gst_pad_link(pad, sinkPad);
+    gst_object_unref(sinkPad);
+}
 
 QImage ImageFromSample(GstSample* sample) {
     GstCaps* caps = gst_sample_get_caps(sample);
@@ -87,24 +113,25 @@ QImage ImageFromSample(GstSample* sample) {
 
 QImage CMovieFrameReader::ReadFirstFrame(const std::string& path, uint32_t timeoutMs) {
     EnsureGStreamer();
-    GError* error = nullptr;
-    CharPtr uri(gst_filename_to_uri(path.c_str(), &error));
-    if (error != nullptr)
-        g_error_free(error);
-    if (!uri)
-        return {};
-
-    ElementPtr pipeline = MakeElement("playbin");
+    ElementPtr pipeline = MakeElement("pipeline");
+    ElementPtr source = MakeElement("filesrc");
+    ElementPtr decode = MakeElement("decodebin");
+    ElementPtr convert = MakeElement("videoconvert");
     ElementPtr sink = MakeElement("appsink");
-    if (!pipeline || !sink)
+    if (!pipeline || !source || !decode || !convert || !sink)
         return {};
+    g_object_set(source.get(), "location", path.c_str(), nullptr);
     const char* format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "BGRx" : "xRGB";
     GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, format, nullptr);
     g_object_set(sink.get(), "caps", caps, "sync", FALSE, "max-buffers", 1u, "enable-last-sample", FALSE,
                  nullptr);
     gst_caps_unref(caps);
-    g_object_set(pipeline.get(), "uri", uri.get(), "video-sink", sink.get(), "flags", kPlayFlagVideo,
-                 nullptr);
+    gst_bin_add_many(GST_BIN(pipeline.get()), source.get(), decode.get(), convert.get(), sink.get(), nullptr);
+    if (!gst_element_link(source.get(), decode.get()) || !gst_element_link(convert.get(), sink.get()))
+        return {};
+    // The pipeline is stopped before these elements go, so the handlers never outlive what they use.
+    g_signal_connect(decode.get(), "autoplug-continue", G_CALLBACK(OnAutoplugContinue), nullptr);
+    g_signal_connect(decode.get(), "pad-added", G_CALLBACK(OnPadAdded), convert.get());
 
     PipelineStopper stopper(pipeline.get());
     if (gst_element_set_state(pipeline.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)

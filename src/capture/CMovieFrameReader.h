@@ -10,7 +10,9 @@
 
 class CMovieFrameReader {
 public:
-    static constexpr uint32_t kDefaultTimeoutMs = 4000;
+    // Some broken files make the demuxer give up without an error reaching the bus (decodebin swallows
+    // errors raised while it is still trying elements), so the deadline is what ends those reads.
+    static constexpr uint32_t kDefaultTimeoutMs = 3000;
 
     // The first frame, 32-bit RGB; null when the file has no decodable video.
     static QImage ReadFirstFrame(const std::string& path, uint32_t timeoutMs = kDefaultTimeoutMs);
