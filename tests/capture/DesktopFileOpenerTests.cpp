@@ -108,15 +108,6 @@ TEST_F(DesktopFileOpenerTest, FoldersWithoutACacheAreReadEntryByEntry) {
     EXPECT_FALSE(CDesktopFileOpener::HasAssociatedApplication("image/jpeg"));
 }
 
-TEST_F(DesktopFileOpenerTest, DefaultsComeFirst) {
-    Entry("data/applications/a.desktop", "image/jpeg;");
-    Entry("data/applications/b.desktop", "image/jpeg;");
-    env.WriteFile("config/mimeapps.list", "[Default Applications]\nimage/jpeg=b.desktop;\n");
-    const auto apps = CDesktopFileOpener::AssociatedApplications("image/jpeg");
-    ASSERT_EQ(apps.size(), 2u);
-    EXPECT_EQ(apps[0], "b.desktop");
-}
-
 TEST_F(DesktopFileOpenerTest, WhichWayAFileGoes) {
     using Result = CDesktopFileOpener::Result;
     env.WriteFile("Picture 1.jpg", "\xff\xd8\xff\xe0 not much of a picture");

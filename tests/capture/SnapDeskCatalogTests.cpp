@@ -87,23 +87,6 @@ TEST_F(SnapDeskCatalogTest, FoldersThatAreNotThere) {
     EXPECT_EQ(catalog->Fill(7), E_INVALIDARG);
 }
 
-TEST(SnapDeskCatalogNames, MotionClipsAreKnownByTheWordAndTheBlank) {
-    const std::pair<const char*, bool> cases[] = {
-        {"/home/u/Videos/Vidora/Motion 12.wmv", true}, {"/home/u/Videos/Vidora/motion 1.WMV", true},
-        {"/home/u/Videos/Vidora/MOTION 3.wmv", true},  {"/home/u/Videos/Vidora/Motion12.wmv", false},
-        {"/home/u/Videos/Vidora/Video 1.wmv", false},  {"/home/u/Videos/Vidora/Slow motion 1.wmv", false},
-        {"/home/u/motion videos/Video 1.wmv", true},   {"Motion 1.wmv", false},
-    };
-    for (const auto& [path, motion] : cases)
-        EXPECT_EQ(CSnapDeskCatalog::IsMotionClipPath(path), motion) << path;
-}
-
-TEST(SnapDeskCatalogNames, NoNameWithoutTheApplication) {
-    std::string path = "unchanged";
-    EXPECT_EQ(CSnapDeskCatalog::NextFileName(0, path), E_FAIL);
-    EXPECT_EQ(path, "unchanged");
-}
-
 TEST_F(SnapDeskCatalogTest, DeletingMovesToTheTrashAndKeepsWhatCouldNotGo) {
     const std::string outside = env.Path("elsewhere.jpg");
     env.WriteFile("elsewhere.jpg", "keep me");
