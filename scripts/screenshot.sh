@@ -6,7 +6,8 @@
 #
 # The program writes the pictures itself (its screenshot hook, VIDORA_SCREENSHOT_DIR): one PNG per visible
 # window and one of the whole screen (tray included), first after start-up ("00-start-*.png"), then after each
-# step the program shows on its own (for example "01-collapsed-*.png"); OUTDIR/done lists them.
+# step the program shows on its own (for example "01-collapsed-*.png"); OUTDIR/done lists them. The
+# galleries are photographed apart, by a capture test over sample captures ("gallery-both.png").
 #
 # Environment: SCREENSHOT_NO_BUILD=1 skips the build; SCREENSHOT_TIMEOUT (seconds, default 90);
 # SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS are
@@ -20,7 +21,7 @@ out=$(cd "$out" && pwd)
 
 if [ "${SCREENSHOT_NO_BUILD:-0}" != "1" ]; then
     scripts/setup.sh build >/dev/null
-    cmake --build build --target vidora vidora_resource_library
+    cmake --build build --target vidora vidora_resource_library capture_tests
 fi
 binary=${VIDORA_BINARY:-build/bin/vidora}
 [ -x "$binary" ] || { echo "screenshot: no program at $binary" >&2; exit 1; }
@@ -74,7 +75,7 @@ sleep 1
 # Throwaway folders for everything the program keeps; no session bus, so no notification leaves this run.
 mkdir -p "$work/home" "$work/config" "$work/data" "$work/cache" "$work/machine" "$work/common" "$work/runtime"
 chmod 700 "$work/runtime"
-rm -f "$out/done" "$out"/[0-9][0-9]-*.png "$out"/signal-*.png
+rm -f "$out/done" "$out"/[0-9][0-9]-*.png "$out"/signal-*.png "$out"/gallery-*.png
 
 env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY \
     HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" \
@@ -98,6 +99,20 @@ while [ ! -e "$out/done" ]; do
     fi
     sleep 0.2
 done
+
+# Both galleries in a window of their own, filled from sample pictures and movies in a temporary folder.
+gallery_tests=${VIDORA_GALLERY_TESTS:-$(dirname "$binary")/capture_tests}
+if [ -x "$gallery_tests" ]; then
+    if ! env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb VIDORA_SCREENSHOT_DIR="$out" \
+        "$gallery_tests" --gtest_filter='SnapDeskCatalogTest.ScreenshotOfBothGalleries' >"$work/gallery.log" 2>&1; then
+        echo "screenshot: the gallery picture failed; its output:" >&2
+        tail -n 30 "$work/gallery.log" >&2
+        exit 1
+    fi
+    [ -e "$out/gallery-both.png" ] && echo "gallery-both.png" >>"$out/done"
+else
+    echo "screenshot: no $gallery_tests, so no gallery picture" >&2
+fi
 
 echo "screenshots in $out:"
 sed 's/^/  /' "$out/done"

@@ -57,6 +57,8 @@ public:
     // The desktop's default e-mail program, as the start-up service knows it: its name and the desktop
     // entry or command that runs it. E_FAIL when there is no start-up service or it knows none.
     HRESULT GetDefaultMailProgram(std::string& name, std::string& command) const;
+    // Whether the start-up service was created (features that depend on it check before they start).
+    bool HasStartupService() const { return startupService_ != nullptr; }
 
     // Fields the windows read.
     std::string movieFolder;
