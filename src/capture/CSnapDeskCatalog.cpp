@@ -4,6 +4,7 @@
 #include "capture/CCaptureFileNamer.h"
 #include "capture/CCaptureTrash.h"
 #include "capture/CCatalogImageChooser.h"
+#include "capture/CEMailSender.h"
 #include "capture/CNoMediaPlayerDlg.h"
 #include "capture/CPicturePrinter.h"
 #include "config/COEMInfo.h"
@@ -48,6 +49,7 @@ const char* kMotionPattern = "Motion*.wmv";
 
 CSnapDeskCatalog::CSnapDeskCatalog(QWidget* parent) : CCatalogListCtrl(parent) {
     SetThumbnailSize(kThumbnailWidth, kThumbnailHeight);
+    mail_ = std::make_unique<CEMailSender>();
     startupServiceCheck_ = [] {
         const CVidoraApp* app = CVidoraApp::Instance();
         return app != nullptr && app->HasStartupService();

@@ -76,7 +76,7 @@ public:
     HRESULT EmailSelected();
     void OpenSelected();
 
-    // Where e-mails go; the capture window gives the program's mail sending.
+    // Where e-mails go: the program's mail sending unless a test gives another.
     void SetMailSender(std::unique_ptr<IMailSender> sender) { mail_ = std::move(sender); }
     // Whether the application's start-up service is there (e-mail depends on it); injectable for tests.
     using ServiceCheck = std::function<bool()>;

@@ -4,6 +4,7 @@
 #include "SnapDeskCatalogTestSupport.h"
 
 #include "platform/DesktopLinks.h"
+#include "support/CFakeProcessLauncher.h"
 #include "ui/CDialogBase.h"
 
 #include <QAbstractButton>
@@ -280,6 +281,32 @@ TEST_F(SnapDeskCatalogTest, EmailLeavesOutFilesThatHaveGone) {
     mail->sent.clear();
     EXPECT_EQ(catalog->EmailSelected(), S_OK);
     EXPECT_TRUE(mail->sent.empty());
+}
+
+// Without a sender of the test's, a gallery mails through the program's own mail sending: copies and a
+// description in a fresh mail folder, handed to the mail program beside the executable.
+TEST_F(SnapDeskCatalogTest, AGalleryMailsThroughTheMailProgramByDefault) {
+    Capture(pictures, "Picture 1.jpg", 100);
+    Capture(pictures, "Picture 2.jpg", 200);
+    env.WriteFile("bin/brenmailapp.exe", "#!/bin/sh\nexit 0\n");
+    CFakeProcessLauncher launcher;
+    SetProcessLauncher(&launcher);
+    auto gallery = std::make_unique<CSnapDeskCatalog>();
+    gallery->SetFolders(pictures, movies);
+    gallery->SetStartupServiceCheck([] { return true; });
+    ASSERT_EQ(gallery->Fill(CSnapDeskCatalog::Pictures), S_OK);
+    gallery->SelectItem(0, true);
+    gallery->SelectItem(1, true);
+    EXPECT_EQ(gallery->EmailSelected(), S_OK);
+    SetProcessLauncher(nullptr);
+    const auto started = launcher.Started();
+    ASSERT_EQ(started.size(), 1u);
+    ASSERT_EQ(started[0].size(), 2u);
+    EXPECT_EQ(started[0][0], env.ExeDir() + "/brenmailapp.exe");
+    const QFileInfo description(QString::fromStdString(started[0][1]));
+    EXPECT_EQ(description.fileName(), "brenmail.ini");
+    EXPECT_TRUE(QFileInfo::exists(description.dir().filePath("Picture 1.jpg")));
+    EXPECT_TRUE(QFileInfo::exists(description.dir().filePath("Picture 2.jpg")));
 }
 
 TEST_F(SnapDeskCatalogTest, ContextMenuPerGallery) {
