@@ -6,7 +6,9 @@
 #
 # The program writes the pictures itself (its screenshot hook, VIDORA_SCREENSHOT_DIR): one PNG per visible
 # window and one of the whole screen (tray included), first after start-up ("00-start-*.png"), then after each
-# step the program shows on its own (for example "01-collapsed-*.png"); OUTDIR/done lists them.
+# step the program shows on its own (for example "01-collapsed-*.png"); OUTDIR/done lists them. The steps
+# include the photo and movie options pop-ups ("photo-options", "movie-options" with the live motion level
+# of the simulated camera, in which someone walks about for this run, and "movie-options-nomotion").
 #
 # Environment: SCREENSHOT_NO_BUILD=1 skips the build; SCREENSHOT_TIMEOUT (seconds, default 90);
 # SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS are
@@ -20,7 +22,7 @@ out=$(cd "$out" && pwd)
 
 if [ "${SCREENSHOT_NO_BUILD:-0}" != "1" ]; then
     scripts/setup.sh build >/dev/null
-    cmake --build build --target vidora vidora_resource_library
+    cmake --build build --target vidora vidora-sim vidora_resource_library
 fi
 binary=${VIDORA_BINARY:-build/bin/vidora}
 [ -x "$binary" ] || { echo "screenshot: no program at $binary" >&2; exit 1; }
@@ -82,6 +84,18 @@ env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY \
     QT_QPA_PLATFORM=xcb VIDORA_SIMULATED_DEVICES="camera:full,microphone,speaker" \
     VIDORA_SCREENSHOT_DIR="$out" "$binary" >"$work/vidora.log" 2>&1 &
 app_pid=$!
+
+# Someone walking through the simulated picture, so the movie options show a live motion level. The program
+# takes the command once it runs; the pictures are still right without it, only the level stays empty.
+sim="$(dirname "$binary")/vidora-sim"
+if [ -x "$sim" ]; then
+    for _ in $(seq 50); do
+        env -u DBUS_SESSION_BUS_ADDRESS HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+            VIDORA_MACHINE_DIR="$work/machine" "$sim" motion on >/dev/null 2>&1 && break
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.2
+    done
+fi
 
 deadline=$((SECONDS + ${SCREENSHOT_TIMEOUT:-90}))
 while [ ! -e "$out/done" ]; do

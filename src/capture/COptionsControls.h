@@ -1,0 +1,24 @@
+#pragma once
+// Reading and setting the option pop-ups' controls by id, with the ranges the settings allow: a stored
+// value outside a control's range is brought into it before it is shown, so OK writes a valid value.
+#include <cstdint>
+#include <vector>
+
+class CDialogBase;
+
+namespace COptionsControls {
+
+// Check boxes: a stored non-zero value checks the box; reading gives 1 or 0.
+void SetCheck(CDialogBase& dialog, int id, uint32_t value);
+uint32_t GetCheck(const CDialogBase& dialog, int id);
+// Spin boxes (with their edit field) and sliders: the stored value clamped into the control's range.
+void SetNumber(CDialogBase& dialog, int id, uint32_t value);
+// The position, counting text typed into a spin box's field that was not taken yet; 0 without the control.
+uint32_t GetNumber(const CDialogBase& dialog, int id);
+// A stored value clamped into minimum..maximum.
+uint32_t Clamp(uint32_t value, int minimum, int maximum);
+// Enables or disables (and shows or hides) the controls with these ids; missing ids are skipped.
+void Enable(CDialogBase& dialog, const std::vector<int>& ids, bool on);
+void Show(CDialogBase& dialog, const std::vector<int>& ids, bool on);
+
+} // namespace COptionsControls
