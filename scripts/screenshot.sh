@@ -11,8 +11,9 @@
 # of the simulated camera, in which someone walks about for this run, and "movie-options-nomotion").
 #
 # Environment: SCREENSHOT_NO_BUILD=1 skips the build; SCREENSHOT_TIMEOUT (seconds, default 90);
-# SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS are
-# passed on; VIDORA_BINARY runs another build of the program.
+# SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS (here
+# 1200 ms unless set, so the option pop-ups have unrolled) are passed on; VIDORA_BINARY runs another build of
+# the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -82,6 +83,7 @@ env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY \
     HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" \
     XDG_RUNTIME_DIR="$work/runtime" VIDORA_MACHINE_DIR="$work/machine" VIDORA_COMMON_DATA_DIR="$work/common" \
     QT_QPA_PLATFORM=xcb VIDORA_SIMULATED_DEVICES="camera:full,microphone,speaker" \
+    VIDORA_SCREENSHOT_STEP_MS="${VIDORA_SCREENSHOT_STEP_MS:-1200}" \
     VIDORA_SCREENSHOT_DIR="$out" "$binary" >"$work/vidora.log" 2>&1 &
 app_pid=$!
 

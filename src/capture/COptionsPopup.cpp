@@ -30,6 +30,10 @@ bool COptionsPopup::OnInitDialog() {
     skin_->Attach(this);
     setFixedSize(size());
     fullHeight_ = height();
+    // No keyboard cues until the keyboard is used: the pop-up itself holds the focus as it opens, so no
+    // control shows a focus ring; Tab moves into the controls.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocus(Qt::OtherFocusReason);
     return true;
 }
 

@@ -11,8 +11,13 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
+
+constexpr int kReopenDelayMs = 150;
 
 struct ShotState {
     QPointer<COptionsPopup> popup;
@@ -62,34 +67,49 @@ IVideoCapture* StartFirstCamera() {
     return capture;
 }
 
+// The pop-up of the step before is closed first and the next one opened a little later: a window that
+// loses the keyboard focus as it hides would otherwise hand a deactivation to the new pop-up, which closes
+// it.
+void OpenAfterClosing(std::function<void()> open) {
+    ClosePopup();
+    QTimer::singleShot(kReopenDelayMs, std::move(open));
+}
+
 } // namespace
 
 void COptionsScreenshots::AddSteps() {
     if (CScreenshotter::Instance() == nullptr)
         return;
-    CScreenshotter::AddStep("photo-options", [] {
-        ClosePopup();
-        State().popup = CPhotoOptionsDlg::Show(PopupPosition());
-    });
-    CScreenshotter::AddStep("movie-options", [] {
-        ClosePopup();
+    // Starting a camera takes a while: done as the program starts, so no step waits for it.
+    QTimer::singleShot(0, [] {
         if (State().capture == nullptr)
             State().capture = StartFirstCamera();
-        CMovieOptionsDlg* popup =
-            CMovieOptionsDlg::Show(PopupPosition(), State().capture, CMovieOptionsDlg::MotionAvailable, {});
-        State().popup = popup;
-        // The motion box on, so the live level shows under the threshold.
-        if (popup != nullptr) {
-            if (auto* box = popup->GetDlgItemAs<QAbstractButton>(CMovieOptionsDlg::kUseMotionId);
-                box != nullptr && !box->isChecked())
-                box->click();
-        }
+    });
+    CScreenshotter::AddStep("photo-options", [] {
+        OpenAfterClosing([] { State().popup = CPhotoOptionsDlg::Show(PopupPosition()); });
+    });
+    CScreenshotter::AddStep("movie-options", [] {
+        OpenAfterClosing([] {
+            CMovieOptionsDlg* popup = CMovieOptionsDlg::Show(PopupPosition(), State().capture,
+                                                             CMovieOptionsDlg::MotionAvailable, {});
+            State().popup = popup;
+            // The motion box on, so the live level shows under the threshold.
+            if (popup != nullptr) {
+                if (auto* box = popup->GetDlgItemAs<QAbstractButton>(CMovieOptionsDlg::kUseMotionId);
+                    box != nullptr && !box->isChecked())
+                    box->click();
+            }
+        });
     });
     CScreenshotter::AddStep("movie-options-nomotion", [] {
+        OpenAfterClosing([] {
+            ReleaseCapture();
+            State().popup =
+                CMovieOptionsDlg::Show(PopupPosition(), nullptr, CMovieOptionsDlg::MotionUnavailable, {});
+        });
+    });
+    CScreenshotter::AddStep("options-closed", [] {
         ClosePopup();
         ReleaseCapture();
-        State().popup =
-            CMovieOptionsDlg::Show(PopupPosition(), nullptr, CMovieOptionsDlg::MotionUnavailable, {});
     });
-    CScreenshotter::AddStep("options-closed", [] { ClosePopup(); });
 }

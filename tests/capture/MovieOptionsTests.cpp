@@ -126,6 +126,7 @@ TEST_F(MovieOptionsTest, TheMotionBoxTurnsTheCountdownAndLengthControlsOffAndOn)
     EXPECT_TRUE(Enabled(popup, CMovieOptionsDlg::kIncludeAudioId));
     EXPECT_TRUE(Enabled(popup, IDOK));
     EXPECT_FALSE(popup->IsMotionPreviewRunning()) << "no video capture, no preview";
+    EXPECT_EQ(popup->MotionSlider()->toolTip().toStdString(), CDialogBase::LoadString(314));
     popup->DestroyWindow();
 }
 
@@ -176,23 +177,6 @@ TEST_F(MovieOptionsTest, WithoutMotionDetectionThePopupIsShorterAndMotionIsOffAt
     Pump();
     EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u);
     EXPECT_EQ(captureWindow.saved, 1);
-}
-
-TEST_F(MovieOptionsTest, TheSliderCarriesTheTooltip) {
-    QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionAvailable);
-    ASSERT_TRUE(popup);
-    EXPECT_EQ(popup->MotionSlider()->toolTip().toStdString(), CDialogBase::LoadString(314));
-    EXPECT_FALSE(popup->MotionSlider()->toolTip().isEmpty());
-    popup->DestroyWindow();
-}
-
-TEST_F(MovieOptionsTest, AnUnknownMotionModeIsTakenAsNotAvailable) {
-    CVidoraSettings::SetUseMotionDetection(1);
-    QPointer<CMovieOptionsDlg> popup = Open(7);
-    ASSERT_TRUE(popup);
-    EXPECT_EQ(popup->MotionMode(), CMovieOptionsDlg::MotionUnavailable);
-    EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u);
-    popup->DestroyWindow();
 }
 
 } // namespace
