@@ -90,7 +90,7 @@ void CMovieOptionsDlg::ApplyMotionMode() {
     switch (motionMode_) {
     case MotionAvailable:
         // Motion starts and ends the recordings itself: a countdown or a fixed length does not apply.
-        Enable(*this, TimedRecordingIds(), GetCheck(*this, kUseMotionId) == 0);
+        Enable(*this, TimedRecordingIds(), GetCheck(*this, kUseMotionId).value_or(0) == 0);
         break;
     case MotionDisabled:
         Enable(*this, MotionGroupIds(), false);
@@ -118,15 +118,15 @@ void CMovieOptionsDlg::HideMotionGroup() {
 }
 
 void CMovieOptionsDlg::SaveSettings() {
-    CVidoraSettings::SetUseMovieCountdown(GetCheck(*this, kUseCountdownId));
-    CVidoraSettings::SetMovieCountdown(GetNumber(*this, kCountdownSpinId));
-    CVidoraSettings::SetUseMovieTimpstamp(GetCheck(*this, kUseTimestampId));
-    CVidoraSettings::SetMovieIncludeAudio(GetCheck(*this, kIncludeAudioId));
-    CVidoraSettings::SetUseMovieDuration(GetCheck(*this, kUseDurationId));
-    CVidoraSettings::SetMovieDuration(GetNumber(*this, kDurationSpinId));
-    CVidoraSettings::SetUseMotionDetection(GetCheck(*this, kUseMotionId));
-    CVidoraSettings::SetMotionDuration(GetNumber(*this, kMotionDurationSpinId));
-    CVidoraSettings::SetMotionSensitivity(GetNumber(*this, kSensitivitySliderId));
+    Write(CVidoraSettings::SetUseMovieCountdown, GetCheck(*this, kUseCountdownId));
+    Write(CVidoraSettings::SetMovieCountdown, GetNumber(*this, kCountdownSpinId));
+    Write(CVidoraSettings::SetUseMovieTimpstamp, GetCheck(*this, kUseTimestampId));
+    Write(CVidoraSettings::SetMovieIncludeAudio, GetCheck(*this, kIncludeAudioId));
+    Write(CVidoraSettings::SetUseMovieDuration, GetCheck(*this, kUseDurationId));
+    Write(CVidoraSettings::SetMovieDuration, GetNumber(*this, kDurationSpinId));
+    Write(CVidoraSettings::SetUseMotionDetection, GetCheck(*this, kUseMotionId));
+    Write(CVidoraSettings::SetMotionDuration, GetNumber(*this, kMotionDurationSpinId));
+    Write(CVidoraSettings::SetMotionSensitivity, GetNumber(*this, kSensitivitySliderId));
 }
 
 void CMovieOptionsDlg::OnSaved() {
@@ -144,7 +144,7 @@ void CMovieOptionsDlg::OnMotionToggled() {
     preview_.Stop();
     // Levels of the stopped preview may still be queued: they would show a stale bar.
     RemovePostedMessages(kMotionLevelMessage);
-    const bool on = GetCheck(*this, kUseMotionId) != 0;
+    const bool on = GetCheck(*this, kUseMotionId).value_or(0) != 0;
     if (on && videoCapture_ != nullptr)
         preview_.Start(videoCapture_, this);
     Enable(*this, TimedRecordingIds(), !on);

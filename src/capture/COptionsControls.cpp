@@ -24,9 +24,11 @@ void SetCheck(CDialogBase& dialog, int id, uint32_t value) {
     }
 }
 
-uint32_t GetCheck(const CDialogBase& dialog, int id) {
+std::optional<uint32_t> GetCheck(const CDialogBase& dialog, int id) {
     auto* box = dialog.GetDlgItemAs<QAbstractButton>(id);
-    return box != nullptr && box->isChecked() ? 1 : 0;
+    if (box == nullptr)
+        return std::nullopt;
+    return box->isChecked() ? 1u : 0u;
 }
 
 void SetNumber(CDialogBase& dialog, int id, uint32_t value) {
@@ -37,12 +39,17 @@ void SetNumber(CDialogBase& dialog, int id, uint32_t value) {
     }
 }
 
-uint32_t GetNumber(const CDialogBase& dialog, int id) {
+std::optional<uint32_t> GetNumber(const CDialogBase& dialog, int id) {
     if (auto* spin = dialog.GetDlgItemAs<CTransparentSpinCtrl>(id))
         return static_cast<uint32_t>(std::max(0, spin->GetPos()));
     if (auto* slider = dialog.GetDlgItemAs<CTransparentSliderCtrl>(id))
         return static_cast<uint32_t>(std::max(0, slider->GetPos()));
-    return 0;
+    return std::nullopt;
+}
+
+void Write(HRESULT (*setter)(uint32_t), std::optional<uint32_t> value) {
+    if (value)
+        setter(*value);
 }
 
 void Enable(CDialogBase& dialog, const std::vector<int>& ids, bool on) {

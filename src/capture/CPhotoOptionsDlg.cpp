@@ -32,8 +32,8 @@ void CPhotoOptionsDlg::LoadSettings() {
 }
 
 void CPhotoOptionsDlg::SaveSettings() {
-    CVidoraSettings::SetUsePhotoCountdown(GetCheck(*this, kUseCountdownId));
-    CVidoraSettings::SetPhotoCountdown(GetNumber(*this, kCountdownSpinId));
-    CVidoraSettings::SetUsePhotoTimpstamp(GetCheck(*this, kUseTimestampId));
-    CVidoraSettings::SetJPEGQuality(GetNumber(*this, kQualitySliderId));
+    Write(CVidoraSettings::SetUsePhotoCountdown, GetCheck(*this, kUseCountdownId));
+    Write(CVidoraSettings::SetPhotoCountdown, GetNumber(*this, kCountdownSpinId));
+    Write(CVidoraSettings::SetUsePhotoTimpstamp, GetCheck(*this, kUseTimestampId));
+    Write(CVidoraSettings::SetJPEGQuality, GetNumber(*this, kQualitySliderId));
 }

@@ -133,6 +133,31 @@ TEST_F(PhotoOptionsTest, ReturnSavesLikeOk) {
     EXPECT_EQ(CVidoraSettings::GetJPEGQuality(), 20u);
 }
 
+TEST_F(PhotoOptionsTest, AnUnreadableOrIncompleteTemplateLosesNoSetting) {
+    CVidoraSettings::SetJPEGQuality(77);
+    CVidoraSettings::SetUsePhotoTimpstamp(1);
+    {
+        CPhotoOptionsDlg broken;
+        broken.SetTemplateData("<dialog width='200'");
+        EXPECT_FALSE(broken.Open(QPoint(10, 10)));
+        EXPECT_FALSE(broken.IsWindow());
+    }
+    // A resource library whose template lacks the quality slider and the stamp box: OK writes what it shows.
+    QPointer<CPhotoOptionsDlg> partial = new CPhotoOptionsDlg();
+    partial->SetDeleteOnDestroy(true);
+    partial->SetTemplateData(R"(<dialog width="200" height="80" style="popup">
+        <control id="1046" class="CheckBox" x="10" y="10" width="150" height="22" checked="1"/>
+        <control id="1" class="Button" x="10" y="40" width="80" height="26" text="OK"/></dialog>)");
+    ASSERT_TRUE(partial->Open(QPoint(10, 10)));
+    Unroll();
+    Click(partial, IDOK);
+    Pump();
+    EXPECT_FALSE(partial);
+    EXPECT_EQ(CVidoraSettings::GetUsePhotoCountdown(), 0u) << "the stored value is shown and saved";
+    EXPECT_EQ(CVidoraSettings::GetJPEGQuality(), 77u);
+    EXPECT_EQ(CVidoraSettings::GetUsePhotoTimpstamp(), 1u);
+}
+
 TEST_F(PhotoOptionsTest, ACreatorsSlotEmptiesWhenThePopupGoes) {
     CWindowSlot<CPhotoOptionsDlg> slot;
     slot = Open();
