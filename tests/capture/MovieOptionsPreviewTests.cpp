@@ -13,6 +13,7 @@
 
 #include <QPointer>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -64,9 +65,12 @@ TEST_F(MovieOptionsPreviewTest, TheMotionBoxRunsALivePreviewIntoTheSlider) {
 
     Click(popup, CMovieOptionsDlg::kUseMotionId);
     EXPECT_TRUE(popup->IsMotionPreviewRunning());
-    // The simulated passer-by reads above the default threshold of 40 on the preview's scale.
-    ASSERT_TRUE(PumpUntil([&] { return slider->Level() > 40; }, 15000)) << "level " << slider->Level();
-    slider->SetPos(100);
+    // The simulated passer-by moves the bar; the bar's colour follows the threshold.
+    ASSERT_TRUE(PumpUntil([&] { return slider->Level() > 1; }, 15000)) << "level " << slider->Level();
+    const int level = static_cast<int>(std::min<uint32_t>(slider->Level(), 100));
+    slider->SetPos(level - 1);
+    EXPECT_TRUE(slider->IsLevelOverThreshold());
+    slider->SetPos(level);
     EXPECT_EQ(slider->IsLevelOverThreshold(), slider->Level() > 100);
 
     // Off again: the bar is emptied at once and stays empty although the scene still moves.
