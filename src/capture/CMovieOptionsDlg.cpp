@@ -104,7 +104,7 @@ void CMovieOptionsDlg::ApplyMotionMode() {
 }
 
 void CMovieOptionsDlg::HideMotionGroup() {
-    // The OK button sits below the motion group: it moves up by the room the group leaves.
+    // The OK button sits below the motion group: it moves up into the group's place.
     int groupTop = height();
     for (int id : MotionGroupIds()) {
         if (QWidget* control = GetDlgItem(id))
