@@ -6,12 +6,15 @@
 #
 # The program writes the pictures itself (its screenshot hook, VIDORA_SCREENSHOT_DIR): one PNG per visible
 # window and one of the whole screen (tray included), first after start-up ("00-start-*.png"), then after each
-# step the program shows on its own (for example "01-collapsed-*.png"); OUTDIR/done lists them. The
+# step the program shows on its own (for example "01-collapsed-*.png"); OUTDIR/done lists them. The steps
+# include the photo and movie options pop-ups ("photo-options", "movie-options" with the live motion level
+# of the simulated camera, in which someone walks about for this run, and "movie-options-nomotion"). The
 # galleries are photographed apart, by a capture test over sample captures ("gallery-both.png").
 #
 # Environment: SCREENSHOT_NO_BUILD=1 skips the build; SCREENSHOT_TIMEOUT (seconds, default 90);
-# SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS are
-# passed on; VIDORA_BINARY runs another build of the program.
+# SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS (here
+# 1200 ms unless set, so the option pop-ups have unrolled) are passed on; VIDORA_BINARY runs another build of
+# the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,7 +24,7 @@ out=$(cd "$out" && pwd)
 
 if [ "${SCREENSHOT_NO_BUILD:-0}" != "1" ]; then
     scripts/setup.sh build >/dev/null
-    cmake --build build --target vidora vidora_resource_library capture_tests
+    cmake --build build --target vidora vidora-sim vidora_resource_library capture_tests
 fi
 binary=${VIDORA_BINARY:-build/bin/vidora}
 [ -x "$binary" ] || { echo "screenshot: no program at $binary" >&2; exit 1; }
@@ -81,8 +84,21 @@ env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY \
     HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" \
     XDG_RUNTIME_DIR="$work/runtime" VIDORA_MACHINE_DIR="$work/machine" VIDORA_COMMON_DATA_DIR="$work/common" \
     QT_QPA_PLATFORM=xcb VIDORA_SIMULATED_DEVICES="camera:full,microphone,speaker" \
+    VIDORA_SCREENSHOT_STEP_MS="${VIDORA_SCREENSHOT_STEP_MS:-1200}" \
     VIDORA_SCREENSHOT_DIR="$out" "$binary" >"$work/vidora.log" 2>&1 &
 app_pid=$!
+
+# Someone walking through the simulated picture, so the movie options show a live motion level. The program
+# takes the command once it runs; the pictures are still right without it, only the level stays empty.
+sim="$(dirname "$binary")/vidora-sim"
+if [ -x "$sim" ]; then
+    for _ in $(seq 50); do
+        env -u DBUS_SESSION_BUS_ADDRESS HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+            VIDORA_MACHINE_DIR="$work/machine" "$sim" motion on >/dev/null 2>&1 && break
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.2
+    done
+fi
 
 deadline=$((SECONDS + ${SCREENSHOT_TIMEOUT:-90}))
 while [ ! -e "$out/done" ]; do

@@ -150,13 +150,31 @@ HRESULT CVidoraSettings::SetSnapDeskCaptureXRes(uint32_t v) { return WriteRootNu
 uint32_t CVidoraSettings::GetSnapDeskCaptureYRes() { return ReadRootNumber("SnapDeskCaptureYRes", 240); }
 HRESULT CVidoraSettings::SetSnapDeskCaptureYRes(uint32_t v) { return WriteRootNumber("SnapDeskCaptureYRes", v); }
 uint32_t CVidoraSettings::GetMovieIncludeAudio() { return ReadRootNumber("MovieIncludeAudio", 1); }
+HRESULT CVidoraSettings::SetMovieIncludeAudio(uint32_t v) { return WriteRootNumber("MovieIncludeAudio", v); }
 uint32_t CVidoraSettings::GetUseMovieTimpstamp() { return ReadRootNumber("UseMovieTimpstamp", 0); }
+HRESULT CVidoraSettings::SetUseMovieTimpstamp(uint32_t v) { return WriteRootNumber("UseMovieTimpstamp", v); }
 uint32_t CVidoraSettings::GetUseMovieCountdown() { return ReadRootNumber("UseMovieCountdown", 0); }
+HRESULT CVidoraSettings::SetUseMovieCountdown(uint32_t v) { return WriteRootNumber("UseMovieCountdown", v); }
 uint32_t CVidoraSettings::GetMovieCountdown() { return ReadRootNumber("MovieCountdown", 3); }
+HRESULT CVidoraSettings::SetMovieCountdown(uint32_t v) { return WriteRootNumber("MovieCountdown", v); }
 uint32_t CVidoraSettings::GetUseMovieDuration() { return ReadRootNumber("UseMovieDuration", 0); }
+HRESULT CVidoraSettings::SetUseMovieDuration(uint32_t v) { return WriteRootNumber("UseMovieDuration", v); }
 uint32_t CVidoraSettings::GetMovieDuration() { return ReadRootNumber("MovieDuration", 60); }
+HRESULT CVidoraSettings::SetMovieDuration(uint32_t v) { return WriteRootNumber("MovieDuration", v); }
 uint32_t CVidoraSettings::GetUsePhotoCountdown() { return ReadRootNumber("UsePhotoCountdown", 0); }
+HRESULT CVidoraSettings::SetUsePhotoCountdown(uint32_t v) { return WriteRootNumber("UsePhotoCountdown", v); }
 uint32_t CVidoraSettings::GetPhotoCountdown() { return ReadRootNumber("PhotoCountdown", 3); }
+HRESULT CVidoraSettings::SetPhotoCountdown(uint32_t v) { return WriteRootNumber("PhotoCountdown", v); }
+uint32_t CVidoraSettings::GetUsePhotoTimpstamp() { return ReadRootNumber("UsePhotoTimpstamp", 0); }
+HRESULT CVidoraSettings::SetUsePhotoTimpstamp(uint32_t v) { return WriteRootNumber("UsePhotoTimpstamp", v); }
+uint32_t CVidoraSettings::GetJPEGQuality() { return ReadRootNumber("JPEGQuality", 95); }
+HRESULT CVidoraSettings::SetJPEGQuality(uint32_t v) { return WriteRootNumber("JPEGQuality", v); }
+uint32_t CVidoraSettings::GetUseMotionDetection() { return ReadRootNumber("UseMotionDetection", 0); }
+HRESULT CVidoraSettings::SetUseMotionDetection(uint32_t v) { return WriteRootNumber("UseMotionDetection", v); }
+uint32_t CVidoraSettings::GetMotionDuration() { return ReadRootNumber("MotionDuration", 60); }
+HRESULT CVidoraSettings::SetMotionDuration(uint32_t v) { return WriteRootNumber("MotionDuration", v); }
+uint32_t CVidoraSettings::GetMotionSensitivity() { return ReadRootNumber("MotionSensitivity", 40); }
+HRESULT CVidoraSettings::SetMotionSensitivity(uint32_t v) { return WriteRootNumber("MotionSensitivity", v); }
 std::string CVidoraSettings::GetVideoCallingIMApp() { return ReadRootString("VideoCallingIMApp", ""); }
 HRESULT CVidoraSettings::SetVideoCallingIMApp(const std::string& v) { return WriteRootString("VideoCallingIMApp", v); }
 uint32_t CVidoraSettings::GetDontWarnUVC() { return ReadRootNumber("DontWarnUVC", 0); }

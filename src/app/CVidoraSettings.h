@@ -66,14 +66,34 @@ public:
     static HRESULT SetSnapDeskCaptureXRes(uint32_t v);
     static uint32_t GetSnapDeskCaptureYRes();
     static HRESULT SetSnapDeskCaptureYRes(uint32_t v);
+    // What the photo and movie options edit.
     static uint32_t GetMovieIncludeAudio();
+    static HRESULT SetMovieIncludeAudio(uint32_t v);
     static uint32_t GetUseMovieTimpstamp();
+    static HRESULT SetUseMovieTimpstamp(uint32_t v);
     static uint32_t GetUseMovieCountdown();
+    static HRESULT SetUseMovieCountdown(uint32_t v);
     static uint32_t GetMovieCountdown();
+    static HRESULT SetMovieCountdown(uint32_t v);
     static uint32_t GetUseMovieDuration();
+    static HRESULT SetUseMovieDuration(uint32_t v);
     static uint32_t GetMovieDuration();
+    static HRESULT SetMovieDuration(uint32_t v);
     static uint32_t GetUsePhotoCountdown();
+    static HRESULT SetUsePhotoCountdown(uint32_t v);
     static uint32_t GetPhotoCountdown();
+    static HRESULT SetPhotoCountdown(uint32_t v);
+    static uint32_t GetUsePhotoTimpstamp();
+    static HRESULT SetUsePhotoTimpstamp(uint32_t v);
+    // As stored; the photo options keep it within 20..100.
+    static uint32_t GetJPEGQuality();
+    static HRESULT SetJPEGQuality(uint32_t v);
+    static uint32_t GetUseMotionDetection();
+    static HRESULT SetUseMotionDetection(uint32_t v);
+    static uint32_t GetMotionDuration();
+    static HRESULT SetMotionDuration(uint32_t v);
+    static uint32_t GetMotionSensitivity();
+    static HRESULT SetMotionSensitivity(uint32_t v);
     static std::string GetVideoCallingIMApp();
     static HRESULT SetVideoCallingIMApp(const std::string& v);
     static uint32_t GetDontWarnUVC();

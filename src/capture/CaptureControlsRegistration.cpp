@@ -1,5 +1,6 @@
 #include "capture/CaptureControlsRegistration.h"
 
+#include "capture/CMotionSliderCtrl.h"
 #include "capture/CSpecialPictureButton.h"
 #include "ui/CControlFactory.h"
 
@@ -27,9 +28,14 @@ template <class TButton> QWidget* MakeButton(const CDialogTemplate::Control& con
 void RegisterCaptureControls() {
     CControlFactory::Instance().Register("CSpecialCaptureButton", MakeButton<CSpecialCaptureButton>);
     CControlFactory::Instance().Register("CSpecialPictureButton", MakeButton<CSpecialPictureButton>);
+    CControlFactory::Instance().Register("CMotionSliderCtrl",
+                                         [](const CDialogTemplate::Control&, QWidget* parent) {
+                                             return static_cast<QWidget*>(new CMotionSliderCtrl(parent));
+                                         });
 }
 
 void UnregisterCaptureControls() {
     CControlFactory::Instance().Unregister("CSpecialCaptureButton");
     CControlFactory::Instance().Unregister("CSpecialPictureButton");
+    CControlFactory::Instance().Unregister("CMotionSliderCtrl");
 }

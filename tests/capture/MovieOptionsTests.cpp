@@ -1,0 +1,182 @@
+// The movie options pop-up: the nine values, the three kinds of motion availability, the countdown and
+// length controls against the motion box, and what the capture window is told.
+#include "OptionsFixture.h"
+#include "capture/CMotionSliderCtrl.h"
+#include "capture/CMovieOptionsDlg.h"
+#include "ui/CTransparentSliderCtrl.h"
+#include "ui/CTransparentSpinCtrl.h"
+
+#include <QLineEdit>
+#include <QPointer>
+
+namespace {
+
+// The capture window as the pop-up sees it: a window that counts the "options saved" messages.
+class CCaptureWindowStandIn : public CDialogBase {
+public:
+    CCaptureWindowStandIn() {
+        MapMessage(CMovieOptionsDlg::kOptionsSavedMessage, [this](WPARAM, LPARAM) -> LRESULT {
+            ++saved;
+            return 0;
+        });
+        Create();
+    }
+    int saved = 0;
+};
+
+class MovieOptionsTest : public OptionsFixture {
+protected:
+    CMovieOptionsDlg* Open(int mode) {
+        QPointer<CMovieOptionsDlg> popup =
+            CMovieOptionsDlg::Show(QPoint(100, 80), nullptr, mode, captureWindow.GetSafeHwnd(), nullptr,
+                                   [this](uint32_t tick) { closedTicks.push_back(tick); });
+        EXPECT_NE(popup, nullptr);
+        Unroll();
+        return popup;
+    }
+    static bool Enabled(CMovieOptionsDlg* popup, int id) { return popup->GetDlgItem(id)->isEnabled(); }
+    static bool AllEnabled(CMovieOptionsDlg* popup, const std::vector<int>& ids, bool on) {
+        for (int id : ids) {
+            if (Enabled(popup, id) != on)
+                return false;
+        }
+        return true;
+    }
+    static void SetSpin(CMovieOptionsDlg* popup, int id, int value) {
+        popup->GetDlgItemAs<CTransparentSpinCtrl>(id)->SetPos(value);
+    }
+    static int Spin(CMovieOptionsDlg* popup, int id) {
+        return popup->GetDlgItemAs<CTransparentSpinCtrl>(id)->GetPos();
+    }
+
+    CCaptureWindowStandIn captureWindow;
+    std::vector<uint32_t> closedTicks;
+};
+
+TEST_F(MovieOptionsTest, ShowsTheStoredValuesAndOkWritesAllNineAndTellsTheCaptureWindow) {
+    CVidoraSettings::SetUseMovieCountdown(1);
+    CVidoraSettings::SetMovieCountdown(0); // out of range: shown and saved as 1
+    CVidoraSettings::SetUseMovieTimpstamp(1);
+    CVidoraSettings::SetMovieIncludeAudio(0);
+    CVidoraSettings::SetUseMovieDuration(1);
+    CVidoraSettings::SetMovieDuration(250);
+    CVidoraSettings::SetMotionDuration(17);
+    CVidoraSettings::SetMotionSensitivity(0);
+    QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionAvailable);
+    ASSERT_TRUE(popup);
+    EXPECT_TRUE(IsChecked(popup, CMovieOptionsDlg::kUseCountdownId));
+    EXPECT_EQ(Spin(popup, CMovieOptionsDlg::kCountdownSpinId), 1);
+    EXPECT_TRUE(IsChecked(popup, CMovieOptionsDlg::kUseTimestampId));
+    EXPECT_FALSE(IsChecked(popup, CMovieOptionsDlg::kIncludeAudioId));
+    EXPECT_TRUE(IsChecked(popup, CMovieOptionsDlg::kUseDurationId));
+    EXPECT_EQ(Spin(popup, CMovieOptionsDlg::kDurationSpinId), 99);
+    EXPECT_FALSE(IsChecked(popup, CMovieOptionsDlg::kUseMotionId));
+    EXPECT_EQ(Spin(popup, CMovieOptionsDlg::kMotionDurationSpinId), 17);
+    EXPECT_EQ(popup->MotionSlider()->GetPos(), 1);
+
+    Click(popup, CMovieOptionsDlg::kUseTimestampId);
+    Click(popup, CMovieOptionsDlg::kIncludeAudioId);
+    Click(popup, CMovieOptionsDlg::kUseMotionId);
+    SetSpin(popup, CMovieOptionsDlg::kMotionDurationSpinId, 30);
+    popup->MotionSlider()->SetPos(65);
+    Click(popup, IDOK);
+    Pump();
+    EXPECT_FALSE(popup);
+    EXPECT_EQ(CVidoraSettings::GetUseMovieCountdown(), 1u);
+    EXPECT_EQ(CVidoraSettings::GetMovieCountdown(), 1u);
+    EXPECT_EQ(CVidoraSettings::GetUseMovieTimpstamp(), 0u);
+    EXPECT_EQ(CVidoraSettings::GetMovieIncludeAudio(), 1u);
+    EXPECT_EQ(CVidoraSettings::GetUseMovieDuration(), 1u);
+    EXPECT_EQ(CVidoraSettings::GetMovieDuration(), 99u);
+    EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 1u);
+    EXPECT_EQ(CVidoraSettings::GetMotionDuration(), 30u);
+    EXPECT_EQ(CVidoraSettings::GetMotionSensitivity(), 65u);
+    EXPECT_EQ(captureWindow.saved, 1);
+    EXPECT_EQ(closedTicks.size(), 1u);
+}
+
+TEST_F(MovieOptionsTest, ClosingWithoutOkSavesNothingAndTellsTheCaptureWindowNothing) {
+    QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionAvailable);
+    ASSERT_TRUE(popup);
+    Click(popup, CMovieOptionsDlg::kUseMotionId);
+    Click(popup, CMovieOptionsDlg::kIncludeAudioId);
+    clock.Advance(1234);
+    const uint32_t closing = clock.GetTickCount();
+    ClickElsewhere(popup);
+    EXPECT_FALSE(popup);
+    EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u);
+    EXPECT_EQ(CVidoraSettings::GetMovieIncludeAudio(), 1u);
+    EXPECT_EQ(captureWindow.saved, 0);
+    EXPECT_EQ(closedTicks, std::vector<uint32_t>{closing});
+}
+
+TEST_F(MovieOptionsTest, TheMotionBoxTurnsTheCountdownAndLengthControlsOffAndOn) {
+    CVidoraSettings::SetUseMotionDetection(1);
+    QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionAvailable);
+    ASSERT_TRUE(popup);
+    const std::vector<int>& timed = CMovieOptionsDlg::TimedRecordingIds();
+    EXPECT_TRUE(AllEnabled(popup, timed, false)) << "motion is on as the pop-up opens";
+    EXPECT_TRUE(AllEnabled(popup, CMovieOptionsDlg::MotionGroupIds(), true));
+    Click(popup, CMovieOptionsDlg::kUseMotionId);
+    EXPECT_TRUE(AllEnabled(popup, timed, true));
+    Click(popup, CMovieOptionsDlg::kUseMotionId);
+    EXPECT_TRUE(AllEnabled(popup, timed, false));
+    // The other controls never follow the motion box.
+    EXPECT_TRUE(Enabled(popup, CMovieOptionsDlg::kUseTimestampId));
+    EXPECT_TRUE(Enabled(popup, CMovieOptionsDlg::kIncludeAudioId));
+    EXPECT_TRUE(Enabled(popup, IDOK));
+    EXPECT_FALSE(popup->IsMotionPreviewRunning()) << "no video capture, no preview";
+    EXPECT_EQ(popup->MotionSlider()->toolTip().toStdString(), CDialogBase::LoadString(314));
+    popup->DestroyWindow();
+}
+
+TEST_F(MovieOptionsTest, WithMotionShownButDisabledOnlyTheMotionGroupIsOff) {
+    CVidoraSettings::SetUseMotionDetection(1);
+    QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionDisabled);
+    ASSERT_TRUE(popup);
+    for (int id : CMovieOptionsDlg::MotionGroupIds()) {
+        EXPECT_FALSE(Enabled(popup, id)) << id;
+        EXPECT_TRUE(popup->GetDlgItem(id)->isVisible()) << id;
+    }
+    EXPECT_TRUE(IsChecked(popup, CMovieOptionsDlg::kUseMotionId)) << "the stored choice is shown";
+    EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 1u) << "and kept";
+    EXPECT_TRUE(AllEnabled(popup, CMovieOptionsDlg::TimedRecordingIds(), true));
+    popup->DestroyWindow();
+}
+
+TEST_F(MovieOptionsTest, WithoutMotionDetectionThePopupIsShorterAndMotionIsOffAtOnce) {
+    QPointer<CMovieOptionsDlg> full = Open(CMovieOptionsDlg::MotionAvailable);
+    ASSERT_TRUE(full);
+    const int fullHeight = full->height();
+    full->DestroyWindow();
+    Pump();
+
+    CVidoraSettings::SetUseMotionDetection(1);
+    QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionUnavailable);
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u) << "written as the pop-up opens, before any OK";
+    EXPECT_EQ(CMovieOptionsDlg::MotionGroupIds().size(), 11u);
+    for (int id : CMovieOptionsDlg::MotionGroupIds()) {
+        EXPECT_FALSE(popup->GetDlgItem(id)->isVisible()) << id;
+        EXPECT_FALSE(Enabled(popup, id)) << id;
+    }
+    EXPECT_TRUE(AllEnabled(popup, CMovieOptionsDlg::TimedRecordingIds(), true));
+    EXPECT_LT(popup->height(), fullHeight - 150);
+    // The pop-up ends 20 pixels below the lowest control still shown, and the OK button is one of them.
+    int bottom = 0;
+    for (QWidget* child : popup->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->isVisible())
+            bottom = std::max(bottom, child->geometry().bottom() + 1);
+    }
+    QWidget* ok = popup->GetDlgItem(IDOK);
+    ASSERT_TRUE(ok->isVisible());
+    EXPECT_EQ(ok->geometry().bottom() + 1, bottom);
+    EXPECT_EQ(popup->height() - bottom, 20 + 1) << "20 pixels and the skin's border";
+    // OK keeps motion detection off.
+    Click(popup, IDOK);
+    Pump();
+    EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u);
+    EXPECT_EQ(captureWindow.saved, 1);
+}
+
+} // namespace
