@@ -60,6 +60,8 @@ void CThumbnailLoader::Request(const std::string& path, const QSize& size) {
         queue_.erase(queued);
     }
     queue_.push_front(Job{path, size, false});
+    if (queue_.size() > static_cast<size_t>(kMaxQueued))
+        queue_.pop_back();
     StartNext();
 }
 

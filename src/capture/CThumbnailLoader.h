@@ -2,11 +2,12 @@
 // Makes thumbnails on worker threads, so a file that is slow to read (a movie's first frame goes through a
 // media pipeline that can take seconds, a broken one until its deadline) never holds up the window.
 //
-// Requests wait in a queue of their own, newest first (what was drawn last is what the user looks at), and
-// at most kMaxRunning are built at a time. Before a queued request starts, the owner is asked whether it
-// still wants it (the item may have been scrolled away or removed); a cancelled request is dropped, and the
-// result of a cancelled running one is thrown away. Results come back on the loader's thread, by path, in
-// a queued call: the owner finds its items by path again, since they may have been re-sorted meanwhile.
+// Requests wait in a bounded queue of their own, newest first (what was drawn last is what the user looks
+// at), and at most kMaxRunning are built at a time. Before a queued request starts, the owner is asked
+// whether it still wants it (the item may have been scrolled away or removed); a cancelled request is
+// dropped, and the result of a cancelled running one is thrown away. Results come back on the loader's
+// thread, by path, in a queued call: the owner finds its items by path again, since they may have been
+// re-sorted meanwhile.
 //
 // Workers never touch the loader: they hand their result to a small shared state that the loader detaches
 // itself from when it goes, so a loader (and the list that owns it) may be destroyed while a worker still
@@ -34,6 +35,9 @@ public:
         std::function<void(const std::string& path, const QSize& size, const QImage& image)>;
 
     static constexpr int kMaxRunning = 2;
+    // Queued requests kept; beyond this the oldest go (they were drawn screens ago, and are asked for
+    // again should they come back into view).
+    static constexpr int kMaxQueued = 100;
 
     // Without a builder, thumbnails are made from the file (CCatalogThumbnail::FromFile).
     explicit CThumbnailLoader(Builder builder = {}, QObject* parent = nullptr);

@@ -389,10 +389,15 @@ TEST(ThumbnailLoader, CancelledAndNoLongerWantedRequestsAreDroppedOrIgnored) {
     std::sort(results.delivered.begin(), results.delivered.end());
     EXPECT_EQ(results.delivered, (std::vector<std::pair<std::string, bool>>{{"b", true}, {"e", true}}));
 
-    // Cancelling everything drops the queue and the running builds' results.
+    // The queue keeps the newest requests only; cancelling everything drops it and the running builds'
+    // results.
     results.delivered.clear();
-    for (const char* path : {"a", "b", "c"})
-        loader.Request(path, kThumb);
+    loader.SetWantedCheck({});
+    const int asked = 2 + CThumbnailLoader::kMaxQueued + 10;
+    for (int i = 0; i < asked; ++i)
+        loader.Request(std::to_string(i), kThumb);
+    EXPECT_EQ(loader.PendingCount(), 2 + CThumbnailLoader::kMaxQueued);
+    EXPECT_TRUE(loader.IsPending("0") && !loader.IsPending("11") && loader.IsPending("12"));
     loader.CancelAll();
     EXPECT_EQ(loader.PendingCount(), 0);
     held.Release(10);
