@@ -413,7 +413,9 @@ void CCatalogListCtrl::RemoveItem(int index) {
     d_->undecodable.erase(item);
     const std::string path = item->path;
     d_->model->Remove(index);
-    if (d_->model->Find(path) < 0)
+    // A read no item waits for any more is dropped (the pending check first: deleting many items must not
+    // search the list for each).
+    if (d_->loader->IsPending(path) && d_->model->Find(path) < 0)
         d_->loader->Cancel(path);
     if (d_->hot > index) {
         --d_->hot;
