@@ -1,9 +1,11 @@
 // The gallery list with 10,000 small photos: filling it up to the first painted item, against a bare listing
-// of the same folder in the same run; making one thumbnail from a 640x480 and a 1280x960 photo; and the
-// bytes the thumbnails hold once the cache trim has run, against what the visible items need.
+// of the same folder in the same run; making one thumbnail from a 640x480 and a 1280x960 photo; the bytes
+// the thumbnails hold once the cache trim has run, against what the visible items need; and the first paint
+// of a screenful of movies (read in the background) against reading one movie's thumbnail on the spot.
 #include "CMedianReporter.h"
 #include "capture/CCatalogListCtrl.h"
 #include "capture/CCatalogThumbnail.h"
+#include "capture/CThumbnailLoader.h"
 #include "ui/ITimerService.h"
 
 #include <QApplication>
@@ -198,6 +200,62 @@ void BM_ThumbnailMemoryAfterTrim(benchmark::State& state) {
 }
 BENCHMARK(BM_ThumbnailMemoryAfterTrim)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// A screenful of movies (links of one sample movie). Empty when the sample media are not there.
+QString MovieGallery() {
+    static const QString folder = [] {
+        const QString movie = QStringLiteral(VIDORA_SAMPLE_MOVIE);
+        if (!QFile::exists(movie))
+            return QString();
+        const QString gallery = TheCorpus().dir.filePath("movies");
+        QDir().mkpath(gallery);
+        for (int i = 0; i < 12; ++i)
+            QFile::link(movie, gallery + QStringLiteral("/Video %1.wmv").arg(i));
+        return gallery;
+    }();
+    return folder;
+}
+
+void BM_MovieListFirstPaint(benchmark::State& state) {
+    const std::string folder = MovieGallery().toStdString();
+    if (folder.empty()) {
+        state.SkipWithError("no sample movie");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto list = std::make_unique<CCatalogListCtrl>();
+        list->resize(640, 480);
+        list->show();
+        list->FillFromFolder(folder, "*.wmv");
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        QImage shown = list->viewport()->grab().toImage();
+        benchmark::DoNotOptimize(shown);
+        state.PauseTiming();
+        list.reset();
+        CThumbnailLoader::WaitForWorkers(30000);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MovieListFirstPaint)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_MovieThumbnailOnTheSpot(benchmark::State& state) {
+    const std::string folder = MovieGallery().toStdString();
+    if (folder.empty()) {
+        state.SkipWithError("no sample movie");
+        return;
+    }
+    for (auto _ : state) {
+        QImage thumb = CCatalogThumbnail::FromFile(folder + "/Video 0.wmv", kThumb);
+        benchmark::DoNotOptimize(thumb);
+    }
+}
+BENCHMARK(BM_MovieThumbnailOnTheSpot)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -217,6 +275,12 @@ int main(int argc, char** argv) {
                  t1280 = reporter.medians["BM_Thumbnail1280x960"];
     if (t640 > 0 && t1280 > 0)
         std::printf("thumbnail per item: 640x480 %.0f us, 1280x960 %.0f us\n", t640, t1280);
+    const double moviePaint = reporter.medians["BM_MovieListFirstPaint"],
+                 movieRead = reporter.medians["BM_MovieThumbnailOnTheSpot"];
+    if (moviePaint > 0 && movieRead > 0)
+        std::printf(
+            "first paint of 12 movies: %.0f us, one movie thumbnail read on the spot %.0f us, ratio %.2f\n",
+            moviePaint, movieRead, moviePaint / movieRead);
     benchmark::Shutdown();
     return 0;
 }

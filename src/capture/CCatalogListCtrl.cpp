@@ -6,6 +6,7 @@
 #include "capture/CCatalogItemModel.h"
 #include "capture/CCatalogThumbnail.h"
 #include "capture/CCatalogToolTipText.h"
+#include "capture/CThumbnailLoader.h"
 #include "ui/CToolTip.h"
 #include "ui/ITimerService.h"
 
@@ -49,6 +50,10 @@ struct CCatalogListCtrl::Impl {
     void OnHoverLeavePoll();
     void OnAnimation();
     void OnCacheTrim();
+    // Files read in the background: movies, whose first frame can take seconds (or a deadline) to come.
+    static bool BuildsInBackground(const std::string& path);
+    bool IsShown(const std::string& path) const;
+    void OnThumbnailBuilt(const std::string& path, const QSize& size, const QImage& image);
 
     CCatalogListCtrl* q;
     CCatalogItemModel* model = nullptr;
@@ -60,6 +65,7 @@ struct CCatalogListCtrl::Impl {
     Timer hoverTimer, animationTimer, trimTimer;
     // Items whose file gave no picture: drawn as the empty frame without reading the file at every paint.
     std::unordered_set<const CCatalogItem*> undecodable;
+    CThumbnailLoader* loader = nullptr;
 };
 
 CCatalogListCtrl::Impl::Timer& CCatalogListCtrl::Impl::TimerOf(int id) {
@@ -110,6 +116,11 @@ QImage CCatalogListCtrl::Impl::PictureFor(int row) {
     if (item->thumbnail.isNull()) {
         if (undecodable.count(item) != 0)
             return empty;
+        if (BuildsInBackground(item->path)) {
+            // Drawn as the empty frame until the thumbnail arrives.
+            loader->Request(item->path, thumbnail);
+            return empty;
+        }
         item->thumbnail = CCatalogThumbnail::FromFile(item->path, thumbnail);
         if (item->thumbnail.isNull()) {
             undecodable.insert(item);
@@ -117,6 +128,36 @@ QImage CCatalogListCtrl::Impl::PictureFor(int row) {
         }
     }
     return item->thumbnail;
+}
+
+bool CCatalogListCtrl::Impl::BuildsInBackground(const std::string& path) {
+    return CCatalogImageChooser::KindOf(path) == CCatalogImageChooser::Kind::Movie;
+}
+
+bool CCatalogListCtrl::Impl::IsShown(const std::string& path) const {
+    if (!q->isVisible())
+        return false;
+    const QRect visible = q->viewport()->rect();
+    for (int row = 0; row < model->Count(); ++row)
+        if (model->Item(row)->path == path && q->visualRect(model->index(row)).intersects(visible))
+            return true;
+    return false;
+}
+
+void CCatalogListCtrl::Impl::OnThumbnailBuilt(const std::string& path, const QSize& size,
+                                              const QImage& image) {
+    if (size != thumbnail)
+        return;
+    // The items are found by path: they may have been sorted, removed or listed twice meanwhile.
+    for (int row = 0; row < model->Count(); ++row) {
+        CCatalogItem* item = model->Item(row);
+        if (item->path != path)
+            continue;
+        item->thumbnail = image;
+        if (image.isNull())
+            undecodable.insert(item);
+        model->NotifyChanged(row);
+    }
 }
 
 void CCatalogListCtrl::Impl::RepaintRow(int row) {
@@ -201,6 +242,12 @@ void CCatalogListCtrl::Impl::OnCacheTrim() {
 
 CCatalogListCtrl::CCatalogListCtrl(QWidget* parent) : QListView(parent), d_(std::make_unique<Impl>(this)) {
     d_->model = new CCatalogItemModel(this);
+    d_->loader = new CThumbnailLoader({}, this);
+    d_->loader->SetWantedCheck([impl = d_.get()](const std::string& path) { return impl->IsShown(path); });
+    d_->loader->SetResultHandler(
+        [impl = d_.get()](const std::string& path, const QSize& size, const QImage& image) {
+            impl->OnThumbnailBuilt(path, size, image);
+        });
     d_->delegate =
         new CCatalogItemDelegate([impl = d_.get()](int row) { return impl->PictureFor(row); }, this);
     setViewMode(QListView::IconMode);
@@ -225,6 +272,9 @@ CCatalogListCtrl::CCatalogListCtrl(QWidget* parent) : QListView(parent), d_(std:
 }
 
 CCatalogListCtrl::~CCatalogListCtrl() {
+    // Builds still running finish on their own; their results go nowhere.
+    delete d_->loader;
+    d_->loader = nullptr;
     d_->StopTimer(kHoverLeaveTimerId);
     d_->StopTimer(kAnimationTimerId);
     d_->StopTimer(kCacheTrimTimerId);
@@ -241,6 +291,7 @@ void CCatalogListCtrl::SetThumbnailSize(int width, int height) {
     for (int row = 0; row < d_->model->Count(); ++row)
         d_->model->Item(row)->thumbnail = QImage();
     d_->undecodable.clear();
+    d_->loader->CancelAll();
     setGridSize(d_->delegate->CellSize());
     setIconSize(size);
     scheduleDelayedItemsLayout();
@@ -326,6 +377,7 @@ void CCatalogListCtrl::Clear() {
     d_->DropHot();
     d_->StopTimer(kCacheTrimTimerId);
     d_->undecodable.clear();
+    d_->loader->CancelAll();
     d_->model->Clear();
     busy_ = wasBusy;
 }
@@ -359,7 +411,12 @@ void CCatalogListCtrl::RemoveItem(int index) {
     if (index == d_->hot)
         d_->DropHot();
     d_->undecodable.erase(item);
+    const std::string path = item->path;
     d_->model->Remove(index);
+    // A read no item waits for any more is dropped (the pending check first: deleting many items must not
+    // search the list for each).
+    if (d_->loader->IsPending(path) && d_->model->Find(path) < 0)
+        d_->loader->Cancel(path);
     if (d_->hot > index) {
         --d_->hot;
         d_->delegate->SetHotRow(d_->hot);
@@ -407,6 +464,11 @@ std::string CCatalogListCtrl::ToolTipText(int index) const {
 bool CCatalogListCtrl::HasThumbnail(int index) const {
     const CCatalogItem* item = d_->model->Item(index);
     return item != nullptr && !item->thumbnail.isNull();
+}
+
+bool CCatalogListCtrl::IsThumbnailPending(int index) const {
+    const CCatalogItem* item = d_->model->Item(index);
+    return item != nullptr && d_->loader->IsPending(item->path);
 }
 
 bool CCatalogListCtrl::IsTimerRunning(int timerId) const {

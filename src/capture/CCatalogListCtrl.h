@@ -1,8 +1,10 @@
 #pragma once
 // The thumbnail list of the galleries: a list in icon mode that draws every item itself from a thumbnail
 // made the first time the item is drawn (the picture, or the first frame of a movie, fitted into the
-// thumbnail on white with a grey frame), shows a tooltip describing the file under the cursor, animates an
-// animated picture under the cursor, and frees the thumbnails of items out of sight when it holds many.
+// thumbnail on white with a grey frame; movies are read on worker threads and show the empty frame until
+// their thumbnail arrives, so a slow or broken movie never holds up the window), shows a tooltip describing
+// the file under the cursor, animates an animated picture under the cursor, and frees the thumbnails of items
+// out of sight when it holds many.
 //
 // Owners (the galleries) derive from it: they order the items (CompareItems) and act on open, context-menu
 // and delete requests. While `busy` is set the list ignores selection changes.
@@ -76,6 +78,9 @@ public:
     // The tooltip text of an item: its own text when it has one, else the file's name, type, date and size.
     std::string ToolTipText(int index) const;
     bool HasThumbnail(int index) const;
+    // Whether the item's thumbnail is being made in the background (movies are; the item shows the empty
+    // frame meanwhile).
+    bool IsThumbnailPending(int index) const;
 
     // Whether one of the timers above (by id) runs.
     bool IsTimerRunning(int timerId) const;

@@ -1,16 +1,28 @@
 // The gallery's loaders, thumbnails and animations on real files made by other software: every picture and
-// movie either gives an upright thumbnail of the right size or none, and nothing hostile gets decoded.
+// movie either gives an upright thumbnail of the right size or none, and nothing hostile gets decoded. The
+// background thumbnail loader with a builder the test holds back.
 #include "capture/CAnimatedImage.h"
 #include "capture/CCatalogImageChooser.h"
 #include "capture/CCatalogMovieImage.h"
 #include "capture/CCatalogPictureImage.h"
 #include "capture/CCatalogThumbnail.h"
+#include "capture/CThumbnailLoader.h"
 #include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <set>
 
 namespace {
 
@@ -65,41 +77,36 @@ void ExpectFramed(const QImage& thumb, const std::string& what) {
         EXPECT_EQ(thumb.pixel(p), kGrey) << what << " at " << p.x() << "," << p.y();
 }
 
-TEST(CatalogThumbnail, EmptyIsAWhiteFrame) {
+TEST(CatalogThumbnail, PicturesAreFittedOnWhiteInAGreyFrame) {
     const QImage empty = CCatalogThumbnail::Empty(kThumb);
     ExpectFramed(empty, "empty");
-    EXPECT_EQ(empty.pixel(1, 1), kWhite);
     EXPECT_EQ(empty.pixel(50, 37), kWhite);
-}
 
-TEST(CatalogThumbnail, PicturesAreFittedOnWhite) {
     QImage red(40, 20, QImage::Format_RGB32);
     red.fill(Qt::red);
     const QImage small = CCatalogThumbnail::Compose(red, red.size(), kThumb);
     ExpectFramed(small, "small");
-    EXPECT_EQ(small.pixel(50, 37), qRgb(255, 0, 0));
-    EXPECT_EQ(small.pixel(29, 37), kWhite) << "a small picture is not blown up";
     EXPECT_EQ(small.pixel(30, 28), qRgb(255, 0, 0));
+    EXPECT_EQ(small.pixel(29, 37), kWhite) << "a small picture is not blown up";
 
     QImage wide(400, 100, QImage::Format_RGB32);
     wide.fill(Qt::blue);
     const QImage fitted = CCatalogThumbnail::Compose(wide, wide.size(), kThumb);
-    EXPECT_EQ(fitted.pixel(50, 24), kWhite) << "white above a wide picture";
-    EXPECT_EQ(fitted.pixel(50, 25), qRgb(0, 0, 255));
-    EXPECT_EQ(fitted.pixel(50, 49), qRgb(0, 0, 255));
-    EXPECT_EQ(fitted.pixel(50, 50), kWhite) << "and below";
-    EXPECT_EQ(fitted.pixel(50, 37), qRgb(0, 0, 255));
+    for (const auto& [y, colour] :
+         {std::pair{24, kWhite}, {25, qRgb(0, 0, 255)}, {49, qRgb(0, 0, 255)}, {50, kWhite}})
+        EXPECT_EQ(fitted.pixel(50, y), colour) << y;
     EXPECT_EQ(fitted.pixel(1, 37), qRgb(0, 0, 255)) << "full width";
 }
 
 TEST(CatalogPictureImage, RefusesAbsurdSizesBeforeDecoding) {
-    EXPECT_TRUE(CCatalogPictureImage::IsAcceptableSize({4000, 3000}));
-    EXPECT_TRUE(CCatalogPictureImage::IsAcceptableSize({CCatalogPictureImage::kMaxSide, 100}));
-    EXPECT_FALSE(CCatalogPictureImage::IsAcceptableSize({CCatalogPictureImage::kMaxSide + 1, 100}));
-    EXPECT_FALSE(CCatalogPictureImage::IsAcceptableSize({65535, 65535}));
-    EXPECT_FALSE(CCatalogPictureImage::IsAcceptableSize({16000, 16000})) << "too many pixels";
-    EXPECT_FALSE(CCatalogPictureImage::IsAcceptableSize({0, 10}));
-    EXPECT_FALSE(CCatalogPictureImage::IsAcceptableSize({-1, -1}));
+    const std::pair<QSize, bool> rows[] = {
+        {{4000, 3000}, true},    {{16384, 100}, true},    {{16385, 100}, false},
+        {{65535, 65535}, false}, {{16000, 16000}, false}, // too many pixels
+        {{0, 10}, false},        {{-1, -1}, false},
+    };
+    for (const auto& [size, acceptable] : rows)
+        EXPECT_EQ(CCatalogPictureImage::IsAcceptableSize(size), acceptable)
+            << size.width() << "x" << size.height();
 }
 
 struct MediaCase {
@@ -139,49 +146,19 @@ const MediaCase kMovies[] = {
     {"broken-headeronly-wvp2-wma-photostory3.wmv", {}},
 };
 
-TEST(CatalogPictureImage, EveryMediaPictureLoadsUprightOrNotAtAll) {
-    VIDORA_REQUIRE_TEST_MEDIA();
-    for (const MediaCase& c : kPictures) {
-        CCatalogPictureImage image;
-        EXPECT_EQ(image.Load(Media(c.name)), !c.size.isEmpty()) << c.name;
-        EXPECT_EQ(image.GetSize(), c.size) << c.name;
-        if (!c.size.isEmpty()) {
-            EXPECT_EQ(image.Image().size(), c.size) << c.name << ": without a hint the whole picture";
-        }
-    }
-    CCatalogPictureImage missing;
-    EXPECT_FALSE(missing.Load(TestMediaDir() + "/no such picture.jpg"));
-}
-
 TEST(CatalogPictureImage, AHintDecodesSmallAndStillUpright) {
     VIDORA_REQUIRE_TEST_MEDIA();
-    CCatalogPictureImage image;
-    image.SetDecodeHint(kThumb);
-    ASSERT_TRUE(image.Load(Media("jpeg-exif-orientation6-1200x1800.jpg")));
-    EXPECT_EQ(image.GetSize(), QSize(1800, 1200));
-    EXPECT_EQ(image.Image().size(), QSize(100, 67));
-
-    CCatalogPictureImage portrait;
-    portrait.SetDecodeHint(kThumb);
-    ASSERT_TRUE(portrait.Load(Media("jpeg-exif-orientation8-1800x1200.jpg")));
-    EXPECT_EQ(portrait.Image().size(), QSize(50, 75));
-
-    CCatalogPictureImage small;
-    small.SetDecodeHint(QSize(1000, 1000));
-    ASSERT_TRUE(small.Load(Media("bmp-24bit-127x64.bmp")));
-    EXPECT_EQ(small.Image().size(), QSize(127, 64)) << "never enlarged";
-}
-
-TEST(CatalogMovieImage, FirstFrameOfEveryMediaMovieOrNothing) {
-    VIDORA_REQUIRE_TEST_MEDIA();
-    for (const MediaCase& c : kMovies) {
-        CCatalogMovieImage movie;
-        EXPECT_EQ(movie.Load(Media(c.name)), !c.size.isEmpty()) << c.name;
-        EXPECT_EQ(movie.GetSize(), c.size) << c.name;
-        EXPECT_FALSE(movie.IsMotionClip());
+    const std::tuple<const char*, QSize, QSize> rows[] = {
+        {"jpeg-exif-orientation6-1200x1800.jpg", kThumb, {100, 67}},
+        {"jpeg-exif-orientation8-1800x1200.jpg", kThumb, {50, 75}},
+        {"bmp-24bit-127x64.bmp", {1000, 1000}, {127, 64}}, // never enlarged
+    };
+    for (const auto& [name, hint, decoded] : rows) {
+        CCatalogPictureImage image;
+        image.SetDecodeHint(hint);
+        ASSERT_TRUE(image.Load(Media(name))) << name;
+        EXPECT_EQ(image.Image().size(), decoded) << name;
     }
-    CCatalogMovieImage missing;
-    EXPECT_FALSE(missing.Load(TestMediaDir() + "/no such movie.wmv"));
 }
 
 TEST(CatalogMovieImage, MotionClipsWearABadge) {
@@ -189,15 +166,12 @@ TEST(CatalogMovieImage, MotionClipsWearABadge) {
     CTempEnvironment env;
     const std::string clip = env.Path("Motion 1.wmv");
     const std::string plain = env.Path("Motion1.wmv");
-    ASSERT_TRUE(QFile::copy(QString::fromStdString(Media("wmv3-wma2-320x240-moviemaker21.wmv")),
-                            QString::fromStdString(clip)));
-    ASSERT_TRUE(QFile::copy(QString::fromStdString(clip), QString::fromStdString(plain)));
-
+    for (const std::string& link : {clip, plain})
+        ASSERT_TRUE(QFile::link(QString::fromStdString(Media("wmv3-wma2-320x240-moviemaker21.wmv")),
+                                QString::fromStdString(link)));
     CCatalogMovieImage motion, movie;
-    ASSERT_TRUE(motion.Load(clip));
-    ASSERT_TRUE(movie.Load(plain));
-    EXPECT_TRUE(motion.IsMotionClip());
-    EXPECT_FALSE(movie.IsMotionClip());
+    ASSERT_TRUE(motion.Load(clip) && movie.Load(plain));
+    EXPECT_TRUE(motion.IsMotionClip() && !movie.IsMotionClip());
     const QImage withBadge = CCatalogThumbnail::Build(motion, kThumb);
     const QImage without = CCatalogThumbnail::Build(movie, kThumb);
     const QRect badge = CCatalogMovieImage::BadgeRect(CCatalogThumbnail::FitRect(motion.GetSize(), kThumb));
@@ -213,7 +187,10 @@ TEST(CatalogThumbnail, EveryMediaFileGivesAFramedThumbnailOrNone) {
     std::vector<MediaCase> all(std::begin(kPictures), std::end(kPictures));
     all.insert(all.end(), std::begin(kMovies), std::end(kMovies));
     for (const MediaCase& c : all) {
-        const QImage thumb = CCatalogThumbnail::FromFile(Media(c.name), kThumb);
+        // Pictures are upright, movies give their first frame; hostile files are refused.
+        std::unique_ptr<ICatalogImage> image = CCatalogImageChooser::Open(Media(c.name), kThumb);
+        EXPECT_EQ(image ? image->GetSize() : QSize(), c.size) << c.name;
+        const QImage thumb = image ? CCatalogThumbnail::Build(*image, kThumb) : QImage();
         if (c.size.isEmpty()) {
             EXPECT_TRUE(thumb.isNull()) << c.name;
             continue;
@@ -231,7 +208,8 @@ TEST(CatalogThumbnail, EveryMediaFileGivesAFramedThumbnailOrNone) {
     const QImage turned = CCatalogThumbnail::FromFile(Media("jpeg-exif-orientation6-1200x1800.jpg"), kThumb);
     EXPECT_EQ(turned.pixel(50, 2), kWhite);
     EXPECT_NE(turned.pixel(2, 37), kWhite);
-    EXPECT_TRUE(CCatalogThumbnail::FromFile(Media("MANIFEST.md"), kThumb).isNull());
+    for (const char* none : {"MANIFEST.md", "no such picture.jpg", "no such movie.wmv"})
+        EXPECT_TRUE(CCatalogThumbnail::FromFile(Media(none), kThumb).isNull()) << none;
 }
 
 TEST(CatalogAnimatedImage, DelayRules) {
@@ -277,16 +255,12 @@ TEST(CatalogAnimatedImage, ALongAnimationCyclesThroughEveryFrame) {
     ASSERT_TRUE(image.Load(Media("gif-anim-31frames-100ms-320x240.gif"), kThumb));
     ASSERT_EQ(image.FrameCount(), 31);
     EXPECT_EQ(image.CurrentImage().size(), kThumb) << "frames are kept at the size they are shown";
-    std::vector<int> seen;
-    for (int step = 0; step < 31; ++step) {
+    for (int step = 1; step <= 31; ++step) {
         EXPECT_EQ(image.FrameDelay(image.CurrentFrame()), 100);
         clock.Advance(101);
         ASSERT_TRUE(image.Advance()) << step;
-        seen.push_back(image.CurrentFrame());
+        EXPECT_EQ(image.CurrentFrame(), step % 31) << "every frame in turn, then back to the first";
     }
-    EXPECT_EQ(seen.front(), 1);
-    EXPECT_EQ(seen[29], 30);
-    EXPECT_EQ(seen.back(), 0);
 }
 
 TEST(CatalogAnimatedImage, StillAndBrokenPicturesDoNotAnimate) {
@@ -307,6 +281,137 @@ TEST(CatalogAnimatedImage, StillAndBrokenPicturesDoNotAnimate) {
         EXPECT_FALSE(image.IsAnimated());
         EXPECT_TRUE(image.CurrentImage().isNull());
     }
+}
+
+// A builder that holds every build until the test lets it go, one at a time, and records what it started.
+class HeldBuilder {
+public:
+    ~HeldBuilder() {
+        Release(1000);
+        CThumbnailLoader::WaitForWorkers(15000);
+    }
+    CThumbnailLoader::Builder Builder() const {
+        return [s = state_](const std::string& path, const QSize& size) {
+            std::unique_lock<std::mutex> lock(s->mutex);
+            s->started.push_back(path);
+            s->offTheCallersThread &= QThread::currentThread() != QCoreApplication::instance()->thread();
+            s->cv.wait_for(lock, std::chrono::seconds(10), [&] { return s->permits > 0; });
+            --s->permits;
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(Qt::green);
+            return path == "bad" ? QImage() : image;
+        };
+    }
+    void Release(int count) {
+        const std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->permits += count;
+        state_->cv.notify_all();
+    }
+    std::vector<std::string> Started() const {
+        const std::lock_guard<std::mutex> lock(state_->mutex);
+        return state_->started;
+    }
+    bool OffTheCallersThread() const { return state_->offTheCallersThread; }
+
+private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable cv;
+        int permits = 0;
+        std::vector<std::string> started;
+        bool offTheCallersThread = true;
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};
+
+struct Results {
+    std::vector<std::pair<std::string, bool>> delivered; // path, whether a picture came
+    CThumbnailLoader::ResultHandler Handler() {
+        return [this](const std::string& path, const QSize& size, const QImage& image) {
+            EXPECT_EQ(size, kThumb);
+            delivered.emplace_back(path, !image.isNull());
+        };
+    }
+};
+
+TEST(ThumbnailLoader, BuildsOnWorkersTwoAtATimeNewestFirstAndDeliversOnItsThread) {
+    HeldBuilder held;
+    Results results;
+    CThumbnailLoader loader(held.Builder());
+    loader.SetResultHandler(results.Handler());
+    for (const char* path : {"a", "b", "c", "bad", "a", "c"})
+        loader.Request(path, kThumb);
+    // Nothing waited for the held builds: they run elsewhere, and "c", asked again, moved to the front.
+    EXPECT_EQ(loader.PendingCount(), 4);
+    ASSERT_TRUE(PumpUntil([&] { return held.Started().size() == 2; }));
+    EXPECT_TRUE(results.delivered.empty());
+    EXPECT_TRUE(loader.IsPending("a") && loader.IsPending("bad"));
+
+    held.Release(1);
+    ASSERT_TRUE(PumpUntil([&] { return held.Started().size() == 3; }));
+    EXPECT_EQ(held.Started()[2], "c");
+    held.Release(3);
+    ASSERT_TRUE(PumpUntil([&] { return loader.PendingCount() == 0; }));
+    std::sort(results.delivered.begin(), results.delivered.end());
+    EXPECT_EQ(results.delivered, (std::vector<std::pair<std::string, bool>>{
+                                     {"a", true}, {"b", true}, {"bad", false}, {"c", true}}));
+    EXPECT_TRUE(held.OffTheCallersThread());
+}
+
+TEST(ThumbnailLoader, CancelledAndNoLongerWantedRequestsAreDroppedOrIgnored) {
+    HeldBuilder held;
+    Results results;
+    std::set<std::string> shown = {"a", "b", "c", "d", "e"};
+    CThumbnailLoader loader(held.Builder());
+    loader.SetResultHandler(results.Handler());
+    loader.SetWantedCheck([&](const std::string& path) { return shown.count(path) != 0; });
+    for (const char* path : {"a", "b", "c", "d", "e"})
+        loader.Request(path, kThumb);
+    ASSERT_TRUE(PumpUntil([&] { return held.Started().size() == 2; }));
+    loader.Cancel("a"); // running: its result is thrown away, and its place goes to "e"
+    loader.Cancel("c"); // queued: dropped
+    shown.erase("d");   // scrolled away before its turn
+    EXPECT_FALSE(loader.IsPending("a"));
+    held.Release(10);
+    ASSERT_TRUE(PumpUntil([&] { return loader.PendingCount() == 0; }));
+    ASSERT_TRUE(CThumbnailLoader::WaitForWorkers(10000));
+    DrainEvents();
+    std::vector<std::string> started = held.Started();
+    std::sort(started.begin(), started.end());
+    EXPECT_EQ(started, (std::vector<std::string>{"a", "b", "e"}));
+    std::sort(results.delivered.begin(), results.delivered.end());
+    EXPECT_EQ(results.delivered, (std::vector<std::pair<std::string, bool>>{{"b", true}, {"e", true}}));
+
+    // The queue keeps the newest requests only; cancelling everything drops it and the running builds'
+    // results.
+    results.delivered.clear();
+    loader.SetWantedCheck({});
+    const int asked = 2 + CThumbnailLoader::kMaxQueued + 10;
+    for (int i = 0; i < asked; ++i)
+        loader.Request(std::to_string(i), kThumb);
+    EXPECT_EQ(loader.PendingCount(), 2 + CThumbnailLoader::kMaxQueued);
+    EXPECT_TRUE(loader.IsPending("0") && !loader.IsPending("11") && loader.IsPending("12"));
+    loader.CancelAll();
+    EXPECT_EQ(loader.PendingCount(), 0);
+    held.Release(10);
+    ASSERT_TRUE(CThumbnailLoader::WaitForWorkers(10000));
+    DrainEvents();
+    EXPECT_TRUE(results.delivered.empty());
+}
+
+TEST(ThumbnailLoader, ALoaderDestroyedWhileBuildingIsNeverCalledBack) {
+    HeldBuilder held;
+    auto delivered = std::make_shared<bool>(false);
+    auto loader = std::make_unique<CThumbnailLoader>(held.Builder());
+    loader->SetResultHandler(
+        [delivered](const std::string&, const QSize&, const QImage&) { *delivered = true; });
+    loader->Request("a", kThumb);
+    ASSERT_TRUE(PumpUntil([&] { return held.Started().size() == 1; }));
+    loader.reset();
+    held.Release(1);
+    ASSERT_TRUE(CThumbnailLoader::WaitForWorkers(10000));
+    DrainEvents();
+    EXPECT_FALSE(*delivered);
 }
 
 } // namespace

@@ -26,7 +26,6 @@ TEST(CatalogToolTipText, SizesUseTheLargestUnitAndTruncateToTwoDecimals) {
     };
     const Row rows[] = {
         {0, "1 kb"},
-        {500, "1 kb"},
         {1023, "1 kb"},
         {KiB, "1 kb"},            // ".00" dropped
         {KiB + 10, "1 kb"},       // 1.009 truncates to 1.00
@@ -35,17 +34,13 @@ TEST(CatalogToolTipText, SizesUseTheLargestUnitAndTruncateToTwoDecimals) {
         {KiB * 5 + 51, "5.04 kb"},
         {100 * KiB - 1, "99.99 kb"},
         {100 * KiB, "100 kb"}, // whole kilobytes from 100 on
-        {150 * KiB, "150 kb"},
         {150 * KiB + 1000, "150 kb"},
         {MiB - 1, "1023 kb"},
         {MiB, "1 mb"},
-        {MiB + MiB / 2, "1.50 mb"},
         {2 * MiB - 1, "1.99 mb"},
-        {1999 * MiB / 1000, "1.99 mb"},
         {700 * MiB + 7 * MiB / 100 + 1, "700.07 mb"},
         {GiB - 1, "1023.99 mb"},
         {GiB, "1 gb"},
-        {5 * GiB / 2, "2.50 gb"},
         {3 * GiB + GiB / 100, "3 gb"}, // 3.0099...
         {3 * GiB + GiB / 100 + 1000, "3.01 gb"},
         {int64_t(5000) * GiB, "5000 gb"},
@@ -68,7 +63,6 @@ TEST(CatalogToolTipText, TypeFollowsTheExtensionAndTheMotionClipName) {
     };
     const Row rows[] = {
         {"/p/Picture 1.jpg", T::kPhotoText},
-        {"/p/picture 2.JPG", T::kPhotoText},
         {"/p/scan.Bmp", T::kPhotoText},
         {"/p/wave.gif", T::kPhotoText},
         {"/v/Video 1.wmv", T::kVideoText},
@@ -80,7 +74,6 @@ TEST(CatalogToolTipText, TypeFollowsTheExtensionAndTheMotionClipName) {
         {"/v/Garden motion 2.wmv", T::kMotionClipText}, // anywhere in the name
         {"/v/Motion 1.jpg", T::kPhotoText},
         {"/p/Picture 1.jpeg", 0},
-        {"/p/notes.txt", 0},
         {"/p/noextension", 0},
     };
     for (const Row& r : rows)
