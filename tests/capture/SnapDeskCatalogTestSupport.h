@@ -102,6 +102,7 @@ protected:
         } else {
             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
             f.write("not really a movie");
+            f.flush();
         }
         ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2026, 5, 1), QTime(12, 0), Qt::UTC).addSecs(seconds),
                                   QFileDevice::FileModificationTime));

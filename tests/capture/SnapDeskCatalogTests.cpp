@@ -204,8 +204,9 @@ TEST_F(SnapDeskCatalogTest, EmailLimitsPerGallery) {
         EXPECT_EQ(catalog->EmailSelected(), c.result);
         EXPECT_EQ(mail->sent.empty() ? -1 : static_cast<int>(mail->sent[0].size()), c.sent);
         EXPECT_EQ(boxes, c.box == 0 ? List{} : List{Info(c.box)});
-        if (c.sent > 0)
+        if (c.sent > 0) {
             EXPECT_EQ(mail->texts, catalog->mailSubject + "|" + catalog->mailBody);
+        }
     }
 }
 
@@ -298,8 +299,9 @@ TEST_F(SnapDeskCatalogTest, AGalleryThatGoesEndsItsOpenBox) {
         SelectFirst(question ? 1 : 0);
         intptr_t endedWith = 0;
         QTimer::singleShot(0, [&] {
-            CCustomMessageBox* box =
-                question ? CCustomMessageBoxYESNO::Current() : CCustomMessageBoxOK::Current();
+            CCustomMessageBox* box = question
+                                         ? static_cast<CCustomMessageBox*>(CCustomMessageBoxYESNO::Current())
+                                         : CCustomMessageBoxOK::Current();
             ASSERT_NE(box, nullptr);
             catalog.reset();
             endedWith = box->Result();
