@@ -87,38 +87,30 @@ TEST_F(MailTempFoldersTest, RecognisesItsFolderNamesAndRecords) {
     EXPECT_EQ(CMailTempFolders::RecordedProcess(CMailTempFolders::OwnRecord()), static_cast<long>(getpid()));
 }
 
-TEST_F(MailTempFoldersTest, ExitDeletesOnlyTheFoldersThisProcessMade) {
+TEST_F(MailTempFoldersTest, StartDeletesEndedRunsFoldersAndExitDeletesOnlyItsOwn) {
     const std::string first = CMailTempFolders::CreateNext();
     const std::string second = CMailTempFolders::CreateNext();
-    const std::string foreign = Folder("BrenMailTemp0003");
-    const std::string ended = Folder("BrenMailTemp0004", kEndedRunRecord);
-
-    EXPECT_EQ(CMailTempFolders::RemoveOwn(), 2);
-    EXPECT_FALSE(Exists(first));
-    EXPECT_FALSE(Exists(second));
-    EXPECT_TRUE(Exists(foreign + "/Picture1.jpg"));
-    EXPECT_TRUE(Exists(ended + "/Picture1.jpg"));
-}
-
-TEST_F(MailTempFoldersTest, StartDeletesOnlyRecordedFoldersOfEndedRuns) {
-    const std::string ended = Folder("BrenMailTemp0001", kEndedRunRecord);
+    Write(second + "/Picture1.jpg", "picture");
+    const std::string ended = Folder("BrenMailTemp0003", kEndedRunRecord);
     // A running process (our parent) still using its folder.
     const std::string running =
-        Folder("BrenMailTemp0002", "vidora-mail " + std::to_string(getppid()) + " 0000000000000001\n");
-    const std::string mine = CMailTempFolders::CreateNext();
-    Write(mine + "/Picture1.jpg", "picture");
-    const std::string foreign = Folder("BrenMailTemp0004");
-    const std::string garbled = Folder("BrenMailTemp0005", "not a record of ours");
+        Folder("BrenMailTemp0004", "vidora-mail " + std::to_string(getppid()) + " 0000000000000001\n");
+    const std::string foreign = Folder("BrenMailTemp0005");
+    const std::string garbled = Folder("BrenMailTemp0006", "not a record of ours");
     // A record that is a link to a good record elsewhere does not count.
-    const std::string linked = Folder("BrenMailTemp0006");
+    const std::string linked = Folder("BrenMailTemp0007");
     Write(env.Path("record"), kEndedRunRecord);
     ASSERT_EQ(symlink(env.Path("record").c_str(), (linked + "/" + CMailTempFolders::kRecordFileName).c_str()),
               0);
-    const std::string otherName = Folder("Mail0007", kEndedRunRecord);
+    const std::string otherName = Folder("Mail0008", kEndedRunRecord);
 
     EXPECT_EQ(CMailTempFolders::RemoveStale(), 1);
     EXPECT_FALSE(Exists(ended));
-    for (const std::string& kept : {running, mine, foreign, garbled, linked, otherName})
+    EXPECT_TRUE(Exists(second + "/Picture1.jpg"));
+    EXPECT_EQ(CMailTempFolders::RemoveOwn(), 2);
+    EXPECT_FALSE(Exists(first));
+    EXPECT_FALSE(Exists(second));
+    for (const std::string& kept : {running, foreign, garbled, linked, otherName})
         EXPECT_TRUE(Exists(kept + "/Picture1.jpg")) << kept;
 }
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <set>
 #include <sys/stat.h>
 #include <thread>
 #include <vector>
@@ -50,18 +51,15 @@ TEST_F(CaptureFileNamerTest, NumbersTriedFromTheCounter) {
         std::vector<int> present;
         int expected;
     };
-    std::vector<int> oneToTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    std::vector<int> oneToTenAnd21 = oneToTen;
-    oneToTenAnd21.push_back(21);
-    std::vector<int> elevenToTwenty{11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+    const std::vector<int> oneToTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     const Case cases[] = {
         {"empty folder", 1, {}, 1},
         {"counter on a free number", 5, {1, 2, 3, 4}, 5},
         {"counter on the last capture", 3, {1, 2, 3}, 4},
         {"ten taken in a row jump to +20", 1, oneToTen, 21},
-        {"then +31", 1, oneToTenAnd21, 32},
+        {"then +31", 1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 21}, 32},
         {"gaps are used", 1, {1, 2, 4}, 3},
-        {"numbers between the tries are skipped", 1, elevenToTwenty, 1},
+        {"numbers between the tries are skipped", 1, {11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, 1},
         {"counter zero", 0, {}, 0},
     };
     for (const Case& c : cases) {
@@ -80,6 +78,7 @@ TEST_F(CaptureFileNamerTest, NumbersTriedFromTheCounter) {
 }
 
 TEST_F(CaptureFileNamerTest, EachKindHasItsFolderNameAndCounter) {
+    EXPECT_EQ(Next(CCaptureFileNamer::MotionClip), movies + "/Motion 1.wmv") << "the counter starts at one";
     CVidoraSettings::SetPictureIndex(3);
     CVidoraSettings::SetMovieIndex(7);
     CVidoraSettings::SetMotionIndex(11);
@@ -93,21 +92,13 @@ TEST_F(CaptureFileNamerTest, EachKindHasItsFolderNameAndCounter) {
     EXPECT_EQ(CVidoraSettings::GetPictureIndex(), 3u);
 }
 
-TEST_F(CaptureFileNamerTest, DefaultCounterIsOne) {
-    EXPECT_EQ(Next(CCaptureFileNamer::MotionClip), movies + "/Motion 1.wmv");
-}
-
-TEST_F(CaptureFileNamerTest, NamesDifferingOnlyInCaseAreTaken) {
+TEST_F(CaptureFileNamerTest, NamesTakenInAnyCaseOrByAFolderAreNotFree) {
     Touch(pictures, "PICTURE 1.JPG");
-    Touch(pictures, "picture 2.jpg");
+    QDir().mkpath(QString::fromStdString(pictures + "/Picture 2.jpg"));
+    Touch(pictures, "picture 3.jpg");
     Touch(movies, "VIDEO 1.wmv");
-    EXPECT_EQ(Next(CCaptureFileNamer::Picture), pictures + "/Picture 3.jpg");
+    EXPECT_EQ(Next(CCaptureFileNamer::Picture), pictures + "/Picture 4.jpg");
     EXPECT_EQ(Next(CCaptureFileNamer::Movie), movies + "/Video 2.wmv");
-}
-
-TEST_F(CaptureFileNamerTest, AFolderWithTheNameDoesNotCountAsFree) {
-    QDir().mkpath(QString::fromStdString(pictures + "/Picture 1.jpg"));
-    EXPECT_EQ(Next(CCaptureFileNamer::Picture), pictures + "/Picture 2.jpg");
 }
 
 TEST_F(CaptureFileNamerTest, AfterAHundredTakenNamesTheSearchGoesOnAfterTheHighest) {
@@ -156,11 +147,8 @@ TEST_F(CaptureFileNamerTest, TwoNamersAtOnceNeverShareAName) {
     std::thread t2(run, std::ref(b));
     t1.join();
     t2.join();
-    std::set<std::string> all;
-    for (const auto& p : a)
-        all.insert(p);
-    for (const auto& p : b)
-        all.insert(p);
+    std::set<std::string> all(a.begin(), a.end());
+    all.insert(b.begin(), b.end());
     all.erase("");
     EXPECT_EQ(all.size(), 40u);
 }
@@ -202,11 +190,8 @@ TEST_F(CaptureFileNamerTest, AFolderThatRefusesNewFilesFails) {
 }
 
 TEST_F(CaptureFileNamerTest, AMissingFolderIsMade) {
-    const std::string folder = env.Path("new/Vidora");
-    CCaptureFileNamer namer(folder, movies);
-    std::string path;
-    ASSERT_EQ(namer.NextFileName(CCaptureFileNamer::Picture, path), S_OK);
-    EXPECT_EQ(path, folder + "/Picture 1.jpg");
+    pictures = env.Path("new/Vidora");
+    EXPECT_EQ(Next(CCaptureFileNamer::Picture), pictures + "/Picture 1.jpg");
 }
 
 TEST(CaptureFileNames, NumbersAreReadOnlyFromCaptureNames) {

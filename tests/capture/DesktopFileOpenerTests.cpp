@@ -152,19 +152,15 @@ TEST_F(DesktopFileOpenerTest, WhichWayAFileGoes) {
     }
 }
 
-TEST_F(DesktopFileOpenerTest, OpenWithFallsBackToTheDesktopWithoutThePortal) {
-    std::string ran;
-    CDesktopFileOpener::Desktop desktop{[&](const std::string&) { return ran += "default", true; },
-                                        [] { return false; },
-                                        [&](const std::string&) { return ran += "chooser", true; }};
-    CDesktopFileOpener::SetDesktopHook(desktop);
-    EXPECT_TRUE(CDesktopFileOpener::OpenWith("/x/Video 1.wmv"));
-    EXPECT_EQ(ran, "default");
-    ran.clear();
-    desktop.portalAvailable = [] { return true; };
-    CDesktopFileOpener::SetDesktopHook(desktop);
-    EXPECT_TRUE(CDesktopFileOpener::OpenWith("/x/Video 1.wmv"));
-    EXPECT_EQ(ran, "chooser");
+TEST_F(DesktopFileOpenerTest, OpenWithUsesThePortalsChooserElseTheDesktop) {
+    for (bool portal : {false, true}) {
+        std::string ran;
+        CDesktopFileOpener::SetDesktopHook({[&](const std::string&) { return ran += "default", true; },
+                                            [portal] { return portal; },
+                                            [&](const std::string&) { return ran += "chooser", true; }});
+        EXPECT_TRUE(CDesktopFileOpener::OpenWith("/x/Video 1.wmv"));
+        EXPECT_EQ(ran, portal ? "chooser" : "default");
+    }
 }
 
 } // namespace

@@ -6,8 +6,8 @@
 #include "ui/CTransparentSliderCtrl.h"
 #include "ui/CTransparentSpinCtrl.h"
 
-#include <QLineEdit>
 #include <QPointer>
+#include <algorithm>
 
 namespace {
 
@@ -36,11 +36,7 @@ protected:
     }
     static bool Enabled(CMovieOptionsDlg* popup, int id) { return popup->GetDlgItem(id)->isEnabled(); }
     static bool AllEnabled(CMovieOptionsDlg* popup, const std::vector<int>& ids, bool on) {
-        for (int id : ids) {
-            if (Enabled(popup, id) != on)
-                return false;
-        }
-        return true;
+        return std::all_of(ids.begin(), ids.end(), [&](int id) { return Enabled(popup, id) == on; });
     }
     static void SetSpin(CMovieOptionsDlg* popup, int id, int value) {
         popup->GetDlgItemAs<CTransparentSpinCtrl>(id)->SetPos(value);
@@ -62,7 +58,20 @@ TEST_F(MovieOptionsTest, ShowsTheStoredValuesAndOkWritesAllNineAndTellsTheCaptur
     CVidoraSettings::SetMovieDuration(250);
     CVidoraSettings::SetMotionDuration(17);
     CVidoraSettings::SetMotionSensitivity(0);
+    // Closed any other way than OK: nothing is saved and the capture window is told nothing.
     QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionAvailable);
+    ASSERT_TRUE(popup);
+    Click(popup, CMovieOptionsDlg::kUseMotionId);
+    Click(popup, CMovieOptionsDlg::kIncludeAudioId);
+    clock.Advance(1234);
+    ClickElsewhere(popup);
+    EXPECT_FALSE(popup);
+    EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u);
+    EXPECT_EQ(CVidoraSettings::GetMovieIncludeAudio(), 0u);
+    EXPECT_EQ(captureWindow.saved, 0);
+    EXPECT_EQ(closedTicks, std::vector<uint32_t>{clock.GetTickCount()});
+
+    popup = Open(CMovieOptionsDlg::MotionAvailable);
     ASSERT_TRUE(popup);
     EXPECT_TRUE(IsChecked(popup, CMovieOptionsDlg::kUseCountdownId));
     EXPECT_EQ(Spin(popup, CMovieOptionsDlg::kCountdownSpinId), 1);
@@ -92,22 +101,7 @@ TEST_F(MovieOptionsTest, ShowsTheStoredValuesAndOkWritesAllNineAndTellsTheCaptur
     EXPECT_EQ(CVidoraSettings::GetMotionDuration(), 30u);
     EXPECT_EQ(CVidoraSettings::GetMotionSensitivity(), 65u);
     EXPECT_EQ(captureWindow.saved, 1);
-    EXPECT_EQ(closedTicks.size(), 1u);
-}
-
-TEST_F(MovieOptionsTest, ClosingWithoutOkSavesNothingAndTellsTheCaptureWindowNothing) {
-    QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionAvailable);
-    ASSERT_TRUE(popup);
-    Click(popup, CMovieOptionsDlg::kUseMotionId);
-    Click(popup, CMovieOptionsDlg::kIncludeAudioId);
-    clock.Advance(1234);
-    const uint32_t closing = clock.GetTickCount();
-    ClickElsewhere(popup);
-    EXPECT_FALSE(popup);
-    EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u);
-    EXPECT_EQ(CVidoraSettings::GetMovieIncludeAudio(), 1u);
-    EXPECT_EQ(captureWindow.saved, 0);
-    EXPECT_EQ(closedTicks, std::vector<uint32_t>{closing});
+    EXPECT_EQ(closedTicks.size(), 2u);
 }
 
 TEST_F(MovieOptionsTest, TheMotionBoxTurnsTheCountdownAndLengthControlsOffAndOn) {

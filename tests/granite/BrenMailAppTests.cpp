@@ -42,10 +42,11 @@ protected:
                                           QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     }
 
-    MailRun Start(const QStringList& args) {
+    // Runs the program with the fake mail program first on the path, or alone on it.
+    MailRun Start(const QStringList& args, bool systemPath = true) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("PATH", QString::fromStdString(fakeBin) + ":/usr/bin:/bin");
+        environment.insert("PATH", QString::fromStdString(fakeBin) + (systemPath ? ":/usr/bin:/bin" : ""));
         environment.insert("FAKE_MAIL_EXIT", fakeExit);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(VIDORA_BIN_DIR "/brenmailapp.exe"), args);
@@ -59,9 +60,9 @@ protected:
         run.err = process.readAllStandardError().toStdString();
         return run;
     }
-    MailRun Send(const std::string& description) {
+    MailRun Send(const std::string& description, bool systemPath = true) {
         WriteFile(folder + "/brenmail.ini", description);
-        return Start({QString::fromStdString(folder + "/brenmail.ini")});
+        return Start({QString::fromStdString(folder + "/brenmail.ini")}, systemPath);
     }
     // The arguments the mail program got; none when it did not run.
     std::vector<std::string> MailArguments() const {
@@ -143,16 +144,9 @@ TEST_F(BrenMailAppTest, WrongUseAndAMissingMailProgram) {
 
     // Without xdg-email on the path the program says so.
     ASSERT_TRUE(QFile::remove(QString::fromStdString(fakeBin + "/xdg-email")));
-    WriteFile(folder + "/brenmail.ini", Entry("ClientName", "") + Entry("Subject", "s") + Entry("Body", "b") +
-                                            Entry("0", Attachment("a.jpg")));
-    QProcess process;
-    QProcessEnvironment environment;
-    environment.insert("PATH", QString::fromStdString(fakeBin));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VIDORA_BIN_DIR "/brenmailapp.exe"),
-                  {QString::fromStdString(folder + "/brenmail.ini")});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 4);
-    EXPECT_NE(process.readAllStandardError().toStdString().find("xdg-email could not be started"),
-              std::string::npos);
+    const MailRun run = Send(Entry("ClientName", "") + Entry("Subject", "s") + Entry("Body", "b") +
+                                 Entry("0", Attachment("a.jpg")),
+                             false);
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_NE(run.err.find("xdg-email could not be started"), std::string::npos) << run.err;
 }
