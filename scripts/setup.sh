@@ -12,7 +12,7 @@ PACKAGES=(
     gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-plugins-base-apps
     libsqlite3-dev sqlite3 libpugixml-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth trayer librsvg2-bin clang-format dbus-daemon dbus-bin
+    xvfb xauth trayer librsvg2-bin clang-format dbus-daemon dbus-bin xdg-utils
 )
 
 missing=()
