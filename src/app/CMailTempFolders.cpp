@@ -1,5 +1,6 @@
 #include "app/CMailTempFolders.h"
 
+#include "platform/CFd.h"
 #include "platform/DirectoryTree.h"
 #include "platform/SpecialFolders.h"
 #include "platform/TextUtil.h"
@@ -23,44 +24,9 @@ constexpr const char* kRecordPrefix = "vidora-mail ";
 // A record is one short line; anything longer is not ours.
 constexpr std::size_t kMaxRecordBytes = 128;
 
-class CFd {
-public:
-    explicit CFd(int fd) : fd_(fd) {}
-    ~CFd() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    int Get() const { return fd_; }
-    int Release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
 std::string RootPath() {
     const std::string runtime = SpecialFolders::RuntimeDir();
     return runtime.empty() ? std::string() : runtime + "/mail";
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    const char* data = text.data();
-    std::size_t size = text.size();
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // The record file of the folder `name` in `rootFd`; "" when the entry is not a folder of this user, or the
@@ -84,6 +50,10 @@ std::string ReadRecord(int rootFd, const char* name) {
 
 bool ProcessIsAlive(long pid) {
     return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+bool WriteRecord(int fd) {
+    const std::string record = CMailTempFolders::OwnRecord();
+    return CFd::WriteAll(fd, record.data(), record.size());
 }
 } // namespace
 
@@ -162,7 +132,7 @@ std::string CMailTempFolders::CreateNext() {
         if (recorded) {
             CFd record(openat(folder.Get(), kRecordFileName,
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-            recorded = record.Get() >= 0 && WriteAll(record.Get(), OwnRecord());
+            recorded = record.Get() >= 0 && WriteRecord(record.Get());
             if (recorded)
                 recorded = close(record.Release()) == 0;
         }

@@ -4,6 +4,7 @@
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "capture/CMailDescriptionFile.h"
+#include "platform/CFd.h"
 #include "platform/ExecutablePath.h"
 #include "platform/IProcessLauncher.h"
 #include "platform/TextUtil.h"
@@ -15,39 +16,6 @@
 #include <unistd.h>
 
 namespace {
-class CFd {
-public:
-    explicit CFd(int fd) : fd_(fd) {}
-    ~CFd() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    int Get() const { return fd_; }
-    int Release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::string FileName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -77,7 +45,7 @@ bool CopyInto(int folderFd, const std::string& source, const std::string& name) 
             ok = false;
         if (n <= 0)
             break;
-        if (!WriteAll(out.Get(), buffer, static_cast<std::size_t>(n))) {
+        if (!CFd::WriteAll(out.Get(), buffer, static_cast<std::size_t>(n))) {
             ok = false;
             break;
         }
@@ -163,7 +131,7 @@ bool CEMail::WriteDescription(int folderFd) {
                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (file.Get() < 0)
         return false;
-    bool ok = WriteAll(file.Get(), text.data(), text.size());
+    bool ok = CFd::WriteAll(file.Get(), text.data(), text.size());
     if (close(file.Release()) != 0)
         ok = false;
     if (!ok) {

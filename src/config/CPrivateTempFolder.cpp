@@ -1,5 +1,6 @@
 #include "config/CPrivateTempFolder.h"
 
+#include "platform/CFd.h"
 #include "platform/SpecialFolders.h"
 
 #include <cerrno>
@@ -9,26 +10,6 @@
 #include <vector>
 
 namespace {
-class CFd {
-public:
-    explicit CFd(int fd) : fd_(fd) {}
-    ~CFd() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    int Get() const { return fd_; }
-    int Release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
 // A folder others could rename things in (foreign owner, or writable by group or others) cannot hold a
 // private folder of ours.
 bool IsTrustedParent(const std::string& path) {
@@ -37,18 +18,6 @@ bool IsTrustedParent(const std::string& path) {
            (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 } // namespace
 
 CPrivateTempFolder::CPrivateTempFolder(std::string name) : name_(std::move(name)) {}
@@ -117,7 +86,7 @@ std::string CPrivateTempFolder::WriteFile(const std::string& fileName, const cha
     CFd file(openat(dir.Get(), fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (file.Get() < 0)
         return {};
-    bool written = WriteAll(file.Get(), data, size);
+    bool written = CFd::WriteAll(file.Get(), data, size);
     if (close(file.Release()) != 0)
         written = false;
     if (!written) {

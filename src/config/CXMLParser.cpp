@@ -1,5 +1,6 @@
 #include "config/CXMLParser.h"
 
+#include "platform/CFd.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>
@@ -13,21 +14,6 @@ namespace {
 // Comments, instructions and the DOCTYPE are kept in the tree only so that they can be checked.
 constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_comments | pugi::parse_pi |
                                  pugi::parse_declaration | pugi::parse_doctype;
-
-class CFileDescriptor {
-public:
-    explicit CFileDescriptor(int fd) : fd_(fd) {}
-    ~CFileDescriptor() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    CFileDescriptor(const CFileDescriptor&) = delete;
-    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool IsTextNode(const pugi::xml_node& node) {
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
@@ -43,7 +29,7 @@ bool CXMLParser::Fail(const std::string& why) {
 bool CXMLParser::ReadFile(const std::string& path, std::string& data) {
     // O_NONBLOCK keeps a FIFO planted under the expected name from blocking the open; only regular files
     // are read.
-    CFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    CFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.Get() < 0)
         return Fail(errno == ENOENT ? "file does not exist" : "file cannot be opened");
     struct stat info {};
