@@ -104,6 +104,19 @@ std::string Trim(std::string_view s) {
     return TrimRight(TrimLeft(s));
 }
 
+bool ParseBool(std::string_view text, bool& out) {
+    const std::string s = ToLower(Trim(text));
+    if (s == "1" || s == "true" || s == "yes") {
+        out = true;
+        return true;
+    }
+    if (s == "0" || s == "false" || s == "no" || s.empty()) {
+        out = false;
+        return true;
+    }
+    return false;
+}
+
 int32_t ParseIntAutoBase(std::string_view s) {
     size_t i = 0;
     while (i < s.size() && IsBlank(s[i]))

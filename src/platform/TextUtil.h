@@ -22,6 +22,9 @@ bool IsValidUtf8(std::string_view s);
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
+// A yes/no word of a document: "1", "true", "yes" or "0", "false", "no", "" (case and blanks ignored). False
+// for anything else, `out` then unchanged.
+bool ParseBool(std::string_view s, bool& out);
 
 // Integer whose base follows its prefix: "0x"/"0X" hexadecimal, a leading "0" octal, else decimal; an
 // optional sign and leading blanks are accepted; parsing stops at the first character that does not fit the

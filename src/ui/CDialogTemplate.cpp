@@ -31,19 +31,6 @@ bool ParseInt(const char* text, long long min, long long max, long long& out) {
     return true;
 }
 
-bool ParseBool(const char* text, bool& out) {
-    std::string s = Text::ToLower(Text::Trim(text));
-    if (s == "1" || s == "true" || s == "yes") {
-        out = true;
-        return true;
-    }
-    if (s == "0" || s == "false" || s == "no" || s.empty()) {
-        out = false;
-        return true;
-    }
-    return false;
-}
-
 uint32_t ParseStyle(const std::string& text) {
     uint32_t style = 0;
     std::string token;
@@ -130,7 +117,7 @@ bool ReadControl(const pugi::xml_node& node, size_t index, CDialogTemplate::Cont
     } flags[] = {{"disabled", &c.disabled}, {"hidden", &c.hidden}, {"checked", &c.checked}};
     for (auto& f : flags) {
         pugi::xml_attribute a = node.attribute(f.name);
-        if (a && !ParseBool(a.value(), *f.out))
+        if (a && !Text::ParseBool(a.value(), *f.out))
             return Fail(error, where + ": " + f.name + " is not 0 or 1: \"" + a.value() + "\"");
     }
     struct {

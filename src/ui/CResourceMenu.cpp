@@ -40,19 +40,6 @@ bool ParseNumber(const char* text, long long min, long long max, long long& out)
     return true;
 }
 
-bool ParseFlag(const char* text, bool& out) {
-    const std::string s = Text::ToLower(Text::Trim(text));
-    if (s == "1" || s == "true" || s == "yes") {
-        out = true;
-        return true;
-    }
-    if (s == "0" || s == "false" || s == "no" || s.empty()) {
-        out = false;
-        return true;
-    }
-    return false;
-}
-
 bool ParseText(const pugi::xml_node& node, CResourceMenu::Entry& entry, std::string* error) {
     if (const pugi::xml_attribute caption = node.attribute("caption")) {
         long long id = 0;
@@ -62,7 +49,7 @@ bool ParseText(const pugi::xml_node& node, CResourceMenu::Entry& entry, std::str
     }
     entry.text = node.attribute("text").value();
     if (const pugi::xml_attribute disabled = node.attribute("disabled")) {
-        if (!ParseFlag(disabled.value(), entry.disabled))
+        if (!Text::ParseBool(disabled.value(), entry.disabled))
             return Fail(error, std::string("bad disabled value \"") + disabled.value() + "\"");
     }
     return true;
