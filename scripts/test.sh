@@ -57,6 +57,6 @@ stage "configure (thread sanitizer)" \
     scripts/setup.sh build-tsan -DVIDORA_WERROR=ON -DVIDORA_SANITIZE=thread -DVIDORA_BUILD_BENCH=OFF \
     -DCMAKE_BUILD_TYPE=Debug
 stage "build (thread sanitizer)" cmake --build build-tsan -j "$JOBS" --target services_tests granite_tests
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp
 stage "tests (thread sanitizer): services" build-tsan/bin/services_tests
 stage "tests (thread sanitizer): granite" build-tsan/bin/granite_tests --gtest_filter='-SimulatorTool*:CameraTiming*'

@@ -1,4 +1,5 @@
 #include "granite/capture/CGstPipeline.h"
+#include "platform/TimedWait.h"
 
 #include <mutex>
 
@@ -145,7 +146,7 @@ HRESULT CGstPipeline::SetState(GstState state, std::chrono::milliseconds timeout
 
 HRESULT CGstPipeline::WaitForEndOfStream(std::chrono::milliseconds timeout, std::string* why) {
     std::unique_lock guard(lock_);
-    if (!changed_.wait_for(guard, timeout, [&] { return endOfStream_ || failed_; }))
+    if (!TimedWait::WaitFor(changed_, guard, timeout, [&] { return endOfStream_ || failed_; }))
         return E_PIPELINE_TIMEOUT;
     if (failed_) {
         if (why != nullptr)

@@ -1,4 +1,5 @@
 #include "granite/service/CServiceWorker.h"
+#include "platform/TimedWait.h"
 
 namespace Granite {
 
@@ -93,7 +94,7 @@ void CServiceWorker::Run(std::shared_ptr<State> state) {
                 continue;
             }
             const Clock::time_point due = first->first;
-            state->wake.wait_until(guard, due);
+            TimedWait::WaitUntil(state->wake, guard, due);
             continue;
         }
         state->wake.wait(guard);
