@@ -1,5 +1,4 @@
 #include "granite/capture/CGstPipeline.h"
-#include "platform/TimedWait.h"
 
 #include <mutex>
 
@@ -146,7 +145,7 @@ HRESULT CGstPipeline::SetState(GstState state, std::chrono::milliseconds timeout
 
 HRESULT CGstPipeline::WaitForEndOfStream(std::chrono::milliseconds timeout, std::string* why) {
     std::unique_lock guard(lock_);
-    if (!TimedWait::WaitFor(changed_, guard, timeout, [&] { return endOfStream_ || failed_; }))
+    if (!changed_.wait_for(guard, timeout, [&] { return endOfStream_ || failed_; }))
         return E_PIPELINE_TIMEOUT;
     if (failed_) {
         if (why != nullptr)

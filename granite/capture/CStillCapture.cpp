@@ -1,5 +1,4 @@
 #include "granite/capture/CStillCapture.h"
-#include "platform/TimedWait.h"
 
 #include "granite/capture/CDateStamp.h"
 #include "granite/capture/CFrameConverter.h"
@@ -61,7 +60,7 @@ public:
     }
     GstSamplePtr Wait(std::chrono::milliseconds timeout) {
         std::unique_lock guard(lock_);
-        TimedWait::WaitFor(changed_, guard, timeout, [&] { return sample_ || ended_; });
+        changed_.wait_for(guard, timeout, [&] { return sample_ || ended_; });
         return std::move(sample_);
     }
 

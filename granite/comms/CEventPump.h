@@ -7,7 +7,6 @@
 // (called on the pump's own thread, from inside that sink, the running call simply finishes). Stop() ends
 // the thread; jobs and events still queued are dropped.
 #include "platform/HResult.h"
-#include "platform/TimedWait.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -168,7 +167,7 @@ private:
                 until = jobs_.begin()->first;
             // Wake early for anything that is due before `until`, including jobs and a shorter interval
             // that arrived while waiting.
-            TimedWait::WaitUntil(wake_, guard, until, [&] {
+            wake_.wait_until(guard, until, [&] {
                 return stopped_ || tickRequested_ || !events_.empty() || nextTick_ < until ||
                        (!jobs_.empty() && jobs_.begin()->first < until);
             });

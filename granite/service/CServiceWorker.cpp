@@ -1,5 +1,4 @@
 #include "granite/service/CServiceWorker.h"
-#include "platform/TimedWait.h"
 
 namespace Granite {
 
@@ -94,7 +93,7 @@ void CServiceWorker::Run(std::shared_ptr<State> state) {
                 continue;
             }
             const Clock::time_point due = first->first;
-            TimedWait::WaitUntil(state->wake, guard, due);
+            state->wake.wait_until(guard, due);
             continue;
         }
         state->wake.wait(guard);

@@ -1,5 +1,4 @@
 #include "platform/CMessageQueue.h"
-#include "platform/TimedWait.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -46,7 +45,7 @@ bool CSentMessageReply::Wait(int64_t timeoutMs, LRESULT* result) {
     if (timeoutMs < 0)
         changed_.wait(guard, done);
     else
-        TimedWait::WaitFor(changed_, guard, std::chrono::milliseconds(timeoutMs), done);
+        changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs), done);
     if (state_ != State::Answered)
         return false;
     if (result != nullptr)
