@@ -16,6 +16,14 @@
 #   137 separator line between button groups (45 x 2)
 #   337 background strip (63 x 1, stretched)   338 brand area background (63 x 46)
 # Icons, rendered at their own size: 176 application icon (256 x 256), 177 tray icon (64 x 64).
+#
+# The capture window:
+#   split capture buttons (154 x 40; five images each: normal, pressed, hover over the main part, hover over
+#   the options part, disabled; the program writes the caption over the plain room from x 40 to x 120):
+#   180-184 photo (camera glyph)   185-189 movie (movie-camera glyph)
+#   190-194 movie while recording (red recording dot on a red-tinted plate)
+#   221 picture shown instead of the live picture when there is no camera (320 x 240; the program writes its
+#       message over the plain lower third)
 set -euo pipefail
 cd "$(dirname "$0")"
 out=../library/png
@@ -28,6 +36,15 @@ render_button() {
     render "${name}_hover" $((id + 1))
     render "${name}_${pressed}" $((id + 2))
     render "${name}_disabled" $((id + 3))
+}
+# Five images of a split button from <name>_normal/_pressed/_hover_main/_hover_options/_disabled.
+render_split() {
+    local name=$1 id=$2
+    render "${name}_normal" "$id"
+    render "${name}_pressed" $((id + 1))
+    render "${name}_hover_main" $((id + 2))
+    render "${name}_hover_options" $((id + 3))
+    render "${name}_disabled" $((id + 4))
 }
 render app_titlename 1000
 render app_titlename_inactive 1001
@@ -56,3 +73,8 @@ render ribbon_top 338
 render ribbon_separator 137
 render_1x app_icon 176
 render_1x tray_icon 177
+
+render_split capture_photo 180
+render_split capture_movie 185
+render_split capture_recording 190
+render capture_no_camera 221
