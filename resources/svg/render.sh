@@ -22,6 +22,11 @@
 #   the options part, disabled; the program writes the caption over the plain room from x 40 to x 120):
 #   180-184 photo (camera glyph)   185-189 movie (movie-camera glyph)
 #   190-194 movie while recording (red recording dot on a red-tinted plate)
+#   gallery tabs (28 x 24; three images each: normal, hover, pressed = selected, with an accent underline):
+#   195-197 pictures (landscape photo)   198-200 videos (film strip)
+#   gallery buttons (24 x 24; three images each: normal, hover, pressed):
+#   206-208 delete the selected captures (trash can)   209-211 print (printer)   212-214 e-mail (envelope)
+#   215-217 gallery toggle while the gallery is closed (chevron down), 218-220 while it is open (chevron up)
 #   221 picture shown instead of the live picture when there is no camera (320 x 240; the program writes its
 #       message over the plain lower third)
 set -euo pipefail
@@ -45,6 +50,13 @@ render_split() {
     render "${name}_hover_main" $((id + 2))
     render "${name}_hover_options" $((id + 3))
     render "${name}_disabled" $((id + 4))
+}
+# Three images of a button without a disabled look from <name>_normal/_hover/_pressed.
+render_three() {
+    local name=$1 id=$2
+    render "${name}_normal" "$id"
+    render "${name}_hover" $((id + 1))
+    render "${name}_pressed" $((id + 2))
 }
 render app_titlename 1000
 render app_titlename_inactive 1001
@@ -77,4 +89,11 @@ render_1x tray_icon 177
 render_split capture_photo 180
 render_split capture_movie 185
 render_split capture_recording 190
+render_three gallery_tab_pictures 195
+render_three gallery_tab_videos 198
+render_three gallery_delete 206
+render_three gallery_print 209
+render_three gallery_email 212
+render_three gallery_toggle_down 215
+render_three gallery_toggle_up 218
 render capture_no_camera 221
