@@ -36,6 +36,7 @@ protected:
         RegisterGraniteDeviceService();
         dm = GetGraniteDeviceManager();
         ASSERT_NE(dm, nullptr);
+        ASSERT_EQ(dm->SelectVideoDevice(0), S_OK); // the main window chooses the camera
     }
     void TearDown() override {
         if (dm != nullptr)

@@ -90,7 +90,9 @@ TEST(SnapDeskLayout, EveryControlHasItsPlaceInsideTheWindow) {
             for (int id : kBelowPicture) {
                 const QRect c = rect(id);
                 EXPECT_FALSE(c.isEmpty()) << id << " " << name;
-                EXPECT_TRUE(client.contains(c)) << id << " " << name;
+                if (!r.hidden.contains(id)) {
+                    EXPECT_TRUE(client.contains(c)) << id << " " << name;
+                }
                 EXPECT_GT(c.top(), r.picture.bottom()) << id << " " << name;
             }
             for (size_t i = 0; i < kBelowPicture.size(); ++i)
