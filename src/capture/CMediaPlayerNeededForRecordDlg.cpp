@@ -3,6 +3,7 @@
 #include "config/COEMInfo.h"
 #include "platform/CResourceLibrary.h"
 #include "platform/DesktopLinks.h"
+#include "ui/CVidoraSkin.h"
 
 #include <QAbstractButton>
 
@@ -20,6 +21,11 @@ bool CMediaPlayerNeededForRecordDlg::OnInitDialog() {
         connect(link, &QAbstractButton::clicked, this, [this] { OnDownloadLink(); });
     if (auto* close = GetDlgItemAs<QAbstractButton>(kCloseId))
         connect(close, &QAbstractButton::clicked, this, [this] { OnCancel(); });
+    // Dressed as the program's message boxes are: the dark frame with its own title bar.
+    skin_ = new CVidoraSkin("app_titlename_inactive.png", "app_titlename.png", CVidoraSkin::FrameStyle::Popup,
+                            this);
+    skin_->Attach(this);
+    setFixedSize(size());
     return true;
 }
 

@@ -6,6 +6,8 @@
 
 #include <string>
 
+class CVidoraSkin;
+
 class CMediaPlayerNeededForRecordDlg : public CDialogBase {
     Q_OBJECT
 public:
@@ -27,4 +29,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
+
+private:
+    CVidoraSkin* skin_ = nullptr; // owned by the window
 };

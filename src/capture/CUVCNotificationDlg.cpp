@@ -4,6 +4,7 @@
 #include "config/COEMInfo.h"
 #include "platform/CResourceLibrary.h"
 #include "platform/DesktopLinks.h"
+#include "ui/CVidoraSkin.h"
 
 #include <QAbstractButton>
 #include <QGuiApplication>
@@ -49,6 +50,11 @@ bool CUVCNotificationDlg::OnInitDialog() {
     }
     if (auto* ok = GetDlgItemAs<QAbstractButton>(IDOK))
         connect(ok, &QAbstractButton::clicked, this, [this] { OnOK(); });
+    // Dressed as the program's message boxes are: the dark frame with its own title bar.
+    skin_ = new CVidoraSkin("app_titlename_inactive.png", "app_titlename.png", CVidoraSkin::FrameStyle::Popup,
+                            this);
+    skin_->Attach(this);
+    setFixedSize(size());
     CentreOnScreen();
     return true;
 }

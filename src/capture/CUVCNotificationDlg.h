@@ -6,6 +6,8 @@
 
 #include <string>
 
+class CVidoraSkin;
+
 class CUVCNotificationDlg : public CDialogBase {
     Q_OBJECT
 public:
@@ -37,5 +39,6 @@ protected:
 private:
     void CentreOnScreen();
 
+    CVidoraSkin* skin_ = nullptr; // owned by the window
     bool dontShowAgain_ = false;
 };
