@@ -1,6 +1,7 @@
 // Vidora: the program's entry point. It wires our stand-ins for the maker's services into the object factory
 // (the simulated devices take the place of real ones when none are found) and runs the application.
 #include "app/CVidoraApp.h"
+#include "capture/CCaptureNoticeScreenshots.h"
 #include "capture/COptionsScreenshots.h"
 #include "capture/CaptureControlsRegistration.h"
 #include "granite/RegisterGraniteDeviceService.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     CVidoraApp app;
     CScreenshotter::Install();
     COptionsScreenshots::AddSteps();
+    CCaptureNoticeScreenshots::AddSteps();
     app.SetMainWindowFactory([] { return std::make_unique<CVidoraRibbonDlg>(); });
     return app.Run(argc, argv);
 }

@@ -26,10 +26,10 @@ HRESULT CSimulatedCamera::BeforeWrite(int32_t number, const Variant& converted, 
             return E_ACCESSDENIED;
         return S_OK;
     case CamProp::LedMode: {
-        // Mode byte 0 (off), 1 (on), 2 and 3 (blink rates) or 4 (the camera's own choice); two argument
-        // bytes above it; nothing in the top byte.
+        // Mode byte 0 (off), 1 (on), 2 and 3 (blink rates), 4 (the camera's own choice) or 5 (the LED
+        // follows the SunTune mode); two argument bytes above it; nothing in the top byte.
         const uint32_t packed = static_cast<uint32_t>(v);
-        return (packed >> 24) == 0 && (packed & 0xFFu) <= 4 ? S_OK : E_INVALIDARG;
+        return (packed >> 24) == 0 && (packed & 0xFFu) <= 5 ? S_OK : E_INVALIDARG;
     }
     case CamProp::LedModeLegacy: {
         const uint32_t packed = static_cast<uint32_t>(v);

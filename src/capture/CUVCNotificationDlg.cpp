@@ -1,0 +1,73 @@
+#include "capture/CUVCNotificationDlg.h"
+
+#include "app/CVidoraSettings.h"
+#include "config/COEMInfo.h"
+#include "platform/CResourceLibrary.h"
+#include "platform/DesktopLinks.h"
+#include "ui/CVidoraSkin.h"
+
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QScreen>
+
+CUVCNotificationDlg::CUVCNotificationDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {}
+
+bool& CUVCNotificationDlg::IsOpen() {
+    static bool open = false;
+    return open;
+}
+
+std::string CUVCNotificationDlg::HelpAddress() {
+    if (COEMInfo* oem = GetOEMInfo())
+        return oem->ExpandText(oem->GetString(kHelpUrlStringId, kHelpUrlTextId));
+    return CResourceLibrary::Instance().GetString(kHelpUrlStringId);
+}
+
+intptr_t CUVCNotificationDlg::Run(QWidget* owner) {
+    // The owner may go while the notice is up (its camera removed, the program closing): only a live owner
+    // is enabled again.
+    QPointer<QWidget> guard(owner);
+    const bool wasEnabled = owner != nullptr && owner->isEnabled();
+    if (owner != nullptr)
+        owner->setEnabled(false);
+    IsOpen() = true;
+    CUVCNotificationDlg dialog;
+    const intptr_t result = dialog.DoModal();
+    IsOpen() = false;
+    if (guard && wasEnabled)
+        guard->setEnabled(true);
+    CVidoraSettings::SetDontWarnUVC(dialog.DontShowAgain() ? 1 : 0);
+    return result;
+}
+
+bool CUVCNotificationDlg::OnInitDialog() {
+    if (auto* link = GetDlgItemAs<QAbstractButton>(kHelpLinkId))
+        connect(link, &QAbstractButton::clicked, this, [this] { OnHelpLink(); });
+    if (auto* box = GetDlgItemAs<QAbstractButton>(kDontShowAgainId)) {
+        box->setCheckable(true);
+        dontShowAgain_ = box->isChecked();
+        connect(box, &QAbstractButton::toggled, this, [this](bool on) { dontShowAgain_ = on; });
+    }
+    if (auto* ok = GetDlgItemAs<QAbstractButton>(IDOK))
+        connect(ok, &QAbstractButton::clicked, this, [this] { OnOK(); });
+    // Dressed as the program's message boxes are: the dark frame with its own title bar.
+    skin_ = new CVidoraSkin("app_titlename_inactive.png", "app_titlename.png", CVidoraSkin::FrameStyle::Popup,
+                            this);
+    skin_->Attach(this);
+    setFixedSize(size());
+    CentreOnScreen();
+    return true;
+}
+
+void CUVCNotificationDlg::CentreOnScreen() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = frameGeometry().size().isValid() ? frameGeometry().size() : this->size();
+    move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+void CUVCNotificationDlg::OnHelpLink() {
+    DesktopLinks::OpenWebAddress(HelpAddress());
+}
