@@ -53,15 +53,31 @@ gboolean OnAutoplugContinue(GstElement*, GstPad*, GstCaps* caps, gpointer) {
                : TRUE;
 }
 
-// Decoded video came out: every element on the way to the picture is there.
+// Each stream decodebin exposes goes to a sink of its own, so the pipeline can preroll; decoded video
+// coming out means every element on the way to the picture is there.
+struct ProbeState {
+    GstElement* pipeline = nullptr;
+    std::atomic<bool> decodedVideo{false};
+};
+
 void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
+    auto* state = static_cast<ProbeState*>(data);
     GstCaps* caps = gst_pad_get_current_caps(pad);
     if (caps == nullptr)
         caps = gst_pad_query_caps(pad, nullptr);
     if (HasMediaPrefix(caps, "video/x-raw"))
-        static_cast<std::atomic<bool>*>(data)->store(true);
+        state->decodedVideo.store(true);
     if (caps != nullptr)
         gst_caps_unref(caps);
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    if (sink == nullptr)
+        return;
+    g_object_set(sink, "sync", FALSE, nullptr);
+    gst_bin_add(GST_BIN(state->pipeline), sink);
+    GstPad* sinkPad = gst_element_get_static_pad(sink, "sink");
+    gst_pad_link(pad, sinkPad);
+    gst_object_unref(sinkPad);
+    gst_element_sync_state_with_parent(sink);
 }
 
 bool IsMissingPluginMessage(GstMessage* message) {
@@ -81,53 +97,51 @@ bool Delete(const std::string& path) {
 
 } // namespace
 
-bool CRecordedMovieCheck::ReadingPluginMissing(const std::string& path, uint32_t timeoutMs) {
+CRecordedMovieCheck::ProbeResult CRecordedMovieCheck::Probe(const std::string& path, uint32_t timeoutMs) {
     CRecordingSupport::EnsureGStreamer();
     ElementPtr pipeline = MakeElement("pipeline");
     ElementPtr source = MakeElement("filesrc");
     ElementPtr decode = MakeElement("decodebin");
     if (!pipeline || !source || !decode)
-        return true; // nothing here could read a movie at all
+        return ProbeResult::PluginMissing; // nothing here could read a movie at all
     g_object_set(source.get(), "location", path.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(pipeline.get()), source.get(), decode.get(), nullptr);
     if (!gst_element_link(source.get(), decode.get()))
-        return true;
-    std::atomic<bool> decodedVideo{false};
+        return ProbeResult::PluginMissing;
+    ProbeState state;
+    state.pipeline = pipeline.get();
     g_signal_connect(decode.get(), "autoplug-continue", G_CALLBACK(OnAutoplugContinue), nullptr);
-    g_signal_connect(decode.get(), "pad-added", G_CALLBACK(OnPadAdded), &decodedVideo);
+    g_signal_connect(decode.get(), "pad-added", G_CALLBACK(OnPadAdded), &state);
 
-    // Stopped before `decodedVideo` and the elements go.
-    PipelineStopper stopper(pipeline.get());
-    if (gst_element_set_state(pipeline.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
-        // Only a missing element can be reported before the failure; anything else is the file's fault.
-        BusPtr bus(gst_element_get_bus(pipeline.get()));
-        while (MessagePtr message{gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ELEMENT)})
-            if (IsMissingPluginMessage(message.get()))
-                return true;
-        return false;
-    }
-
-    // decodebin says "missing-plugin" on the bus before it gives up on a stream; errors, the end of the
-    // stream or decoded video say the elements were all there. The bus is polled in short slices so the
-    // flag set on the streaming thread is seen soon.
     BusPtr bus(gst_element_get_bus(pipeline.get()));
+    // Stopped before `state` and the elements go.
+    PipelineStopper stopper(pipeline.get());
+    const bool refused = gst_element_set_state(pipeline.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE;
+
+    // decodebin says "missing-plugin" on the bus before it gives up on a stream, so a missing element is
+    // seen before the error it causes.
     const GstClockTime deadline = gst_util_get_timestamp() + GstClockTime(timeoutMs) * GST_MSECOND;
     const auto types =
         GstMessageType(GST_MESSAGE_ELEMENT | GST_MESSAGE_ERROR | GST_MESSAGE_EOS | GST_MESSAGE_ASYNC_DONE);
-    while (!decodedVideo.load()) {
+    for (;;) {
         const GstClockTime now = gst_util_get_timestamp();
         if (now >= deadline)
-            return false;
-        const GstClockTime slice = std::min<GstClockTime>(deadline - now, 50 * GST_MSECOND);
-        MessagePtr message(gst_bus_timed_pop_filtered(bus.get(), slice, types));
+            return state.decodedVideo.load() ? ProbeResult::DecodedVideo : ProbeResult::Undecided;
+        MessagePtr message(gst_bus_timed_pop_filtered(bus.get(), refused ? 0 : deadline - now, types));
         if (!message)
-            continue;
+            return refused ? ProbeResult::Failed : ProbeResult::Undecided;
         if (IsMissingPluginMessage(message.get()))
-            return true;
-        if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_ELEMENT)
-            return false;
+            return ProbeResult::PluginMissing;
+        const GstMessageType type = GST_MESSAGE_TYPE(message.get());
+        if (type == GST_MESSAGE_ERROR || type == GST_MESSAGE_EOS)
+            return state.decodedVideo.load() ? ProbeResult::DecodedVideo : ProbeResult::Failed;
+        if (type == GST_MESSAGE_ASYNC_DONE && GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline.get()))
+            return state.decodedVideo.load() ? ProbeResult::DecodedVideo : ProbeResult::Failed;
     }
-    return false;
+}
+
+bool CRecordedMovieCheck::ReadingPluginMissing(const std::string& path, uint32_t timeoutMs) {
+    return Probe(path, timeoutMs) == ProbeResult::PluginMissing;
 }
 
 RecordedMovieVerdict CRecordedMovieCheck::Check(const std::string& path) {
@@ -141,12 +155,19 @@ RecordedMovieVerdict CRecordedMovieCheck::Check(const std::string& path) {
         Delete(path);
         return RecordedMovieVerdict::DeletedTooSmall;
     }
-    const QImage frame = CMovieFrameReader::ReadFirstFrame(path, kReadTimeoutMs);
-    if (!frame.isNull() && frame.width() > 0 && frame.height() > 0)
-        return RecordedMovieVerdict::Kept;
-    if (ReadingPluginMissing(path)) {
+    // The quick look first: it tells a missing plug-in from a broken file, mostly within milliseconds,
+    // where the gallery's reader can only wait for its deadline on some broken files.
+    const ProbeResult probe = Probe(path, kReadTimeoutMs);
+    if (probe == ProbeResult::PluginMissing) {
         OutputDebugString("Recorded movie: kept unchecked, a plug-in to read it is missing: " + path);
         return RecordedMovieVerdict::KeptUnchecked;
+    }
+    // Undecided means the file neither played nor failed within the deadline: some broken files stall
+    // that way (their error is lost inside decodebin), and the gallery could not show them either.
+    if (probe == ProbeResult::DecodedVideo) {
+        const QImage frame = CMovieFrameReader::ReadFirstFrame(path, kReadTimeoutMs);
+        if (!frame.isNull() && frame.width() > 0 && frame.height() > 0)
+            return RecordedMovieVerdict::Kept;
     }
     Delete(path);
     return RecordedMovieVerdict::DeletedUnreadable;

@@ -72,8 +72,10 @@ protected:
     // Records until the file holds more than a movie's minimum, then stops; whether Stop reported a result.
     bool RecordAndStop() {
         EXPECT_EQ(recording.Start(&events, 1000), S_OK);
-        EXPECT_TRUE(RecordUntilLarger(recording.FileName(), 2 * CRecordedMovieCheck::kMinimumBytes));
-        return recording.Stop();
+        EXPECT_TRUE(RecordFrames());
+        const bool stopped = recording.Stop();
+        EXPECT_GT(SizeOf(recording.FileName()), CRecordedMovieCheck::kMinimumBytes);
+        return stopped;
     }
 
     CMovieRecording recording;
@@ -121,7 +123,7 @@ TEST_F(MovieRecordingTest, AMovieRecordsTheChosenMicrophoneAndStopsWithAFileToCh
     ASSERT_EQ(recording.Start(&events, 4242), S_OK);
     EXPECT_TRUE(recording.IsRecording());
     EXPECT_EQ(recording.StartTick(), 4242u);
-    ASSERT_TRUE(RecordUntilLarger(file, 2 * CRecordedMovieCheck::kMinimumBytes));
+    ASSERT_TRUE(RecordFrames());
     EXPECT_TRUE(recording.Stop());
     EXPECT_FALSE(recording.IsRecording());
     EXPECT_FALSE(recording.IsPrepared());
@@ -273,7 +275,7 @@ TEST_F(MovieRecordingTest, StopSaysWhetherThereIsAFileToCheck) {
     const std::string ended = Path("Video 2.wmv");
     ASSERT_EQ(recording.Prepare(capture, ended, false, false, "", {}), S_OK);
     ASSERT_EQ(recording.Start(&events, 0), S_OK);
-    ASSERT_TRUE(RecordUntilLarger(ended, 2 * CRecordedMovieCheck::kMinimumBytes));
+    ASSERT_TRUE(RecordFrames());
     ASSERT_EQ(capture->stop(), S_OK);
     ASSERT_TRUE(events.WaitFor(2));
     EXPECT_EQ(events.Values().back(), MOVIE_EVENT_FINISHED);
@@ -286,7 +288,7 @@ TEST_F(MovieRecordingTest, StopSaysWhetherThereIsAFileToCheck) {
     ASSERT_EQ(recording.Prepare(capture, lost, false, false, "", {}), S_OK);
     const size_t before = events.Count();
     ASSERT_EQ(recording.Start(&events, 0), S_OK);
-    ASSERT_TRUE(RecordUntilLarger(lost, 0));
+    ASSERT_TRUE(RecordFrames(5));
     std::string id;
     hardware->IdAt(Granite::DeviceKind::Camera, 0, id);
     ASSERT_EQ(hardware->Unplug(Granite::DeviceKind::Camera, id), S_OK);
@@ -300,7 +302,7 @@ TEST_F(MovieRecordingTest, ReleaseEndsARunningRecordingWithoutAnotherEvent) {
     const std::string file = Path("Video 1.wmv");
     ASSERT_EQ(recording.Prepare(capture, file, true, false, "", {}), S_OK);
     ASSERT_EQ(recording.Start(&events, 0), S_OK);
-    ASSERT_TRUE(RecordUntilLarger(file, 0));
+    ASSERT_TRUE(RecordFrames(5));
     const size_t heard = events.Count();
     recording.Release();
     EXPECT_FALSE(recording.IsRecording());

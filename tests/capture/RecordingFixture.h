@@ -4,6 +4,7 @@
 // Also a callback that writes down the events it hears, on whatever thread they come, and a way to hide a
 // GStreamer element from the registry for the length of a test (the machine's missing plug-ins).
 #include "granite/capture/CCameraEnumerator.h"
+#include "granite/capture/IFrameSource.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
 #include "granite/devices/CSimulatedHardware.h"
 #include "services/CCaptureEventSinkBase.h"
@@ -80,6 +81,32 @@ private:
     GstPluginFeature* feature_ = nullptr;
 };
 
+// Counts the camera's frames (on its streaming thread) so a test can let a recording take in so many.
+class CFrameCounter : public Granite::IFrameListener {
+public:
+    void OnFrame(GstSample*) override {
+        {
+            std::lock_guard guard(lock_);
+            ++count_;
+        }
+        changed_.notify_all();
+    }
+    void OnSourceStopped(HRESULT) override {}
+    uint64_t Count() const {
+        std::lock_guard guard(lock_);
+        return count_;
+    }
+    bool WaitFor(uint64_t n, int timeoutMs = 20000) {
+        std::unique_lock guard(lock_);
+        return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return count_ >= n; });
+    }
+
+private:
+    mutable std::mutex lock_;
+    std::condition_variable changed_;
+    uint64_t count_ = 0;
+};
+
 class RecordingFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -96,9 +123,17 @@ protected:
         ASSERT_EQ(cameras->createCapture(id, &capture), S_OK);
         cameras->Release();
         ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
+        void* raw = nullptr;
+        ASSERT_EQ(capture->QueryInterface(Granite::IID_IGraniteFrameSource, &raw), S_OK);
+        frameSource = static_cast<Granite::IFrameSource*>(raw);
+        frameSource->AddFrameListener(&frames);
         ASSERT_EQ(capture->start(), S_OK);
     }
     void TearDown() override {
+        if (frameSource != nullptr) {
+            frameSource->RemoveFrameListener(&frames);
+            frameSource->Release();
+        }
         if (capture != nullptr) {
             capture->stop();
             capture->Release();
@@ -115,20 +150,14 @@ protected:
         const auto size = std::filesystem::file_size(path, error);
         return error ? 0 : static_cast<uint64_t>(size);
     }
-    // Lets a running recording take in real frames until its file has grown past `bytes` (the encoder
-    // writes as it goes), boundedly.
-    static bool RecordUntilLarger(const std::string& path, uint64_t bytes, int timeoutMs = 15000) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (SizeOf(path) <= bytes) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return true;
-    }
+    // Lets a running recording take in `count` more of the camera's frames (two seconds of them make a
+    // movie well above the size of an empty one).
+    bool RecordFrames(uint64_t count = 60) { return frames.WaitFor(frames.Count() + count); }
 
     CTempEnvironment env;
     std::shared_ptr<Granite::CSimulatedHardware> hardware;
     IVideoCapture* capture = nullptr;
+    Granite::IFrameSource* frameSource = nullptr;
+    CFrameCounter frames;
     int sinksAtStart = 0;
 };
