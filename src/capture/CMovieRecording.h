@@ -41,7 +41,8 @@ public:
     // (stopped here, or earlier on its own) and the caller should check the file; false when nothing was
     // started or the recorder could not complete the file.
     bool Stop();
-    // Drops a prepared or running recorder (a running one is stopped first) without a result.
+    // Drops a prepared or running recorder without a result: a prepared one takes its empty file with it,
+    // a running one is stopped first and its file is left as the recorder closed it, unchecked.
     void Release();
 
     bool IsPrepared() const { return recorder_ != nullptr; }
