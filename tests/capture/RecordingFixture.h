@@ -1,0 +1,163 @@
+#pragma once
+// A running simulated camera for the recording tests: the capture objects registered in the object factory,
+// a full camera with two microphones, a temporary home, and the camera's video capture started at 320 x 240.
+// Also a callback that writes down the events it hears, on whatever thread they come, and a way to hide a
+// GStreamer element from the registry for the length of a test (the machine's missing plug-ins).
+#include "granite/capture/CCameraEnumerator.h"
+#include "granite/capture/IFrameSource.h"
+#include "granite/capture/RegisterGraniteCaptureObjects.h"
+#include "granite/devices/CSimulatedHardware.h"
+#include "services/CCaptureEventSinkBase.h"
+#include "services/IMotionEventCallback.h"
+#include "services/IMovieEventCallback.h"
+#include "services/IVideoCapture.h"
+#include "support/CTempEnvironment.h"
+
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Every value a capture event sink delivers, in order.
+class CEventLog : public IMovieEventCallback, public IMotionEventCallback {
+public:
+    void OnMovieEvent(uint32_t value) override { Add(value); }
+    void OnMotionEvent(uint32_t value) override { Add(value); }
+    std::vector<uint32_t> Values() const {
+        std::lock_guard guard(lock_);
+        return values_;
+    }
+    size_t Count() const {
+        std::lock_guard guard(lock_);
+        return values_.size();
+    }
+    // Waits (boundedly, the events come from real pipelines) until at least `n` values arrived.
+    bool WaitFor(size_t n, int timeoutMs = 15000) {
+        std::unique_lock guard(lock_);
+        return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return values_.size() >= n; });
+    }
+
+private:
+    void Add(uint32_t value) {
+        {
+            std::lock_guard guard(lock_);
+            values_.push_back(value);
+        }
+        changed_.notify_all();
+    }
+    mutable std::mutex lock_;
+    std::condition_variable changed_;
+    std::vector<uint32_t> values_;
+};
+
+// Takes a GStreamer element out of the registry until it goes, as on a machine without its plug-in.
+class CHiddenElement {
+public:
+    explicit CHiddenElement(const char* name) {
+        if (!gst_is_initialized())
+            gst_init(nullptr, nullptr);
+        feature_ = gst_registry_find_feature(gst_registry_get(), name, GST_TYPE_ELEMENT_FACTORY);
+        if (feature_ != nullptr)
+            gst_registry_remove_feature(gst_registry_get(), feature_);
+    }
+    ~CHiddenElement() {
+        if (feature_ != nullptr) {
+            gst_registry_add_feature(gst_registry_get(), feature_); // the registry takes its own reference
+            gst_object_unref(feature_);
+        }
+    }
+    CHiddenElement(const CHiddenElement&) = delete;
+    CHiddenElement& operator=(const CHiddenElement&) = delete;
+    bool Hidden() const { return feature_ != nullptr; }
+
+private:
+    GstPluginFeature* feature_ = nullptr;
+};
+
+// Counts the camera's frames (on its streaming thread) so a test can let a recording take in so many.
+class CFrameCounter : public Granite::IFrameListener {
+public:
+    void OnFrame(GstSample*) override {
+        {
+            std::lock_guard guard(lock_);
+            ++count_;
+        }
+        changed_.notify_all();
+    }
+    void OnSourceStopped(HRESULT) override {}
+    uint64_t Count() const {
+        std::lock_guard guard(lock_);
+        return count_;
+    }
+    bool WaitFor(uint64_t n, int timeoutMs = 20000) {
+        std::unique_lock guard(lock_);
+        return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return count_ >= n; });
+    }
+
+private:
+    mutable std::mutex lock_;
+    std::condition_variable changed_;
+    uint64_t count_ = 0;
+};
+
+class RecordingFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hardware = std::make_shared<Granite::CSimulatedHardware>(
+            std::vector<Granite::DeviceRequest>{{Granite::DeviceKind::Camera, "full"},
+                                                {Granite::DeviceKind::Microphone, "standard"},
+                                                {Granite::DeviceKind::Microphone, "standard"}});
+        Granite::CSimulatedHardware::SetCurrent(hardware);
+        RegisterGraniteCaptureObjects();
+        sinksAtStart = CCaptureEventSinkBase::LiveCount();
+        ICameraEnumerator* cameras = Granite::CCameraEnumerator::Create();
+        std::string id;
+        hardware->IdAt(Granite::DeviceKind::Camera, 0, id);
+        ASSERT_EQ(cameras->createCapture(id, &capture), S_OK);
+        cameras->Release();
+        ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
+        void* raw = nullptr;
+        ASSERT_EQ(capture->QueryInterface(Granite::IID_IGraniteFrameSource, &raw), S_OK);
+        frameSource = static_cast<Granite::IFrameSource*>(raw);
+        frameSource->AddFrameListener(&frames);
+        ASSERT_EQ(capture->start(), S_OK);
+    }
+    void TearDown() override {
+        if (frameSource != nullptr) {
+            frameSource->RemoveFrameListener(&frames);
+            frameSource->Release();
+        }
+        if (capture != nullptr) {
+            capture->stop();
+            capture->Release();
+        }
+        UnregisterGraniteCaptureObjects();
+        Granite::CSimulatedHardware::SetCurrent(nullptr);
+        EXPECT_EQ(CCaptureEventSinkBase::LiveCount(), sinksAtStart) << "a sink was left behind";
+    }
+
+    std::string Path(const std::string& name) const { return env.Path(name); }
+    static bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+    static uint64_t SizeOf(const std::string& path) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(path, error);
+        return error ? 0 : static_cast<uint64_t>(size);
+    }
+    // Lets a running recording take in `count` more of the camera's frames (two seconds of them make a
+    // movie well above the size of an empty one).
+    bool RecordFrames(uint64_t count = 60) { return frames.WaitFor(frames.Count() + count); }
+
+    CTempEnvironment env;
+    std::shared_ptr<Granite::CSimulatedHardware> hardware;
+    IVideoCapture* capture = nullptr;
+    Granite::IFrameSource* frameSource = nullptr;
+    CFrameCounter frames;
+    int sinksAtStart = 0;
+};
