@@ -3,6 +3,7 @@
 #include "platform/DebugOutput.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,7 +37,15 @@ HRESULT CMovieRecordingSession::Prepare(const RecordingFormat& format, IFrameSou
         RemoveFileLocked();
     }
     lastError_.clear();
-    const int fd = ::open(format.fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    int fd = ::open(format.fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EEXIST) {
+        // A name the caller reserved as an empty file is taken; a file with something in it never is.
+        struct stat info {};
+        if (::lstat(format.fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0)
+            fd = ::open(format.fileName.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+        else
+            errno = EEXIST;
+    }
     if (fd < 0) {
         const int error = errno;
         lastError_ = "cannot create " + format.fileName + ": " + std::strerror(error);

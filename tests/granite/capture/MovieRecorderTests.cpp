@@ -162,6 +162,13 @@ TEST_F(MovieRecording, PreparingOrStartingInVainLeavesNoFile) {
     std::fclose(existing);
     EXPECT_EQ(Prepare(false, false), E_FAIL);
     EXPECT_EQ(std::filesystem::file_size(file), 7u);
+    // An empty file is a name the caller reserved: it is taken.
+    std::filesystem::resize_file(file, 0);
+    EXPECT_EQ(Prepare(false, false), S_OK);
+    Disconnect();
+    recorder->Release();
+    recorder = nullptr;
+    Make();
     file = folder.filePath("missing/Video 2.wmv").toStdString();
     EXPECT_TRUE(FAILED(Prepare(false, false)));
     EXPECT_TRUE(sink->Values().empty()) << "nothing ran, so nothing was reported";
