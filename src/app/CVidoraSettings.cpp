@@ -200,6 +200,17 @@ HRESULT CVidoraSettings::SetRibbonPos(int32_t x, int32_t y) {
     return FAILED(hr) ? hr : hr2;
 }
 
+void CVidoraSettings::GetSnapDeskCapturePos(int32_t& x, int32_t& y) {
+    x = static_cast<int32_t>(ReadRootNumber("SnapDeskCaptureXPos", 0));
+    y = static_cast<int32_t>(ReadRootNumber("SnapDeskCaptureYPos", 0));
+}
+
+HRESULT CVidoraSettings::SetSnapDeskCapturePos(int32_t x, int32_t y) {
+    HRESULT hr = WriteRootNumber("SnapDeskCaptureXPos", static_cast<uint32_t>(x));
+    HRESULT hr2 = WriteRootNumber("SnapDeskCaptureYPos", static_cast<uint32_t>(y));
+    return FAILED(hr) ? hr : hr2;
+}
+
 // The camera's key is one key below "Cameras" whatever its name holds: a "\\" in the name (the key
 // separator) is written "%5C", and "%" itself "%25", so two names never share a key.
 std::string CVidoraSettings::GetCameraKey(const std::string& cameraName) {

@@ -62,6 +62,9 @@ public:
     static HRESULT SetGalleryView(uint32_t v);
     static uint32_t GetSnapDeskGalleryOpen();
     static HRESULT SetSnapDeskGalleryOpen(uint32_t v);
+    // The capture window's position (0, 0 when none is stored).
+    static void GetSnapDeskCapturePos(int32_t& x, int32_t& y);
+    static HRESULT SetSnapDeskCapturePos(int32_t x, int32_t y);
     static uint32_t GetSnapDeskCaptureXRes();
     static HRESULT SetSnapDeskCaptureXRes(uint32_t v);
     static uint32_t GetSnapDeskCaptureYRes();

@@ -212,7 +212,7 @@ void CPaneCoordinator::DestroyAll() {
 }
 
 void CPaneCoordinator::OpenCapture() {
-    OpenOrBringForward(RibbonWindows::Capture());
+    CSnapDeskDlg::ShowSnapDesk(false, false);
 }
 
 void CPaneCoordinator::OpenAbout() {

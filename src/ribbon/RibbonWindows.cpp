@@ -1,6 +1,7 @@
 #include "ribbon/RibbonWindows.h"
 
 #include "capture/CSnapDeskDlg.h"
+#include "capture/CUVCNotificationDlg.h"
 #include "communicate/CCommunicateDlg.h"
 #include "effects/CVideoEffectsDialog.h"
 #include "privacy/CPrivacyShadeDialog.h"
@@ -20,7 +21,9 @@ namespace RibbonWindows {
         return *slot;                                                                                        \
     }
 
-VIDORA_WINDOW_SLOT(Capture, CSnapDeskDlg)
+CWindowSlot<CSnapDeskDlg>& Capture() {
+    return CSnapDeskDlg::Slot();
+}
 VIDORA_WINDOW_SLOT(Settings, CMainSettingsDlg)
 VIDORA_WINDOW_SLOT(VideoEffects, CVideoEffectsDialog)
 VIDORA_WINDOW_SLOT(Communicate, CCommunicateDlg)
@@ -35,9 +38,9 @@ VIDORA_WINDOW_SLOT(About, CVidoraAboutBox)
 
 } // namespace RibbonWindows
 
+// One flag for the process: the capture window's driver notice sets it too.
 bool& RibbonWindows::NotificationDialogOpen() {
-    static bool open = false;
-    return open;
+    return CUVCNotificationDlg::IsOpen();
 }
 
 bool& RibbonWindows::CalibrationWindowOpen() {

@@ -1,6 +1,7 @@
 // The windows the ribbon opens, without the ribbon: one docked pane at a time however a pane is opened,
 // the pane buttons' toggle, and closing or destroying everything.
 #include "capture/CSnapDeskDlg.h"
+#include "capture/CaptureControlsRegistration.h"
 #include "communicate/CCommunicateDlg.h"
 #include "effects/CVideoEffectsDialog.h"
 #include "privacy/CPrivacyShadeDialog.h"
@@ -29,6 +30,7 @@ class PaneCoordinatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterToolkitControls();
+        RegisterCaptureControls();
         CVidoraSkin::SetAnimationsEnabled(false);
         // A stand-in for the ribbon for the panes to dock beside.
         host.setGeometry(700, 100, 63, 400);
@@ -116,7 +118,7 @@ TEST_F(PaneCoordinatorTest, CloseAllDestroyAllAndACameraSwitchTakeTheirWindows) 
     panes.CloseAll();
     EXPECT_TRUE(effects->IsClosedByRibbon());
     Pump();
-    EXPECT_FALSE(RibbonWindows::Capture()->isVisible());
+    EXPECT_TRUE(RibbonWindows::Capture().IsEmpty()) << "closing destroys the capture window";
     EXPECT_FALSE(RibbonWindows::Mirror()->isVisible());
     EXPECT_TRUE(OpenPanes().empty());
     EXPECT_FALSE(RibbonWindows::About().IsEmpty()) << "the about box shows no camera";

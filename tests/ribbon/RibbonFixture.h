@@ -3,6 +3,8 @@
 // timers, fake tray icons, answered message boxes and a recorded web browser; RibbonFixture adds the main
 // window itself.
 #include "app/CVidoraSettings.h"
+#include "capture/CSnapDeskDlg.h"
+#include "capture/CaptureControlsRegistration.h"
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/comms/RegisterGraniteCommunicationsService.h"
 #include "granite/control/CSimulatedDeviceControl.h"
@@ -19,6 +21,7 @@
 #include "support/EventPump.h"
 #include "ui/CCustomMessageBox.h"
 #include "ui/CVidoraSkin.h"
+#include "ui/CWindowSlot.h"
 #include "ui/ControlsRegistration.h"
 #include "ui/TrayIcons.h"
 
@@ -43,6 +46,7 @@ protected:
         RegisterGraniteEffectsService();
         CVidoraSettings::SeedDefaults();
         RegisterToolkitControls();
+        RegisterCaptureControls();
         SetClock(&clock);
         SetTimerService(&timers);
         SetTrayIconFactory([] { return std::make_unique<CFakeTrayIcon>(); });
@@ -60,7 +64,13 @@ protected:
     }
 
     void TearDown() override {
+        // A capture window a test opened lets go of its camera before the devices go.
+        if (CSnapDeskDlg* capture = CSnapDeskDlg::Slot().Get()) {
+            CSnapDeskDlg::Slot().Clear();
+            capture->DestroyWindow();
+        }
         QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         DesktopLinks::SetOpenHook({});
         CCustomMessageBox::SetAnswerHook({});
         SetSystemTrayAvailableOverride(std::nullopt);

@@ -241,7 +241,7 @@ TEST_F(RibbonWindowTest, WithoutTheCommunicationsManagerTheRibbonStartsFullyAndK
     EXPECT_TRUE(Item(R::IDC_VIDEO_MUTE)->isEnabled());
     // A video call is not offered.
     ribbon->Devices().Shutter().StartVideoCall();
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
     EXPECT_TRUE(RibbonWindows::Communicate().IsEmpty());
     ribbon->OnCommand(T::ID_EXIT);
     EXPECT_EQ(CVidoraSettings::ReadRootNumber("RibbonToggleOpen", 7), 1u);
