@@ -3,6 +3,7 @@
 #include "app/CVidoraApp.h"
 #include "capture/CCaptureNoticeScreenshots.h"
 #include "capture/COptionsScreenshots.h"
+#include "capture/CSnapDeskScreenshots.h"
 #include "capture/CaptureControlsRegistration.h"
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     CScreenshotter::Install();
     COptionsScreenshots::AddSteps();
     CCaptureNoticeScreenshots::AddSteps();
+    CSnapDeskScreenshots::AddSteps();
     app.SetMainWindowFactory([] { return std::make_unique<CVidoraRibbonDlg>(); });
     return app.Run(argc, argv);
 }
