@@ -19,9 +19,11 @@
 #
 # The capture window:
 #   split capture buttons (154 x 40; five images each: normal, pressed, hover over the main part, hover over
-#   the options part, disabled; the program writes the caption over the plain room from x 40 to x 120):
+#   the options part, disabled; the program writes the caption over the plain room from x 40 to x 120 in a
+#   fixed dark grey, #404040 or #929292 when disabled, so these are light plates with a grey rim and dark
+#   glyphs, the disabled look a flat pale plate with #929292 glyphs):
 #   180-184 photo (camera glyph)   185-189 movie (movie-camera glyph)
-#   190-194 movie while recording (red recording dot on a red-tinted plate)
+#   190-194 movie while recording (red recording dot on a faintly red-tinted light plate)
 #   gallery tabs (28 x 24; three images each: normal, hover, pressed = selected, with an accent underline):
 #   195-197 pictures (landscape photo)   198-200 videos (film strip)
 #   gallery buttons (24 x 24; three images each: normal, hover, pressed):
