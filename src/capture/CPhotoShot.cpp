@@ -46,15 +46,20 @@ HRESULT CPhotoShot::Take(IVideoCapture* capture, IStillEventCallback* callback,
     std::string fileName;
     if (FAILED(nextFileName(fileName)) || fileName.empty())
         return E_FAIL;
+    const QString file = QString::fromStdString(fileName);
+    // Only a file this shot made is ever removed: the gallery reserves a new name as an empty file, but a
+    // name that already holds something is somebody's picture.
+    const bool existedBefore = QFileInfo(file).size() > 0;
+    auto dropReservation = [&file] {
+        if (QFileInfo(file).isFile() && QFileInfo(file).size() == 0)
+            QFile::remove(file);
+    };
     IStillCapture* still = nullptr;
     if (FAILED(CObjectFactory::Instance().Create(CLSID_StillCapture, IID_IStillCapture, &still)) ||
-        still == nullptr)
+        still == nullptr) {
+        dropReservation();
         return E_FAIL;
-
-    const QString file = QString::fromStdString(fileName);
-    // Only a file this shot made is ever removed; the name comes new from the gallery, but a name that
-    // already exists is somebody's picture.
-    const bool existedBefore = QFileInfo::exists(file);
+    }
     CStillEvents* sink = ConnectSink(still, callback);
     int32_t result = 0;
     const HRESULT hr =

@@ -66,11 +66,12 @@ protected:
         ASSERT_EQ(capture->setStillSize(width, height), S_OK);
         ASSERT_EQ(capture->start(), S_OK);
     }
-    // A file namer as the gallery's: numbered names in the folder, counted.
+    // A file namer as the gallery's: numbered names in the folder, counted, each reserved as an empty file.
     std::function<HRESULT(std::string&)> Namer() {
         return [this](std::string& path) {
             path = folder + "/Picture " + std::to_string(++named) + ".jpg";
-            return S_OK;
+            QFile reserved(QString::fromStdString(path));
+            return reserved.open(QIODevice::WriteOnly | QIODevice::NewOnly) ? S_OK : E_FAIL;
         };
     }
     QStringList Files() const { return QDir(QString::fromStdString(folder)).entryList(QDir::Files); }
