@@ -3,6 +3,7 @@
 // controls, the entry points and what the window keeps in the settings.
 #include "SnapDeskFixture.h"
 #include "capture/CCameraMessageText.h"
+#include "capture/CCatalogItem.h"
 #include "capture/CLivePicture.h"
 #include "capture/CSnapDeskCapture.h"
 #include "capture/CSnapDeskCatalog.h"
@@ -138,6 +139,36 @@ TEST_F(SnapDeskWindowTest, TheMotionOptionArmsTheDetectorAndLimitsTheSizes) {
     EXPECT_FALSE(window->Capture().IsMotionArmed());
     EXPECT_FALSE(window->MovieButton()->OptionsOnly());
     EXPECT_TRUE(Enabled(CSnapDeskDlg::kPhotoButton));
+}
+
+TEST_F(SnapDeskWindowTest, MotionAfterTheSettleTimeRecordsAClipThatEndsAtItsLength) {
+    CVidoraSettings::SetUseMotionDetection(1);
+    CVidoraSettings::SetMotionSensitivity(1);
+    CVidoraSettings::SetMotionDuration(1);
+    Open();
+    if (!window->Capture().RecordingAvailable())
+        GTEST_SKIP() << "no recording plug-ins on this machine";
+    ASSERT_TRUE(window->Capture().IsMotionArmed());
+    hardware->SetSceneMotion(true);
+    // Readings in the first five seconds are only looked at.
+    EXPECT_FALSE(PumpUntil([&] { return window->Capture().IsClipRunning(); }, 800));
+    clock.Advance(5000);
+    ASSERT_TRUE(PumpUntil([&] { return window->Capture().IsClipRunning(); }, 10000));
+    EXPECT_EQ(Status(), Str(CSnapDeskCapture::kRecordingText));
+    EXPECT_FALSE(Enabled(CSnapDeskDlg::kResolutionList));
+    // Let the clip take some pictures. At its length it still runs; once past it, the watch timer ends it.
+    PumpUntil([] { return false; }, 1500);
+    timers.Advance(1000);
+    EXPECT_TRUE(window->Capture().IsClipRunning());
+    timers.Advance(1000);
+    hardware->SetSceneMotion(false);
+    EXPECT_FALSE(window->Capture().IsClipRunning());
+    EXPECT_TRUE(window->Capture().IsMotionArmed()) << "still watching";
+    EXPECT_EQ(Status(), Str(CSnapDeskCapture::kMotionArmedText));
+    ASSERT_EQ(window->VideoCatalog()->ItemCount(), 1);
+    const std::string clip = window->VideoCatalog()->Item(0)->path;
+    EXPECT_TRUE(CSnapDeskCatalog::IsMotionClipPath(clip)) << clip;
+    EXPECT_GT(QFileInfo(QString::fromStdString(clip)).size(), 8000);
 }
 
 TEST_F(SnapDeskWindowTest, ARecordedMovieIsCheckedListedAndAnnounced) {
