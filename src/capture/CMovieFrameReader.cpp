@@ -1,4 +1,5 @@
 #include "capture/CMovieFrameReader.h"
+#include "capture/GstHandles.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
@@ -11,47 +12,7 @@
 
 namespace {
 
-// Owners for every reference the reader takes, so each early return releases what it holds.
-struct ObjectUnref {
-    void operator()(gpointer object) const { gst_object_unref(object); }
-};
-struct SampleUnref {
-    void operator()(GstSample* sample) const { gst_sample_unref(sample); }
-};
-struct MessageUnref {
-    void operator()(GstMessage* message) const { gst_message_unref(message); }
-};
-using ElementPtr = std::unique_ptr<GstElement, ObjectUnref>;
-using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
-using SamplePtr = std::unique_ptr<GstSample, SampleUnref>;
-using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
-
-ElementPtr MakeElement(const char* factory) {
-    GstElement* element = gst_element_factory_make(factory, nullptr);
-    if (element != nullptr)
-        gst_object_ref_sink(element);
-    return ElementPtr(element);
-}
-
-// Brings the pipeline down whatever way the read ends.
-class PipelineStopper {
-public:
-    explicit PipelineStopper(GstElement* pipeline) : pipeline_(pipeline) {}
-    ~PipelineStopper() { gst_element_set_state(pipeline_, GST_STATE_NULL); }
-    PipelineStopper(const PipelineStopper&) = delete;
-    PipelineStopper& operator=(const PipelineStopper&) = delete;
-
-private:
-    GstElement* pipeline_;
-};
-
-void EnsureGStreamer() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!gst_is_initialized())
-            gst_init(nullptr, nullptr);
-    });
-}
+using namespace GstHandles;
 
 // decodebin stops at encoded sound and subtitles: only the picture is decoded (a sound the machine cannot
 // decode must not cost the thumbnail).

@@ -1,4 +1,5 @@
 #include "capture/CRecordedMovieCheck.h"
+#include "capture/GstHandles.h"
 
 #include "capture/CMovieFrameReader.h"
 #include "capture/CRecordingSupport.h"
@@ -12,33 +13,7 @@
 
 namespace {
 
-struct ObjectUnref {
-    void operator()(gpointer object) const { gst_object_unref(object); }
-};
-struct MessageUnref {
-    void operator()(GstMessage* message) const { gst_message_unref(message); }
-};
-using ElementPtr = std::unique_ptr<GstElement, ObjectUnref>;
-using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
-using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
-
-ElementPtr MakeElement(const char* factory) {
-    GstElement* element = gst_element_factory_make(factory, nullptr);
-    if (element != nullptr)
-        gst_object_ref_sink(element);
-    return ElementPtr(element);
-}
-
-class PipelineStopper {
-public:
-    explicit PipelineStopper(GstElement* pipeline) : pipeline_(pipeline) {}
-    ~PipelineStopper() { gst_element_set_state(pipeline_, GST_STATE_NULL); }
-    PipelineStopper(const PipelineStopper&) = delete;
-    PipelineStopper& operator=(const PipelineStopper&) = delete;
-
-private:
-    GstElement* pipeline_;
-};
+using namespace GstHandles;
 
 bool HasMediaPrefix(GstCaps* caps, const char* prefix) {
     return caps != nullptr && gst_caps_get_size(caps) > 0 &&

@@ -1,4 +1,5 @@
 #include "capture/CRecordingSupport.h"
+#include "capture/GstHandles.h"
 
 #include <gst/gst.h>
 
@@ -48,11 +49,7 @@ QString NearestExisting(const QString& path) {
 } // namespace
 
 void CRecordingSupport::EnsureGStreamer() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!gst_is_initialized())
-            gst_init(nullptr, nullptr);
-    });
+    GstHandles::EnsureGStreamer();
 }
 
 bool CRecordingSupport::WmvAvailable() {

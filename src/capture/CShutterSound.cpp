@@ -1,4 +1,5 @@
 #include "capture/CShutterSound.h"
+#include "capture/GstHandles.h"
 
 #include "platform/CResourceLibrary.h"
 #include "platform/DebugOutput.h"
@@ -24,30 +25,7 @@
 
 namespace {
 
-struct ObjectUnref {
-    void operator()(gpointer object) const { gst_object_unref(object); }
-};
-struct MessageUnref {
-    void operator()(GstMessage* message) const { gst_message_unref(message); }
-};
-using ElementPtr = std::unique_ptr<GstElement, ObjectUnref>;
-using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
-using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
-
-void EnsureGStreamer() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!gst_is_initialized())
-            gst_init(nullptr, nullptr);
-    });
-}
-
-ElementPtr MakeElement(const char* factory) {
-    GstElement* element = gst_element_factory_make(factory, nullptr);
-    if (element != nullptr)
-        gst_object_ref_sink(element);
-    return ElementPtr(element);
-}
+using namespace GstHandles;
 
 std::atomic<int> g_livePlayers{0};
 
