@@ -7,7 +7,7 @@ CMotionPreview::~CMotionPreview() {
     Stop();
 }
 
-HRESULT CMotionPreview::Start(IVideoCapture* videoCapture, IMotionEventCallback* callback) {
+HRESULT CMotionPreview::Start(IVideoCapture* videoCapture, IMotionEventCallback* callback, int32_t level) {
     Stop();
     if (videoCapture == nullptr || callback == nullptr)
         return E_POINTER;
@@ -27,7 +27,7 @@ HRESULT CMotionPreview::Start(IVideoCapture* videoCapture, IMotionEventCallback*
         hr = E_NOINTERFACE;
     }
     if (SUCCEEDED(hr))
-        hr = detector_->setLevel(kPreviewSensitivity);
+        hr = detector_->setLevel(level);
     if (SUCCEEDED(hr))
         hr = detector_->attach(videoCapture);
     if (FAILED(hr))

@@ -1,7 +1,7 @@
 #pragma once
-// The live motion level behind the movie options' sensitivity slider: a motion detector of its own on the
-// capture window's video capture, and the sink that hands each level to a callback. The levels arrive on
-// the capture object's thread; the callback must only pass them on.
+// A motion detector on a video capture with the sink that hands each level to a callback: the live level
+// behind the movie options' sensitivity slider, and the capture window's watch for motion clips. The levels
+// arrive on the capture object's thread; the callback must only pass them on.
 #include "services/CMotionEvents.h"
 
 #include <cstdint>
@@ -21,9 +21,10 @@ public:
     CMotionPreview& operator=(const CMotionPreview&) = delete;
 
     // Stops a running preview, then makes a detector through the object factory, connects a sink aimed at
-    // `callback`, sets the sensitivity and attaches the detector to `videoCapture`. On failure nothing is
-    // left running and the failing step's result is returned.
-    HRESULT Start(IVideoCapture* videoCapture, IMotionEventCallback* callback);
+    // `callback`, sets the sensitivity `level` and attaches the detector to `videoCapture`. On failure
+    // nothing is left running and the failing step's result is returned.
+    HRESULT Start(IVideoCapture* videoCapture, IMotionEventCallback* callback,
+                  int32_t level = kPreviewSensitivity);
     // Disconnects and releases the sink, detaches and releases the detector. When it returns the callback is
     // not called again.
     void Stop();

@@ -3,12 +3,11 @@
 // video capture, the sink that hands its levels to the window, and what arming changes on the camera.
 // Arming switches the camera's face tracking (its tri-state mode) off unless the effects engine runs it,
 // and marks the camera as shared with motion detection; disarming undoes exactly what arming did.
-#include "services/CMotionEvents.h"
+#include "capture/CMotionPreview.h"
 
 #include <cstdint>
 
 class IGraniteDeviceManager;
-class IMotionDetector;
 class IVideoCapture;
 
 class CMotionWatch {
@@ -33,15 +32,14 @@ public:
     // shared state to 0. Does nothing when not armed. The callback is not called once this returns.
     void Disarm(IGraniteDeviceManager* deviceManager, bool effectsActive);
 
-    bool IsArmed() const { return detector_ != nullptr; }
+    bool IsArmed() const { return detector_.IsRunning(); }
     // Whether arming switched face tracking off (and so disarming will switch it back).
     bool ChangedFaceTracking() const { return changedTriState_; }
 
 private:
     void ReleaseObjects();
 
-    IMotionDetector* detector_ = nullptr;
-    CMotionEvents* sink_ = nullptr;
+    CMotionPreview detector_;
     bool changedTriState_ = false;
     int32_t savedTriState_ = 0;
 };
