@@ -129,7 +129,8 @@ TEST_F(ShutterSoundTest, NothingPlaysWithoutASinkOrWithBrokenSound) {
     EXPECT_EQ(CShutterSound::LivePlayers(), 0);
     QElapsedTimer timer;
     timer.start();
-    CShutterSound::PlayWave(QByteArray("RIFF\x10\0\0\0WAVEnot a sound at all", 32), true);
+    static constexpr char kBroken[] = "RIFF\x10\0\0\0WAVEnot a sound at all";
+    CShutterSound::PlayWave(QByteArray(kBroken, sizeof kBroken - 1), true);
     EXPECT_LT(timer.elapsed(), static_cast<qint64>(CShutterSound::kMaxSyncPlayMs))
         << "an error ends the wait";
     EXPECT_FALSE(CShutterSound::IsPlaying());
