@@ -11,6 +11,7 @@
 #include "granite/effects/RegisterGraniteEffectsService.h"
 #include "granite/startup/CStartupService.h"
 #include "ribbon/CVidoraRibbonDlg.h"
+#include "settings/SettingsControlsRegistration.h"
 #include "ui/CScreenshotter.h"
 #include "ui/ControlsRegistration.h"
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     RegisterGraniteCaptureObjects();
     RegisterToolkitControls();
     RegisterCaptureControls();
+    RegisterSettingsControls();
 
     CVidoraApp app;
     CScreenshotter::Install();

@@ -31,6 +31,12 @@
 #   215-217 gallery toggle while the gallery is closed (chevron down), 218-220 while it is open (chevron up)
 #   221 picture shown instead of the live picture when there is no camera (320 x 240; the program writes its
 #       message over the plain lower third)
+#
+# The settings window:
+#   pan and tilt pad (82 x 80; each part's images have the size of the part's rectangle on the pad and are
+#   drawn over the plate; three images each: normal, hover, pressed = the accent colour):
+#   240 plate behind the parts   241-243 left arrow (20 x 25)   244-246 right arrow (21 x 25)
+#   247-249 up arrow (25 x 20)   250-252 down arrow (25 x 20)   253-255 centre button (32 x 32)
 set -euo pipefail
 cd "$(dirname "$0")"
 out=../library/png
@@ -99,3 +105,9 @@ render_three gallery_email 212
 render_three gallery_toggle_down 215
 render_three gallery_toggle_up 218
 render capture_no_camera 221
+render pan_tilt_background 240
+render_three pan_tilt_left 241
+render_three pan_tilt_right 244
+render_three pan_tilt_up 247
+render_three pan_tilt_down 250
+render_three pan_tilt_centre 253
