@@ -15,7 +15,7 @@
 class CLivePicture : public QWidget, public IVideoSurface {
     Q_OBJECT
 public:
-    static constexpr uint32_t kNoPictureImageId = 221;
+    static constexpr uint32_t kNoPictureImageId = 225;
 
     explicit CLivePicture(QWidget* parent = nullptr);
 
