@@ -3,11 +3,11 @@
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "platform/CNamedMutex.h"
+#include "platform/CVidoraNamedEvents.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "ribbon/CCameraFeatureRecorder.h"
 #include "ribbon/CPaneCoordinator.h"
-#include "ribbon/CRibbonNamedEvents.h"
 #include "ribbon/IRibbonView.h"
 #include "ribbon/RibbonReentryGuard.h"
 #include "ribbon/RibbonSupport.h"
@@ -403,7 +403,7 @@ void CRibbonDeviceCoordinator::OnDeviceSelectionChanged(uint32_t, const std::str
 // ---- streaming -------------------------------------------------------------------------------------------
 
 void CRibbonDeviceCoordinator::OnVideoDeviceEvent15(const std::string& deviceId, uint32_t) {
-    CRibbonNamedEvents::Signal(CRibbonNamedEvents::StartStreaming);
+    CVidoraNamedEvents::Signal(CVidoraNamedEvents::StartStreaming);
     ReevaluateVideoMuteAvailability();
     // An installer at work keeps the ribbon where it is.
     CNamedMutex setup;
@@ -422,7 +422,7 @@ void CRibbonDeviceCoordinator::OnVideoDeviceEvent15(const std::string& deviceId,
 }
 
 void CRibbonDeviceCoordinator::OnVideoDeviceEvent16(const std::string& deviceId, uint32_t) {
-    CRibbonNamedEvents::Signal(CRibbonNamedEvents::EndStreaming);
+    CVidoraNamedEvents::Signal(CVidoraNamedEvents::EndStreaming);
     CSunTuneRules::EndOfStream(services_.devices, deviceId);
     ReevaluateVideoMuteAvailability();
 }

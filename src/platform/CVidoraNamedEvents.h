@@ -5,7 +5,7 @@
 // misses a signal because the event vanished in between.
 #include <mutex>
 
-class CRibbonNamedEvents {
+class CVidoraNamedEvents {
 public:
     enum Index {
         FaceTracking = 0,

@@ -1,4 +1,4 @@
-#include "ribbon/CRibbonNamedEvents.h"
+#include "platform/CVidoraNamedEvents.h"
 
 #include "platform/CNamedEvent.h"
 #include "platform/DebugOutput.h"
@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr const char* kNames[CRibbonNamedEvents::kCount] = {
+constexpr const char* kNames[CVidoraNamedEvents::kCount] = {
     "VD_FACETRACKING_EVENT_ID",       "VD_FACETRACKING_OFF_EVENT_ID", "VD_FACETRACKING_SINGLE_EVENT_ID",
     "VD_FACETRACKING_MULTI_EVENT_ID", "VD_START_STREAMING_EVENT_ID",  "VD_END_STREAMING_EVENT_ID",
     "VD_MIRROR_HORZ_ON_EVENT_ID",     "VD_MIRROR_HORZ_OFF_EVENT_ID",  "VD_MIRROR_VERT_ON_EVENT_ID",
@@ -17,7 +17,7 @@ constexpr const char* kNames[CRibbonNamedEvents::kCount] = {
 
 struct EventTable {
     std::mutex lock;
-    std::array<std::unique_ptr<CNamedEvent>, CRibbonNamedEvents::kCount> events;
+    std::array<std::unique_ptr<CNamedEvent>, CVidoraNamedEvents::kCount> events;
     bool created = false;
 };
 
@@ -29,13 +29,13 @@ EventTable& Table() {
 
 } // namespace
 
-const char* CRibbonNamedEvents::Name(int index) {
+const char* CVidoraNamedEvents::Name(int index) {
     if (index < 0 || index >= kCount)
         return nullptr;
     return kNames[index];
 }
 
-bool CRibbonNamedEvents::EnsureCreated() {
+bool CVidoraNamedEvents::EnsureCreated() {
     EventTable& table = Table();
     if (table.created)
         return true;
@@ -53,7 +53,7 @@ bool CRibbonNamedEvents::EnsureCreated() {
     return true;
 }
 
-bool CRibbonNamedEvents::Signal(int index) {
+bool CVidoraNamedEvents::Signal(int index) {
     if (index < 0 || index >= kCount)
         return false;
     std::lock_guard guard(Table().lock);
@@ -62,7 +62,7 @@ bool CRibbonNamedEvents::Signal(int index) {
     return Table().events[index]->Set();
 }
 
-void CRibbonNamedEvents::CloseAll() {
+void CVidoraNamedEvents::CloseAll() {
     EventTable& table = Table();
     std::lock_guard guard(table.lock);
     for (auto& e : table.events)
