@@ -127,6 +127,8 @@ bool CDialogBase::BuildControls() {
             flags |= Qt::WindowMaximizeButtonHint;
         if (t->style & CDialogTemplate::StyleTopMost)
             flags |= Qt::WindowStaysOnTopHint;
+        if (t->style & CDialogTemplate::StyleChild)
+            flags = Qt::Widget;
         setWindowFlags(flags);
     }
 

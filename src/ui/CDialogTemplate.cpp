@@ -53,6 +53,8 @@ uint32_t ParseStyle(const std::string& text) {
             style |= CDialogTemplate::StyleToolWindow;
         else if (t == "popup")
             style |= CDialogTemplate::StylePopup;
+        else if (t == "child")
+            style |= CDialogTemplate::StyleChild;
     };
     for (char c : text) {
         if (c == '|' || c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r')

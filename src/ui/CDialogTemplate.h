@@ -12,8 +12,8 @@
 //   and are used when no id is given. Texts go through the OEM text expansion.
 // - style: tokens separated by '|', ',' or blanks: visible (shown when created modeless), caption (title
 //   bar), sysmenu (close button), minimizebox, maximizebox, topmost, toolwindow, popup (no frame unless
-//   caption is given). Unknown tokens are ignored; without a style attribute the window keeps the
-//   desktop's default frame.
+//   caption is given), child (a pane inside the window given to Create; no frame). Unknown tokens are
+//   ignored; without a style attribute the window keeps the desktop's default frame.
 // - Each control needs a class (mapped to a widget by CControlFactory) and a rectangle (x, y, width,
 //   height, non-negative). id is optional; 0 or a negative id (the usual -1 for labels) makes a control
 //   that cannot be looked up. disabled, hidden, checked take 1/0 or true/false; min, max and value set
@@ -42,6 +42,7 @@ public:
         StyleTopMost = 1u << 5,
         StyleToolWindow = 1u << 6,
         StylePopup = 1u << 7,
+        StyleChild = 1u << 8,
     };
 
     struct Control {
