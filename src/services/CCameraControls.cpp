@@ -77,7 +77,7 @@ HRESULT CCameraControls::GetTriStateMode(int32_t* mode) {
     const HRESULT hr = props_.GetSwitch(Kind::Video, TriStateMode.value, &stored);
     if (FAILED(hr))
         return hr;
-    *mode = (stored == 0 || stored == 2) ? 0 : (stored == 4 ? 2 : 1);
+    *mode = TriStateOf(stored);
     return S_OK;
 }
 

@@ -14,6 +14,12 @@ public:
     // `service` is the facade's own pointer, read at each call (it goes null at shutdown).
     CCameraControls(IInProcDeviceManager* const& service, CDevicePropertyAccess& props);
 
+    // Face tracking as the camera stores it (0 or 2 off, 1 one face, 4 several faces) turned into the mode
+    // the getter gives (0 off, 1 one face, 2 several faces); other stored values count as one face.
+    static int32_t TriStateOf(int32_t stored) {
+        return (stored == 0 || stored == 2) ? 0 : (stored == 4 ? 2 : 1);
+    }
+
     HRESULT GetPtzCapabilityOf(const std::string& deviceId, int32_t* value);
     HRESULT GetPtzCapability(int32_t* value);
     HRESULT PtzCommand77(int32_t value);
