@@ -28,8 +28,8 @@
 #   195-197 pictures (landscape photo)   198-200 videos (film strip)
 #   gallery buttons (24 x 24; three images each: normal, hover, pressed):
 #   206-208 delete the selected captures (trash can)   209-211 print (printer)   212-214 e-mail (envelope)
-#   215-217 gallery toggle while the gallery is closed (chevron down), 218-220 while it is open (chevron up)
-#   221 picture shown instead of the live picture when there is no camera (320 x 240; the program writes its
+#   215-217 gallery toggle while the gallery is closed (chevron down), 222-224 while it is open (chevron up)
+#   225 picture shown instead of the live picture when there is no camera (320 x 240; the program writes its
 #       message over the plain lower third)
 #
 # The settings window:
@@ -37,6 +37,11 @@
 #   drawn over the plate; three images each: normal, hover, pressed = the accent colour):
 #   240 plate behind the parts   241-243 left arrow (20 x 25)   244-246 right arrow (21 x 25)
 #   247-249 up arrow (25 x 20)   250-252 down arrow (25 x 20)   253-255 centre button (32 x 32)
+#
+# The settings window's tabs (60 x 44; three images each: normal, hover, pressed = the tab shown, with an
+# accent underline):
+#   219-221 webcam   ("SETTINGS_WEBCAMTAB_UP.png", "..._HOVER.png", "..._DOWN.png" by OEM)
+#   226-228 audio   229-231 SunTune   232-234 advanced   235-237 preferences
 set -euo pipefail
 cd "$(dirname "$0")"
 out=../library/png
@@ -103,11 +108,16 @@ render_three gallery_delete 206
 render_three gallery_print 209
 render_three gallery_email 212
 render_three gallery_toggle_down 215
-render_three gallery_toggle_up 218
-render capture_no_camera 221
+render_three gallery_toggle_up 222
+render capture_no_camera 225
 render pan_tilt_background 240
 render_three pan_tilt_left 241
 render_three pan_tilt_right 244
 render_three pan_tilt_up 247
 render_three pan_tilt_down 250
 render_three pan_tilt_centre 253
+render_three settings_tab_webcam 219
+render_three settings_tab_audio 226
+render_three settings_tab_suntune 229
+render_three settings_tab_advanced 232
+render_three settings_tab_preferences 235

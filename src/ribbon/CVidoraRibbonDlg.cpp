@@ -17,6 +17,8 @@
 #include "ribbon/CInstalledPackageFinder.h"
 #include "ribbon/RibbonSupport.h"
 #include "ribbon/RibbonWindows.h"
+#include "settings/CMainSettingsDlg.h"
+#include "settings/CWebcamSettingsPaneDlg.h"
 #include "ui/CAttachablePane.h"
 #include "ui/CCustomMessageBox.h"
 #include "ui/CCustomMessageBoxOK.h"
@@ -203,9 +205,11 @@ void CVidoraRibbonDlg::OnRegisteredMessage(UINT message, WPARAM wParam, LPARAM l
             folder = *resolved;
         if (auto name = CInstalledPackageFinder::FindDisplayName(folder, identity))
             ShowNotice(*name, Str(239));
+    } else if (message == RegisteredMessages::ResolutionChanged.Id()) {
+        // The capture window chose another photo size: the webcam pane shows what the new size allows.
+        if (CWebcamSettingsPaneDlg* pane = CWebcamSettingsPaneDlg::Current())
+            pane->PostMessage(CWebcamSettingsPaneDlg::kRefreshMessage);
     }
-    // The resolution message concerns the settings window's webcam pane, which refreshes itself once it
-    // has one; the ribbon has nothing to pass on until then.
 }
 
 // ---- start-up ------------------------------------------------------------------------------------------
@@ -396,6 +400,19 @@ void CVidoraRibbonDlg::AddScreenshotSteps() {
             self->tray_.Menu()->hide();
         if (self && self->collapsed_ != 0)
             self->ToggleCollapsed();
+    });
+    // The settings window docked beside the ribbon, on its webcam tab and on a tab still to come.
+    CScreenshotter::AddStep("settings", [self] {
+        if (self)
+            self->panes_.Open(CPaneCoordinator::Pane::Settings);
+    });
+    CScreenshotter::AddStep("settings-audio", [] {
+        if (CMainSettingsDlg* settings = RibbonWindows::Settings().Get())
+            settings->SelectTab(CMainSettingsDlg::Tab::Audio);
+    });
+    CScreenshotter::AddStep("settings-closed", [self] {
+        if (self)
+            self->panes_.CloseDocked();
     });
 }
 

@@ -1,0 +1,4 @@
+#include "settings/CSettingsPlaceholderPane.h"
+
+CSettingsPlaceholderPane::CSettingsPlaceholderPane(uint32_t templateId, QWidget* parent)
+    : CDialogBase(templateId, parent) {}
