@@ -6,10 +6,8 @@
 #include "settings/SettingsControlsRegistration.h"
 #include "ui/CControlFactory.h"
 #include "ui/CDialogBase.h"
-#include "ui/CImageCache.h"
 
 #include <QApplication>
-#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -225,15 +223,6 @@ TEST_F(PanTiltCtrlTest, HidingDisablingOrDestroyingThePadStopsItsTimers) {
     timers.Advance(1000); // nothing left to call into the destroyed pad
 }
 
-TEST_F(PanTiltCtrlTest, ThePadGivesBackItsFacadeReference) {
-    CPanTiltCtrl* pad = Make();
-    EXPECT_TRUE(pad->HasDeviceManager());
-    delete pad;
-    facade->Release();
-    facade = nullptr;
-    EXPECT_EQ(CGraniteDeviceManager::Instance(), nullptr) << "the pad's reference was the last";
-}
-
 TEST_F(PanTiltCtrlTest, APadWithoutAFacadeTakesInputAndMovesNothing) {
     Use(kFull);
     CPanTiltCtrl* pad = Make(nullptr);
@@ -260,87 +249,6 @@ TEST_F(PanTiltCtrlTest, TheDefaultPadTakesTheProcessFacade) {
     KeyClick(pad, Qt::Key_Right);
     EXPECT_TRUE(MotorsReach(2, 0));
 }
-
-TEST(PanTiltLook, EveryImageIsThereAtTwiceItsPartsSize) {
-    CImageCache& cache = CImageCache::Instance();
-    cache.Enable();
-    CPanTiltLook look;
-    look.Load();
-    cache.Disable();
-    EXPECT_EQ(look.Background().size(),
-              QSize(2 * CPanTiltRegions::kPadWidth, 2 * CPanTiltRegions::kPadHeight));
-    for (PanTiltPart part : CPanTiltRegions::kParts) {
-        for (auto state :
-             {CPanTiltLook::PartLook::Normal, CPanTiltLook::PartLook::Hover, CPanTiltLook::PartLook::Pressed})
-            EXPECT_EQ(look.Image(part, state).size(), CPanTiltRegions::Rect(part).size() * 2)
-                << static_cast<int>(part) << "," << static_cast<int>(state);
-    }
-}
-
-class PanTiltDrawingTest : public ::testing::TestWithParam<bool> {
-protected:
-    void SetUp() override {
-        SetTimerService(&timers);
-        if (GetParam())
-            CImageCache::Instance().Enable();
-        window = std::make_unique<QWidget>();
-        pad = new CPanTiltCtrl(nullptr, window.get());
-        window->show();
-    }
-    void TearDown() override {
-        window.reset();
-        CImageCache::Instance().Disable();
-        SetTimerService(nullptr);
-    }
-    QImage Render() const {
-        QImage image(pad->size(), QImage::Format_ARGB32);
-        image.fill(Qt::black);
-        pad->render(&image);
-        return image;
-    }
-
-    CFakeClock clock;
-    CVirtualTimerService timers{clock};
-    std::unique_ptr<QWidget> window;
-    CPanTiltCtrl* pad = nullptr;
-};
-
-// Light plate, dark arrows, the pressed arrow in the accent colour: with the images and without them.
-TEST_P(PanTiltDrawingTest, DrawsALightPadWithDarkArrowsAndTheAccentWhenPressed) {
-    const QImage normal = Render();
-    EXPECT_GT(qGray(normal.pixel(10, 10)), 180) << "the plate between the arrows";
-    for (PanTiltPart part : {PanTiltPart::Left, PanTiltPart::Right, PanTiltPart::Up, PanTiltPart::Down})
-        EXPECT_LT(qGray(normal.pixel(Middle(part))), 110) << "arrow glyph " << static_cast<int>(part);
-
-    const QRect left = CPanTiltRegions::Rect(PanTiltPart::Left);
-    const QPoint edge(left.left() + 4, left.top() + 5); // inside the part, off its glyph
-    QMouseEvent move(QEvent::MouseMove, QPointF(Middle(PanTiltPart::Left)), QPointF(), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(pad, &move);
-    const QImage hover = Render();
-    EXPECT_NE(hover.pixel(edge), normal.pixel(edge)) << "the hover look differs";
-    EXPECT_GE(qGray(hover.pixel(edge)), qGray(normal.pixel(edge)) - 10) << "and is not darker";
-
-    Press(pad, Middle(PanTiltPart::Left));
-    const QColor pressed = Render().pixelColor(edge);
-    EXPECT_GT(pressed.blue(), pressed.red() + 60) << "accent";
-    Release(pad, Middle(PanTiltPart::Left));
-}
-
-TEST_P(PanTiltDrawingTest, AFocusedPadDrawsItsFocusRing) {
-    const QPoint rim(CPanTiltRegions::kPadWidth / 2, 1);
-    const QRgb unfocused = Render().pixel(rim);
-    QApplication::setActiveWindow(window.get());
-    pad->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(pad->hasFocus());
-    const QColor ring = Render().pixelColor(rim);
-    EXPECT_NE(ring.rgb(), unfocused);
-    EXPECT_GT(ring.blue(), ring.red() + 60) << "the accent ring";
-    pad->clearFocus();
-    EXPECT_EQ(Render().pixel(rim), unfocused);
-}
-
-INSTANTIATE_TEST_SUITE_P(ImagesAndWithout, PanTiltDrawingTest, ::testing::Bool());
 
 TEST(PanTiltRegistration, DialogTemplatesMakeThePadByItsClassName) {
     RegisterSettingsControls();

@@ -26,19 +26,6 @@ TEST(PanTiltRegions, EachPartIsHitUpToButNotIncludingItsRightAndBottomEdges) {
         EXPECT_EQ(CPanTiltRegions::HitTest({c.x, c.y}), c.part) << c.x << "," << c.y;
 }
 
-TEST(PanTiltRegions, EveryPartHasItsOwnTimer) {
-    for (PanTiltPart part : CPanTiltRegions::kParts) {
-        const int id = CPanTiltRegions::TimerId(part);
-        EXPECT_GE(id, 15);
-        EXPECT_LE(id, 19);
-        EXPECT_EQ(CPanTiltRegions::PartOfTimer(id), part);
-    }
-    EXPECT_EQ(CPanTiltRegions::TimerId(PanTiltPart::Centre), 15);
-    EXPECT_EQ(CPanTiltRegions::TimerId(PanTiltPart::Left), 16);
-    EXPECT_EQ(CPanTiltRegions::PartOfTimer(14), std::nullopt);
-    EXPECT_EQ(CPanTiltRegions::PartOfTimer(20), std::nullopt);
-}
-
 TEST(PanTiltRegions, MovingTheCursorReportsThePartsItEnteredAndLeft) {
     using V = std::vector<PanTiltPart>;
     CPanTiltRegions regions;
