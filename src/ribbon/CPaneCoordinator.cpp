@@ -18,6 +18,7 @@
 #include "ui/CCustomMessageBoxOK.h"
 #include "ui/CCustomMessageBoxYESNO.h"
 
+#include <QApplication>
 #include <QVariant>
 
 #include <array>
@@ -161,6 +162,13 @@ void CPaneCoordinator::CloseDocked() {
         pane->MarkClosedByRibbon();
         pane->PostMessage(WM_CLOSE);
     });
+}
+
+void CPaneCoordinator::OnApplicationDeactivated() {
+    if (QApplication::activeModalWidget() != nullptr)
+        return;
+    ForEachDocked({Pane::Settings, Pane::Effects, Pane::Communicate, Pane::Shade},
+                  [](CAttachablePane* pane) { pane->PostMessage(WM_CLOSE); });
 }
 
 void CPaneCoordinator::CloseAll() {

@@ -29,6 +29,10 @@ public:
     void Open(Pane pane);
     // The docked panes are told the ribbon closes them, and closed (the ribbon was hidden or minimised).
     void CloseDocked();
+    // The program lost the activation: the docked panes close, unless one of the program's modal dialogs
+    // is up (a pane's folder picker or the desktop's portal window took the activation, and the pane must
+    // still be there when it returns).
+    void OnApplicationDeactivated();
     // Every window that shows the camera or depends on it is asked to close.
     void CloseAll();
     // Another window switched the camera: what shows the old one goes, the capture window reopens.

@@ -606,8 +606,7 @@ void CVidoraRibbonDlg::changeEvent(QEvent* event) {
 
 void CVidoraRibbonDlg::OnApplicationActive(bool active) {
     if (!active)
-        CPaneCoordinator::ForEachDocked({Pane::Settings, Pane::Effects, Pane::Communicate, Pane::Shade},
-                                        [](CAttachablePane* pane) { pane->PostMessage(WM_CLOSE); });
+        panes_.OnApplicationDeactivated();
 }
 
 void CVidoraRibbonDlg::OnDestroy() {

@@ -16,6 +16,7 @@
 #include "ui/CVidoraSkin.h"
 #include "ui/ControlsRegistration.h"
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
@@ -143,6 +144,24 @@ TEST_F(PaneCoordinatorTest, CloseAllDestroyAllAndACameraSwitchTakeTheirWindows) 
     EXPECT_TRUE(before.isNull()) << "the old capture window is gone";
     EXPECT_FALSE(RibbonWindows::Capture().IsEmpty());
     EXPECT_TRUE(OpenPanes().empty());
+}
+
+TEST_F(PaneCoordinatorTest, LosingTheActivationClosesDockedPanesUnlessAModalDialogTookIt) {
+    panes.Toggle(Pane::Settings);
+    QPointer<CMainSettingsDlg> settings = RibbonWindows::Settings().Get();
+    ASSERT_FALSE(settings.isNull());
+    {
+        // A modal dialog of the program (a folder picker, a portal's stand-in) is up.
+        QDialog modal;
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+        panes.OnApplicationDeactivated();
+        DrainEvents();
+        EXPECT_FALSE(RibbonWindows::Settings().IsEmpty());
+    }
+    panes.OnApplicationDeactivated();
+    DrainEvents();
+    EXPECT_TRUE(RibbonWindows::Settings().IsEmpty());
 }
 
 } // namespace
