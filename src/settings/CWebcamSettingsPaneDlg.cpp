@@ -342,9 +342,12 @@ void CWebcamSettingsPaneDlg::ChooseFocusMode(bool automatic) {
         Enable({kFocusSlider}, false);
         return;
     }
-    camera_->SetWebcamValueG(focus_.Minimum());
-    if (effects_ != nullptr)
-        effects_->EffectsCall7(EFFECTS_OPTION_MANUAL_FOCUS, focus_.Minimum());
+    // Manual focus starts from the camera's lowest focus value (only known when its range could be read).
+    if (focusReadable_) {
+        camera_->SetWebcamValueG(focus_.Minimum());
+        if (effects_ != nullptr)
+            effects_->EffectsCall7(EFFECTS_OPTION_MANUAL_FOCUS, focus_.Minimum());
+    }
     std::string holder;
     Enable({kFocusSlider}, focusReadable_ && SUCCEEDED(camera_->GetServiceText66(holder)));
 }
