@@ -21,28 +21,10 @@
 #include <unistd.h>
 
 namespace {
-// A main window that notes who the application found holding the camera and ends at once.
+// Who the application found holding the camera by the time its main window is made.
 struct Seen {
     bool ran = false;
     uint32_t heldHere = 0, heldElsewhere = 0;
-};
-
-class CProbeWindow : public CDialogBase {
-public:
-    explicit CProbeWindow(Seen& seen) : seen_(seen) {}
-
-protected:
-    bool OnInitDialog() override {
-        CVidoraApp* app = CVidoraApp::Instance();
-        seen_.ran = true;
-        seen_.heldHere = app->cameraInUseHere;
-        seen_.heldElsewhere = app->cameraInUseElsewhere;
-        EndDialog(IDOK);
-        return true;
-    }
-
-private:
-    Seen& seen_;
 };
 
 // A main window that sends messages to its own process through the instance channel, as another process
@@ -93,12 +75,19 @@ protected:
         Granite::CSimulatedHardware::SetCurrent(nullptr);
         CSystemInfo::Instance().ResetOverrides();
     }
-    bool Run(Seen& seen, std::vector<const char*> args = {"vidora"}) {
-        CVidoraApp app;
-        app.SetMainWindowFactory([&] { return std::make_unique<CProbeWindow>(seen); });
-        bool result = app.InitInstance(static_cast<int>(args.size()), const_cast<char**>(args.data()));
+    // Starts and ends the application with the main window the factory makes.
+    static void Run(CVidoraApp& app, CVidoraApp::MainWindowFactory window) {
+        app.SetMainWindowFactory(std::move(window));
+        const char* args[] = {"vidora"};
+        app.InitInstance(1, const_cast<char**>(args));
         app.ExitInstance();
-        return result;
+    }
+    static void Run(Seen& seen) {
+        CVidoraApp app;
+        Run(app, [&]() -> std::unique_ptr<CDialogBase> {
+            seen = {true, app.cameraInUseHere, app.cameraInUseElsewhere};
+            return nullptr;
+        });
     }
 
     // The camera the user chose for calls becomes the current camera at start.
@@ -155,14 +144,13 @@ TEST_F(AppStartupTest, FirstRunHandsTheServiceDevicesToTheCallSettingsOnlyWhenTh
     control.Hardware().SetString(3, "speaker-from-service");
     control.Hardware().SetString(4, "microphone-from-service");
 
-    Seen plain;
-    Run(plain); // no OEM document: the feature counts as enabled, nothing is handed over
+    Seen seen;
+    Run(seen); // no OEM document: the feature counts as enabled, nothing is handed over
     EXPECT_EQ(CVidoraSettings::GetOEMSetDefDev(), 0u);
 
     env.WriteFile(
         "bin/OEM/OEM.xml",
         R"(<Oem><Features><Feature Id="Do.Not.Set.Default.Devices" Enabled="false"/></Features></Oem>)");
-    Seen seen;
     Run(seen);
     EXPECT_EQ(CVidoraSettings::GetOEMSetDefDev(), 1u);
     IGraniteCommunicationsManager* comms = GetGraniteCommunicationsManager();
@@ -185,7 +173,7 @@ TEST_F(AppStartupTest, PermissionQueryFollowsTheCallingProgramsList) {
     CSystemInfo::Instance().OverrideSystemLangId(1033);
     CVidoraApp app;
     uint8_t shown = 9, hidden = 9, xp = 9, german = 9, unknown = 9;
-    app.SetMainWindowFactory([&]() -> std::unique_ptr<CDialogBase> {
+    Run(app, [&]() -> std::unique_ptr<CDialogBase> {
         shown = app.IsApplicationEnabled(0, "shown");
         hidden = app.IsApplicationEnabled(0, "Hidden");
         xp = app.IsApplicationEnabled(0, "XpOnly");
@@ -193,9 +181,6 @@ TEST_F(AppStartupTest, PermissionQueryFollowsTheCallingProgramsList) {
         unknown = app.IsApplicationEnabled(0, "NotListed");
         return nullptr;
     });
-    const char* args[] = {"vidora"};
-    app.InitInstance(1, const_cast<char**>(args));
-    app.ExitInstance();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(hidden, 0);
     EXPECT_EQ(xp, 0); // this platform reports 6.1
@@ -209,10 +194,7 @@ TEST_F(AppStartupTest, TheInstanceChannelPassesOnlyMessagesThisProgramKnows) {
     RegisterAllMessages(); // the program's own names, which start-up registers anyway
     std::vector<std::pair<bool, intptr_t>> answers;
     CVidoraApp app;
-    app.SetMainWindowFactory([&] { return std::make_unique<CChannelProbeWindow>(answers); });
-    const char* args[] = {"vidora"};
-    app.InitInstance(1, const_cast<char**>(args));
-    app.ExitInstance();
+    Run(app, [&] { return std::make_unique<CChannelProbeWindow>(answers); });
     ASSERT_EQ(answers.size(), 3u);
     EXPECT_EQ(answers[0], std::make_pair(true, intptr_t(1)));
     // An invented name is answered, but neither delivered nor added to the process's message table.

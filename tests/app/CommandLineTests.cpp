@@ -83,17 +83,15 @@ TEST(CommandLine, UnknownSwitchesAndParametersChangeNothingThatIsActedOn) {
     EXPECT_EQ(Parsed({"picture.jpg", "/hide"}).fileName, "picture.jpg");
 }
 
-TEST(CommandLine, ArgvEntryPointSkipsTheProgramName) {
-    Args args{"/usr/bin/vidora", "/hide", "-vdap"};
-    auto argv = Argv(args);
+TEST(CommandLine, TheArgvFormsSkipOrQuoteTheProgramName) {
+    Args switches{"/usr/bin/vidora", "/hide", "-vdap"};
+    auto switchesArgv = Argv(switches);
     CVD10CommandLineInfo info;
-    info.Parse(static_cast<int>(args.size()), argv.data());
+    info.Parse(3, switchesArgv.data());
     EXPECT_EQ(info.hide, 1u);
     EXPECT_EQ(info.openSnapDesk, 1u);
     EXPECT_TRUE(info.fileName.empty());
-}
 
-TEST(CommandLine, WholeCommandLineAsThePlatformGivesIt) {
     Args args{"/opt/Vidora App/vidora", "/initializeapp"};
     auto argv = Argv(args);
     int argc = static_cast<int>(args.size());

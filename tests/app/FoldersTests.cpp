@@ -40,31 +40,30 @@ TEST(FolderNames, NamesCompareExactly) {
     EXPECT_EQ(ResolveFolderName("CSIDL_APPDATA"), CSIDL_APPDATA);
     EXPECT_EQ(ResolveFolderName("CSIDL_PROGRAM_FILES"), CSIDL_PROGRAM_FILES); // not its longer sibling
     EXPECT_EQ(ResolveFolderName("CSIDL_PROGRAM_FILES_COMMON"), CSIDL_PROGRAM_FILES_COMMON);
-    EXPECT_EQ(ResolveFolderName("csidl_appdata"), -1);
-    EXPECT_EQ(ResolveFolderName("CSIDL_APPDATA "), -1);
-    EXPECT_EQ(ResolveFolderName("CSIDL_MYVIDEO"), -1); // a special folder, but not one stored values may name
-    EXPECT_EQ(ResolveFolderName(""), -1);
+    // The last: a special folder, but not one stored values may name.
+    for (const char* unknown : {"csidl_appdata", "CSIDL_APPDATA ", "", "CSIDL_MYVIDEO"})
+        EXPECT_EQ(ResolveFolderName(unknown), -1) << unknown;
 }
 
 TEST(FolderNames, SplittingTheAngleBracketForm) {
-    std::string name = "old";
-    std::string rest = "old";
-    EXPECT_TRUE(SplitFolderPath("<CSIDL_APPDATA>\\Models", name, rest));
-    EXPECT_EQ(name, "CSIDL_APPDATA");
-    EXPECT_EQ(rest, "\\Models");
-    EXPECT_TRUE(SplitFolderPath("<A>", name, rest));
-    EXPECT_EQ(name, "A");
-    EXPECT_EQ(rest, "");
-    EXPECT_TRUE(SplitFolderPath("<>x>y", name, rest));
-    EXPECT_EQ(name, "");
-    EXPECT_EQ(rest, "x>y");
-    name = rest = "untouched";
-    EXPECT_FALSE(SplitFolderPath("", name, rest));
-    EXPECT_FALSE(SplitFolderPath("<A", name, rest));
-    EXPECT_FALSE(SplitFolderPath(" <A>x", name, rest));
-    EXPECT_FALSE(SplitFolderPath("A>x", name, rest));
-    EXPECT_EQ(name, "untouched");
-    EXPECT_EQ(rest, "untouched");
+    const struct {
+        const char* path;
+        bool split;
+        const char *name, *rest; // untouched when not split
+    } cases[] = {
+        {"<CSIDL_APPDATA>\\Models", true, "CSIDL_APPDATA", "\\Models"},
+        {"<A>", true, "A", ""},
+        {"<>x>y", true, "", "x>y"},
+        {"", false, "old", "old"},
+        {"<A", false, "old", "old"},
+        {" <A>x", false, "old", "old"},
+        {"A>x", false, "old", "old"},
+    };
+    for (const auto& c : cases) {
+        std::string name = "old", rest = "old";
+        EXPECT_EQ(SplitFolderPath(c.path, name, rest), c.split) << c.path;
+        EXPECT_EQ(std::pair(name, rest), std::pair(std::string(c.name), std::string(c.rest))) << c.path;
+    }
 }
 
 TEST(FolderNames, ResolvingUsesSlashesOnDisk) {

@@ -147,29 +147,6 @@ TEST_F(MailTempFoldersTest, AMailFolderThatIsALinkIsNeitherUsedNorSearched) {
     EXPECT_FALSE(Exists(outside + "/BrenMailTemp0002"));
 }
 
-namespace {
-// A main window that notes which folders are there while the program runs, makes one as a send would, and
-// ends at once.
-class CMailProbeWindow : public CDialogBase {
-public:
-    CMailProbeWindow(const std::string& stale, bool& staleSeen, std::string& made)
-        : stale_(stale), staleSeen_(staleSeen), made_(made) {}
-
-protected:
-    bool OnInitDialog() override {
-        staleSeen_ = Exists(stale_);
-        made_ = CMailTempFolders::CreateNext();
-        EndDialog(IDOK);
-        return true;
-    }
-
-private:
-    std::string stale_;
-    bool& staleSeen_;
-    std::string& made_;
-};
-} // namespace
-
 TEST_F(MailTempFoldersTest, TheFirstInstanceCleansUpAtStartAndAtExit) {
     const std::string stale = Folder("BrenMailTemp0001", kEndedRunRecord);
     const std::string foreign = Folder("BrenMailTemp0002");
@@ -177,7 +154,13 @@ TEST_F(MailTempFoldersTest, TheFirstInstanceCleansUpAtStartAndAtExit) {
     std::string made;
     {
         CVidoraApp app;
-        app.SetMainWindowFactory([&] { return std::make_unique<CMailProbeWindow>(stale, staleSeen, made); });
+        // Where the main window is made: which folders are there while the program runs, and one made as a
+        // send would.
+        app.SetMainWindowFactory([&]() -> std::unique_ptr<CDialogBase> {
+            staleSeen = Exists(stale);
+            made = CMailTempFolders::CreateNext();
+            return nullptr;
+        });
         const char* args[] = {"vidora", "-hide"};
         app.InitInstance(2, const_cast<char**>(args));
         EXPECT_FALSE(staleSeen);

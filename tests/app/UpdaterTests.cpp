@@ -30,15 +30,9 @@ SystemTime At(int year, int month, int day, int hour, int minute) {
 
 class UpdateCheckTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        env = std::make_unique<CTempEnvironment>();
-        SetClock(&clock);
-    }
-    void TearDown() override {
-        SetClock(nullptr);
-        env.reset();
-    }
-    std::unique_ptr<CTempEnvironment> env;
+    void SetUp() override { SetClock(&clock); }
+    void TearDown() override { SetClock(nullptr); }
+    CTempEnvironment env;
     CFakeClock clock;
 };
 

@@ -1,10 +1,7 @@
 #pragma once
-// The simulated device service with the answers real drivers give and the simulated devices never do:
-// values stored in an unusual form, devices listed without a full identity or without an id, absurd
-// counts, one property that cannot be read. It also keeps what only a misbehaving driver would show: the
-// client name it was registered with, how many cameras it held at once, whether its event connection went
-// while it still held a camera, and how many service objects are alive. Nothing scripted: it answers as the
-// simulated service does.
+// The simulated device service with the odd answers real drivers give (values in an unusual form, devices
+// without a full identity or id, absurd counts, unreadable properties), noting what only a misbehaving
+// client would show. Nothing scripted: it answers as the simulated service does.
 #include "granite/service/CGraniteDeviceService.h"
 #include "platform/CObjectFactory.h"
 

@@ -88,23 +88,18 @@ private:
     }
 };
 
+// Each sink's event interface and the callback it must reach.
 template <class TSink> struct SinkInfo;
-template <> struct SinkInfo<CVideoEvents> {
-    static const Guid& Iid() { return DIID_IVideoEvents; }
-    static constexpr const char* kName = "video";
-};
-template <> struct SinkInfo<CStillEvents> {
-    static const Guid& Iid() { return DIID_IStillEvents; }
-    static constexpr const char* kName = "still";
-};
-template <> struct SinkInfo<CMovieEvents> {
-    static const Guid& Iid() { return DIID_IMovieEvents; }
-    static constexpr const char* kName = "movie";
-};
-template <> struct SinkInfo<CMotionEvents> {
-    static const Guid& Iid() { return DIID_IMotionEvents; }
-    static constexpr const char* kName = "motion";
-};
+#define SINK_INFO(Sink, iid, name)                                                                           \
+    template <> struct SinkInfo<Sink> {                                                                      \
+        static const Guid& Iid() { return iid; }                                                             \
+        static constexpr const char* kName = name;                                                           \
+    }
+SINK_INFO(CVideoEvents, DIID_IVideoEvents, "video");
+SINK_INFO(CStillEvents, DIID_IStillEvents, "still");
+SINK_INFO(CMovieEvents, DIID_IMovieEvents, "movie");
+SINK_INFO(CMotionEvents, DIID_IMotionEvents, "motion");
+#undef SINK_INFO
 
 const Guid* const kAllEventIids[] = {&DIID_IVideoEvents, &DIID_IStillEvents, &DIID_IMovieEvents,
                                      &DIID_IMotionEvents};

@@ -64,10 +64,7 @@ public:
 
     HRESULT RefreshApplications() override { return Answer("RefreshApplications"); }
     HRESULT GetApplicationCount(int32_t* count) override {
-        if (HRESULT hr = Answer("GetApplicationCount"); FAILED(hr))
-            return hr;
-        *count = countOverride.value_or(static_cast<int32_t>(apps.size()));
-        return S_OK;
+        return Give("GetApplicationCount", count, countOverride.value_or(static_cast<int32_t>(apps.size())));
     }
     HRESULT GetApplicationId(int32_t i, std::string* id) override {
         return Indexed("GetApplicationId", i, [&](const FakeApplication& a) { *id = a.id; });
@@ -128,34 +125,15 @@ public:
         return Named("SetDefaultApplication", n, [&](FakeApplication& a) { defaultName = a.name; });
     }
     HRESULT GetDefaultApplicationName(std::string* n) override {
-        if (HRESULT hr = Answer("GetDefaultApplicationName"); FAILED(hr))
-            return hr;
-        *n = defaultName;
-        return S_OK;
+        return Give("GetDefaultApplicationName", n, defaultName);
     }
-    HRESULT GetCallReadiness(int32_t* r) override {
-        if (HRESULT hr = Answer("GetCallReadiness"); FAILED(hr))
-            return hr;
-        *r = 1;
-        return S_OK;
-    }
-    HRESULT GetCallApplication(std::string* n) override {
-        if (HRESULT hr = Answer("GetCallApplication"); FAILED(hr))
-            return hr;
-        *n = "in-call";
-        return S_OK;
-    }
+    HRESULT GetCallReadiness(int32_t* r) override { return Give("GetCallReadiness", r, 1); }
+    HRESULT GetCallApplication(std::string* n) override { return Give("GetCallApplication", n, "in-call"); }
     HRESULT GetRunningApplicationCount(int32_t* c) override {
-        if (HRESULT hr = Answer("GetRunningApplicationCount"); FAILED(hr))
-            return hr;
-        *c = 3;
-        return S_OK;
+        return Give("GetRunningApplicationCount", c, 3);
     }
     HRESULT GetCallSetting(int32_t which, std::string* value) override {
-        if (HRESULT hr = Answer("GetCallSetting(" + std::to_string(which) + ")"); FAILED(hr))
-            return hr;
-        *value = settings[which];
-        return S_OK;
+        return Give("GetCallSetting(" + std::to_string(which) + ")", value, settings[which]);
     }
     HRESULT SetCallSetting(int32_t which, const std::string& value) override {
         if (HRESULT hr = Answer("SetCallSetting(" + std::to_string(which) + "," + value + ")"); FAILED(hr))
@@ -164,10 +142,7 @@ public:
         return S_OK;
     }
     HRESULT GetOption(int32_t option, Variant* value) override {
-        if (HRESULT hr = Answer("GetOption(" + std::to_string(option) + ")"); FAILED(hr))
-            return hr;
-        *value = options[option];
-        return S_OK;
+        return Give("GetOption(" + std::to_string(option) + ")", value, options[option]);
     }
     HRESULT SetOption(int32_t option, const Variant& value) override {
         int32_t n = 0;
@@ -179,10 +154,7 @@ public:
         return S_OK;
     }
     HRESULT GetStatusMessage(std::string* text) override {
-        if (HRESULT hr = Answer("GetStatusMessage"); FAILED(hr))
-            return hr;
-        *text = statusMessage;
-        return S_OK;
+        return Give("GetStatusMessage", text, statusMessage);
     }
     HRESULT SetStatusMessage(const std::string& text) override {
         if (HRESULT hr = Answer("SetStatusMessage(" + text + ")"); FAILED(hr))
@@ -190,12 +162,7 @@ public:
         statusMessage = text;
         return S_OK;
     }
-    HRESULT GetServiceVersion(std::string* v) override {
-        if (HRESULT hr = Answer("GetServiceVersion"); FAILED(hr))
-            return hr;
-        *v = "9.9";
-        return S_OK;
-    }
+    HRESULT GetServiceVersion(std::string* v) override { return Give("GetServiceVersion", v, "9.9"); }
 
 private:
     // The failure set for the call's name (the part before "(") or for its whole text, else S_OK.
@@ -207,6 +174,13 @@ private:
                 return it->second;
         }
         return S_OK;
+    }
+    // The answer for the call; on success `value` is given out.
+    template <class T, class V> HRESULT Give(const std::string& call, T* out, const V& value) {
+        HRESULT hr = Answer(call);
+        if (SUCCEEDED(hr))
+            *out = value;
+        return hr;
     }
     template <class Read> HRESULT Indexed(const std::string& op, int32_t i, Read&& read) {
         if (HRESULT hr = Answer(op + "(" + std::to_string(i) + ")"); FAILED(hr))

@@ -103,12 +103,8 @@ TEST_F(CommunicationsLocalAppsTest, WhatCountsAsInstalled) {
          ""},
     };
     for (const Case& c : cases) {
-        std::filesystem::remove_all(env.Path("system-data"));
-        std::filesystem::remove_all(env.Path("more-data"));
-        std::filesystem::remove_all(env.Path("home-data"));
-        std::filesystem::remove_all(env.Path("bin-a"));
-        std::filesystem::remove_all(env.Path("bin-b"));
-        std::filesystem::remove_all(env.Path("opt"));
+        for (const char* folder : {"system-data", "more-data", "home-data", "bin-a", "bin-b", "opt"})
+            std::filesystem::remove_all(env.Path(folder));
         c.arrange();
         const std::string expected =
             c.expected.empty() ? "" : std::filesystem::canonical(env.Path(c.expected)).string();

@@ -156,20 +156,6 @@ TEST_F(DeviceManagerTest, CameraPropertyEventsReachListenersOnlyForTheCurrentCam
     }
 }
 
-TEST_F(DeviceManagerTest, WithoutACurrentCameraCameraPropertyEventsAreDropped) {
-    const std::string kCamA = PlugCameras(1)[0];
-    CGraniteDeviceManager& facade = Open();
-    RecordingListener listener;
-    facade.AddListener(&listener, 1);
-    facade.OnVideoPropertyChanged(kCamA, 0, 20, I4(1), I4(0));
-    facade.OnVideoDeviceEvent(kCamA, 1, 0, Variant());
-    facade.OnVideoMotorStatus(kCamA, 1);
-    EXPECT_TRUE(listener.heard.empty());
-    // Events of any listed camera still arrive.
-    facade.OnVideoDeviceEvent(kCamA, 15, 0, Variant());
-    EXPECT_EQ(listener.heard, Calls{"Event15(" + kCamA + ",1)"});
-}
-
 TEST_F(DeviceManagerTest, MicrophoneAndSpeakerEventsNeedTheExactCurrentDevice) {
     const std::string mic = Plug(DeviceKind::Microphone), spk = Plug(DeviceKind::Speaker);
     CGraniteDeviceManager& facade = Open();

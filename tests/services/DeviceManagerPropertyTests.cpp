@@ -265,10 +265,19 @@ TEST_F(DeviceManagerPropertyTest, CommandsAndFlagsReachTheirProperty) {
     EXPECT_EQ(OnCamera(a_, Cam::SunTuneMode.value), modeOnA) << "only B changed";
 }
 
-TEST_F(DeviceManagerPropertyTest, WithoutACurrentCameraNothingReachesTheService) {
+TEST_F(DeviceManagerPropertyTest, WithoutACurrentCameraNothingReachesTheServiceOrTheListeners) {
     Plug(DeviceKind::Microphone);
     Plug(DeviceKind::Speaker);
     CGraniteDeviceManager& facade = Open();
+    RecordingListener listener;
+    facade.AddListener(&listener, 1);
+    facade.OnVideoPropertyChanged(a_, 0, 20, Variant::FromI4(1), Variant::FromI4(0));
+    facade.OnVideoDeviceEvent(a_, 1, 0, Variant());
+    facade.OnVideoMotorStatus(a_, 1);
+    EXPECT_TRUE(listener.heard.empty());
+    // Events of any listed camera still arrive.
+    facade.OnVideoDeviceEvent(a_, 15, 0, Variant());
+    EXPECT_EQ(listener.heard, Calls{"Event15(" + a_ + ",1)"});
     auto snapshot = [&] {
         std::vector<int32_t> values;
         for (const std::string& id : {a_, b_, basic_, ptz_})

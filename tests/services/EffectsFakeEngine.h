@@ -23,6 +23,11 @@ protected:
         return it == answers.end() ? S_OK : it->second;
     }
     static std::string N(int32_t v) { return std::to_string(v); }
+    // Gives out `value`, then answers.
+    template <class T, class V> HRESULT Give(const char* call, T* out, const V& value) {
+        *out = value;
+        return Answer(call);
+    }
 };
 
 class EffectsFakeEngine final : public IEffectsEngine, public EffectsFakeBase {
@@ -53,32 +58,14 @@ public:
     HRESULT SetOption(int32_t o, int32_t v) override {
         return Answer("SetOption(" + N(o) + "," + N(v) + ")");
     }
-    HRESULT GetCamera(std::string* id) override {
-        *id = "cam-7";
-        return Answer("GetCamera");
-    }
-    HRESULT GetCalibrationProgress(int32_t* p) override {
-        *p = 40;
-        return Answer("GetCalibrationProgress");
-    }
+    HRESULT GetCamera(std::string* id) override { return Give("GetCamera", id, "cam-7"); }
+    HRESULT GetCalibrationProgress(int32_t* p) override { return Give("GetCalibrationProgress", p, 40); }
     HRESULT SetCamera(const std::string& id) override { return Answer("SetCamera(" + id + ")"); }
     HRESULT Enable(int32_t on) override { return Answer("Enable(" + N(on) + ")"); }
-    HRESULT GetModel(std::string* id) override {
-        *id = "dog";
-        return Answer("GetModel");
-    }
-    HRESULT GetMode(int32_t* mode) override {
-        *mode = 2;
-        return Answer("GetMode");
-    }
-    HRESULT GetPicture(std::string* path) override {
-        *path = "/shade.png";
-        return Answer("GetPicture");
-    }
-    HRESULT GetQuality(int32_t* q) override {
-        *q = 2;
-        return Answer("GetQuality");
-    }
+    HRESULT GetModel(std::string* id) override { return Give("GetModel", id, "dog"); }
+    HRESULT GetMode(int32_t* mode) override { return Give("GetMode", mode, 2); }
+    HRESULT GetPicture(std::string* path) override { return Give("GetPicture", path, "/shade.png"); }
+    HRESULT GetQuality(int32_t* q) override { return Give("GetQuality", q, 2); }
     HRESULT GetStatus() override { return Answer("GetStatus"); }
     HRESULT StartCalibration() override { return Answer("StartCalibration"); }
     HRESULT CancelCalibration() override { return Answer("CancelCalibration"); }
@@ -107,29 +94,19 @@ public:
         return Answer("SetGuide(" + N(x) + "," + N(y) + "," + N(w) + "," + N(h) + "," + N(r) + "," + N(g) +
                       "," + N(b) + ")");
     }
-    HRESULT GetRunning(int32_t* r) override {
-        *r = 1;
-        return Answer("GetRunning");
-    }
+    HRESULT GetRunning(int32_t* r) override { return Give("GetRunning", r, 1); }
     HRESULT GetFrameSize(int32_t* w, int32_t* h) override {
         *w = 320;
         *h = 240;
         return Answer("GetFrameSize");
     }
     HRESULT SetMirror(int32_t m) override { return Answer("SetMirror(" + N(m) + ")"); }
-    HRESULT GetFrameCount(int32_t* f) override {
-        *f = 99;
-        return Answer("GetFrameCount");
-    }
+    HRESULT GetFrameCount(int32_t* f) override { return Give("GetFrameCount", f, 99); }
     HRESULT GetFace(int32_t* found, int32_t* x, int32_t* y, int32_t* w, int32_t* h, int32_t* c,
                     int32_t* frame) override {
-        *found = 1;
-        *x = 1;
-        *y = 2;
-        *w = 3;
-        *h = 4;
-        *c = 5;
-        *frame = 6;
+        int32_t* outs[] = {found, x, y, w, h, c, frame};
+        for (int32_t i = 0; i < 7; ++i)
+            *outs[i] = i == 0 ? 1 : i; // found, then 1 to 6
         return Answer("GetFace");
     }
 };
