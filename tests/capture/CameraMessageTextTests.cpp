@@ -118,12 +118,3 @@ TEST_F(CameraMessageTextTest, ANameThatCannotBeReadGivesTheGeneralText) {
     texts = CCameraMessageText::Busy(dm, 6, 0);
     EXPECT_TRUE(Contains(texts.first, "\"%s %product%\"")) << texts.first;
 }
-
-TEST(CameraMessageText, NoCameraTextsAreTwoDifferentNonEmptyCaptions) {
-    const CameraMessageTexts texts = CCameraMessageText::NoCamera();
-    EXPECT_EQ(texts.first, CDialogBase::LoadString(234));
-    EXPECT_EQ(texts.second, CDialogBase::LoadString(233));
-    EXPECT_FALSE(texts.first.empty());
-    EXPECT_FALSE(texts.second.empty());
-    EXPECT_NE(texts.first, texts.second);
-}

@@ -238,23 +238,20 @@ TEST_F(CaptureButtonTest, OptionsOnlyStartsOnTheOptionsZoneAndTabLeavesAtOnce) {
     int options = 0;
     QObject::connect(&movie, &CSpecialCaptureButton::mainZoneClicked, [&] { ++main; });
     QObject::connect(&movie, &CSpecialCaptureButton::optionsZoneClicked, [&] { ++options; });
-    for (QPoint at : {kMain, kOptions}) {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(movie.mapToGlobal(at)),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(movie.mapToGlobal(at)),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&movie, &press);
-        QApplication::sendEvent(&movie, &release);
-    }
+    auto click = [&](QPoint at) {
+        for (bool down : {true, false}) {
+            QMouseEvent e(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(at),
+                          QPointF(movie.mapToGlobal(at)), Qt::LeftButton,
+                          down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&movie, &e);
+        }
+    };
+    click(kMain);
+    click(kOptions);
     EXPECT_EQ(main, 0);
     EXPECT_EQ(options, 1);
     movie.SetOptionsOnly(false);
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(kMain), QPointF(movie.mapToGlobal(kMain)),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(kMain), QPointF(movie.mapToGlobal(kMain)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&movie, &press);
-    QApplication::sendEvent(&movie, &release);
+    click(kMain);
     EXPECT_EQ(main, 1);
 }
 

@@ -98,15 +98,18 @@ TEST(StillResolutionTable, EachLargeSizeNeedsItsOwnFeatureAndEveryLabelNamesItsS
 
 TEST_F(SimulatedCameraFormats, TheStoredSizeChoosesTheLivePictureAndTheCameraStartsWithIt) {
     struct Case {
+        int camera; // 0: the full camera; 1: the basic one, with stills up to 2 megapixels
         Size stored, capture, video;
     } cases[] = {
-        {{640, 480}, {640, 480}, {640, 480}},     {{960, 720}, {960, 720}, {960, 720}},
-        {{2048, 1536}, {2048, 1536}, {960, 720}}, {{3264, 2448}, {3264, 2448}, {960, 720}},
-        {{800, 600}, {320, 240}, {320, 240}}, // a size the camera does not offer
-        {{0, 0}, {320, 240}, {320, 240}},         {{-640, 480}, {320, 240}, {320, 240}},
+        {0, {640, 480}, {640, 480}, {640, 480}},     {0, {960, 720}, {960, 720}, {960, 720}},
+        {0, {2048, 1536}, {2048, 1536}, {960, 720}}, {0, {3264, 2448}, {3264, 2448}, {960, 720}},
+        {0, {800, 600}, {320, 240}, {320, 240}}, // a size the camera does not offer
+        {0, {0, 0}, {320, 240}, {320, 240}},         {0, {-640, 480}, {320, 240}, {320, 240}},
+        {1, {2592, 1944}, {320, 240}, {320, 240}}, // no feature for it: the smallest size
+        {1, {1600, 1200}, {1600, 1200}, {960, 720}},
     };
     for (const Case& c : cases) {
-        CapturePtr capture = Open(0);
+        CapturePtr capture = Open(c.camera);
         CaptureFormatChoice choice;
         choice.videoFps = 7;
         ASSERT_EQ(CCaptureFormats::Choose(capture.get(), c.stored.width, c.stored.height, choice), S_OK)
@@ -124,17 +127,6 @@ TEST_F(SimulatedCameraFormats, TheStoredSizeChoosesTheLivePictureAndTheCameraSta
         EXPECT_EQ(live, c.video);
         capture->stop();
     }
-}
-
-TEST_F(SimulatedCameraFormats, ACameraWithoutTheLargeFeaturesFallsBackToTheSmallestSize) {
-    // The basic camera offers stills up to 2 megapixels.
-    CapturePtr capture = Open(1);
-    CaptureFormatChoice choice;
-    ASSERT_EQ(CCaptureFormats::Choose(capture.get(), 2592, 1944, choice), S_OK);
-    EXPECT_EQ((Size{choice.captureWidth, choice.captureHeight}), (Size{320, 240}));
-    ASSERT_EQ(CCaptureFormats::Choose(capture.get(), 1600, 1200, choice), S_OK);
-    EXPECT_EQ((Size{choice.captureWidth, choice.captureHeight}), (Size{1600, 1200}));
-    EXPECT_EQ((Size{choice.videoWidth, choice.videoHeight}), (Size{960, 720}));
 }
 
 TEST(CaptureFormatChoice, TheLivePictureOfALargeStillAndItsFrameRate) {

@@ -5,7 +5,6 @@
 #include "capture/CMediaPlayerNeededForRecordDlg.h"
 #include "capture/CNoMediaPlayerDlg.h"
 #include "capture/CUVCNotificationDlg.h"
-#include "platform/CResourceLibrary.h"
 #include "platform/DesktopLinks.h"
 #include "support/CTempEnvironment.h"
 #include "support/EventPump.h"
@@ -74,8 +73,6 @@ protected:
 };
 
 TEST_F(CaptureNoticeTest, ThePlugInNoticeNamesThePackagesAndItsLinkOpensThePlayersAddress) {
-    EXPECT_EQ(CMediaPlayerNeededForRecordDlg::DownloadAddress(),
-              CResourceLibrary::Instance().GetString(CMediaPlayerNeededForRecordDlg::kDownloadUrlStringId));
     EXPECT_TRUE(DesktopLinks::IsOpenableAddress(CMediaPlayerNeededForRecordDlg::DownloadAddress()));
 
     CMediaPlayerNeededForRecordDlg dialog;

@@ -74,20 +74,6 @@ TEST(FocusLock, EveryStateAndEvent) {
     }
 }
 
-TEST(FocusLock, SettlingWhileHeldFreezesTheFocusUntilRelease) {
-    CFakeCameraOwner camera;
-    camera.settled = false;
-    CLockFocusStateMachine machine;
-    machine.SetEvents(&camera);
-    machine.Press();
-    EXPECT_TRUE(camera.autoFocus);
-    machine.FocusSettled();
-    EXPECT_FALSE(camera.autoFocus);
-    machine.Release();
-    EXPECT_TRUE(camera.autoFocus);
-    EXPECT_TRUE(machine.IsUnlocked());
-}
-
 TEST(FocusLock, WithoutAnOwnerNothingLocksAndNothingBreaks) {
     CLockFocusStateMachine machine;
     EXPECT_EQ(machine.IsAutoFocusOn(), 0u);

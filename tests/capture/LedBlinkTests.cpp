@@ -81,12 +81,6 @@ TEST(LedBlink, WithoutADeviceManagerNothingHappens) {
     EXPECT_FALSE(led.HasSaved());
 }
 
-TEST(LedBlink, BlinksFasterInTheLastThreeSeconds) {
-    const struct { int32_t remaining, rate; } cases[] = {{10, 20}, {4, 20}, {3, 40}, {1, 40}, {0, 40}};
-    for (const auto& c : cases)
-        EXPECT_EQ(CLedBlink::WantedRate(c.remaining), c.rate) << c.remaining;
-}
-
 TEST_P(LedBlinkTest, ACountdownBlinksTheLedAndRestoreGivesItsSettingBack) {
     CLedBlink led(dm);
     // Only the full camera has the LED modes the blink needs; the window asks before it blinks.
@@ -97,7 +91,8 @@ TEST_P(LedBlinkTest, ACountdownBlinksTheLedAndRestoreGivesItsSettingBack) {
     EXPECT_EQ(led.Saved()->mode, 1);
     EXPECT_EQ(led.Saved()->argument, 7);
 
-    led.Update(5);
+    // It blinks faster in the last three seconds.
+    led.Update(4);
     if (FullModel()) {
         EXPECT_EQ(OnCamera(), (Led{2, 3, 20}));
         led.Update(3);
@@ -125,8 +120,8 @@ TEST_P(LedBlinkFullCameraTest, AnLedAlreadyBlinkingAtTheRateIsLeftAlone) {
     SetOnCamera({2, 9, 20});
     led.Update(8);
     EXPECT_EQ(OnCamera(), (Led{2, 9, 20}));
-    // The wrong rate is corrected.
-    led.Update(2);
+    // The wrong rate is corrected, down to the last second.
+    led.Update(0);
     EXPECT_EQ(OnCamera(), (Led{2, 3, 40}));
 }
 

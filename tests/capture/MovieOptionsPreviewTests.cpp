@@ -2,6 +2,7 @@
 // and stops a preview detector of the pop-up's own, its levels reach the slider through the window's queue,
 // and nothing arrives once it stopped or the pop-up went.
 #include "OptionsFixture.h"
+#include "RecordingFixture.h"
 #include "capture/CMotionPreview.h"
 #include "capture/CMotionSliderCtrl.h"
 #include "capture/CMovieOptionsDlg.h"
@@ -14,7 +15,6 @@
 #include <QPointer>
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 
@@ -101,14 +101,8 @@ TEST_F(MovieOptionsPreviewTest, ClosingWhileThePreviewRunsStopsIt) {
     EXPECT_EQ(capture->outputFormat(&width, &height), S_OK);
 }
 
-// A stand-in callback that counts levels on whatever thread they arrive.
-struct CCountingCallback : IMotionEventCallback {
-    std::atomic<int> levels{0};
-    void OnMotionEvent(uint32_t) override { ++levels; }
-};
-
 TEST_F(MovieOptionsPreviewTest, APreviewThatCannotStartLeavesNothingRunning) {
-    CCountingCallback callback;
+    CEventLog callback;
     CMotionPreview preview;
     EXPECT_EQ(preview.Start(nullptr, &callback), E_POINTER);
     EXPECT_FALSE(preview.IsRunning());
@@ -118,10 +112,10 @@ TEST_F(MovieOptionsPreviewTest, APreviewThatCannotStartLeavesNothingRunning) {
     RegisterGraniteCaptureObjects();
     EXPECT_EQ(preview.Start(capture, &callback), S_OK);
     EXPECT_TRUE(preview.IsRunning());
-    ASSERT_TRUE(PumpUntil([&] { return callback.levels > 0; }, 15000));
+    ASSERT_TRUE(callback.WaitFor(1));
     preview.Stop();
-    const int atStop = callback.levels;
-    EXPECT_FALSE(PumpUntil([&] { return callback.levels != atStop; }, 400)) << "no level after Stop";
+    const size_t atStop = callback.Count();
+    EXPECT_FALSE(callback.WaitFor(atStop + 1, 400)) << "no level after Stop";
 }
 
 } // namespace

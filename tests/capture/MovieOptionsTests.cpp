@@ -120,7 +120,6 @@ TEST_F(MovieOptionsTest, TheMotionBoxTurnsTheCountdownAndLengthControlsOffAndOn)
     EXPECT_TRUE(Enabled(popup, CMovieOptionsDlg::kIncludeAudioId));
     EXPECT_TRUE(Enabled(popup, IDOK));
     EXPECT_FALSE(popup->IsMotionPreviewRunning()) << "no video capture, no preview";
-    EXPECT_EQ(popup->MotionSlider()->toolTip().toStdString(), CDialogBase::LoadString(314));
     popup->DestroyWindow();
 }
 
@@ -149,7 +148,6 @@ TEST_F(MovieOptionsTest, WithoutMotionDetectionThePopupIsShorterAndMotionIsOffAt
     QPointer<CMovieOptionsDlg> popup = Open(CMovieOptionsDlg::MotionUnavailable);
     ASSERT_TRUE(popup);
     EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u) << "written as the pop-up opens, before any OK";
-    EXPECT_EQ(CMovieOptionsDlg::MotionGroupIds().size(), 11u);
     for (int id : CMovieOptionsDlg::MotionGroupIds()) {
         EXPECT_FALSE(popup->GetDlgItem(id)->isVisible()) << id;
         EXPECT_FALSE(Enabled(popup, id)) << id;

@@ -1,65 +1,26 @@
 // Taking a photo from the simulated camera's running picture into a real file: the quality range, the still
 // size, the shutter event, and the failures that must leave no file and no file name behind.
+#include "RecordingFixture.h"
 #include "capture/CPhotoShot.h"
-#include "granite/capture/CCameraEnumerator.h"
-#include "granite/capture/RegisterGraniteCaptureObjects.h"
-#include "granite/devices/CSimulatedHardware.h"
-#include "services/ICameraEnumerator.h"
 #include "services/ICaptureEvents.h"
-#include "services/IStillEventCallback.h"
-#include "services/IVideoCapture.h"
-#include "support/CTempEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 
-#include <gtest/gtest.h>
-
-#include <atomic>
 #include <limits>
-#include <mutex>
-#include <vector>
 
 namespace {
 
-// Hears the shutter moment on the capture object's thread.
-struct CShutterListener : IStillEventCallback {
-    std::mutex lock;
-    std::vector<uint32_t> values;
-    void OnStillEvent(uint32_t value) override {
-        std::lock_guard guard(lock);
-        values.push_back(value);
-    }
-    std::vector<uint32_t> Values() {
-        std::lock_guard guard(lock);
-        return values;
-    }
-};
-
-class PhotoShotTest : public ::testing::Test {
+class PhotoShotTest : public RecordingFixture {
 protected:
+    // The camera stopped, so a test picks the still size before it runs.
     void SetUp() override {
-        hardware = std::make_shared<Granite::CSimulatedHardware>(
-            std::vector<Granite::DeviceRequest>{{Granite::DeviceKind::Camera, "full"}});
-        Granite::CSimulatedHardware::SetCurrent(hardware);
-        RegisterGraniteCaptureObjects();
-        ICameraEnumerator* cameras = Granite::CCameraEnumerator::Create();
-        std::string id;
-        hardware->IdAt(Granite::DeviceKind::Camera, 0, id);
-        ASSERT_EQ(cameras->createCapture(id, &capture), S_OK);
-        cameras->Release();
+        RecordingFixture::SetUp();
+        capture->stop();
         folder = env.Path("Pictures");
         QDir().mkpath(QString::fromStdString(folder));
-    }
-    void TearDown() override {
-        if (capture != nullptr) {
-            capture->stop();
-            capture->Release();
-        }
-        UnregisterGraniteCaptureObjects();
-        Granite::CSimulatedHardware::SetCurrent(nullptr);
     }
     void Run(int32_t width, int32_t height) {
         ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
@@ -76,32 +37,26 @@ protected:
     }
     QStringList Files() const { return QDir(QString::fromStdString(folder)).entryList(QDir::Files); }
 
-    CTempEnvironment env;
-    std::shared_ptr<Granite::CSimulatedHardware> hardware;
-    IVideoCapture* capture = nullptr;
     std::string folder;
     int named = 0;
 };
 
 TEST(PhotoShotQuality, IsClampedToTheJpegRange) {
-    const struct {
-        uint32_t in;
-        int32_t out;
-    } cases[] = {{0, 20},
-                 {19, 20},
-                 {20, 20},
-                 {57, 57},
-                 {100, 100},
-                 {101, 100},
-                 {std::numeric_limits<uint32_t>::max(), 100}};
-    for (const auto& c : cases)
-        EXPECT_EQ(CPhotoShot::ClampQuality(c.in), c.out) << c.in;
+    const std::pair<uint32_t, int32_t> cases[] = {{0, 20},
+                                                  {19, 20},
+                                                  {20, 20},
+                                                  {57, 57},
+                                                  {100, 100},
+                                                  {101, 100},
+                                                  {std::numeric_limits<uint32_t>::max(), 100}};
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(CPhotoShot::ClampQuality(in), out) << in;
 }
 
 TEST_F(PhotoShotTest, WritesAJpegOfTheChosenStillSizeAndRingsTheShutterOnce) {
     // A still size larger than the live picture, as the large photo sizes are.
     Run(640, 480);
-    CShutterListener shutter;
+    CEventLog shutter;
     std::string path;
     ASSERT_EQ(CPhotoShot::Take(capture, &shutter, Namer(), 95, false, path), S_OK);
     EXPECT_EQ(path, folder + "/Picture 1.jpg");
@@ -141,7 +96,7 @@ TEST_F(PhotoShotTest, QualityAndTheDateStampReachThePicture) {
 }
 
 TEST_F(PhotoShotTest, FailuresGiveNoFileAndNoName) {
-    CShutterListener shutter;
+    CEventLog shutter;
     std::string path = "left over";
     // The camera is not running: the capture fails.
     EXPECT_EQ(CPhotoShot::Take(capture, &shutter, Namer(), 95, false, path), E_FAIL);

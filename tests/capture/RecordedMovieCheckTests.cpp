@@ -12,22 +12,6 @@ namespace {
 
 using V = RecordedMovieVerdict;
 
-const char* Name(V verdict) {
-    switch (verdict) {
-    case V::Kept:
-        return "Kept";
-    case V::DeletedTooSmall:
-        return "DeletedTooSmall";
-    case V::DeletedUnreadable:
-        return "DeletedUnreadable";
-    case V::KeptUnchecked:
-        return "KeptUnchecked";
-    case V::Missing:
-        return "Missing";
-    }
-    return "?";
-}
-
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -78,7 +62,7 @@ TEST_F(RecordedMovieCheckTest, SmallEmptyAndMissingFilesAreToldApart) {
         {"", V::Missing},
     };
     for (const auto& [path, verdict] : rows)
-        EXPECT_STREQ(Name(CRecordedMovieCheck::Check(path)), Name(verdict)) << path;
+        EXPECT_EQ(CRecordedMovieCheck::Check(path), verdict) << path;
     EXPECT_FALSE(Exists(small));
     EXPECT_FALSE(Exists(junk));
     EXPECT_TRUE(Exists(Path("Video 3.wmv")));
@@ -86,7 +70,7 @@ TEST_F(RecordedMovieCheckTest, SmallEmptyAndMissingFilesAreToldApart) {
 
 TEST_F(RecordedMovieCheckTest, ARecordingIsKeptAndOneCutOffInItsHeaderIsNot) {
     const std::string movie = Record("Video 1.wmv");
-    EXPECT_STREQ(Name(CRecordedMovieCheck::Check(movie)), "Kept");
+    EXPECT_EQ(CRecordedMovieCheck::Check(movie), V::Kept);
     ASSERT_TRUE(Exists(movie));
 
     // The start of the same recording padded past the minimum size: a broken file on which the gallery's
@@ -95,7 +79,7 @@ TEST_F(RecordedMovieCheckTest, ARecordingIsKeptAndOneCutOffInItsHeaderIsNot) {
     WriteAll(headerOnly,
              ReadAll(movie).substr(0, 100) + std::string(CRecordedMovieCheck::kMinimumBytes, '\0'));
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_STREQ(Name(CRecordedMovieCheck::Check(headerOnly)), "DeletedUnreadable");
+    EXPECT_EQ(CRecordedMovieCheck::Check(headerOnly), V::DeletedUnreadable);
     EXPECT_LT(std::chrono::steady_clock::now() - started,
               std::chrono::milliseconds(CRecordedMovieCheck::kReadTimeoutMs + 2000));
     EXPECT_FALSE(Exists(headerOnly));
@@ -113,12 +97,12 @@ TEST_F(RecordedMovieCheckTest, MoviesFromOtherSoftwareAreJudgedByTheirPicture) {
     };
     for (const auto& [sample, verdict] : rows) {
         const std::string copy = Copy(sample);
-        EXPECT_STREQ(Name(CRecordedMovieCheck::Check(copy)), Name(verdict)) << sample;
+        EXPECT_EQ(CRecordedMovieCheck::Check(copy), verdict) << sample;
         EXPECT_EQ(Exists(copy), CRecordedMovieCheck::IsKept(verdict)) << sample;
     }
     // A real movie cut off a third of the way keeps its first picture.
     const std::string cut = Copy("vc1adv-wmapro-512x288-wmfsdk12.wmv", 853574 / 3);
-    EXPECT_STREQ(Name(CRecordedMovieCheck::Check(cut)), "Kept");
+    EXPECT_EQ(CRecordedMovieCheck::Check(cut), V::Kept);
 }
 
 TEST_F(RecordedMovieCheckTest, WithoutThePlugInsToReadItARecordingIsKeptUnread) {
@@ -132,16 +116,16 @@ TEST_F(RecordedMovieCheckTest, WithoutThePlugInsToReadItARecordingIsKeptUnread) 
         CHiddenElement hidden(element);
         ASSERT_TRUE(hidden.Hidden());
         EXPECT_TRUE(CRecordedMovieCheck::ReadingPluginMissing(movie));
-        EXPECT_STREQ(Name(CRecordedMovieCheck::Check(movie)), "KeptUnchecked");
+        EXPECT_EQ(CRecordedMovieCheck::Check(movie), V::KeptUnchecked);
         EXPECT_EQ(ReadAll(movie), contents) << "left exactly as it was";
     }
     {
         // A missing demuxer does not shelter a file that is no movie at all.
         CHiddenElement hidden("asfdemux");
-        EXPECT_STREQ(Name(CRecordedMovieCheck::Check(zeros)), "DeletedUnreadable");
+        EXPECT_EQ(CRecordedMovieCheck::Check(zeros), V::DeletedUnreadable);
     }
     EXPECT_FALSE(CRecordedMovieCheck::ReadingPluginMissing(movie)) << "all back";
-    EXPECT_STREQ(Name(CRecordedMovieCheck::Check(movie)), "Kept");
+    EXPECT_EQ(CRecordedMovieCheck::Check(movie), V::Kept);
 }
 
 } // namespace

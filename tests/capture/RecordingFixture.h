@@ -1,8 +1,8 @@
 #pragma once
 // A running simulated camera for the recording tests: the capture objects registered in the object factory,
 // a full camera with two microphones, a temporary home, and the camera's video capture started at 320 x 240.
-// Also a callback that writes down the events it hears, on whatever thread they come, and a way to hide a
-// GStreamer element from the registry for the length of a test (the machine's missing plug-ins).
+// Also a log that writes down the events and frames it hears, on whatever thread they come, and a way to hide
+// a GStreamer element from the registry for the length of a test (the machine's missing plug-ins).
 #include "granite/capture/CCameraEnumerator.h"
 #include "granite/capture/IFrameSource.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
@@ -10,6 +10,7 @@
 #include "services/CCaptureEventSinkBase.h"
 #include "services/IMotionEventCallback.h"
 #include "services/IMovieEventCallback.h"
+#include "services/IStillEventCallback.h"
 #include "services/IVideoCapture.h"
 #include "support/CTempEnvironment.h"
 
@@ -24,11 +25,17 @@
 #include <thread>
 #include <vector>
 
-// Every value a capture event sink delivers, in order.
-class CEventLog : public IMovieEventCallback, public IMotionEventCallback {
+// Every value a capture event sink delivers, in order, on whatever thread it comes; a frame counts as a 0.
+class CEventLog : public IMovieEventCallback,
+                  public IMotionEventCallback,
+                  public IStillEventCallback,
+                  public Granite::IFrameListener {
 public:
     void OnMovieEvent(uint32_t value) override { Add(value); }
     void OnMotionEvent(uint32_t value) override { Add(value); }
+    void OnStillEvent(uint32_t value) override { Add(value); }
+    void OnFrame(GstSample*) override { Add(0); }
+    void OnSourceStopped(HRESULT) override {}
     std::vector<uint32_t> Values() const {
         std::lock_guard guard(lock_);
         return values_;
@@ -81,32 +88,6 @@ private:
     GstPluginFeature* feature_ = nullptr;
 };
 
-// Counts the camera's frames (on its streaming thread) so a test can let a recording take in so many.
-class CFrameCounter : public Granite::IFrameListener {
-public:
-    void OnFrame(GstSample*) override {
-        {
-            std::lock_guard guard(lock_);
-            ++count_;
-        }
-        changed_.notify_all();
-    }
-    void OnSourceStopped(HRESULT) override {}
-    uint64_t Count() const {
-        std::lock_guard guard(lock_);
-        return count_;
-    }
-    bool WaitFor(uint64_t n, int timeoutMs = 20000) {
-        std::unique_lock guard(lock_);
-        return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return count_ >= n; });
-    }
-
-private:
-    mutable std::mutex lock_;
-    std::condition_variable changed_;
-    uint64_t count_ = 0;
-};
-
 class RecordingFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -152,12 +133,12 @@ protected:
     }
     // Lets a running recording take in `count` more of the camera's frames (two seconds of them make a
     // movie well above the size of an empty one).
-    bool RecordFrames(uint64_t count = 60) { return frames.WaitFor(frames.Count() + count); }
+    bool RecordFrames(uint64_t count = 60) { return frames.WaitFor(frames.Count() + count, 20000); }
 
     CTempEnvironment env;
     std::shared_ptr<Granite::CSimulatedHardware> hardware;
     IVideoCapture* capture = nullptr;
     Granite::IFrameSource* frameSource = nullptr;
-    CFrameCounter frames;
+    CEventLog frames; // the camera's frames, counted on its streaming thread
     int sinksAtStart = 0;
 };

@@ -19,27 +19,16 @@ namespace {
 
 constexpr int kRate = 22050;
 
-// A WAV file of a quiet tone: 16-bit mono at 22050 Hz.
+QByteArray ShutterWave() {
+    return CResourceLibrary::Instance().GetData(ResourceType::Wave, CShutterSound::kWaveId);
+}
+
+// The shutter click with `seconds` of a quiet hum after it, its sizes put right.
 QByteArray MakeWave(double seconds) {
-    const auto frames = static_cast<uint32_t>(seconds * kRate);
-    QByteArray data(static_cast<qsizetype>(frames) * 2, '\0');
-    for (uint32_t i = 0; i < frames; ++i)
-        qToLittleEndian<int16_t>(static_cast<int16_t>(800 * std::sin(i * 0.1)), data.data() + 2 * i);
-    QByteArray header(44, '\0');
-    char* h = header.data();
-    memcpy(h, "RIFF", 4);
-    qToLittleEndian<uint32_t>(36 + data.size(), h + 4);
-    memcpy(h + 8, "WAVEfmt ", 8);
-    qToLittleEndian<uint32_t>(16, h + 16);
-    qToLittleEndian<uint16_t>(1, h + 20); // PCM
-    qToLittleEndian<uint16_t>(1, h + 22); // mono
-    qToLittleEndian<uint32_t>(kRate, h + 24);
-    qToLittleEndian<uint32_t>(kRate * 2, h + 28);
-    qToLittleEndian<uint16_t>(2, h + 32);
-    qToLittleEndian<uint16_t>(16, h + 34);
-    memcpy(h + 36, "data", 4);
-    qToLittleEndian<uint32_t>(static_cast<uint32_t>(data.size()), h + 40);
-    return header + data;
+    QByteArray wave = ShutterWave() + QByteArray(static_cast<qsizetype>(seconds * kRate) * 2, '\x10');
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(wave.size() - 8), wave.data() + 4);
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(wave.size() - 44), wave.data() + 40);
+    return wave;
 }
 
 class ShutterSoundTest : public ::testing::Test {
@@ -53,7 +42,7 @@ protected:
 };
 
 TEST(ShutterSoundResource, IsAShortClickOfSixteenBitMonoAt22050Hz) {
-    const QByteArray wave = CResourceLibrary::Instance().GetData(ResourceType::Wave, CShutterSound::kWaveId);
+    const QByteArray wave = ShutterWave();
     ASSERT_GE(wave.size(), 44);
     EXPECT_EQ(wave.left(4), QByteArray("RIFF"));
     EXPECT_EQ(wave.mid(8, 8), QByteArray("WAVEfmt "));
@@ -62,6 +51,7 @@ TEST(ShutterSoundResource, IsAShortClickOfSixteenBitMonoAt22050Hz) {
     EXPECT_EQ(qFromLittleEndian<uint16_t>(h + 22), 1) << "mono";
     EXPECT_EQ(qFromLittleEndian<uint32_t>(h + 24), static_cast<uint32_t>(kRate));
     EXPECT_EQ(qFromLittleEndian<uint16_t>(h + 34), 16);
+    EXPECT_EQ(wave.mid(36, 4), QByteArray("data")) << "the samples follow the format at once";
     const double seconds = (wave.size() - 44) / 2.0 / kRate;
     EXPECT_GT(seconds, 0.15);
     EXPECT_LT(seconds, 0.5);
