@@ -73,12 +73,9 @@ TEST(AppsReader, UnreadableDocumentsGiveAnEmptyList) {
 
 TEST(AppsReader, OperatingSystemTypesFollowThePlatformVersion) {
     OSType t;
-    ASSERT_TRUE(COSes::FromVersion(5, 0, t));
-    EXPECT_EQ(t, AppsReader::OS_2K);
-    ASSERT_TRUE(COSes::FromVersion(5, 2, t));
-    EXPECT_EQ(t, AppsReader::OS_XP);
-    ASSERT_TRUE(COSes::FromVersion(6, 1, t));
-    EXPECT_EQ(t, AppsReader::OS_VISTA);
+    EXPECT_TRUE(COSes::FromVersion(5, 0, t) && t == AppsReader::OS_2K);
+    EXPECT_TRUE(COSes::FromVersion(5, 2, t) && t == AppsReader::OS_XP);
+    EXPECT_TRUE(COSes::FromVersion(6, 1, t) && t == AppsReader::OS_VISTA);
     EXPECT_FALSE(COSes::FromVersion(10, 0, t));
     EXPECT_FALSE(COSes::FromVersion(4, 0, t));
 }

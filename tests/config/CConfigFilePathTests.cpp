@@ -49,10 +49,6 @@ TEST_F(ConfigFilePathTest, OtherwiseTheResourceIsCopiedToAPrivateFolder) {
     EXPECT_EQ(ReadFile(info.GetConfigFilePath("Config", "callingapps.xml", 438)), expected);
 }
 
-TEST_F(ConfigFilePathTest, NoFileAndNoResourceGivesNothing) {
-    EXPECT_EQ(info.GetConfigFilePath("Config", "none.xml", 1999999), "");
-}
-
 TEST_F(ConfigFilePathTest, NamesThatLeaveTheFolderAreRefused) {
     for (const char* name : {"", ".", "..", "../escape.xml", "sub/file.xml", "a..b", "/etc/passwd"}) {
         EXPECT_EQ(info.GetConfigFilePath("Config", name, 438), "") << name;
@@ -89,7 +85,8 @@ TEST_F(ConfigFilePathTest, APlantedLinkInPlaceOfTheFolderIsNotFollowed) {
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
 }
 
-TEST_F(ConfigFilePathTest, AFolderInPlaceOfTheCopyGivesNothing) {
+TEST_F(ConfigFilePathTest, NoResourceOrAFolderInPlaceOfTheCopyGivesNothing) {
+    EXPECT_EQ(info.GetConfigFilePath("Config", "none.xml", 1999999), "");
     QDir().mkpath(QString::fromStdString(CacheFolder() + "/callingapps.xml"));
     EXPECT_EQ(info.GetConfigFilePath("Config", "callingapps.xml", 438), "");
 }

@@ -70,10 +70,14 @@ TEST_F(OEMDocumentTest, ConcurrentFirstUseLoadsOnce) {
         EXPECT_EQ(s, "Software\\Threads");
 }
 
-TEST_F(OEMDocumentTest, FeatureSwitches) {
+TEST_F(OEMDocumentTest, FeatureSwitchesAndDefaultsOfSettingsValues) {
     WriteOEMBody(R"(<Features>
         <Feature Id="Off" Enabled="False"/><Feature Id="Zero" Enabled="0"/><Feature Id="NoAttr"/>
-        <Feature Id="Spaced" Enabled=" false"/><Feature Id="off" Enabled="true"/></Features>)");
+        <Feature Id="Spaced" Enabled=" false"/><Feature Id="off" Enabled="true"/></Features>
+        <DefaultRegistryValues>
+        <DefaultRegistryValue Id="ShowSysTrayIcon" DefaultValue="0"/>
+        <DefaultRegistryValue Id="showsystrayicon" DefaultValue="1"/>
+        <DefaultRegistryValue Id="NoValue"/></DefaultRegistryValues>)");
     CVidoraOEMInfo info;
     EXPECT_FALSE(info.IsFeatureEnabled("Off", true));
     EXPECT_FALSE(info.IsFeatureEnabled("OFF", true)); // first match, name without regard to case
@@ -82,14 +86,6 @@ TEST_F(OEMDocumentTest, FeatureSwitches) {
     EXPECT_TRUE(info.IsFeatureEnabled("Spaced", false));
     EXPECT_FALSE(info.IsFeatureEnabled("Missing", false));
     EXPECT_TRUE(info.IsFeatureEnabled("Missing", true));
-}
-
-TEST_F(OEMDocumentTest, DefaultsOfSettingsValues) {
-    WriteOEMBody(R"(<DefaultRegistryValues>
-        <DefaultRegistryValue Id="ShowSysTrayIcon" DefaultValue="0"/>
-        <DefaultRegistryValue Id="showsystrayicon" DefaultValue="1"/>
-        <DefaultRegistryValue Id="NoValue"/></DefaultRegistryValues>)");
-    CVidoraOEMInfo info;
     EXPECT_EQ(info.GetDefaultRegistryValue("SHOWSYSTRAYICON"), "0");
     EXPECT_EQ(info.GetDefaultRegistryValue("NoValue"), "");
     EXPECT_EQ(info.GetDefaultRegistryValue("Other"), "");

@@ -27,10 +27,12 @@ TEST_F(OEMTextTest, GetTextFollowsTheUserInterfaceLanguage) {
     EXPECT_EQ(info.GetText("plain.text"), ""); // ids are exact
 }
 
-TEST_F(OEMTextTest, GetStringFallsBackToTheResourceLibrary) {
+TEST_F(OEMTextTest, GetStringAndTheHelpFileFallBackToTheBuiltInOnes) {
     WriteOEMBody(R"(<Texts><Text Id="IDS_NAME" Localized="false">Reseller Cam</Text>
-                    <Text Id="IDS_FR"><String LanguageId="1036" StringValue="fr"/></Text></Texts>)");
+                    <Text Id="IDS_FR"><String LanguageId="1036" StringValue="fr"/></Text>
+                    <Text Id="App.HelpTopic" Localized="false">reseller-help.html</Text></Texts>)");
     CVidoraOEMInfo info;
+    EXPECT_EQ(info.GetHelpFile(), "reseller-help.html");
     const std::string resource = CResourceLibrary::Instance().GetString(109);
     ASSERT_FALSE(resource.empty());
     EXPECT_EQ(info.GetString(109, "IDS_NAME"), "Reseller Cam");
@@ -38,12 +40,6 @@ TEST_F(OEMTextTest, GetStringFallsBackToTheResourceLibrary) {
     // An entry with no text for this language does not blank the label.
     EXPECT_EQ(info.GetString(109, "IDS_FR"), resource);
     EXPECT_EQ(info.GetString(999999, "IDS_OTHER"), "");
-}
-
-TEST_F(OEMTextTest, HelpFileComesFromTheDocumentWhenItGivesOne) {
-    WriteOEMBody(R"(<Texts><Text Id="App.HelpTopic" Localized="false">reseller-help.html</Text></Texts>)");
-    CVidoraOEMInfo info;
-    EXPECT_EQ(info.GetHelpFile(), "reseller-help.html");
 }
 
 TEST_F(OEMTextTest, BuiltInPlaceholdersOfEachVariant) {
@@ -60,36 +56,27 @@ TEST_F(OEMTextTest, BuiltInPlaceholdersOfEachVariant) {
     EXPECT_EQ(vidora.ExpandText("100% sure, %unknown%"), "100% sure, %unknown%");
 }
 
-TEST_F(OEMTextTest, DocumentPlaceholdersWinAndAreExpandedByTheBuiltInPass) {
+// The document's placeholders go first, in document order, then the built-in pass.
+TEST_F(OEMTextTest, DocumentPlaceholdersWinAndExpandInDocumentOrder) {
     WriteOEMBody(R"(<Texts>
         <Text Id="%product%" Localized="false">ClearView</Text>
         <Text Id="%appname%" Localized="false">%company% ClearView</Text>
         <Text Id="%empty%" Localized="false"></Text>
+        <Text Id="%first%" Localized="false">[%second%]</Text>
+        <Text Id="%second%" Localized="false">two</Text>
+        <Text Id="%third%" Localized="false">three</Text>
+        <Text Id="%fourth%" Localized="false">(%third%)</Text>
+        <Text Id="%" Localized="false">X</Text><Text Id="%%" Localized="false">Y</Text>
+        <Text Id="Plain" Localized="false">Z</Text>
         </Texts>)");
     CVidoraOEMInfo info;
     EXPECT_EQ(info.ExpandText("Welcome to %product% (%appname%)"),
               "Welcome to ClearView (Brenmoor® ClearView)");
     // An empty OEM text leaves the placeholder to the built-in pass (which does not know it).
     EXPECT_EQ(info.ExpandText("%empty%"), "%empty%");
-}
-
-TEST_F(OEMTextTest, DocumentPlaceholdersExpandInDocumentOrder) {
-    WriteOEMBody(R"(<Texts>
-        <Text Id="%first%" Localized="false">[%second%]</Text>
-        <Text Id="%second%" Localized="false">two</Text>
-        <Text Id="%third%" Localized="false">three</Text>
-        <Text Id="%fourth%" Localized="false">(%third%)</Text>
-        </Texts>)");
-    CVidoraOEMInfo info;
     // %second% comes after %first% and is replaced inside its value; %third% came before %fourth% and is not.
     EXPECT_EQ(info.ExpandText("%first% %fourth%"), "[two] (%third%)");
-}
-
-TEST_F(OEMTextTest, PercentSignsAloneAreNotPlaceholders) {
-    WriteOEMBody(R"(<Texts><Text Id="%" Localized="false">X</Text><Text Id="%%" Localized="false">Y</Text>
-                    <Text Id="Plain" Localized="false">Z</Text></Texts>)");
-    CVidoraOEMInfo info;
-    EXPECT_EQ(info.ExpandText("50% of 100%% Plain"), "50% of 100%% Plain");
+    EXPECT_EQ(info.ExpandText("50% of 100%% Plain"), "50% of 100%% Plain") << "percent signs alone";
 }
 
 TEST_F(OEMTextTest, MutuallyDoublingPlaceholdersCannotExhaustMemory) {

@@ -26,7 +26,8 @@ struct RecordedMessage {
     const QWidget* Control() const { return reinterpret_cast<const QWidget*>(lParam); }
 };
 
-// A modeless dialog, created and shown, that keeps every message reaching OnMessage.
+// A modeless dialog, created and shown, that keeps every message reaching OnMessage and counts the mouse
+// presses that reach the window itself.
 class CRecordingDialog : public CDialogBase {
 public:
     CRecordingDialog() : CDialogBase(0) {
@@ -37,6 +38,7 @@ public:
     ~CRecordingDialog() override { DestroyWindow(); }
 
     std::vector<RecordedMessage> messages;
+    int presses = 0;
 
     // Messages of one kind only.
     std::vector<RecordedMessage> Of(UINT message) const {
@@ -51,6 +53,10 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         messages.push_back({message, wParam, lParam});
         return 0;
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        ++presses;
+        event->accept();
     }
 };
 

@@ -135,19 +135,6 @@ TEST_F(DialogBaseTest, RegisteredControlClassesBuildTheirOwnWidgets) {
     EXPECT_EQ(fancy->geometry(), QRect(1, 2, 30, 40));
     CControlFactory::Instance().Unregister("CFancyLabel");
     EXPECT_FALSE(CControlFactory::Instance().IsRegistered("CFancyLabel"));
-
-    // A built-in class can be replaced, and removing the replacement brings the built-in one back.
-    CControlFactory::Instance().Register(
-        "Static", [](const CDialogTemplate::Control&, QWidget* parent) { return new CFancyLabel(parent); });
-    CDialogTemplate::Control c;
-    c.className = "Static";
-    QWidget parent;
-    std::unique_ptr<QWidget> replaced(CControlFactory::Instance().Create(c, &parent));
-    EXPECT_NE(dynamic_cast<CFancyLabel*>(replaced.get()), nullptr);
-    CControlFactory::Instance().Unregister("Static");
-    std::unique_ptr<QWidget> builtIn(CControlFactory::Instance().Create(c, &parent));
-    ASSERT_NE(builtIn, nullptr);
-    EXPECT_EQ(dynamic_cast<CFancyLabel*>(builtIn.get()), nullptr);
 }
 
 TEST_F(DialogBaseTest, AWindowWhoseTemplateCannotBeUsedIsNotCreated) {

@@ -147,7 +147,10 @@ TEST_F(ImageCacheTest, PreloadCachesWhatLoadsAndSkipsTheRest) {
     EXPECT_FALSE(cache.IsCached(104));
 }
 
-TEST(ImageCacheDecode, RefusesPicturesWithAbsurdDimensionsBeforeDecoding) {
+TEST(ImageCacheDecode, KeepsAGoodPictureUpToTheSideLimitAndRefusesAbsurdDimensionsBeforeDecoding) {
+    const QImage image = CImageCache::Decode(EncodePng(CImageCache::kMaxSide, 2, Qt::magenta));
+    ASSERT_EQ(image.size(), QSize(CImageCache::kMaxSide, 2));
+    EXPECT_EQ(image.pixelColor(CImageCache::kMaxSide - 1, 1), QColor(Qt::magenta));
     EXPECT_TRUE(CImageCache::Decode(PngHeaderClaiming(100000, 100000)).isNull());
     EXPECT_TRUE(CImageCache::Decode(PngHeaderClaiming(CImageCache::kMaxSide + 1, 1)).isNull());
     // Each side acceptable, the area not.
@@ -169,12 +172,6 @@ TEST(ImageCacheDecode, RefusesDamagedAndForeignData) {
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(image.save(&buffer, "JPEG"));
     EXPECT_TRUE(CImageCache::Decode(jpeg).isNull()) << "only PNG and BMP resources are images of the cache";
-}
-
-TEST(ImageCacheDecode, KeepsThePixelsOfAGoodPictureUpToTheSideLimit) {
-    const QImage image = CImageCache::Decode(EncodePng(CImageCache::kMaxSide, 2, Qt::magenta));
-    ASSERT_EQ(image.size(), QSize(CImageCache::kMaxSide, 2));
-    EXPECT_EQ(image.pixelColor(CImageCache::kMaxSide - 1, 1), QColor(Qt::magenta));
 }
 
 // Bitmaps written by other programs (padded rows, palettes, run-length coding) are images of the cache;
@@ -202,15 +199,8 @@ TEST(ImageCacheDecode, ReadsForeignBitmapsAndRefusesForeignBombs) {
     }
 }
 
-TEST(ImageCacheLibrary, LoadsTheToolkitImagesFromTheResourceLibrary) {
-    CImageCache cache;
-    cache.Enable();
-    const QImage title = cache.GetImage(1000);
-    ASSERT_FALSE(title.isNull());
-    EXPECT_GT(title.width(), title.height());
-    EXPECT_TRUE(cache.GetImage(1099).isNull()) << "no resource behind this id";
-}
-
+// The process-wide cache reads the resource library, and the OEM information takes its built-in graphics
+// from it.
 TEST(ImageCacheOEM, TheOEMInformationTakesItsBuiltInGraphicsFromTheCache) {
     CTempEnvironment env;
     CImageCache& cache = CImageCache::Instance();
@@ -223,7 +213,9 @@ TEST(ImageCacheOEM, TheOEMInformationTakesItsBuiltInGraphicsFromTheCache) {
     EXPECT_FALSE(info.GetGraphic("app_titlename.png", 1000, image));
     cache.Enable();
     ASSERT_TRUE(info.GetGraphic("app_titlename.png", 1000, image));
+    EXPECT_GT(image.width(), image.height()) << "the title artwork";
     EXPECT_EQ(image, cache.GetImage(1000));
+    EXPECT_TRUE(cache.GetImage(1099).isNull()) << "no resource behind this id";
     EXPECT_FALSE(info.GetGraphic("app_titlename.png", 2000, image));
 
     COEMInfo::SetImageSource(nullptr);

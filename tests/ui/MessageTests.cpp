@@ -22,27 +22,12 @@ constexpr UINT kMsgA = WM_APP + 1;
 constexpr UINT kMsgB = WM_APP + 2;
 constexpr UINT kMsgC = WM_APP + 3;
 
-// Delivers posted events until `done` says so; the deadline only keeps a broken build from hanging.
 class MessageTest : public ::testing::Test {
 protected:
     CTempEnvironment env_;
 };
 
 } // namespace
-
-TEST_F(MessageTest, PostedMessagesArriveLaterInPostingOrder) {
-    CTestDialog dlg(0);
-    ASSERT_TRUE(dlg.Create());
-    EXPECT_TRUE(dlg.PostMessage(kMsgA, 1, -1));
-    EXPECT_TRUE(dlg.PostMessage(kMsgB, 2, -2));
-    EXPECT_TRUE(dlg.PostMessage(kMsgA, 3, -3));
-    EXPECT_TRUE(dlg.messages.empty());
-    PumpEvents();
-    ASSERT_EQ(dlg.messages.size(), 3u);
-    EXPECT_EQ(dlg.messages[0], std::make_tuple(kMsgA, WPARAM(1), LPARAM(-1)));
-    EXPECT_EQ(dlg.messages[1], std::make_tuple(kMsgB, WPARAM(2), LPARAM(-2)));
-    EXPECT_EQ(dlg.messages[2], std::make_tuple(kMsgA, WPARAM(3), LPARAM(-3)));
-}
 
 TEST_F(MessageTest, MessagesFromManyThreadsKeepEachThreadsOrderAndNoneIsLost) {
     CTestDialog dlg(0);
@@ -87,23 +72,25 @@ TEST_F(MessageTest, AMessagePostedByAHandlerWaitsUntilTheHandlerReturns) {
     EXPECT_EQ(order, (std::vector<std::string>{"handler returns", "posted"}));
 }
 
-TEST_F(MessageTest, RemovePostedMessagesTakesOutExactlyOneKind) {
+// Posted messages arrive later, in posting order, with their parameters; removing takes out one kind only.
+TEST_F(MessageTest, PostedMessagesArriveLaterInOrderAndRemovingTakesOutExactlyOneKind) {
     CTestDialog dlg(0);
     ASSERT_TRUE(dlg.Create());
-    dlg.PostMessage(kMsgA, 1);
-    dlg.PostMessage(kMsgB, 2);
+    EXPECT_TRUE(dlg.PostMessage(kMsgA, 1));
+    EXPECT_TRUE(dlg.PostMessage(kMsgB, 2, -2));
     dlg.PostMessage(kMsgA, 3);
-    dlg.PostMessage(kMsgC, 4);
+    dlg.PostMessage(kMsgC, 4, -4);
     dlg.PostMessage(kMsgA, 5);
+    EXPECT_TRUE(dlg.messages.empty());
     EXPECT_EQ(dlg.PendingMessageCount(kMsgA), 3u);
     EXPECT_EQ(dlg.RemovePostedMessages(kMsgA), 3u);
     EXPECT_EQ(dlg.RemovePostedMessages(kMsgA), 0u);
-    dlg.PostMessage(kMsgA, 6); // posted after the removal: stays
+    dlg.PostMessage(kMsgA, 6, -6); // posted after the removal: stays
     PumpEvents();
     ASSERT_EQ(dlg.messages.size(), 3u);
-    EXPECT_EQ(std::get<1>(dlg.messages[0]), 2u);
-    EXPECT_EQ(std::get<1>(dlg.messages[1]), 4u);
-    EXPECT_EQ(std::get<1>(dlg.messages[2]), 6u);
+    EXPECT_EQ(dlg.messages[0], std::make_tuple(kMsgB, WPARAM(2), LPARAM(-2)));
+    EXPECT_EQ(dlg.messages[1], std::make_tuple(kMsgC, WPARAM(4), LPARAM(-4)));
+    EXPECT_EQ(dlg.messages[2], std::make_tuple(kMsgA, WPARAM(6), LPARAM(-6)));
 }
 
 TEST_F(MessageTest, RemovingWhileAnotherThreadPostsNeverLosesOtherKinds) {

@@ -13,17 +13,12 @@
 
 namespace {
 
-// A dialog that paints its client area red and counts the presses that reach it.
+// A dialog that can paint its client area red.
 class CPaintingDialog : public CRecordingDialog {
 public:
-    int presses = 0;
     bool paintRed = false;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        ++presses;
-        event->accept();
-    }
     void paintEvent(QPaintEvent*) override {
         if (!paintRed)
             return;
@@ -176,18 +171,15 @@ TEST(SkinImages, TitleImagesComeFromTheImageCacheOrTheOEMFolder) {
     EXPECT_TRUE(bare.TitleImage(true).isNull()) << "then the title text stands in";
 }
 
-TEST(SkinDocking, DockedPositionsTouchTheRibbonOnEachSide) {
+TEST(SkinDocking, DockedPositionsTouchTheRibbonOnTheSideChosen) {
     const QRect ribbon(500, 200, 63, 400);
     const QSize pane(320, 450);
     EXPECT_EQ(CVidoraSkin::DockedPosition(pane, ribbon, CVidoraSkin::DockRight), QPoint(563, 200));
     EXPECT_EQ(CVidoraSkin::DockedPosition(pane, ribbon, CVidoraSkin::DockLeft), QPoint(180, 200));
     EXPECT_EQ(CVidoraSkin::DockedPosition(pane, ribbon, CVidoraSkin::DockTop), QPoint(500, -250));
     EXPECT_EQ(CVidoraSkin::DockedPosition(pane, ribbon, CVidoraSkin::DockBottom), QPoint(500, 600));
-}
-
-TEST(SkinDocking, PanesGoRightOfTheRibbonUnlessOnlyTheLeftHasRoom) {
+    // Right of the ribbon unless only the left has room.
     const QRect screen(0, 0, 1280, 800);
-    const QSize pane(320, 450);
     EXPECT_EQ(CVidoraSkin::ChooseDockSide(pane, QRect(100, 100, 63, 400), screen), CVidoraSkin::DockRight);
     EXPECT_EQ(CVidoraSkin::ChooseDockSide(pane, QRect(1000, 100, 63, 400), screen), CVidoraSkin::DockLeft);
     EXPECT_EQ(CVidoraSkin::ChooseDockSide(QSize(1250, 450), QRect(600, 100, 63, 400), screen),

@@ -119,12 +119,10 @@ TEST_F(TrayTest, TheRealIconSurvivesItsMenuBeingDestroyedFirst) {
     auto menu = std::make_unique<QMenu>();
     menu->addAction("Exit");
     icon->SetContextMenu(menu.get());
-    EXPECT_EQ(icon->Native().contextMenu(), menu.get());
     menu.reset();
     icon->SetIcon(SomeIcon());
     icon->Show();
     icon.reset();
-    SUCCEED();
 }
 
 TEST_F(TrayTest, NotificationsGiveUpQuicklyWithoutASessionBus) {
