@@ -135,10 +135,7 @@ TEST_F(CameraOpenerTest, OpensTheCurrentCameraAndTellsWhetherItRunsOnTheMakersDr
         EXPECT_EQ(opened.capture->stillFormatCount(&formats), S_OK);
         EXPECT_GT(formats, 0);
     }
-}
-
-TEST_F(CameraOpenerTest, TheCurrentCameraWinsOverTheCallCamera) {
-    ASSERT_EQ(DeviceManager()->SelectVideoDevice(0), S_OK);
+    // The current camera wins over the call camera.
     Reopen(dm, Comms(basicId));
     ASSERT_NE(opened.capture, nullptr);
     EXPECT_EQ(opened.devicePath, fullId);

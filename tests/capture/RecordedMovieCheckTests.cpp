@@ -17,11 +17,6 @@ std::string ReadAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
 class RecordedMovieCheckTest : public RecordingFixture {
 protected:
     // A real movie of two seconds from the simulated camera.
@@ -39,9 +34,8 @@ protected:
     std::string Copy(const char* sample, size_t keepBytes = std::string::npos) {
         const std::string bytes = ReadAll(TestMediaDir() + "/" + sample);
         EXPECT_FALSE(bytes.empty()) << sample;
-        const std::string copy = Path(std::string("copy of ") + sample);
-        WriteAll(copy, bytes.substr(0, keepBytes));
-        return copy;
+        env.WriteFile(std::string("copy of ") + sample, bytes.substr(0, keepBytes));
+        return Path(std::string("copy of ") + sample);
     }
 
     CEventLog events;
@@ -50,8 +44,8 @@ protected:
 TEST_F(RecordedMovieCheckTest, SmallEmptyAndMissingFilesAreToldApart) {
     const std::string small = Path("Video 1.wmv");
     const std::string junk = Path("Video 2.wmv");
-    WriteAll(small, std::string(CRecordedMovieCheck::kMinimumBytes, 'x'));
-    WriteAll(junk, std::string(CRecordedMovieCheck::kMinimumBytes + 1, '\0'));
+    env.WriteFile("Video 1.wmv", std::string(CRecordedMovieCheck::kMinimumBytes, 'x'));
+    env.WriteFile("Video 2.wmv", std::string(CRecordedMovieCheck::kMinimumBytes + 1, '\0'));
     ASSERT_TRUE(std::filesystem::create_directories(Path("Video 3.wmv")));
 
     const std::pair<std::string, V> rows[] = {
@@ -76,8 +70,8 @@ TEST_F(RecordedMovieCheckTest, ARecordingIsKeptAndOneCutOffInItsHeaderIsNot) {
     // The start of the same recording padded past the minimum size: a broken file on which the gallery's
     // reader can only wait for its deadline; the check does not wait for it on top of its own.
     const std::string headerOnly = Path("Video 2.wmv");
-    WriteAll(headerOnly,
-             ReadAll(movie).substr(0, 100) + std::string(CRecordedMovieCheck::kMinimumBytes, '\0'));
+    env.WriteFile("Video 2.wmv",
+                  ReadAll(movie).substr(0, 100) + std::string(CRecordedMovieCheck::kMinimumBytes, '\0'));
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(CRecordedMovieCheck::Check(headerOnly), V::DeletedUnreadable);
     EXPECT_LT(std::chrono::steady_clock::now() - started,
@@ -109,7 +103,7 @@ TEST_F(RecordedMovieCheckTest, WithoutThePlugInsToReadItARecordingIsKeptUnread) 
     const std::string movie = Record("Video 1.wmv");
     const std::string contents = ReadAll(movie);
     const std::string zeros = Path("Video 2.wmv");
-    WriteAll(zeros, std::string(3 * CRecordedMovieCheck::kMinimumBytes, '\0'));
+    env.WriteFile("Video 2.wmv", std::string(3 * CRecordedMovieCheck::kMinimumBytes, '\0'));
 
     for (const char* element : {"asfdemux", "avdec_wmv2"}) {
         SCOPED_TRACE(element);

@@ -28,16 +28,9 @@ TEST_F(SnapDeskCatalogTest, ScreenshotOfBothGalleries) {
         {"wmv3-wma2-320x240-moviemaker21.wmv", "Motion 1.wmv"},
         {"wmv2-wma2-640x356-ffmpeg-lavf56.asf", "Video 2.wmv"},
     };
-    int second = 0;
-    for (const auto& [from, to] : copies) {
-        const std::string target = FolderOf(to) + "/" + to;
-        ASSERT_TRUE(QFile::copy(QString::fromStdString(media + from), QString::fromStdString(target)))
-            << from;
-        QFile f(QString::fromStdString(target));
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.setFileTime(QDateTime(QDate(2026, 5, 1), QTime(12, 0), Qt::UTC).addSecs(60 * ++second),
-                      QFileDevice::FileModificationTime);
-    }
+    int minute = 0;
+    for (const auto& [from, to] : copies)
+        Capture(to, 60 * ++minute, {}, media + from);
     Capture("Picture 6.jpg", 3600);
 
     QWidget window;

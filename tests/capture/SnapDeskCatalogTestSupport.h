@@ -89,12 +89,16 @@ protected:
     // The boxes as Answer() remembers them: a question or an information.
     static std::string Question(uint32_t id) { return "? " + CDialogBase::LoadString(id); }
     static std::string Info(uint32_t id) { return "! " + CDialogBase::LoadString(id); }
-    // A capture last changed `seconds` after an arbitrary day, in its own folder unless `folder` is given
-    // (pictures are real, if small).
-    void Capture(const std::string& name, int seconds, std::string folder = {}) {
+    // A capture last changed `seconds` after an arbitrary day, in its own folder unless `folder` is given: a
+    // copy of `from` when given, else a real if small picture or a stand-in movie.
+    void Capture(const std::string& name, int seconds, std::string folder = {},
+                 const std::string& from = {}) {
         const QString path = QString::fromStdString((folder.empty() ? FolderOf(name) : folder) + "/" + name);
         QFile f(path);
-        if (QFileInfo(path).suffix().toLower() == "jpg") {
+        if (!from.empty()) {
+            ASSERT_TRUE(QFile::copy(QString::fromStdString(from), path)) << from;
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        } else if (QFileInfo(path).suffix().toLower() == "jpg") {
             QImage image(32, 24, QImage::Format_RGB32);
             image.fill(QColor::fromHsv((seconds * 37) % 360, 160, 220));
             ASSERT_TRUE(image.save(path, "JPG"));
