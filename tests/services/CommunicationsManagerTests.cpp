@@ -4,6 +4,8 @@
 
 #include "platform/TextUtil.h"
 
+#include <tuple>
+
 // --- life
 // --------------------------------------------------------------------------------------------------------
 
@@ -52,38 +54,29 @@ TEST_F(CommunicationsTest, RefreshListsTheServiceApplicationsThenTheThreeFoundLo
     ASSERT_EQ(m->RefreshApplications(), S_OK);
     ASSERT_EQ(m->GetApplicationCount(), 7);
 
-    ApplicationInfo a;
-    ASSERT_EQ(m->GetApplication(0, &a), S_OK);
-    EXPECT_EQ(a.id, "chat");
-    EXPECT_EQ(a.name, "Chat");
-    EXPECT_EQ(a.type, COMMS_APP_INSTALLED);
-    EXPECT_EQ(a.available, 1);
-    EXPECT_EQ(a.flag2, 0);
-    EXPECT_EQ(a.isLocal, 0);
-    ASSERT_EQ(m->GetApplication(1, &a), S_OK);
-    EXPECT_EQ(a.available, 0) << "a missing program cannot be offered";
-    EXPECT_EQ(a.flag2, 1);
-    ASSERT_EQ(m->GetApplication(2, &a), S_OK);
-    EXPECT_EQ(a.available, 1);
-    EXPECT_EQ(a.index, 2);
-    ASSERT_EQ(m->GetApplication(3, &a), S_OK);
-    EXPECT_EQ(a.available, 0);
-
-    // Nothing is installed in the machine's settings: the local three are listed, unavailable, without path.
-    const std::string locals[] = {CGraniteCommunicationsManager::LiveMessengerName(),
-                                  CGraniteCommunicationsManager::QQName(),
-                                  CGraniteCommunicationsManager::CallhubName()};
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(m->GetApplication(4 + i, &a), S_OK);
-        EXPECT_EQ(a.id, locals[i]);
-        EXPECT_EQ(a.name, locals[i]);
-        EXPECT_EQ(a.type, COMMS_APP_LOCAL);
-        EXPECT_EQ(a.isLocal, 1);
-        EXPECT_EQ(a.flag2, 0);
-        EXPECT_EQ(a.index, 4 + i);
-        EXPECT_EQ(a.available, 0);
-        EXPECT_TRUE(a.path.empty());
-        EXPECT_EQ(a.enabled, 1) << "nobody listens";
+    // Nothing is installed in the machine's settings: the local three are listed unavailable, without path.
+    // A missing program cannot be offered; the records are enabled, as nobody listens.
+    // id, name, type, available, flag2 (video), isLocal, index, path, enabled
+    using Record = std::tuple<std::string, std::string, int32_t, int32_t, int32_t, int32_t, int32_t,
+                              std::string, int32_t>;
+    const std::string live = CGraniteCommunicationsManager::LiveMessengerName(),
+                      qq = CGraniteCommunicationsManager::QQName(),
+                      callhub = CGraniteCommunicationsManager::CallhubName();
+    const Record expected[] = {
+        {"chat", "Chat", COMMS_APP_INSTALLED, 1, 0, 0, 0, "", 1},
+        {"gone", "Gone", COMMS_APP_MISSING, 0, 1, 0, 1, "", 1},
+        {"call", "Call", COMMS_APP_IN_CALL, 1, 1, 0, 2, "", 1},
+        {"odd", "Odd", 7, 0, 0, 0, 3, "", 1},
+        {live, live, COMMS_APP_LOCAL, 0, 0, 1, 4, "", 1},
+        {qq, qq, COMMS_APP_LOCAL, 0, 0, 1, 5, "", 1},
+        {callhub, callhub, COMMS_APP_LOCAL, 0, 0, 1, 6, "", 1},
+    };
+    for (int i = 0; i < 7; ++i) {
+        ApplicationInfo a;
+        ASSERT_EQ(m->GetApplication(i, &a), S_OK);
+        EXPECT_EQ(Record(a.id, a.name, a.type, a.available, a.flag2, a.isLocal, a.index, a.path, a.enabled),
+                  expected[i])
+            << i;
     }
     m->Release();
 }
@@ -315,26 +308,26 @@ TEST_F(CommunicationsTest, ForwardedOperationsPassTheirArgumentsAndTurnEveryFail
     ASSERT_EQ(m->ServiceCall25(&number), S_OK);
     EXPECT_EQ(number, 1);
     ASSERT_EQ(m->ServiceCall26("Alpha"), S_OK);
-    ASSERT_EQ(m->ServiceCall27("Alpha", &text), S_OK);
-    EXPECT_EQ(text, "ann");
-    ASSERT_EQ(m->ServiceCall28("Alpha", &text), S_OK);
-    EXPECT_EQ(text, "icon-a");
-    ASSERT_EQ(m->ServiceCall29("Alpha", &text), S_OK);
-    EXPECT_EQ(text, "/usr/bin/a");
+    const std::pair<HRESULT (IGraniteCommunicationsManager::*)(const std::string&, std::string*), const char*>
+        named[] = {{&IGraniteCommunicationsManager::ServiceCall27, "ann"},
+                   {&IGraniteCommunicationsManager::ServiceCall28, "icon-a"},
+                   {&IGraniteCommunicationsManager::ServiceCall29, "/usr/bin/a"},
+                   {&IGraniteCommunicationsManager::ServiceCall32, "about Alpha"},
+                   {&IGraniteCommunicationsManager::ServiceCall36, "a.desktop"}};
+    for (const auto& [call, expected] : named) {
+        ASSERT_EQ((m->*call)("Alpha", &text), S_OK) << expected;
+        EXPECT_EQ(text, expected);
+    }
     ASSERT_EQ(m->ServiceCall30("Alpha", &flag), S_OK);
     EXPECT_EQ(flag, VARIANT_TRUE);
     ASSERT_EQ(m->ServiceCall31("Alpha", &number), S_OK);
     EXPECT_EQ(number, 4242);
-    ASSERT_EQ(m->ServiceCall32("Alpha", &text), S_OK);
-    EXPECT_EQ(text, "about Alpha");
     ASSERT_EQ(m->ServiceCall33(&text), S_OK);
     EXPECT_EQ(text, "9.9");
     ASSERT_EQ(m->ServiceCall34(&number), S_OK);
     EXPECT_EQ(number, 3);
     ASSERT_EQ(m->ServiceCall35(&text), S_OK);
     EXPECT_EQ(text, "in-call");
-    ASSERT_EQ(m->ServiceCall36("Alpha", &text), S_OK);
-    EXPECT_EQ(text, "a.desktop");
     ASSERT_EQ(m->SetServiceText25("away"), S_OK);
     ASSERT_EQ(m->GetServiceText26(text), S_OK);
     EXPECT_EQ(text, "away");

@@ -53,52 +53,44 @@ public:
     void OnVideoDeviceEvent20(uint32_t c) override { Log("Event20", c); }
     void OnVideoDeviceEvent26(uint32_t c) override { Log("Event26", c); }
     void OnCameraOpenedOrClosed(const std::string& id, uint32_t c, bool on) override {
-        Record("Event8or9(" + id + "," + std::to_string(c) + "," + std::to_string(on) + ")");
+        Log("Event8or9", id, c, on);
     }
     void OnVideoDeviceEvent31or32(const std::string& id, uint32_t c, bool on) override {
-        Record("Event31or32(" + id + "," + std::to_string(c) + "," + std::to_string(on) + ")");
+        Log("Event31or32", id, c, on);
     }
-    void OnDeviceArrived(int32_t type, const std::string& id) override {
-        Record("Arrived(" + std::to_string(type) + "," + id + ")");
-    }
+    void OnDeviceArrived(int32_t type, const std::string& id) override { Log("Arrived", type, id); }
     void OnDeviceRemoved(int32_t type, const std::string& id, const std::string& previous) override {
-        Record("Removed(" + std::to_string(type) + "," + id + "," + previous + ")");
+        Log("Removed", type, id, previous);
     }
-    void OnVideoDeviceEvent15(const std::string& id, uint32_t c) override {
-        Record("Event15(" + id + "," + std::to_string(c) + ")");
-    }
-    void OnVideoDeviceEvent16(const std::string& id, uint32_t c) override {
-        Record("Event16(" + id + "," + std::to_string(c) + ")");
-    }
-    void OnVideoDeviceSelected(uint32_t c, const std::string& id) override {
-        Record("Selected(" + std::to_string(c) + "," + id + ")");
-    }
-    void OnVideoMotorStatus() override { Record("Motor()"); }
+    void OnVideoDeviceEvent15(const std::string& id, uint32_t c) override { Log("Event15", id, c); }
+    void OnVideoDeviceEvent16(const std::string& id, uint32_t c) override { Log("Event16", id, c); }
+    void OnVideoDeviceSelected(uint32_t c, const std::string& id) override { Log("Selected", c, id); }
+    void OnVideoMotorStatus() override { Log("Motor"); }
     void OnCameraSwitched(uint32_t c) override { Log("Notify48", c); }
     void OnPlaySoundFileStatus(const std::string& id, uint32_t status) override {
-        Record("SoundStatus(" + id + "," + std::to_string(status) + ")");
+        Log("SoundStatus", id, status);
     }
     void OnSharedStateChanged(uint32_t c, int32_t v) override { Log("Shared", c, v); }
-    void OnHidProperty5Changed(bool on) override { Record("Hid5(" + std::to_string(on) + ")"); }
-    void OnHidProperty6Changed(bool on) override { Record("Hid6(" + std::to_string(on) + ")"); }
-    void OnEchoCancellationChanged(bool on) override { Record("Echo(" + std::to_string(on) + ")"); }
-    void OnNoiseSuppressionChanged(bool on) override { Record("Noise(" + std::to_string(on) + ")"); }
+    void OnHidProperty5Changed(bool on) override { Log("Hid5", on); }
+    void OnHidProperty6Changed(bool on) override { Log("Hid6", on); }
+    void OnEchoCancellationChanged(bool on) override { Log("Echo", on); }
+    void OnNoiseSuppressionChanged(bool on) override { Log("Noise", on); }
 
     bool Heard(const std::string& text) const {
         return std::find(heard.begin(), heard.end(), text) != heard.end();
     }
 
 private:
-    void Log(const char* what, uint32_t cookie) {
-        Record(std::string(what) + "(" + std::to_string(cookie) + ")");
-    }
-    void Log(const char* what, uint32_t cookie, int32_t value) {
-        Record(std::string(what) + "(" + std::to_string(cookie) + "," + std::to_string(value) + ")");
-    }
-    void Record(const std::string& text) {
-        heard.push_back(text);
+    static std::string Text(const std::string& s) { return s; }
+    static std::string Text(int64_t n) { return std::to_string(n); }
+    // "What(arg,arg)": flags as 0 or 1.
+    template <class... Args> void Log(const char* what, const Args&... args) {
+        std::string text = std::string(what) + "(";
+        [[maybe_unused]] const char* separator = "";
+        ((text += separator + Text(args), separator = ","), ...);
+        heard.push_back(text + ")");
         if (onCall)
-            onCall(text);
+            onCall(text + ")");
     }
 };
 
