@@ -35,8 +35,6 @@ TEST_F(OEMDocumentTest, WithoutAnOEMFolderEverythingIsBuiltIn) {
     CVidoraOEMInfo info;
     ExpectBuiltInAnswers(info, "no OEM folder");
     EXPECT_EQ(info.GetOEMFolder(), env.ExeDir() + "/OEM");
-    for (const char* name : {"Launch.SnapDesk", "", "x"})
-        EXPECT_TRUE(info.IsFeatureEnabled(name, true)) << name;
     COEMInfo common;
     EXPECT_EQ(common.GetRegistryPath(), "");
 }

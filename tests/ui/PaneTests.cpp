@@ -51,6 +51,12 @@ protected:
         Input::Release(&pane, grip);
     }
     QRect RibbonRect() const { return ribbon.frameGeometry(); }
+    static bool Open(CAttachablePane& pane) {
+        if (!pane.Create())
+            return false;
+        pane.show();
+        return true;
+    }
 
     CTempEnvironment env;
     QRect screen;
@@ -66,8 +72,7 @@ TEST_F(PaneTest, APaneOpensDockedBesideTheRibbonOnTheSideWithRoom) {
         if (atRightEdge)
             ribbon.move(screen.right() - 100, screen.top() + 50);
         CTestPane pane;
-        ASSERT_TRUE(pane.Create());
-        pane.show();
+        ASSERT_TRUE(Open(pane));
         EXPECT_TRUE(pane.IsDocked());
         EXPECT_EQ(pane.GetDockSide(), atRightEdge ? CVidoraSkin::DockLeft : CVidoraSkin::DockRight);
         if (atRightEdge) {
@@ -82,8 +87,7 @@ TEST_F(PaneTest, APaneOpensDockedBesideTheRibbonOnTheSideWithRoom) {
 TEST_F(PaneTest, WithoutASkinAPaneCannotDockAndReportsSideTwo) {
     CTestPane pane;
     pane.SetSkin(nullptr);
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     EXPECT_FALSE(pane.IsDocked());
     EXPECT_EQ(pane.GetDockSide(), CAttachablePane::kNoSkinDockSide);
     EXPECT_FALSE(pane.DockBeside(RibbonRect(), CVidoraSkin::DockRight));
@@ -92,8 +96,7 @@ TEST_F(PaneTest, WithoutASkinAPaneCannotDockAndReportsSideTwo) {
 TEST_F(PaneTest, WithoutARibbonAPaneFloatsCentred) {
     CAttachablePane::SetDockHost(nullptr);
     CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     EXPECT_FALSE(pane.IsDocked());
     EXPECT_LE(std::abs(pane.frameGeometry().center().x() - screen.center().x()), 1);
 }
@@ -102,8 +105,7 @@ TEST_F(PaneTest, DraggingADockedPaneAwayUndocksItAndItReopensWhereItWasLeft) {
     const QPoint away(screen.left() + 500, screen.top() + 120);
     {
         CTestPane pane;
-        ASSERT_TRUE(pane.Create());
-        pane.show();
+        ASSERT_TRUE(Open(pane));
         DragTo(pane, away);
         EXPECT_FALSE(pane.IsDocked());
         EXPECT_EQ(pane.pos(), away);
@@ -113,16 +115,14 @@ TEST_F(PaneTest, DraggingADockedPaneAwayUndocksItAndItReopensWhereItWasLeft) {
     EXPECT_EQ(Stored("SettingsYPos"), static_cast<uint32_t>(away.y()));
 
     CTestPane again;
-    ASSERT_TRUE(again.Create());
-    again.show();
+    ASSERT_TRUE(Open(again));
     EXPECT_FALSE(again.IsDocked());
     EXPECT_EQ(again.pos(), away);
 }
 
 TEST_F(PaneTest, LettingAFloatingPaneGoNearTheRibbonDocksIt) {
     CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     pane.Undock();
     pane.move(screen.left() + 600, screen.top() + 300);
     // Close to the ribbon's left side, a little lower than its top.
@@ -135,8 +135,7 @@ TEST_F(PaneTest, LettingAFloatingPaneGoNearTheRibbonDocksIt) {
 
 TEST_F(PaneTest, ADockedPaneDraggedOnlyALittleStaysDocked) {
     CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     DragTo(pane, pane.pos() + QPoint(8, 30));
     EXPECT_TRUE(pane.IsDocked());
     EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
@@ -156,8 +155,7 @@ TEST_F(PaneTest, StoredFloatingPositionsThatCannotBeUsedAreReplaced) {
         Settings::WriteNumber(kRoot, "SettingsXPos", c.x);
         Settings::WriteNumber(kRoot, "SettingsYPos", c.y);
         CTestPane pane;
-        ASSERT_TRUE(pane.Create());
-        pane.show();
+        ASSERT_TRUE(Open(pane));
         EXPECT_TRUE(screen.contains(pane.frameGeometry())) << c.what << ": " << pane.x() << "," << pane.y();
         if (c.x == 0xFFFFFFFFu) {
             EXPECT_LE(std::abs(pane.frameGeometry().center().x() - screen.center().x()), 1) << "centred";
@@ -167,8 +165,7 @@ TEST_F(PaneTest, StoredFloatingPositionsThatCannotBeUsedAreReplaced) {
 
 TEST_F(PaneTest, ADockedPaneFollowsTheRibbonAndAFloatingOneDoesNot) {
     CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     ribbon.move(ribbon.pos() + QPoint(30, 60));
     pane.KeepBeside(RibbonRect());
     EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
@@ -183,8 +180,7 @@ TEST_F(PaneTest, ADockedPaneFollowsTheRibbonAndAFloatingOneDoesNot) {
 TEST_F(PaneTest, TheRibbonsCloseIsImmediateAndLeavesTheDockedChoiceAlone) {
     CVidoraSkin::SetAnimationsEnabled(true);
     CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     QCoreApplication::processEvents(); // let the slide-out start
     pane.MarkClosedByRibbon();
     EXPECT_TRUE(pane.IsClosedByRibbon());
@@ -198,8 +194,7 @@ TEST_F(PaneTest, TheRibbonsCloseIsImmediateAndLeavesTheDockedChoiceAlone) {
 TEST_F(PaneTest, TheUsersCloseOfADockedPaneSlidesItInFirst) {
     CVidoraSkin::SetAnimationsEnabled(true);
     CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     pane.PostMessage(WM_CLOSE);
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(pane.IsWindow()) << "still there while it slides behind the ribbon";
@@ -214,15 +209,13 @@ TEST_F(PaneTest, TheUsersCloseOfADockedPaneSlidesItInFirst) {
 
 TEST_F(PaneTest, AFloatingPaneClosesAtOnceAndCanBeMadeAgain) {
     CTestPane pane;
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     pane.Undock();
     pane.PostMessage(WM_CLOSE);
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(pane.IsWindow());
 
-    ASSERT_TRUE(pane.Create());
-    pane.show();
+    ASSERT_TRUE(Open(pane));
     EXPECT_FALSE(pane.IsDocked()) << "the user left it floating";
     EXPECT_TRUE(pane.isVisible());
 }

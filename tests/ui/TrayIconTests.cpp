@@ -63,7 +63,6 @@ TEST_F(TrayTest, WithoutATrayTheIconWaitsAndBalloonsBecomeNotifications) {
     SetSystemTrayAvailableOverride(false);
     CSystemTrayIcon icon;
     icon.SetIcon(SomeIcon());
-    icon.SetToolTip("Tip");
     icon.Show();
     EXPECT_TRUE(icon.IsShowRequested());
     EXPECT_FALSE(icon.IsShownInTray());
