@@ -2,25 +2,16 @@
 // picture gallery, on the simulated camera's real picture. Measured in the same run: the JPEG encode of one
 // 640x480 frame of that camera (QImage, quality 95), so the figure can be held against its goal of two
 // frame intervals plus the encode.
+#include "CBenchCaptureWindow.h"
 #include "CMedianReporter.h"
-#include "app/CVidoraApp.h"
-#include "app/CVidoraSettings.h"
 #include "capture/CLivePicture.h"
 #include "capture/CSnapDeskCapture.h"
 #include "capture/CSnapDeskCatalog.h"
 #include "capture/CSnapDeskDlg.h"
-#include "capture/CaptureControlsRegistration.h"
-#include "granite/RegisterGraniteDeviceService.h"
-#include "granite/capture/RegisterGraniteCaptureObjects.h"
-#include "granite/devices/CSimulatedHardware.h"
-#include "ui/CWindowSlot.h"
-#include "ui/ControlsRegistration.h"
 
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -32,44 +23,14 @@ namespace {
 constexpr double kFrameIntervalMs = 1000.0 / 30.0;
 
 struct Setup {
-    QTemporaryDir dir;
-    CVidoraApp app;
+    CBenchCaptureWindow capture;
     CSnapDeskDlg* window = nullptr;
 };
 
 Setup& TheSetup() {
     static Setup* setup = [] {
         auto* s = new Setup();
-        const QString root = s->dir.path();
-        for (const char* name : {"home", "config", "runtime", "machine", "data", "cache", "tmp"}) {
-            QDir().mkpath(root + "/" + name);
-        }
-        setenv("HOME", (root + "/home").toUtf8().constData(), 1);
-        setenv("XDG_CONFIG_HOME", (root + "/config").toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", (root + "/runtime").toUtf8().constData(), 1);
-        setenv("XDG_DATA_HOME", (root + "/data").toUtf8().constData(), 1);
-        setenv("XDG_CACHE_HOME", (root + "/cache").toUtf8().constData(), 1);
-        setenv("VIDORA_MACHINE_DIR", (root + "/machine").toUtf8().constData(), 1);
-        setenv("VIDORA_AUDIO_SINK", "fakesink", 1);
-        s->app.photoFolder = (root + "/Pictures").toStdString();
-        s->app.movieFolder = (root + "/Videos").toStdString();
-        QDir().mkpath(QString::fromStdString(s->app.photoFolder));
-        QDir().mkpath(QString::fromStdString(s->app.movieFolder));
-        Granite::CSimulatedHardware::SetCurrent(std::make_shared<Granite::CSimulatedHardware>(
-            std::vector<Granite::DeviceRequest>{{Granite::DeviceKind::Camera, "full"}}));
-        RegisterGraniteDeviceService();
-        RegisterGraniteCaptureObjects();
-        RegisterToolkitControls();
-        RegisterCaptureControls();
-        CVidoraSettings::SetSnapDeskCaptureXRes(640);
-        CVidoraSettings::SetSnapDeskCaptureYRes(480);
-        CSnapDeskDlg::ShowSnapDesk(false, false);
-        s->window = CSnapDeskDlg::Current();
-        QElapsedTimer wait;
-        wait.start();
-        while (wait.elapsed() < 10000 &&
-               (s->window == nullptr || s->window->LivePicture()->FrameCount() < 10))
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        s->window = s->capture.Open();
         return s;
     }();
     return *setup;
@@ -145,11 +106,7 @@ int main(int argc, char** argv) {
             "encode %.1f ms): %s\n",
             photo, goal, 2 * kFrameIntervalMs, encode, photo <= goal ? "met" : "missed");
     }
-    if (CSnapDeskDlg* window = CSnapDeskDlg::Slot().Get()) {
-        CSnapDeskDlg::Slot().Clear();
-        window->DestroyWindow();
-        QCoreApplication::processEvents();
-    }
+    CBenchCaptureWindow::Close();
     benchmark::Shutdown();
     return 0;
 }

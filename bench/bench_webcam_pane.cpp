@@ -2,29 +2,20 @@
 // - a brightness change from the pane's slider to the camera and back into the live picture, against the same
 //   change written straight through the device facade in the same run (the ratio is the pane's own cost);
 // - opening the settings window to its first paint, against a plain dialog of the same size.
+#include "CBenchCaptureWindow.h"
 #include "CMedianReporter.h"
-#include "app/CVidoraApp.h"
-#include "app/CVidoraSettings.h"
 #include "capture/CLivePicture.h"
 #include "capture/CSnapDeskDlg.h"
-#include "capture/CaptureControlsRegistration.h"
-#include "granite/RegisterGraniteDeviceService.h"
-#include "granite/capture/RegisterGraniteCaptureObjects.h"
-#include "granite/devices/CSimulatedHardware.h"
 #include "services/IGraniteDeviceManager.h"
 #include "settings/CMainSettingsDlg.h"
 #include "settings/CWebcamSettingsPaneDlg.h"
 #include "settings/SettingsControlsRegistration.h"
 #include "ui/CTransparentSliderCtrl.h"
-#include "ui/CWindowSlot.h"
 #include "ui/ControlsNotify.h"
-#include "ui/ControlsRegistration.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -37,8 +28,7 @@ constexpr int32_t kDark = 40;
 constexpr int32_t kBright = 220;
 
 struct Setup {
-    QTemporaryDir dir;
-    CVidoraApp app;
+    CBenchCaptureWindow window;
     CSnapDeskDlg* capture = nullptr;
     IGraniteDeviceManager* facade = nullptr;
     double threshold = 0;
@@ -77,36 +67,11 @@ void SetBrightnessDirectly(Setup& setup, int32_t value) {
 Setup& TheSetup() {
     static Setup* setup = [] {
         auto* s = new Setup();
-        const QString root = s->dir.path();
-        for (const char* name : {"home", "config", "runtime", "machine", "data", "cache"})
-            QDir().mkpath(root + "/" + name);
-        setenv("HOME", (root + "/home").toUtf8().constData(), 1);
-        setenv("XDG_CONFIG_HOME", (root + "/config").toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", (root + "/runtime").toUtf8().constData(), 1);
-        setenv("XDG_DATA_HOME", (root + "/data").toUtf8().constData(), 1);
-        setenv("XDG_CACHE_HOME", (root + "/cache").toUtf8().constData(), 1);
-        setenv("VIDORA_MACHINE_DIR", (root + "/machine").toUtf8().constData(), 1);
-        s->app.photoFolder = (root + "/Pictures").toStdString();
-        s->app.movieFolder = (root + "/Videos").toStdString();
-        Granite::CSimulatedHardware::SetCurrent(std::make_shared<Granite::CSimulatedHardware>(
-            std::vector<Granite::DeviceRequest>{{Granite::DeviceKind::Camera, "full"}}));
-        RegisterGraniteDeviceService();
-        RegisterGraniteCaptureObjects();
-        RegisterToolkitControls();
-        RegisterCaptureControls();
         RegisterSettingsControls();
         s->facade = GetGraniteDeviceManager();
         if (s->facade != nullptr && s->facade->GetVideoDeviceCount() > 0)
             s->facade->SelectVideoDevice(0);
-        CVidoraSettings::SetSnapDeskCaptureXRes(640);
-        CVidoraSettings::SetSnapDeskCaptureYRes(480);
-        CSnapDeskDlg::ShowSnapDesk(false, false);
-        s->capture = CSnapDeskDlg::Current();
-        QElapsedTimer wait;
-        wait.start();
-        while (wait.elapsed() < 10000 &&
-               (s->capture == nullptr || s->capture->LivePicture()->FrameCount() < 10))
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        s->capture = s->window.Open();
         if (s->facade == nullptr || s->capture == nullptr)
             return s;
         // The picture's mean grey at both brightness values; halfway between tells them apart.
@@ -274,11 +239,7 @@ int main(int argc, char** argv) {
           "brightness from the pane's slider to the live picture, against a facade write");
     ratio("BM_OpenSettingsToFirstPaint", "BM_OpenEmptyDialogToFirstPaint",
           "settings window to its first paint, against an empty dialog");
-    if (CSnapDeskDlg* window = CSnapDeskDlg::Slot().Get()) {
-        CSnapDeskDlg::Slot().Clear();
-        window->DestroyWindow();
-        QCoreApplication::processEvents();
-    }
+    CBenchCaptureWindow::Close();
     if (TheSetup().facade != nullptr)
         TheSetup().facade->Release();
     benchmark::Shutdown();
