@@ -10,8 +10,9 @@
 # include the photo and movie options pop-ups ("photo-options", "movie-options" with the live motion level
 # of the simulated camera, in which someone walks about for this run, and "movie-options-nomotion") and the
 # capture window's two notices ("record-plugins-needed", "driver-notice"), and the settings window docked beside
-# the ribbon on its webcam tab ("settings") and on a tab still to come ("settings-audio"). The galleries are
-# photographed apart, by a capture test over sample captures ("gallery-both.png").
+# the ribbon on each of its tabs ("settings", "settings-audio", "settings-suntune", "settings-advanced",
+# "settings-preferences"). The galleries are photographed apart, by a capture test over sample captures
+# ("gallery-both.png").
 #
 # Environment: SCREENSHOT_NO_BUILD=1 skips the build; SCREENSHOT_TIMEOUT (seconds, default 90);
 # SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS (here

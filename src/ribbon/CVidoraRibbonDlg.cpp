@@ -401,15 +401,21 @@ void CVidoraRibbonDlg::AddScreenshotSteps() {
         if (self && self->collapsed_ != 0)
             self->ToggleCollapsed();
     });
-    // The settings window docked beside the ribbon, on its webcam tab and on a tab still to come.
+    // The settings window docked beside the ribbon, on each of its tabs.
     CScreenshotter::AddStep("settings", [self] {
         if (self)
             self->panes_.Open(CPaneCoordinator::Pane::Settings);
     });
-    CScreenshotter::AddStep("settings-audio", [] {
-        if (CMainSettingsDlg* settings = RibbonWindows::Settings().Get())
-            settings->SelectTab(CMainSettingsDlg::Tab::Audio);
-    });
+    using Tab = CMainSettingsDlg::Tab;
+    for (auto [name, tab] :
+         {std::pair{"settings-audio", Tab::Audio}, std::pair{"settings-suntune", Tab::SunTune},
+          std::pair{"settings-advanced", Tab::Advanced},
+          std::pair{"settings-preferences", Tab::Preferences}}) {
+        CScreenshotter::AddStep(name, [tab] {
+            if (CMainSettingsDlg* settings = RibbonWindows::Settings().Get())
+                settings->SelectTab(tab);
+        });
+    }
     CScreenshotter::AddStep("settings-closed", [self] {
         if (self)
             self->panes_.CloseDocked();

@@ -2,10 +2,16 @@
 
 #include "app/CVidoraSettings.h"
 #include "config/COEMInfo.h"
-#include "settings/CSettingsPlaceholderPane.h"
+#include "settings/CAdvancedSettingsPaneDlg.h"
+#include "settings/CAudioSettingsPaneDlg.h"
+#include "settings/CPreferenceSettingsPaneDlg.h"
+#include "settings/CSunTuneSettingsPaneDlg.h"
 #include "settings/CWebcamSettingsPaneDlg.h"
 #include "settings/SettingsPanes.h"
 #include "ui/CTransparentImageButton.h"
+
+#include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -19,10 +25,10 @@ struct TabInfo {
 // In tab order: webcam, audio, SunTune, advanced, preferences.
 constexpr std::array<TabInfo, CMainSettingsDlg::kTabCount> kTabs{{
     {CMainSettingsDlg::kWebcamTab, 176, CWebcamSettingsPaneDlg::kTemplateId, 110},
-    {CMainSettingsDlg::kAudioTab, 178, 255, 121},
-    {CMainSettingsDlg::kSunTuneTab, 179, 273, 122},
-    {CMainSettingsDlg::kAdvancedTab, 180, 274, 123},
-    {CMainSettingsDlg::kPreferencesTab, 181, 275, 124},
+    {CMainSettingsDlg::kAudioTab, 178, CAudioSettingsPaneDlg::kTemplateId, 121},
+    {CMainSettingsDlg::kSunTuneTab, 179, CSunTuneSettingsPaneDlg::kTemplateId, 122},
+    {CMainSettingsDlg::kAdvancedTab, 180, CAdvancedSettingsPaneDlg::kTemplateId, 123},
+    {CMainSettingsDlg::kPreferencesTab, 181, CPreferenceSettingsPaneDlg::kTemplateId, 124},
 }};
 
 // The webcam tab's images may be replaced by an OEM folder; the built-in ones are images 219 to 221.
@@ -37,21 +43,25 @@ const TabInfo& InfoOf(CMainSettingsDlg::Tab tab) {
     return kTabs[static_cast<size_t>(tab)];
 }
 
-CWindowSlotBase& SlotOf(CMainSettingsDlg::Tab tab) {
+// Calls f with the slot of the tab's pane, typed by the pane's class.
+template <class F> decltype(auto) WithSlot(CMainSettingsDlg::Tab tab, F&& f) {
     switch (tab) {
     case CMainSettingsDlg::Tab::Webcam:
-        return SettingsPanes::Webcam();
+        return f(SettingsPanes::Webcam());
     case CMainSettingsDlg::Tab::Audio:
-        return SettingsPanes::Audio();
+        return f(SettingsPanes::Audio());
     case CMainSettingsDlg::Tab::SunTune:
-        return SettingsPanes::SunTune();
+        return f(SettingsPanes::SunTune());
     case CMainSettingsDlg::Tab::Advanced:
-        return SettingsPanes::Advanced();
+        return f(SettingsPanes::Advanced());
     case CMainSettingsDlg::Tab::Preferences:
         break;
     }
-    return SettingsPanes::Preferences();
+    return f(SettingsPanes::Preferences());
 }
+
+// The pane's class, from the type of its slot.
+template <class Slot> using PaneOf = std::remove_pointer_t<decltype(std::declval<Slot&>().Get())>;
 
 } // namespace
 
@@ -162,29 +172,21 @@ void CMainSettingsDlg::SelectTab(Tab tab) {
 }
 
 CDialogBase* CMainSettingsDlg::MakePane(Tab tab) {
-    CDialogBase* pane = nullptr;
-    if (tab == Tab::Webcam) {
-        auto* webcam = new CWebcamSettingsPaneDlg(this);
-        SettingsPanes::Webcam() = webcam;
-        pane = webcam;
-    } else {
-        auto* placeholder = new CSettingsPlaceholderPane(InfoOf(tab).paneTemplate, this);
-        static_cast<CWindowSlot<CSettingsPlaceholderPane>&>(SlotOf(tab)) = placeholder;
-        pane = placeholder;
-    }
-    pane->SetDeleteOnDestroy(true);
-    if (!pane->Create(this)) {
-        SlotOf(tab).Clear();
-        delete pane;
-        return nullptr;
-    }
-    return pane;
+    return WithSlot(tab, [this](auto& slot) -> CDialogBase* {
+        auto* pane = new PaneOf<decltype(slot)>(this);
+        slot = pane;
+        pane->SetDeleteOnDestroy(true);
+        if (!pane->Create(this)) {
+            slot.Clear();
+            delete pane;
+            return nullptr;
+        }
+        return pane;
+    });
 }
 
 CDialogBase* CMainSettingsDlg::ExistingPane(Tab tab) {
-    if (tab == Tab::Webcam)
-        return SettingsPanes::Webcam().Get();
-    return static_cast<CWindowSlot<CSettingsPlaceholderPane>&>(SlotOf(tab)).Get();
+    return WithSlot(tab, [](auto& slot) -> CDialogBase* { return slot.Get(); });
 }
 
 CDialogBase* CMainSettingsDlg::CurrentPane() const {
@@ -193,7 +195,7 @@ CDialogBase* CMainSettingsDlg::CurrentPane() const {
 
 void CMainSettingsDlg::DestroyPane(Tab tab) {
     if (CDialogBase* pane = ExistingPane(tab)) {
-        SlotOf(tab).Clear();
+        WithSlot(tab, [](auto& slot) { slot.Clear(); });
         pane->DestroyWindow();
     }
 }

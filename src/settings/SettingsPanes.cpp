@@ -1,6 +1,9 @@
 #include "settings/SettingsPanes.h"
 
-#include "settings/CSettingsPlaceholderPane.h"
+#include "settings/CAdvancedSettingsPaneDlg.h"
+#include "settings/CAudioSettingsPaneDlg.h"
+#include "settings/CPreferenceSettingsPaneDlg.h"
+#include "settings/CSunTuneSettingsPaneDlg.h"
 #include "settings/CWebcamSettingsPaneDlg.h"
 
 namespace SettingsPanes {
@@ -14,20 +17,20 @@ CWindowSlot<CWebcamSettingsPaneDlg>& Webcam() {
     static auto& slot = MakeSlot<CWebcamSettingsPaneDlg>();
     return slot;
 }
-CWindowSlot<CSettingsPlaceholderPane>& Audio() {
-    static auto& slot = MakeSlot<CSettingsPlaceholderPane>();
+CWindowSlot<CAudioSettingsPaneDlg>& Audio() {
+    static auto& slot = MakeSlot<CAudioSettingsPaneDlg>();
     return slot;
 }
-CWindowSlot<CSettingsPlaceholderPane>& SunTune() {
-    static auto& slot = MakeSlot<CSettingsPlaceholderPane>();
+CWindowSlot<CSunTuneSettingsPaneDlg>& SunTune() {
+    static auto& slot = MakeSlot<CSunTuneSettingsPaneDlg>();
     return slot;
 }
-CWindowSlot<CSettingsPlaceholderPane>& Advanced() {
-    static auto& slot = MakeSlot<CSettingsPlaceholderPane>();
+CWindowSlot<CAdvancedSettingsPaneDlg>& Advanced() {
+    static auto& slot = MakeSlot<CAdvancedSettingsPaneDlg>();
     return slot;
 }
-CWindowSlot<CSettingsPlaceholderPane>& Preferences() {
-    static auto& slot = MakeSlot<CSettingsPlaceholderPane>();
+CWindowSlot<CPreferenceSettingsPaneDlg>& Preferences() {
+    static auto& slot = MakeSlot<CPreferenceSettingsPaneDlg>();
     return slot;
 }
 

@@ -1,18 +1,21 @@
 #pragma once
 // The process-wide slots of the settings window's panes, one per pane: empty while the pane does not
-// exist; a pane empties its slot itself when it is destroyed. Other windows reach the webcam pane here.
+// exist; a pane empties its slot itself when it is destroyed. Other windows reach the panes here.
 // User-interface thread only.
 #include "ui/CWindowSlot.h"
 
-class CSettingsPlaceholderPane;
+class CAdvancedSettingsPaneDlg;
+class CAudioSettingsPaneDlg;
+class CPreferenceSettingsPaneDlg;
+class CSunTuneSettingsPaneDlg;
 class CWebcamSettingsPaneDlg;
 
 namespace SettingsPanes {
 
 CWindowSlot<CWebcamSettingsPaneDlg>& Webcam();
-CWindowSlot<CSettingsPlaceholderPane>& Audio();
-CWindowSlot<CSettingsPlaceholderPane>& SunTune();
-CWindowSlot<CSettingsPlaceholderPane>& Advanced();
-CWindowSlot<CSettingsPlaceholderPane>& Preferences();
+CWindowSlot<CAudioSettingsPaneDlg>& Audio();
+CWindowSlot<CSunTuneSettingsPaneDlg>& SunTune();
+CWindowSlot<CAdvancedSettingsPaneDlg>& Advanced();
+CWindowSlot<CPreferenceSettingsPaneDlg>& Preferences();
 
 } // namespace SettingsPanes

@@ -1,5 +1,4 @@
 // The settings window's tabs: one pane at a time, made when its tab is chosen and gone with the window.
-#include "settings/CSettingsPlaceholderPane.h"
 #include "tests/settings/SettingsFixture.h"
 #include "ui/CTransparentImageButton.h"
 
