@@ -2,8 +2,8 @@
 
 #include "app/CVidoraSettings.h"
 #include "platform/DebugOutput.h"
-#include "ribbon/CSunTuneRules.h"
 #include "services/IGraniteDeviceManager.h"
+#include "settings/CSunTuneRules.h"
 
 CCameraFeatureRecorder::CCameraFeatureRecorder(IGraniteDeviceManager* deviceManager, bool effectsPresent)
     : deviceManager(deviceManager), effectsPresent(effectsPresent) {}

@@ -6,11 +6,11 @@
 // through IRibbonView and the pane coordinator, so all of this runs without one.
 #include "platform/HResult.h"
 #include "ribbon/CShutterPolicy.h"
-#include "ribbon/CSunTuneRules.h"
 #include "ribbon/RibbonServices.h"
 #include "services/IBrenmoorVideoEffectsEvents.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
 #include "services/IGraniteDeviceManagerEvent.h"
+#include "settings/CSunTuneRules.h"
 
 #include <deque>
 #include <functional>

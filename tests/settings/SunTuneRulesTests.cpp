@@ -1,27 +1,31 @@
 // When the SunTune offer is due for a camera, and what the end of a stream and the ribbon's closing do to
 // the camera's SunTune mode.
-#include "RibbonSimulatedCameraFixture.h"
-#include "app/CVidoraSettings.h"
+#include "SunTuneFixture.h"
 #include "platform/SettingsPrimitives.h"
-#include "ribbon/CSunTuneRules.h"
 
-#include <gtest/gtest.h>
+#include <algorithm>
+#include <cctype>
 
 namespace {
 
-class SunTuneRulesTest : public RibbonSimulatedCameraTest {
+class SunTuneRulesTest : public SunTuneTest {
 protected:
     // The camera as it comes: default mode, shutter open, video mute off; the offer is due.
-    IGraniteDeviceManager* OpenReadyCamera() {
-        IGraniteDeviceManager* dm = Open();
-        EXPECT_EQ(dm->SelectVideoDevice(0), S_OK);
-        return dm;
+    IGraniteDeviceManager* OpenReadyCamera() { return facade; }
+    void SetOnCamera(int32_t property, int32_t value, const std::string& id = {}) {
+        ASSERT_EQ(hardware->Set(Granite::DeviceKind::Camera, id.empty() ? camera : id, property,
+                                Variant::FromI4(value), Granite::WriteOrigin::Hardware),
+                  S_OK)
+            << property;
     }
-    int32_t Value(const char* key) {
-        int32_t value = -1;
-        dm_->GetVideoDeviceValue(cam_, key, &value, 0);
-        return value;
+    int32_t PropertyOf(int32_t property, const std::string& id = {}) {
+        Variant value;
+        int32_t n = -1;
+        if (SUCCEEDED(hardware->Get(Granite::DeviceKind::Camera, id.empty() ? camera : id, property, &value)))
+            value.ToI4(n);
+        return n;
     }
+    int32_t Value(const char* key) { return StreamValue(key); }
 };
 
 TEST_F(SunTuneRulesTest, TheOfferIsDueForAReadyCameraInTheDefaultModeOnly) {
@@ -36,34 +40,34 @@ TEST_F(SunTuneRulesTest, TheOfferIsDueForAReadyCameraInTheDefaultModeOnly) {
     };
     for (const Case& c : cases) {
         SetOnCamera(c.property, c.blocking);
-        EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, cam_)) << c.why;
+        EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, camera)) << c.why;
         SetOnCamera(c.property, c.ready);
     }
 
-    dm->SetVideoDeviceValue(cam_, CSunTuneRules::kNoNotification, 1);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, cam_)) << "already answered during this stream";
-    dm->SetVideoDeviceValue(cam_, CSunTuneRules::kNoNotification, 0);
+    dm->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 1);
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, camera)) << "already answered during this stream";
+    dm->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 0);
 
-    hardware_->Failures().Fail(65); // the device strings
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, cam_)) << "the camera cannot tell who holds it";
-    hardware_->Failures().ClearAll();
+    hardware->Failures().Fail(65); // the device strings
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, camera)) << "the camera cannot tell who holds it";
+    hardware->Failures().ClearAll();
 
-    std::string upper = cam_;
+    std::string upper = camera;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return std::toupper(c); });
     CSunTuneRules::MarkNotificationOpen(upper);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, cam_)) << "a notification is open for it";
-    CSunTuneRules::MarkNotificationClosed(cam_);
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, camera)) << "a notification is open for it";
+    CSunTuneRules::MarkNotificationClosed(camera);
 
     // Every condition holds again: the offer is due, and the check itself changes nothing.
-    std::optional<SunTuneOffer> offer = CSunTuneRules::ArrivalCheck(dm, cam_);
+    std::optional<SunTuneOffer> offer = CSunTuneRules::ArrivalCheck(dm, camera);
     ASSERT_TRUE(offer);
-    EXPECT_EQ(offer->deviceId, cam_);
+    EXPECT_EQ(offer->deviceId, camera);
     EXPECT_EQ(offer->cameraName, kName);
     EXPECT_EQ(offer->cameraKey, CVidoraSettings::GetCameraKey(kName));
     EXPECT_EQ(offer->recommendedMode, 10);
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(nullptr, cam_));
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(nullptr, camera));
     EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, "usb\\unknown\\video"));
 }
 
@@ -85,9 +89,9 @@ TEST_F(SunTuneRulesTest, EndOfStreamFollowsTheOptionAndRestoresADismissedOfferOn
         SetOnCamera(GdmProperty::SunTuneMode.value, c.mode);
         CVidoraSettings::SetSTOption(kName, c.option);
         CVidoraSettings::SetSTMode(kName, static_cast<uint32_t>(c.mode));
-        dm->SetVideoDeviceValue(cam_, CSunTuneRules::kNoNotification, 1);
-        dm->SetVideoDeviceValue(cam_, CSunTuneRules::kReturnToDefault, c.returnToDefault ? 1 : 0);
-        CSunTuneRules::EndOfStream(dm, cam_);
+        dm->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 1);
+        dm->SetVideoDeviceValue(camera, CSunTuneRules::kReturnToDefault, c.returnToDefault ? 1 : 0);
+        CSunTuneRules::EndOfStream(dm, camera);
         EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), c.after) << c.name;
         EXPECT_EQ(CVidoraSettings::GetSTMode(kName), static_cast<uint32_t>(c.after)) << c.name;
         EXPECT_EQ(Value(CSunTuneRules::kNoNotification), 0) << c.name << ": the next stream may offer again";
@@ -96,14 +100,14 @@ TEST_F(SunTuneRulesTest, EndOfStreamFollowsTheOptionAndRestoresADismissedOfferOn
     EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(kName), 0u);
     // Restoring is done once: a second end of stream changes nothing.
     SetOnCamera(GdmProperty::SunTuneMode.value, 10);
-    CSunTuneRules::EndOfStream(dm, cam_);
+    CSunTuneRules::EndOfStream(dm, camera);
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10);
 }
 
 TEST_F(SunTuneRulesTest, ClosingTheRibbonTurnsSunTuneOffAndTellsTheComponent) {
     IGraniteDeviceManager* dm = OpenReadyCamera();
     std::string other;
-    ASSERT_EQ(hardware_->Plug(Granite::DeviceKind::Camera, "basic", &other), S_OK);
+    ASSERT_EQ(hardware->Plug(Granite::DeviceKind::Camera, "basic", &other), S_OK);
     ASSERT_EQ(dm->RefreshVideoDevices(), S_OK);
     CVidoraSettings::SetSTAppUI(kProductId, 1);
     CVidoraSettings::SetSTAppUI(0x0821, 1);

@@ -1,4 +1,4 @@
-#include "ribbon/CSunTuneRules.h"
+#include "settings/CSunTuneRules.h"
 
 #include "app/CVidoraSettings.h"
 #include "platform/TextUtil.h"
