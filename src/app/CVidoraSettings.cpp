@@ -92,7 +92,12 @@ uint32_t CVidoraSettings::GetShowSysTrayIcon() { return ReadRootNumber("ShowSysT
 HRESULT CVidoraSettings::SetShowSysTrayIcon(uint32_t v) { return WriteRootNumber("ShowSysTrayIcon", v); }
 uint32_t CVidoraSettings::GetVIVFirstTimeUse() { return ReadRootNumber("VIVFirstTimeUse", 1); }
 HRESULT CVidoraSettings::SetVIVFirstTimeUse(uint32_t v) { return WriteRootNumber("VIVFirstTimeUse", v); }
-std::string CVidoraSettings::GetCalibrationLastRun() { return ReadRootString("CalibrationLastRun", "0:0:0"); }
+std::string CVidoraSettings::GetCalibrationLastRun() {
+    const std::string never = "0:0:0";
+    const std::string run = ReadRootString("CalibrationLastRun", never);
+    return run != never ? run : ReadRootString("CalibrationLastRan", never);
+}
+HRESULT CVidoraSettings::SetCalibrationLastRun(const std::string& v) { return WriteRootString("CalibrationLastRun", v); }
 std::string CVidoraSettings::GetCheckUpdatesLastRun() { return ReadRootString("CheckUpdatesLastRun", "0:0:0"); }
 HRESULT CVidoraSettings::SetCheckUpdatesLastRun(const std::string& v) { return WriteRootString("CheckUpdatesLastRun", v); }
 std::string CVidoraSettings::GetVideoEffectsCategory() { return ReadRootString("VideoEffectsCategory", "avatars"); }

@@ -26,7 +26,10 @@ public:
     static HRESULT SetShowSysTrayIcon(uint32_t v);
     static uint32_t GetVIVFirstTimeUse();
     static HRESULT SetVIVFirstTimeUse(uint32_t v);
+    // The date of the last calibration ("CalibrationLastRun"); a date stored only as "CalibrationLastRan"
+    // counts too, since both names are in use for the one value. Written under "CalibrationLastRun".
     static std::string GetCalibrationLastRun();
+    static HRESULT SetCalibrationLastRun(const std::string& v);
     static std::string GetCheckUpdatesLastRun();
     static HRESULT SetCheckUpdatesLastRun(const std::string& v);
     static std::string GetVideoEffectsCategory();

@@ -41,6 +41,17 @@ protected:
 };
 } // namespace
 
+TEST_F(VidoraSettingsTest, TheCalibrationDateIsReadUnderEitherNameAndWrittenUnderOne) {
+    UseNoOem();
+    CVidoraSettings::SeedDefaults();
+    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "0:0:0");
+    ASSERT_EQ(Settings::WriteString(kRoot, "CalibrationLastRan", "3:14:5000"), S_OK);
+    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "3:14:5000");
+    ASSERT_EQ(CVidoraSettings::SetCalibrationLastRun("3:15:100"), S_OK);
+    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "3:15:100");
+    EXPECT_EQ(Stored(kRoot, "CalibrationLastRan").text, "3:14:5000");
+}
+
 TEST_F(VidoraSettingsTest, SeedingWritesEveryMissingDefaultWithItsType) {
     UseNoOem();
     CVidoraSettings::SeedDefaults();
