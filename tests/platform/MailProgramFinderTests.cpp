@@ -1,0 +1,101 @@
+// Finding the installed mail programs from real desktop entries in temporary applications folders: which
+// entries count, which folder wins, translated names, and where the folders come from.
+#include "platform/CMailProgramFinder.h"
+#include "support/CTempEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Entry(const std::string& name, const std::string& extra = {},
+                  const std::string& mime = "text/html;x-scheme-handler/mailto;") {
+    return "# written by the test\n[Desktop Entry]\nType=Application\nName=" + name +
+           "\nExec=mailer %u\nMimeType=" + mime + "\n" + extra + "[Desktop Action Compose]\nName=Compose\n";
+}
+
+class MailProgramFinderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The user's folder first, then the system's.
+        env.WriteFile("user/applications/alpha.desktop", Entry("Alpha Mail", "Name[de]=Alpha Post\n"));
+        env.WriteFile("user/applications/override.desktop", Entry("New Mail"));
+        env.WriteFile("user/applications/gone.desktop", "[Desktop Entry]\nHidden=true\n");
+        env.WriteFile("system/applications/override.desktop", Entry("Old Mail"));
+        env.WriteFile("system/applications/gone.desktop", Entry("Gone Mail"));
+        env.WriteFile("system/applications/beta.desktop", Entry("beta mail", "", "X-Scheme-Handler/Mailto"));
+        env.WriteFile("system/applications/vendor/gamma.desktop", Entry("Gamma\\sMail"));
+        env.WriteFile("system/applications/twin.desktop", Entry("ALPHA MAIL"));
+        // Left out, each for one reason.
+        env.WriteFile("system/applications/nodisplay.desktop", Entry("Menu-less Mail", "NoDisplay=true\n"));
+        env.WriteFile("system/applications/hidden.desktop", Entry("Hidden Mail", "Hidden=true\n"));
+        env.WriteFile("system/applications/viewer.desktop", Entry("Viewer", "", "text/plain;"));
+        env.WriteFile("system/applications/link.desktop",
+                      "[Desktop Entry]\nType=Link\nName=Web Mail\nURL=https://mail.example.com\n"
+                      "MimeType=x-scheme-handler/mailto;\n");
+        env.WriteFile("system/applications/noexec.desktop",
+                      "[Desktop Entry]\nType=Application\nName=No Exec\nMimeType=x-scheme-handler/mailto;\n");
+        env.WriteFile("system/applications/notinstalled.desktop",
+                      Entry("Uninstalled Mail", "TryExec=/nonexistent/bin/mailer\n"));
+        env.WriteFile("system/applications/malformed.desktop",
+                      "Name=Broken Mail\n[Desktop Entry]\nType=Application\nExec=x\n"
+                      "MimeType=x-scheme-handler/mailto;\n");
+        env.WriteFile("system/applications/garbage.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Garbage \xff\xfe\nExec=x\n"
+                      "MimeType=x-scheme-handler/mailto;\n");
+        env.WriteFile("system/applications/notes.txt", Entry("Not An Entry"));
+    }
+    std::vector<std::string> Names(const std::string& locale) const {
+        std::vector<std::string> names;
+        for (const MailProgram& p :
+             CMailProgramFinder({env.Path("user/applications"), env.Path("system/applications")}, locale)
+                 .Find())
+            names.push_back(p.name + " <" + p.desktopId + ">");
+        return names;
+    }
+    CTempEnvironment env;
+};
+
+TEST_F(MailProgramFinderTest, ListsTheMailHandlersTheDesktopWouldOfferByName) {
+    const std::vector<std::string> expected = {"Alpha Mail <alpha.desktop>", "beta mail <beta.desktop>",
+                                               "Gamma Mail <vendor-gamma.desktop>",
+                                               "New Mail <override.desktop>"};
+    EXPECT_EQ(Names(""), expected);
+}
+
+TEST_F(MailProgramFinderTest, NamesFollowTheUserLanguageWithFallbacks) {
+    // Translated, the twin's name no longer repeats the user's entry's, so both are listed.
+    const std::vector<std::string> german = Names("de_AT.UTF-8@euro");
+    ASSERT_EQ(german.size(), 5u);
+    EXPECT_EQ(german[0], "ALPHA MAIL <twin.desktop>");
+    EXPECT_EQ(german[1], "Alpha Post <alpha.desktop>");
+    EXPECT_EQ(Names("fr_FR").front(), "Alpha Mail <alpha.desktop>");
+}
+
+TEST_F(MailProgramFinderTest, TheUserFolderWinsAndMissingFoldersAreNoError) {
+    const std::vector<MailProgram> programs =
+        CMailProgramFinder(
+            {env.Path("nowhere"), env.Path("user/applications"), env.Path("system/applications")}, "")
+            .Find();
+    ASSERT_EQ(programs.size(), 4u);
+    EXPECT_EQ(programs[3].file, env.Path("user/applications/override.desktop"));
+    EXPECT_TRUE(CMailProgramFinder({}, "").Find().empty());
+}
+
+TEST_F(MailProgramFinderTest, FoldersComeFromTheXdgVariables) {
+    env.SetEnv("XDG_DATA_HOME", env.Path("user"));
+    env.SetEnv("XDG_DATA_DIRS", env.Path("system") + ":relative/share:/usr/share/");
+    const std::vector<std::string> expected = {env.Path("user/applications"), env.Path("system/applications"),
+                                               "/usr/share/applications"};
+    EXPECT_EQ(CMailProgramFinder::DesktopFolders(), expected);
+    env.SetEnv("XDG_DATA_DIRS", "");
+    env.SetEnv("XDG_DATA_HOME", "relative");
+    env.SetEnv("HOME", env.Path("home"));
+    const std::vector<std::string> defaults = {env.Path("home/.local/share/applications"),
+                                               "/usr/local/share/applications", "/usr/share/applications"};
+    EXPECT_EQ(CMailProgramFinder::DesktopFolders(), defaults);
+}
+
+} // namespace
