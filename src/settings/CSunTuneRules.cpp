@@ -36,6 +36,17 @@ int32_t CSunTuneRules::StoredMode(const std::string& cameraName) {
     return stored > static_cast<uint32_t>(kModeDefault) ? kModeAuto : static_cast<int32_t>(stored);
 }
 
+int32_t CSunTuneRules::ModeForSwitchingOn(const std::string& cameraName) {
+    const int32_t stored = StoredMode(cameraName);
+    if (stored != kModeOff)
+        return stored;
+    // A previous mode of 0 (switched off twice) or a value no camera knows would leave SunTune off.
+    const uint32_t previous = CVidoraSettings::GetPreviousSTMode(cameraName);
+    if (CVidoraSettings::GetSTOption(cameraName) != 0 && previous > 4 && previous < 9)
+        return static_cast<int32_t>(previous);
+    return kModeAuto;
+}
+
 int32_t CSunTuneRules::ApplyStoredChoice(IGraniteDeviceManager* dm, const std::string& deviceId,
                                          const std::string& cameraName) {
     if (!dm)

@@ -1,7 +1,8 @@
 #pragma once
-// The ribbon's share of the SunTune rules: which mode a camera gets when it is recorded, when the SunTune
-// notification has to be offered for a camera, what happens to the mode when a stream ends and when the
-// ribbon closes. Everything goes through the device-manager facade; a null facade does nothing.
+// The SunTune rules the ribbon, the notification and the SunTune tab share: which mode a camera gets when it
+// is recorded and when the user switches SunTune on, when the SunTune notification has to be offered for a
+// camera, what happens to the mode when a stream ends and when the ribbon closes. Everything goes through
+// the device-manager facade; a null facade does nothing. The notification's answers are CSunTuneAnswer's.
 //
 // SunTune modes: 0 off, 5 the camera's default mode, 9 and 10 automatic (10 is the one the program
 // chooses). The stored per-camera choices ("STMode", "PreviousSTMode", "STOption") are keyed by the
@@ -59,6 +60,10 @@ public:
 
     // The stored "STMode" as it is applied: a value above 5 stands for the automatic mode 10.
     static int32_t StoredMode(const std::string& cameraName);
+    // The mode the user gets when switching SunTune on: the stored mode; when that is off, the mode before
+    // it when the notification's answer was not "always" ("STOption" non-zero) and that mode was an on mode
+    // below the automatic ones (5), else the automatic mode 10. Never an off mode.
+    static int32_t ModeForSwitchingOn(const std::string& cameraName);
 
 private:
     static std::string CameraName(IGraniteDeviceManager* dm, const std::string& deviceId);

@@ -121,4 +121,29 @@ TEST_F(SunTuneRulesTest, ClosingTheRibbonTurnsSunTuneOffAndTellsTheComponent) {
     EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value, other), -1);
 }
 
+TEST_F(SunTuneRulesTest, StoredChoicesGiveTheModeAtStartAndWhenSwitchedOn) {
+    const std::string key = CVidoraSettings::GetCameraKey(kName);
+    auto store = [&](uint32_t mode, uint32_t previous, uint32_t option) {
+        Settings::WriteNumber(key, "STMode", mode);
+        Settings::WriteNumber(key, "PreviousSTMode", previous);
+        Settings::WriteNumber(key, "STOption", option);
+    };
+    store(12, 5, 2);
+    EXPECT_EQ(CSunTuneRules::ApplyStoredChoice(facade, camera, kName), 10);
+    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10) << "a stored 12 is the automatic mode";
+
+    struct Case {
+        uint32_t mode, previous, option;
+        int32_t on;
+    } cases[] = {
+        {12, 5, 2, 10}, {5, 0, 2, 5},   {0, 5, 2, 5},  {0, 5, 1, 5},
+        {0, 5, 0, 10},  {0, 10, 1, 10}, {0, 0, 1, 10}, // switched off twice: never "on" into an off mode
+    };
+    for (const Case& c : cases) {
+        store(c.mode, c.previous, c.option);
+        EXPECT_EQ(CSunTuneRules::ModeForSwitchingOn(kName), c.on)
+            << c.mode << " after " << c.previous << ", option " << c.option;
+    }
+}
+
 } // namespace
