@@ -10,6 +10,7 @@ const char* const kModelBasic = "basic";
 const char* const kModelPtz = "ptz";
 const char* const kModelMinimal = "minimal";
 const char* const kModelStandard = "standard";
+const char* const kModelHeadset = "headset";
 
 std::string WithOrdinal(const std::string& name, int ordinal) {
     return ordinal == 0 ? name : name + " #" + std::to_string(ordinal + 1);
@@ -78,6 +79,8 @@ void AddFullCameraProperties(CSimulatedDevice& d) {
 std::vector<std::string> CSimulatedDeviceCatalog::Models(DeviceKind kind) {
     if (kind == DeviceKind::Camera)
         return {kModelFull, kModelBasic, kModelPtz, kModelMinimal};
+    if (kind == DeviceKind::Microphone)
+        return {kModelStandard, kModelHeadset};
     return {kModelStandard};
 }
 
@@ -130,7 +133,7 @@ uint16_t CSimulatedDeviceCatalog::ProductIdOf(DeviceKind kind, const std::string
             return kProductMinimalCamera;
         return kProductFullCamera;
     case DeviceKind::Microphone:
-        return kProductMicrophone;
+        return Text::EqualsNoCase(model, kModelHeadset) ? kProductHeadsetMicrophone : kProductMicrophone;
     case DeviceKind::Speaker:
         return kProductSpeaker;
     case DeviceKind::Hid:
@@ -172,7 +175,7 @@ std::unique_ptr<CSimulatedDevice> CSimulatedDeviceCatalog::Make(DeviceKind kind,
     case DeviceKind::Camera:
         return MakeCamera(model.empty() ? std::string(kModelFull) : Text::ToLower(model), ordinal);
     case DeviceKind::Microphone:
-        return MakeMicrophone(ordinal);
+        return MakeMicrophone(Text::ToLower(model), ordinal);
     case DeviceKind::Speaker:
         return MakeSpeaker(ordinal);
     case DeviceKind::Hid:
@@ -246,17 +249,21 @@ std::unique_ptr<CSimulatedDevice> CSimulatedDeviceCatalog::MakeCamera(const std:
     return d;
 }
 
-std::unique_ptr<CSimulatedDevice> CSimulatedDeviceCatalog::MakeMicrophone(int ordinal) {
+std::unique_ptr<CSimulatedDevice> CSimulatedDeviceCatalog::MakeMicrophone(const std::string& model,
+                                                                          int ordinal) {
     using namespace MicProp;
-    auto d =
-        std::make_unique<CSimulatedDevice>(DeviceKind::Microphone, kModelStandard, kProductMicrophone,
-                                           WithOrdinal("Brenmoor Vidora Microphone", ordinal),
-                                           DevicePath(DeviceKind::Microphone, kProductMicrophone, ordinal));
+    const bool headset = model == kModelHeadset;
+    const uint16_t pid = headset ? kProductHeadsetMicrophone : kProductMicrophone;
+    // Identical headsets report identical names, as cheap ones do: only their paths tell them apart.
+    auto d = std::make_unique<CSimulatedDevice>(
+        DeviceKind::Microphone, headset ? kModelHeadset : kModelStandard, pid,
+        headset ? std::string("USB Headset Microphone") : WithOrdinal("Brenmoor Vidora Microphone", ordinal),
+        DevicePath(DeviceKind::Microphone, pid, ordinal));
     d->DefineRange(VolumeMin, VolumeMax, Volume, 0, 100, 75);
     d->DefineRange(LevelMin, LevelMax, Level, 0, 100, 0, Access::Sensor);
     d->DefineSwitch(Mute, 0);
-    d->DefineFlag(EchoCancellation, true, Access::Constant);
-    d->DefineFlag(NoiseSuppression, true, Access::Constant);
+    d->DefineFlag(EchoCancellation, !headset, Access::Constant);
+    d->DefineFlag(NoiseSuppression, !headset, Access::Constant);
     return d;
 }
 

@@ -29,7 +29,7 @@ public:
 
 private:
     static std::unique_ptr<CSimulatedDevice> MakeCamera(const std::string& model, int ordinal);
-    static std::unique_ptr<CSimulatedDevice> MakeMicrophone(int ordinal);
+    static std::unique_ptr<CSimulatedDevice> MakeMicrophone(const std::string& model, int ordinal);
     static std::unique_ptr<CSimulatedDevice> MakeSpeaker(int ordinal);
     static std::unique_ptr<CSimulatedDevice> MakeHid(int ordinal);
 };

@@ -2,10 +2,11 @@
 // Which simulated devices are plugged in at start: read from VIDORA_SIMULATED_DEVICES.
 //
 // Syntax: a comma-separated list of items "kind[:model][*count]", kinds "camera", "microphone" (or "mic"),
-// "speaker", "hid", camera models "full", "basic", "ptz" and "minimal" (default "full"); blanks around items
-// are ignored and case does not matter. "none" (or an empty list) plugs nothing. Unset: one full camera, one
-// microphone and one speaker. Examples: "camera:full,camera:basic,microphone,speaker", "camera*2,hid",
-// "none".
+// "speaker", "hid", camera models "full", "basic", "ptz" and "minimal" (default "full"), microphone models
+// "standard" and "headset" (no echo cancellation or noise suppression, same name for all); blanks around
+// items are ignored and case does not matter. "none" (or an empty list) plugs nothing. Unset: one full
+// camera, one microphone and one speaker. Examples: "camera:full,camera:basic,microphone,speaker",
+// "camera*2,hid", "none".
 #include "granite/devices/SimulatedDeviceConstants.h"
 
 #include <string>

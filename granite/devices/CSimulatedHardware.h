@@ -226,7 +226,8 @@ private:
     std::optional<std::string> strings_[4];
     uint64_t nextSoundToken_ = 1;
     CFailureTable failures_;
-    std::atomic<int64_t> levelPeriodMs_{100};
+    // 20 samples a second: a level meter fed fewer than ten a second looks stuck.
+    std::atomic<int64_t> levelPeriodMs_{50};
     std::atomic<bool> sceneMotion_{false};
     std::atomic<int64_t> focusSearchMs_{400};
     std::atomic<int64_t> motorPeriodMs_{250};

@@ -20,6 +20,8 @@ constexpr uint16_t kProductBasicCamera = 0x0821;   // the advanced settings, on 
 constexpr uint16_t kProductPtzCamera = 0x0b50;     // the full set with motorised pan and tilt
 constexpr uint16_t kProductMinimalCamera = 0x0822; // picture levels only: a camera that lacks everything else
 constexpr uint16_t kProductMicrophone = 0x0a30;
+// A plain headset: no echo cancellation or noise suppression, and every one of them has the same name.
+constexpr uint16_t kProductHeadsetMicrophone = 0x0a31;
 constexpr uint16_t kProductSpeaker = 0x0a40;
 constexpr uint16_t kProductHid = 0x0a50;
 
