@@ -11,7 +11,7 @@
 # of the simulated camera, in which someone walks about for this run, and "movie-options-nomotion") and the
 # capture window's two notices ("record-plugins-needed", "driver-notice"), and the settings window docked beside
 # the ribbon on each of its tabs ("settings", "settings-audio", "settings-suntune", "settings-advanced",
-# "settings-preferences"). The galleries are photographed apart, by a capture test over sample captures
+# "settings-preferences"), and the SunTune offer for the current camera ("suntune-notice"). The galleries are photographed apart, by a capture test over sample captures
 # ("gallery-both.png").
 #
 # Environment: SCREENSHOT_NO_BUILD=1 skips the build; SCREENSHOT_TIMEOUT (seconds, default 90);

@@ -17,7 +17,9 @@
 #include "ribbon/CInstalledPackageFinder.h"
 #include "ribbon/RibbonSupport.h"
 #include "ribbon/RibbonWindows.h"
+#include "services/IGraniteDeviceManager.h"
 #include "settings/CMainSettingsDlg.h"
+#include "settings/CSunTuneNotificationDlg.h"
 #include "settings/CWebcamSettingsPaneDlg.h"
 #include "ui/CAttachablePane.h"
 #include "ui/CCustomMessageBox.h"
@@ -82,6 +84,15 @@ CVidoraRibbonDlg::CVidoraRibbonDlg(QWidget* parent)
     if (!launchSnapDesk_)
         launchSnapDesk_ = OEMSwitch("Launch.SnapDesk", false) || OEMSwitch("Launch.SnapDesk.Always", false);
 
+    // A camera may already be offered SunTune while its features are recorded, below.
+    devices_.onSunTuneOffer = [](const SunTuneOffer& offer) {
+        // A screenshot run shows the offer in its own step only, so it hides no other window's picture.
+        if (CScreenshotter::Instance() != nullptr)
+            return;
+        // Without a name the camera has no settings key of its own: the answer then lasts for this run.
+        CSunTuneNotificationDlg::Show(offer.deviceId, offer.recommendedMode,
+                                      offer.cameraName.empty() ? std::string() : offer.cameraKey);
+    };
     devices_.AcquireServices();
 
     startHidden_ = StartedHidden();
@@ -416,7 +427,19 @@ void CVidoraRibbonDlg::AddScreenshotSteps() {
                 settings->SelectTab(tab);
         });
     }
+    // The SunTune offer for the current camera, as a camera in its default mode in low light gets it.
+    CScreenshotter::AddStep("suntune-notice", [self] {
+        IGraniteDeviceManager* devices = self ? self->devices_.Services().devices : nullptr;
+        int index = -1;
+        VideoDeviceInfo camera;
+        if (devices == nullptr || FAILED(devices->GetSelectedVideoDeviceIndex(&index)) || index < 0 ||
+            FAILED(devices->GetVideoDevice(index, &camera)) || CSunTuneRules::IsNotificationOpen(camera.id))
+            return;
+        CSunTuneNotificationDlg::Show(camera.id, CSunTuneRules::kModeAuto,
+                                      CVidoraSettings::GetCameraKey(camera.name));
+    });
     CScreenshotter::AddStep("settings-closed", [self] {
+        CSunTuneNotificationDlg::CloseAll();
         if (self)
             self->panes_.CloseDocked();
     });
@@ -616,8 +639,10 @@ void CVidoraRibbonDlg::OnApplicationActive(bool active) {
 }
 
 void CVidoraRibbonDlg::OnDestroy() {
-    // The other windows go first, then the ribbon lets go of everything it holds.
+    // The other windows go first, then the ribbon lets go of everything it holds. An open SunTune offer
+    // goes unanswered: the cameras' SunTune is switched off below anyway.
     panes_.DestroyAll();
+    CSunTuneNotificationDlg::CloseAll();
     devices_.Release();
     tray_.Remove();
     KillTimer(kLoadTimer);
