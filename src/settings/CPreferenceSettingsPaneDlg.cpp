@@ -184,16 +184,21 @@ void CPreferenceSettingsPaneDlg::FillMailPrograms() {
             std::rotate(programs.begin(), it, it + 1);
     }
     combo->clear();
-    combo->setPlaceholderText(QString::fromStdString(LoadString(kNoMailProgram)));
     for (const MailProgram& program : programs)
         combo->addItem(QString::fromStdString(program.name), QString::fromStdString(program.desktopId));
+    if (programs.empty()) {
+        // Said in the list itself; there is nothing to choose, and the stored choice stays as it is.
+        combo->addItem(QString::fromStdString(LoadString(kNoMailProgram)));
+        combo->setCurrentIndex(0);
+        combo->setEnabled(false);
+        return;
+    }
     const std::string stored = CVidoraSettings::GetEmailClient();
     auto it = std::find_if(programs.begin(), programs.end(), [&](const MailProgram& p) {
         return !stored.empty() && (Text::EqualsNoCase(p.name, stored) || p.desktopId == stored);
     });
-    combo->setCurrentIndex(
-        programs.empty() ? -1 : static_cast<int>(it != programs.end() ? it - programs.begin() : 0));
-    combo->setEnabled(!programs.empty());
+    combo->setCurrentIndex(it != programs.end() ? static_cast<int>(it - programs.begin()) : 0);
+    combo->setEnabled(true);
 }
 
 // ---- the user's changes
@@ -237,7 +242,7 @@ void CPreferenceSettingsPaneDlg::OnCommand(int item, uint16_t code) {
     case kEmailPrograms:
         if (code == ControlsNotify::CBN_SELCHANGE) {
             auto* combo = GetDlgItemAs<QComboBox>(kEmailPrograms);
-            if (combo != nullptr && combo->currentIndex() >= 0) {
+            if (combo != nullptr && combo->isEnabled() && combo->currentIndex() >= 0) {
                 mailChosen_ = true;
                 CVidoraSettings::SetEmailClient(combo->currentText().toStdString());
             }
@@ -320,7 +325,7 @@ void CPreferenceSettingsPaneDlg::Apply() {
     CVidoraSettings::SetShowSysTrayIcon(IsChecked(kTrayIcon) ? 1 : 0);
     TellMainWindowAboutTray();
     if (auto* mail = GetDlgItemAs<QComboBox>(kEmailPrograms);
-        mail != nullptr && mailChosen_ && mail->currentIndex() >= 0)
+        mail != nullptr && mailChosen_ && mail->isEnabled() && mail->currentIndex() >= 0)
         CVidoraSettings::SetEmailClient(mail->currentText().toStdString());
     if (auto* calling = GetDlgItemAs<QComboBox>(kCallingPrograms); calling != nullptr && callingChosen_)
         CVidoraSettings::SetVideoCallingIMApp(

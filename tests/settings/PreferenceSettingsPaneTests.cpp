@@ -282,7 +282,8 @@ TEST_F(PreferencePaneTest, TheMailProgramsOfTheDesktopAreOfferedAndTheUsersPickS
     QDir(QString::fromStdString(env.Path("data/applications"))).removeRecursively();
     QDir(QString::fromStdString(env.Path("system/applications"))).removeRecursively();
     Reopen();
-    EXPECT_EQ(Combo(Prefs::kEmailPrograms)->count(), 0);
+    EXPECT_EQ(Entries(Prefs::kEmailPrograms),
+              std::vector<std::string>{CDialogBase::LoadString(Prefs::kNoMailProgram)});
     EXPECT_FALSE(Combo(Prefs::kEmailPrograms)->isEnabled());
     Close();
     EXPECT_EQ(CVidoraSettings::GetEmailClient(), "Courier");
