@@ -155,9 +155,9 @@ void CPreferenceSettingsPaneDlg::FillCallingPrograms() {
     auto* combo = GetDlgItemAs<QComboBox>(kCallingPrograms);
     if (combo == nullptr)
         return;
-    // What the user sees stays selected while the list changes under it.
+    // The user's pick stays selected while the list changes under it; until there is one, the stored choice.
     const std::string shown =
-        combo->count() > 0 ? combo->currentText().toStdString() : CVidoraSettings::GetVideoCallingIMApp();
+        callingChosen_ ? combo->currentText().toStdString() : CVidoraSettings::GetVideoCallingIMApp();
     const std::vector<std::string> names = CCallingProgramNames::ReadyPrograms(comms_);
     combo->clear();
     for (const std::string& name : names)

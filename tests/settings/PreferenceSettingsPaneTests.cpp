@@ -149,6 +149,19 @@ TEST_F(PreferencePaneTest, WithoutACallingProgramTheListHoldsOneEmptyEntryAndThe
     EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "AIM");
 }
 
+TEST_F(PreferencePaneTest, ACallingProgramStartedWhileThePaneIsOpenJoinsTheList) {
+    CVidoraSettings::SetVideoCallingIMApp("Skype");
+    service.apps = {{"aim", "AIM Triton", true, true, COMMS_APP_RUNNING, "ann"}};
+    Open();
+    ASSERT_EQ(Entries(Prefs::kCallingPrograms), std::vector<std::string>{"AIM"});
+    service.apps.push_back({"skype", "Skype", true, true, COMMS_APP_RUNNING, "bob"});
+    ASSERT_NE(service.sink, nullptr);
+    service.sink->IC_OnApplicationStatusChanged("skype", "Skype", COMMS_APP_RUNNING);
+    Settle();
+    ASSERT_EQ(Combo(Prefs::kCallingPrograms)->count(), 2);
+    EXPECT_EQ(Combo(Prefs::kCallingPrograms)->currentText().toStdString(), "Skype") << "the stored program";
+}
+
 TEST_F(PreferencePaneTest, TheTrayIconSwitchIsStoredAndToldToTheMainWindowAtOnce) {
     Open();
     ASSERT_TRUE(Button(Prefs::kTrayIcon)->isChecked());
