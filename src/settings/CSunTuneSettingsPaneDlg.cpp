@@ -206,10 +206,9 @@ void CSunTuneSettingsPaneDlg::OnSunTuneModeChanged(uint32_t, int32_t mode) {
     if (mode != CSunTuneRules::kModeOff && mode != CSunTuneRules::kModeDefault && mode != 9 &&
         mode != CSunTuneRules::kModeAuto)
         return;
-    ShowToggle(IsOnMode(mode), true);
+    // The announcement may come after later changes: the camera's own reading decides
+    // the toggle and whether the sliders rest at 0.
     Refresh();
-    if (mode == CSunTuneRules::kModeDefault)
-        MoveSlidersToZero();
 }
 
 void CSunTuneSettingsPaneDlg::OnSunTuneLevelAChanged(uint32_t, int32_t value) {

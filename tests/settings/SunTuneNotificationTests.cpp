@@ -72,7 +72,8 @@ TEST_F(SunTuneNotificationTest, EachAnswerSetsTheStreamAndTheEndOfTheStreamFollo
         } else {
             dlg->SendMessage(WM_CLOSE);
         }
-        Settle();
+        // The camera's own report and the announcement, both from the message loop.
+        PumpUntil([&] { return listener.heard.size() >= 2; });
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(dlg.isNull()) << c.name;
         EXPECT_FALSE(CSunTuneRules::IsNotificationOpen(camera)) << c.name;

@@ -73,23 +73,22 @@ TEST_F(SunTunePaneTest, TheToggleSwitchesTheCameraAndPicksTheUsersMode) {
 
 TEST_F(SunTunePaneTest, FollowsChangesMadeElsewhere) {
     SetMode(0);
-    Settle();
+    ASSERT_TRUE(PumpUntil([&] { return !Toggle()->isChecked(); }));
     ExpectShowsOn(false);
     SetOnCamera(Cam::SunTuneA, 20);
-    Settle();
-    EXPECT_EQ(Level(Pane::kLevelASlider)->GetPos(), 20);
+    ASSERT_TRUE(PumpUntil([&] { return Level(Pane::kLevelASlider)->GetPos() == 20; }));
 
     // The notification's answer, announced by the facade.
     facade->SetSunTuneModeOf(camera, 10);
     facade->FireSeverityChanged(camera, 10, 0);
-    Settle();
+    ASSERT_TRUE(PumpUntil([&] { return Toggle()->isChecked(); }));
     ExpectShowsOn(true);
 
     SetMode(5);
-    Settle();
+    ASSERT_TRUE(PumpUntil([&] { return Level(Pane::kLevelASlider)->GetPos() == 0; }));
     SetOnCamera(Cam::SunTuneA, 30);
-    Settle();
-    EXPECT_EQ(Level(Pane::kLevelASlider)->GetPos(), 0) << "in the default mode the levels rest at 0";
+    EXPECT_FALSE(PumpUntil([&] { return Level(Pane::kLevelASlider)->GetPos() != 0; }, 300))
+        << "in the default mode the levels rest at 0";
 }
 
 TEST_F(SunTunePaneTest, RestoreDefaultsPutsBackTheModeAndTheLevels) {
