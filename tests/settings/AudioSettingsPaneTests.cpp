@@ -6,6 +6,7 @@
 #include "services/IGraniteCommunicationsManager.h"
 #include "settings/CAudioDeviceList.h"
 #include "settings/CAudioSettingsPaneDlg.h"
+#include "support/CFakeProcessLauncher.h"
 #include "tests/settings/SettingsFixture.h"
 #include "ui/CHoverComboBox.h"
 #include "ui/CTransparentProgressCtrl.h"
@@ -139,6 +140,14 @@ TEST_F(AudioPaneTest, WithoutDevicesTheListsSaySoAndNothingCanBeSet) {
     ExpectSwitch(AudioDlg::kNoiseSuppression, false, false);
     Choose(AudioDlg::kMicrophoneCombo, 0); // the notice is not a device
     EXPECT_EQ(CallMicrophone(), "");
+
+    // The wizard still helps to find out why.
+    CFakeProcessLauncher launcher;
+    SetProcessLauncher(&launcher);
+    Audio()->SendMessage(WM_COMMAND, MAKEWPARAM(AudioDlg::kWizard, ControlsNotify::BN_CLICKED), 0);
+    SetProcessLauncher(nullptr);
+    ASSERT_EQ(launcher.Started().size(), 1u);
+    EXPECT_TRUE(launcher.Started()[0].at(0).ends_with("/ATWizard.exe"));
 }
 
 TEST_F(AudioPaneTest, FunctionsNoMicrophoneOfferedAreHiddenAndTheRestMovesUp) {
