@@ -21,6 +21,7 @@
 #include "platform/CObjectFactory.h"
 #include "platform/CSystemInfo.h"
 #include "platform/IClock.h"
+#include "platform/RegisteredMessages.h"
 #include "services/CVideoEvents.h"
 #include "services/IBrenmoorVideoEffects.h"
 #include "services/IGraniteCommunicationsManager.h"
@@ -615,6 +616,13 @@ void CSnapDeskDlg::AddCapture(int view, const std::string& path) {
     }
 }
 
+void CSnapDeskDlg::RefillGallery(int view) {
+    // A gallery not filled yet reads the new folder when it is first shown.
+    CSnapDeskCatalog* catalog = view == 0 ? pictures_ : videos_;
+    if (catalog != nullptr && (view == 0 ? picturesFilled_ : videosFilled_))
+        catalog->Fill(view);
+}
+
 void CSnapDeskDlg::OpenCapture(const std::string& path) {
     CDesktopFileOpener::Open(path);
 }
@@ -715,6 +723,10 @@ void CSnapDeskDlg::OnTimer(UINT_PTR id) {
 }
 
 LRESULT CSnapDeskDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == RegisteredMessages::CaptureFolderChanged.Id()) {
+        RefillGallery(wParam == 1 ? 1 : 0);
+        return 0;
+    }
     switch (message) {
     case kInitCameraMessage:
         InitCamera();

@@ -153,6 +153,8 @@ private:
     void SetMovieLook(bool recording) override;
     void SetMovieOptionsOnly(bool on) override;
     void AddCapture(int view, const std::string& path) override;
+    // A capture folder changed: the gallery of that kind reads it again, when it was filled already.
+    void RefillGallery(int view);
     void OpenCapture(const std::string& path) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     void ShowRecordingUnavailable() override;

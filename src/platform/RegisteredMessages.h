@@ -25,6 +25,8 @@ inline constinit CRegisteredMessage InstalledPackage{"Oriel.Message.InstalledPac
 // The audio wizard has ended.
 inline constinit CRegisteredMessage AudioWizardFinished{"VIV.Message.Finished"};
 inline constinit CRegisteredMessage ResolutionChanged{"VIDORA10_WM_RESOLUTIONCHANGED"};
+// The photo folder (wParam 0) or the movie folder (wParam 1) was changed; open galleries read it again.
+inline constinit CRegisteredMessage CaptureFolderChanged{"VIDORA10_WM_CAPTUREFOLDERCHANGED"};
 // The effects engine's events on their way to the user-interface thread.
 inline constinit CRegisteredMessage EffectsError{"CCOCIMngrEventsSerializerCME_OnError"};
 inline constinit CRegisteredMessage EffectsModeChange{"CCOCIMngrEventsSerializerCME_OnModeChange"};

@@ -4,6 +4,7 @@
 #include "app/CVidoraSettings.h"
 #include "config/COEMInfo.h"
 #include "platform/CMailProgramFinder.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "services/IGraniteCommunicationsManager.h"
 #include "services/IGraniteDeviceManager.h"
@@ -317,7 +318,7 @@ void CPreferenceSettingsPaneDlg::ChooseFolder(bool movies) {
         (movies ? app->movieFolder : app->photoFolder) = folder;
     if (!self.isNull() && IsWindow())
         ShowFolder(movies, folder);
-    BroadcastMessage(CaptureFolderChanged, movies ? 1 : 0, 0, kBroadcastTimeoutMs);
+    BroadcastMessage(RegisteredMessages::CaptureFolderChanged, movies ? 1 : 0, 0, kBroadcastTimeoutMs);
 }
 
 void CPreferenceSettingsPaneDlg::Apply() {

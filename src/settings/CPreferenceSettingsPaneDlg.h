@@ -5,7 +5,6 @@
 //
 // The video-calling choice is stored only once the user picked an entry: a list that cannot show the stored
 // program (none is running now) never erases it. The e-mail choice likewise.
-#include "platform/CRegisteredMessage.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
 #include "ui/CDialogBase.h"
 
@@ -22,9 +21,6 @@ public:
     static constexpr uint32_t kTemplateId = 275;
     // Posted to the main window once "ShowSysTrayIcon" was written; it adds or removes its tray icon.
     static constexpr UINT kTraySettingChangedMessage = WM_APP + 0x15;
-    // Sent to every window of the program once a capture folder changed (wParam 0 photos, 1 videos), so
-    // that galleries showing that folder fill again.
-    static inline constinit CRegisteredMessage CaptureFolderChanged{"VIDORA10_WM_CAPTUREFOLDERCHANGED"};
 
     enum Item : int {
         kFoldersCaption = 1141,

@@ -13,6 +13,7 @@
 #include "services/IVideoCapture.h"
 #include "ui/CHoverComboBox.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -231,6 +232,22 @@ TEST_F(SnapDeskWindowTest, TheGalleryToggleOpensOnPicturesAndDeleteOpensAClosedG
     EXPECT_FALSE(window->PictureCatalog()->isHidden());
     EXPECT_GT(window->height(), closedHeight);
     EXPECT_TRUE(boxes.empty()) << "nothing was deleted or asked";
+}
+
+TEST_F(SnapDeskWindowTest, AnOpenGalleryReadsItsFolderAgainWhenTheFolderChanges) {
+    Open();
+    window->ShowGalleryView(0);
+    ASSERT_EQ(window->PictureCatalog()->ItemCount(), 0);
+    const std::string folder = env.Path("Elsewhere");
+    QDir().mkpath(QString::fromStdString(folder));
+    QImage picture(32, 24, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder + "/Picture 1.jpg")));
+    app.photoFolder = folder;
+    window->SendMessage(RegisteredMessages::CaptureFolderChanged.Id(), 1, 0);
+    EXPECT_EQ(window->PictureCatalog()->ItemCount(), 0) << "only the movie folder changed";
+    window->SendMessage(RegisteredMessages::CaptureFolderChanged.Id(), 0, 0);
+    EXPECT_EQ(window->PictureCatalog()->ItemCount(), 1);
 }
 
 TEST_F(SnapDeskWindowTest, TheGalleryStateAndPositionAreKeptForTheNextOpening) {

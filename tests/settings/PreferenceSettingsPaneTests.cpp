@@ -2,6 +2,7 @@
 // the user's changes store and whom they tell, and the stored choices it must not lose.
 #include "config/COEMInfo.h"
 #include "platform/CObjectFactory.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "services/CGraniteCommunicationsManager.h"
 #include "settings/CFolderPicker.h"
@@ -229,7 +230,7 @@ TEST_F(PreferencePaneTest, ARefusedFolderIsReportedAndTheOldOneKept) {
     EXPECT_EQ(CVidoraSettings::GetMovieFolder(), "") << "the other folder is left alone";
     EXPECT_EQ(Button(Prefs::kPhotoFolder)->toolTip().toStdString(), tip + chosen);
     // The program's windows hear of it (the capture window fills its gallery again).
-    ASSERT_EQ(mainWindow.Count(Prefs::CaptureFolderChanged), 1u);
+    ASSERT_EQ(mainWindow.Count(RegisteredMessages::CaptureFolderChanged), 1u);
     EXPECT_EQ(shownTexts.size(), 3u);
 
     pickerAnswer.reset(); // cancelled
