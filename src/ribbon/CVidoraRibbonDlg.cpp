@@ -443,6 +443,19 @@ void CVidoraRibbonDlg::AddScreenshotSteps() {
         if (self)
             self->panes_.CloseDocked();
     });
+    // The other docked windows, one after the other (opening one closes the one before).
+    using Pane = CPaneCoordinator::Pane;
+    for (auto [name, pane] : {std::pair{"effects", Pane::Effects}, std::pair{"privacy-shade", Pane::Shade},
+                              std::pair{"communicate", Pane::Communicate}}) {
+        CScreenshotter::AddStep(name, [self, pane] {
+            if (self)
+                self->panes_.Open(pane);
+        });
+    }
+    CScreenshotter::AddStep("panes-closed", [self] {
+        if (self)
+            self->panes_.CloseDocked();
+    });
 }
 
 void CVidoraRibbonDlg::RunAudioWizardFirstUse() {
