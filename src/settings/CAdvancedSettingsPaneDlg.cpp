@@ -37,7 +37,7 @@ constexpr int32_t kLedModeBlink = 4;
 
 } // namespace
 
-CAdvancedSettingsPaneDlg::CAdvancedSettingsPaneDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {
+CAdvancedSettingsPaneDlg::CAdvancedSettingsPaneDlg(QWidget* parent) : CSettingsPaneDlg(kTemplateId, parent) {
     camera_ = GetGraniteDeviceManager();
     effects_ = GetBrenmoorVideoEffects();
 }
@@ -86,15 +86,7 @@ void CAdvancedSettingsPaneDlg::LayOutByFeatures() {
         {kBacklightTop, kBacklightBottom, CVidoraSettings::IsFeatureSeen("Backlight")},
         {kLedTop, kLedBottom, ledAllowed && CVidoraSettings::IsFeatureSeen("LEDControl")},
     });
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const int top = child->y();
-        if (!layout.IsShown(layout.BandAt(top))) {
-            child->hide();
-            continue;
-        }
-        child->move(child->x(), top - layout.ShiftAt(top));
-    }
-    resize(width(), height() - layout.TotalShift());
+    LayOut(layout);
 }
 
 // ---- the camera list
@@ -480,28 +472,4 @@ void CAdvancedSettingsPaneDlg::ShowLed(int32_t mode) {
     SetChecked(kLedOff, mode == kLedModeOff);
     SetChecked(kLedOn, mode == kLedModeOn);
     SetChecked(kLedBlink, mode == kLedModeBlink);
-}
-
-void CAdvancedSettingsPaneDlg::SetPos(int item, int32_t position) {
-    if (auto* slider = GetDlgItemAs<CTransparentSliderCtrl>(item))
-        slider->SetPos(position);
-}
-
-void CAdvancedSettingsPaneDlg::SetChecked(int item, bool on) {
-    if (auto* button = GetDlgItemAs<QAbstractButton>(item)) {
-        button->setCheckable(true);
-        button->setChecked(on);
-    }
-}
-
-bool CAdvancedSettingsPaneDlg::IsChecked(int item) const {
-    auto* button = GetDlgItemAs<QAbstractButton>(item);
-    return button != nullptr && button->isChecked();
-}
-
-void CAdvancedSettingsPaneDlg::Enable(std::initializer_list<int> items, bool on) {
-    for (int item : items) {
-        if (QWidget* widget = GetDlgItem(item))
-            widget->setEnabled(on);
-    }
 }

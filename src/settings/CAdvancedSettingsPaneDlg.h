@@ -11,16 +11,15 @@
 #include "services/IBrenmoorVideoEffectsEvents.h"
 #include "services/IGraniteDeviceManagerEvent.h"
 #include "settings/CExposureMapping.h"
-#include "ui/CDialogBase.h"
+#include "settings/CSettingsPaneDlg.h"
 
-#include <initializer_list>
 #include <string>
 
 class IBrenmoorVideoEffects;
 class IGraniteDeviceManager;
 struct VideoDeviceInfo;
 
-class CAdvancedSettingsPaneDlg : public CDialogBase,
+class CAdvancedSettingsPaneDlg : public CSettingsPaneDlg,
                                  public IGraniteDeviceManagerEvent,
                                  public IBrenmoorVideoEffectsEvents {
     Q_OBJECT
@@ -84,9 +83,6 @@ protected:
     void OnDestroy() override;
     void OnTimer(UINT_PTR id) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // A pane is closed with its settings window, never on its own.
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     void OnCommand(int item, uint16_t code);
@@ -106,10 +102,6 @@ private:
     void ShowLed(int32_t mode);
     std::string CameraInUse() const;
     bool DescribeCameraInUse(VideoDeviceInfo& info) const;
-    void SetPos(int item, int32_t position);
-    void SetChecked(int item, bool on);
-    bool IsChecked(int item) const;
-    void Enable(std::initializer_list<int> items, bool on);
 
     IGraniteDeviceManager* camera_ = nullptr;
     IBrenmoorVideoEffects* effects_ = nullptr;

@@ -37,7 +37,7 @@ using Kind = CAudioDeviceList::Kind;
 
 } // namespace
 
-CAudioSettingsPaneDlg::CAudioSettingsPaneDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {
+CAudioSettingsPaneDlg::CAudioSettingsPaneDlg(QWidget* parent) : CSettingsPaneDlg(kTemplateId, parent) {
     echo_ = {kEchoCancellation, false, &IGraniteDeviceManager::GetEchoCancellation,
              &IGraniteDeviceManager::SetEchoCancellation};
     noise_ = {kNoiseSuppression, false, &IGraniteDeviceManager::GetNoiseSuppression,
@@ -355,20 +355,5 @@ void CAudioSettingsPaneDlg::LayOutByFeatures() {
     for (const FeatureBand& band : kFeatureBands)
         bands.push_back({band.top, band.bottom, CVidoraSettings::IsFeatureSeen(band.feature)});
     const CFeatureBands layout(bands);
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const int top = child->y();
-        if (!layout.IsShown(layout.BandAt(top))) {
-            child->hide();
-            continue;
-        }
-        child->move(child->x(), top - layout.ShiftAt(top));
-    }
-    resize(width(), height() - layout.TotalShift());
-}
-
-void CAudioSettingsPaneDlg::Enable(std::initializer_list<int> items, bool on) {
-    for (int item : items) {
-        if (QWidget* widget = GetDlgItem(item))
-            widget->setEnabled(on);
-    }
+    LayOut(layout);
 }

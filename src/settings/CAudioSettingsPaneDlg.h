@@ -12,14 +12,12 @@
 #include "services/IGraniteCommunicationsManagerEvent.h"
 #include "services/IGraniteDeviceManagerEvent.h"
 #include "settings/CAudioDeviceList.h"
-#include "ui/CDialogBase.h"
-
-#include <initializer_list>
+#include "settings/CSettingsPaneDlg.h"
 
 class IGraniteCommunicationsManager;
 class IGraniteDeviceManager;
 
-class CAudioSettingsPaneDlg : public CDialogBase,
+class CAudioSettingsPaneDlg : public CSettingsPaneDlg,
                               public IGraniteDeviceManagerEvent,
                               public IGraniteCommunicationsManagerEvent {
     Q_OBJECT
@@ -75,9 +73,6 @@ protected:
     void OnDestroy() override;
     void OnTimer(UINT_PTR id) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // A pane is closed with its settings window, never on its own.
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     // One of the two switchable functions of the microphone.
@@ -98,7 +93,6 @@ private:
     void LayOutByFeatures();
     void StopMonitor();
     void Release();
-    void Enable(std::initializer_list<int> items, bool on);
 
     IGraniteDeviceManager* devices_ = nullptr;
     IGraniteCommunicationsManager* comms_ = nullptr;

@@ -54,7 +54,8 @@ CDialogBase* MainWindow() {
 
 } // namespace
 
-CPreferenceSettingsPaneDlg::CPreferenceSettingsPaneDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {
+CPreferenceSettingsPaneDlg::CPreferenceSettingsPaneDlg(QWidget* parent)
+    : CSettingsPaneDlg(kTemplateId, parent) {
     comms_ = GetGraniteCommunicationsManager();
     camera_ = GetGraniteDeviceManager();
 }
@@ -118,15 +119,7 @@ void CPreferenceSettingsPaneDlg::LayOutGroups() {
     const bool shutter = CVidoraSettings::IsFeatureSeen("MechanicalPrivacyShade");
     const CFeatureBands layout(
         {{kCallingTop, kCallingBottom, calling}, {kShutterTop, kShutterBottom, shutter}});
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const int top = child->y();
-        if (!layout.IsShown(layout.BandAt(top))) {
-            child->hide();
-            continue;
-        }
-        child->move(child->x(), top - layout.ShiftAt(top));
-    }
-    resize(width(), height() - layout.TotalShift());
+    LayOut(layout);
 }
 
 std::string CPreferenceSettingsPaneDlg::CurrentFolder(bool movies) const {
@@ -375,22 +368,3 @@ void CPreferenceSettingsPaneDlg::OnDestroy() {
 
 // ---- helpers
 // ------------------------------------------------------------------------------------------------
-
-void CPreferenceSettingsPaneDlg::SetChecked(int item, bool on) {
-    if (auto* button = GetDlgItemAs<QAbstractButton>(item)) {
-        button->setCheckable(true);
-        button->setChecked(on);
-    }
-}
-
-bool CPreferenceSettingsPaneDlg::IsChecked(int item) const {
-    auto* button = GetDlgItemAs<QAbstractButton>(item);
-    return button != nullptr && button->isChecked();
-}
-
-void CPreferenceSettingsPaneDlg::Enable(std::initializer_list<int> items, bool on) {
-    for (int item : items) {
-        if (QWidget* widget = GetDlgItem(item))
-            widget->setEnabled(on);
-    }
-}

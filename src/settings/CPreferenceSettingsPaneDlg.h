@@ -6,16 +6,15 @@
 // The video-calling choice is stored only once the user picked an entry: a list that cannot show the stored
 // program (none is running now) never erases it. The e-mail choice likewise.
 #include "services/IGraniteCommunicationsManagerEvent.h"
-#include "ui/CDialogBase.h"
+#include "settings/CSettingsPaneDlg.h"
 
 #include <array>
-#include <initializer_list>
 #include <string>
 
 class IGraniteCommunicationsManager;
 class IGraniteDeviceManager;
 
-class CPreferenceSettingsPaneDlg : public CDialogBase, public IGraniteCommunicationsManagerEvent {
+class CPreferenceSettingsPaneDlg : public CSettingsPaneDlg, public IGraniteCommunicationsManagerEvent {
     Q_OBJECT
 public:
     static constexpr uint32_t kTemplateId = 275;
@@ -78,9 +77,6 @@ protected:
     bool OnInitDialog() override;
     void OnDestroy() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // A pane is closed with its settings window, never on its own.
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     static constexpr UINT kRefillCallingMessage = WM_APP + 0x02;
@@ -94,9 +90,6 @@ private:
     void ShowShadeBehavior(int behavior);
     void TellMainWindowAboutTray();
     void ReleaseFacades();
-    void SetChecked(int item, bool on);
-    bool IsChecked(int item) const;
-    void Enable(std::initializer_list<int> items, bool on);
 
     IGraniteCommunicationsManager* comms_ = nullptr;
     IGraniteDeviceManager* camera_ = nullptr;

@@ -47,7 +47,7 @@ const std::array<CSunTuneSettingsPaneDlg::Level, 4>& CSunTuneSettingsPaneDlg::Le
     return levels;
 }
 
-CSunTuneSettingsPaneDlg::CSunTuneSettingsPaneDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {
+CSunTuneSettingsPaneDlg::CSunTuneSettingsPaneDlg(QWidget* parent) : CSettingsPaneDlg(kTemplateId, parent) {
     camera_ = GetGraniteDeviceManager();
 }
 
@@ -257,11 +257,4 @@ void CSunTuneSettingsPaneDlg::StopReturningToDefault() {
     VideoDeviceInfo camera;
     if (CurrentCamera(camera))
         camera_->SetVideoDeviceValue(camera.id, CSunTuneRules::kReturnToDefault, 0);
-}
-
-void CSunTuneSettingsPaneDlg::Enable(std::initializer_list<int> items, bool on) {
-    for (int item : items) {
-        if (QWidget* widget = GetDlgItem(item))
-            widget->setEnabled(on);
-    }
 }

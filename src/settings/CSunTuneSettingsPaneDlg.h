@@ -5,16 +5,15 @@
 // defaults button save the mode for the camera. The controls follow changes made elsewhere (the
 // notification, the ribbon, another program) through the facade's listener.
 #include "services/IGraniteDeviceManagerEvent.h"
-#include "ui/CDialogBase.h"
+#include "settings/CSettingsPaneDlg.h"
 
 #include <array>
-#include <initializer_list>
 #include <string>
 
 class IGraniteDeviceManager;
 struct VideoDeviceInfo;
 
-class CSunTuneSettingsPaneDlg : public CDialogBase, public IGraniteDeviceManagerEvent {
+class CSunTuneSettingsPaneDlg : public CSettingsPaneDlg, public IGraniteDeviceManagerEvent {
     Q_OBJECT
 public:
     static constexpr uint32_t kTemplateId = 273;
@@ -60,9 +59,6 @@ protected:
     bool OnInitDialog() override;
     void OnDestroy() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // A pane is closed with its settings window, never on its own.
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     struct Level;
@@ -74,7 +70,6 @@ private:
     bool CurrentCamera(VideoDeviceInfo& camera) const;
     void SaveMode(int32_t mode);
     void StopReturningToDefault();
-    void Enable(std::initializer_list<int> items, bool on);
 
     IGraniteDeviceManager* camera_ = nullptr;
     bool listening_ = false;

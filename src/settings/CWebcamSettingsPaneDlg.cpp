@@ -58,7 +58,7 @@ const std::array<CWebcamSettingsPaneDlg::Level, 4>& CWebcamSettingsPaneDlg::Leve
     return levels;
 }
 
-CWebcamSettingsPaneDlg::CWebcamSettingsPaneDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {
+CWebcamSettingsPaneDlg::CWebcamSettingsPaneDlg(QWidget* parent) : CSettingsPaneDlg(kTemplateId, parent) {
     camera_ = GetGraniteDeviceManager();
     effects_ = GetBrenmoorVideoEffects();
 }
@@ -219,15 +219,7 @@ void CWebcamSettingsPaneDlg::LayOutByFeatures() {
     if (!bands[2].shown)
         bands[3].shown = false;
     const CFeatureBands layout(bands);
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const int top = child->y();
-        if (!layout.IsShown(layout.BandAt(top))) {
-            child->hide();
-            continue;
-        }
-        child->move(child->x(), top - layout.ShiftAt(top));
-    }
-    resize(width(), height() - layout.TotalShift());
+    LayOut(layout);
 }
 
 // ---- the user's changes
@@ -480,28 +472,4 @@ void CWebcamSettingsPaneDlg::ShowFocusLook(bool automatic) {
 
 void CWebcamSettingsPaneDlg::EnableLevelD(bool autoOn) {
     Enable({kLevelDSlider, kLevelDCaption}, !autoOn);
-}
-
-void CWebcamSettingsPaneDlg::SetPos(int item, int32_t position) {
-    if (auto* slider = GetDlgItemAs<CTransparentSliderCtrl>(item))
-        slider->SetPos(position);
-}
-
-void CWebcamSettingsPaneDlg::SetChecked(int item, bool on) {
-    if (auto* button = GetDlgItemAs<QAbstractButton>(item)) {
-        button->setCheckable(true);
-        button->setChecked(on);
-    }
-}
-
-bool CWebcamSettingsPaneDlg::IsChecked(int item) const {
-    auto* button = GetDlgItemAs<QAbstractButton>(item);
-    return button != nullptr && button->isChecked();
-}
-
-void CWebcamSettingsPaneDlg::Enable(std::initializer_list<int> items, bool on) {
-    for (int item : items) {
-        if (QWidget* widget = GetDlgItem(item))
-            widget->setEnabled(on);
-    }
 }

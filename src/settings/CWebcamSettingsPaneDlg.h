@@ -11,17 +11,16 @@
 #include "services/IBrenmoorVideoEffectsEvents.h"
 #include "services/IGraniteDeviceManagerEvent.h"
 #include "settings/CFocusSliderMapping.h"
+#include "settings/CSettingsPaneDlg.h"
 #include "settings/CZoomSliderMapping.h"
-#include "ui/CDialogBase.h"
 
 #include <array>
-#include <initializer_list>
 #include <string>
 
 class IBrenmoorVideoEffects;
 class IGraniteDeviceManager;
 
-class CWebcamSettingsPaneDlg : public CDialogBase,
+class CWebcamSettingsPaneDlg : public CSettingsPaneDlg,
                                public IGraniteDeviceManagerEvent,
                                public IBrenmoorVideoEffectsEvents {
     Q_OBJECT
@@ -99,9 +98,6 @@ protected:
     bool OnInitDialog() override;
     void OnDestroy() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // A pane is closed with its settings window, never on its own.
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     struct Level;
@@ -121,10 +117,6 @@ private:
     bool IsSelectedCamera(const std::string& deviceId) const;
     bool CameraInUseIsSelected() const;
     bool EffectsRunning() const;
-    void SetPos(int item, int32_t position);
-    void SetChecked(int item, bool on);
-    bool IsChecked(int item) const;
-    void Enable(std::initializer_list<int> items, bool on);
 
     IGraniteDeviceManager* camera_ = nullptr;
     IBrenmoorVideoEffects* effects_ = nullptr;
