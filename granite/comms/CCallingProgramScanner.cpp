@@ -1,8 +1,8 @@
 #include "granite/comms/CCallingProgramScanner.h"
 
 #include "granite/comms/CCallingProgramCatalogue.h"
-#include "granite/comms/CDesktopEntry.h"
-#include "granite/comms/CDesktopExecLine.h"
+#include "platform/CDesktopEntry.h"
+#include "platform/CDesktopExecLine.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>

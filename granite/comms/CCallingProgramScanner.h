@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace Granite {
-
 class CDesktopEntry;
+
+namespace Granite {
 
 struct CallingProgram {
     std::string desktopId;   // "org.example.Chat.desktop"

@@ -1,8 +1,8 @@
 #include "granite/comms/CGraniteCommunicationsService.h"
 
-#include "granite/comms/CDesktopExecLine.h"
 #include "granite/comms/CGraniteCommsControl.h"
 #include "granite/comms/CProcessSnapshot.h"
+#include "platform/CDesktopExecLine.h"
 #include "platform/CRegistry.h"
 #include "platform/IProcessLauncher.h"
 #include "platform/TextUtil.h"

@@ -1,12 +1,10 @@
-#include "granite/comms/CDesktopEntry.h"
+#include "platform/CDesktopEntry.h"
 
 #include "platform/TextUtil.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-
-namespace Granite {
 
 namespace {
 
@@ -215,5 +213,3 @@ std::string CDesktopEntry::MessagesLocale() {
     }
     return {};
 }
-
-} // namespace Granite

@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-namespace Granite {
-
 class CDesktopEntry {
 public:
     // Larger files are not desktop entries anyone wrote by hand or by a packager.
@@ -39,5 +37,3 @@ public:
 private:
     std::map<std::string, std::string> raw_; // "Key" or "Key[locale]" -> the value as written
 };
-
-} // namespace Granite

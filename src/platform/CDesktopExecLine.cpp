@@ -1,8 +1,6 @@
-#include "granite/comms/CDesktopExecLine.h"
+#include "platform/CDesktopExecLine.h"
 
 #include <cstring>
-
-namespace Granite {
 
 namespace {
 
@@ -120,5 +118,3 @@ bool CDesktopExecLine::Split(const std::string& exec, const Context& context,
     *argv = std::move(out);
     return true;
 }
-
-} // namespace Granite

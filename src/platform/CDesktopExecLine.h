@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-namespace Granite {
-
 class CDesktopExecLine {
 public:
     // What the field codes %i, %c and %k stand for.
@@ -23,5 +21,3 @@ public:
     // unknown field code or a lone "%" at the end.
     static bool Split(const std::string& exec, const Context& context, std::vector<std::string>* argv);
 };
-
-} // namespace Granite

@@ -19,8 +19,6 @@ public:
     // Entries read at most per search, and the folder depth looked into below each applications folder.
     static constexpr size_t kMaxEntries = 5000;
     static constexpr int kMaxDepth = 3;
-    // Larger files are not desktop entries.
-    static constexpr int64_t kMaxEntryBytes = 64 * 1024;
 
     // `applicationFolders`, most important first; `locale` as "de_DE" for translated names (empty: none).
     CMailProgramFinder(std::vector<std::string> applicationFolders, std::string locale);
@@ -28,8 +26,6 @@ public:
     // The applications folders of XDG_DATA_HOME and XDG_DATA_DIRS (with their usual defaults), most
     // important first; relative paths in those variables are ignored.
     static std::vector<std::string> DesktopFolders();
-    // The user's message locale ("de_DE"), from LC_ALL, LC_MESSAGES or LANG.
-    static std::string UserLocale();
 
     // The mail programs, ordered by name without regard to case; a name is listed once (the more important
     // folder's entry).

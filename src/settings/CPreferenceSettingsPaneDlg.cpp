@@ -3,6 +3,7 @@
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "config/COEMInfo.h"
+#include "platform/CDesktopEntry.h"
 #include "platform/CMailProgramFinder.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
@@ -167,7 +168,7 @@ void CPreferenceSettingsPaneDlg::FillMailPrograms() {
     if (combo == nullptr)
         return;
     std::vector<MailProgram> programs =
-        CMailProgramFinder(CMailProgramFinder::DesktopFolders(), CMailProgramFinder::UserLocale()).Find();
+        CMailProgramFinder(CMailProgramFinder::DesktopFolders(), CDesktopEntry::MessagesLocale()).Find();
     // The desktop's own choice leads the list.
     std::string defaultName, defaultEntry;
     if (const CVidoraApp* app = CVidoraApp::Instance();

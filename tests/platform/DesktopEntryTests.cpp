@@ -1,11 +1,8 @@
 // Reading desktop entries and turning their Exec lines into argument lists.
-#include "granite/comms/CDesktopEntry.h"
-#include "granite/comms/CDesktopExecLine.h"
+#include "platform/CDesktopEntry.h"
+#include "platform/CDesktopExecLine.h"
 
 #include <gtest/gtest.h>
-
-using Granite::CDesktopEntry;
-using Granite::CDesktopExecLine;
 
 namespace {
 
