@@ -1,6 +1,5 @@
 #include "config/CAppsReader.h"
 
-#include "config/CXMLParser.h"
 #include "platform/TextUtil.h"
 
 namespace AppsReader {
@@ -17,20 +16,8 @@ std::unique_ptr<CApp> ReadApp(const CXMLParser& xml, XmlNode node) {
     xml.GetAttribute(node, "ID", app->id);
     if (XmlNode shown = xml.GetChild(node, "shown"))
         app->shown = Text::EqualsNoCase(xml.GetText(shown), "true");
-    if (XmlNode countries = xml.GetChild(node, "Countries")) {
-        app->countries = std::make_unique<std::vector<int32_t>>();
-        ForEachChildNamed(xml, countries, "Country", [&](XmlNode c) {
-            app->countries->push_back(Text::ParseIntAutoBase(xml.GetText(c)));
-        });
-    }
-    if (XmlNode oses = xml.GetChild(node, "OSes")) {
-        app->oses = std::make_unique<COSes>();
-        ForEachChildNamed(xml, oses, "OS", [&](XmlNode os) {
-            OSType type;
-            if (COSes::FromText(xml.GetText(os), type))
-                app->oses->Add(type);
-        });
-    }
+    app->countries = CAppsReader::ReadNumberList(xml, xml.GetChild(node, "Countries"), "Country");
+    app->oses = CAppsReader::ReadOSes(xml, xml.GetChild(node, "OSes"));
     return app;
 }
 } // namespace
@@ -42,7 +29,30 @@ CAppsReader::CAppsReader(const std::string& path, const std::string& rootName) {
     XmlNode root = xml.GetRoot(rootName);
     if (!root)
         return;
+    rootFound_ = true;
     ForEachChildNamed(xml, root, "App", [&](XmlNode node) { apps_.push_back(ReadApp(xml, node)); });
+}
+
+std::unique_ptr<std::vector<int32_t>> CAppsReader::ReadNumberList(const CXMLParser& xml, XmlNode list,
+                                                                  const char* itemName) {
+    if (!list)
+        return nullptr;
+    auto numbers = std::make_unique<std::vector<int32_t>>();
+    ForEachChildNamed(xml, list, itemName,
+                      [&](XmlNode item) { numbers->push_back(Text::ParseIntAutoBase(xml.GetText(item))); });
+    return numbers;
+}
+
+std::unique_ptr<COSes> CAppsReader::ReadOSes(const CXMLParser& xml, XmlNode list) {
+    if (!list)
+        return nullptr;
+    auto oses = std::make_unique<COSes>();
+    ForEachChildNamed(xml, list, "OS", [&](XmlNode os) {
+        OSType type;
+        if (COSes::FromText(xml.GetText(os), type))
+            oses->Add(type);
+    });
+    return oses;
 }
 
 const CApp* CAppsReader::Find(const std::string& name) const {

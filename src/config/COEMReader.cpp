@@ -54,23 +54,28 @@ int32_t COEMReader::ParseLanguageId(const std::string& text) {
 
 void COEMReader::ReadTexts(const CXMLParser& parser, XmlNode section) {
     for (XmlNode element : EntriesNamed(parser, section, "Text")) {
-        TextEntry entry;
+        TextEntry entry = ReadLocalizedText(parser, element);
         parser.GetAttribute(element, "Id", entry.id);
-        entry.plainText = parser.GetText(element);
-        std::string localized;
-        parser.GetAttribute(element, "Localized", localized);
-        if (!Text::EqualsNoCase(localized, "false")) {
-            for (XmlNode stringElement : EntriesNamed(parser, element, "String")) {
-                LocalizedString s;
-                std::string languageId;
-                parser.GetAttribute(stringElement, "LanguageId", languageId);
-                s.languageId = ParseLanguageId(languageId);
-                parser.GetAttribute(stringElement, "StringValue", s.text);
-                entry.strings.push_back(std::move(s));
-            }
-        }
         texts_.push_back(std::move(entry));
     }
+}
+
+COEMReader::TextEntry COEMReader::ReadLocalizedText(const CXMLParser& parser, XmlNode element) {
+    TextEntry entry;
+    entry.plainText = parser.GetText(element);
+    std::string localized;
+    parser.GetAttribute(element, "Localized", localized);
+    if (!Text::EqualsNoCase(localized, "false")) {
+        for (XmlNode stringElement : EntriesNamed(parser, element, "String")) {
+            LocalizedString s;
+            std::string languageId;
+            parser.GetAttribute(stringElement, "LanguageId", languageId);
+            s.languageId = ParseLanguageId(languageId);
+            parser.GetAttribute(stringElement, "StringValue", s.text);
+            entry.strings.push_back(std::move(s));
+        }
+    }
+    return entry;
 }
 
 void COEMReader::ReadGraphics(const CXMLParser& parser, XmlNode section) {

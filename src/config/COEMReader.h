@@ -69,6 +69,10 @@ public:
     const FeatureEntry* FindFeature(const std::string& name) const;
     const DefaultValueEntry* FindDefaultValue(const std::string& name) const;
 
+    // A localized text element (an OEM "Text", a tool document's "Name" or "PromptText"): with
+    // Localized="false" (case ignored) only its own text counts, otherwise its "String" children give the
+    // per-language texts. The entry's id is left empty.
+    static TextEntry ReadLocalizedText(const CXMLParser& parser, XmlNode element);
     // "LanguageId" text as a number: decimal, leading digits only; empty or absent is 0.
     static int32_t ParseLanguageId(const std::string& text);
 

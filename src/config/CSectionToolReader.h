@@ -1,0 +1,36 @@
+#pragma once
+// One "Section" of a tool document: its logo and its tools in document order. Load reads a whole document
+// into a list of sections.
+#include "config/CSection.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace SectionReader {
+
+class CSectionToolReader;
+using SectionList = std::vector<std::unique_ptr<CSectionToolReader>>;
+
+class CSectionToolReader {
+public:
+    CSectionToolReader(const CXMLParser& xml, XmlNode section);
+
+    const std::string& GetLogo() const { return logo_; }
+    size_t GetCount() const { return tools_.size(); }
+    const CSection* GetAt(size_t index) const {
+        return index < tools_.size() ? tools_[index].get() : nullptr;
+    }
+    const std::vector<std::unique_ptr<CSection>>& Tools() const { return tools_; }
+
+    // The sections of the document at `path` whose root element is named `rootName` exactly. "Section"
+    // and "Tool" elements are found without regard to case. A document that cannot be read, or has another
+    // root, gives an empty list.
+    static SectionList Load(const std::string& path, const std::string& rootName);
+
+private:
+    std::string logo_;
+    std::vector<std::unique_ptr<CSection>> tools_;
+};
+
+} // namespace SectionReader
