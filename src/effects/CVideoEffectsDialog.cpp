@@ -3,5 +3,5 @@
 #include "app/CVidoraSettings.h"
 
 CVideoEffectsDialog::CVideoEffectsDialog(QWidget* parent)
-    : CAttachablePane(kTemplateId, CVidoraSettings::GetSettingsRoot(), "VideoEffectsXPos", "VideoEffectsYPos",
-                      parent) {}
+    : CBaseVFXSettingsPaneDlg(kTemplateId, CVidoraSettings::GetSettingsRoot(), "VideoEffectsXPos",
+                              "VideoEffectsYPos", parent) {}

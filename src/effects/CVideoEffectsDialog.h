@@ -1,9 +1,10 @@
 #pragma once
-// The video-effects window (avatars, filters and backgrounds for the live picture): built from its dialog
-// template, it docks beside the ribbon, floats, and closes by the ribbon's rules.
-#include "ui/CAttachablePane.h"
+// The video-effects window the ribbon opens: built from its dialog template, it docks beside the ribbon,
+// floats at its stored place ("VideoEffectsXPos", "VideoEffectsYPos"), and closes by the ribbon's rules.
+// What it shows and does is its base's.
+#include "effects/CBaseVFXSettingsPaneDlg.h"
 
-class CVideoEffectsDialog : public CAttachablePane {
+class CVideoEffectsDialog : public CBaseVFXSettingsPaneDlg {
     Q_OBJECT
 public:
     static constexpr uint32_t kTemplateId = 304;

@@ -1,0 +1,4 @@
+#include "effects/CVideoEffectsAccessoriesCatalog.h"
+
+CVideoEffectsAccessoriesCatalog::CVideoEffectsAccessoriesCatalog(QWidget* parent)
+    : CVideoEffectsCatalog(CEffectModel::Kind::Accessory, parent) {}

@@ -1,0 +1,4 @@
+#include "effects/CVideoEffectsAvatarsCatalog.h"
+
+CVideoEffectsAvatarsCatalog::CVideoEffectsAvatarsCatalog(QWidget* parent)
+    : CVideoEffectsCatalog(CEffectModel::Kind::Avatar, parent) {}

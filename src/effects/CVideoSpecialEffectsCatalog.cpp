@@ -1,0 +1,4 @@
+#include "effects/CVideoSpecialEffectsCatalog.h"
+
+CVideoSpecialEffectsCatalog::CVideoSpecialEffectsCatalog(QWidget* parent)
+    : CVideoEffectsCatalog(CEffectModel::Kind::Fun, parent) {}
