@@ -29,6 +29,7 @@ TEST(AppsReader, ReadsProgramsWithTheirRestrictions) {
       </apps>)"),
                        "apps");
     ASSERT_EQ(reader.GetCount(), 4u);
+    EXPECT_TRUE(reader.RootFound());
 
     const auto* talkie = reader.Find("TALKIE");
     ASSERT_NE(talkie, nullptr);
@@ -57,8 +58,12 @@ TEST(AppsReader, ReadsProgramsWithTheirRestrictions) {
 
 TEST(AppsReader, UnreadableDocumentsGiveAnEmptyList) {
     CTempEnvironment env;
-    EXPECT_EQ(
-        CAppsReader(Write(env, "<Apps><App ID='x'><shown>true</shown></App></Apps>"), "apps").GetCount(), 0u);
+    const CAppsReader wrongRoot(Write(env, "<Apps><App ID='x'><shown>true</shown></App></Apps>"), "apps");
+    EXPECT_EQ(wrongRoot.GetCount(), 0u);
+    EXPECT_FALSE(wrongRoot.RootFound());
+    const CAppsReader empty(Write(env, "<apps/>"), "apps");
+    EXPECT_EQ(empty.GetCount(), 0u);
+    EXPECT_TRUE(empty.RootFound());
     EXPECT_EQ(CAppsReader(Write(env, "<apps><App ID='x'>"), "apps").GetCount(), 0u);
     EXPECT_EQ(CAppsReader(env.Path("missing.xml"), "apps").GetCount(), 0u);
     EXPECT_EQ(CAppsReader("", "apps").GetCount(), 0u);
