@@ -33,6 +33,9 @@ public:
 
     // The bin; add it to a pipeline before the pipeline runs, and destroy the pipeline before this object.
     GstElement* Bin() const { return bin_.get(); }
+    // True while the software video mute shows a shade (and the shutter is open): the effects engine puts
+    // its shade picture there. Asked on the streaming thread, after this bin made the frame.
+    bool IsShaded() const { return shade_ && !shutterClosed_; }
 
     // What the properties make of the picture, in the elements' own units.
     struct Look {

@@ -182,8 +182,14 @@ HRESULT CVideoCapture::StartPipeline(int32_t width, int32_t height, int32_t fps)
     } else {
         source = CV4l2Camera::MakeSource(camera_.devnode, width, height, fps);
     }
+    // The effects engine draws between the camera and every taker of its frames.
+    CSimulatedCameraSource* simulated = source_.get();
+    effects_ = CEffectsStage::Create(
+        camera_.devicePath, width, height,
+        simulated != nullptr ? CEffectsStage::ShadeQuery([simulated] { return simulated->IsShaded(); })
+                             : CEffectsStage::ShadeQuery());
     GstElementPtr caps = MakeElement("capsfilter"), sink = MakeElement("appsink");
-    if (!source || !caps || !sink)
+    if (!source || !effects_ || !caps || !sink)
         return E_FAIL;
     GstCapsPtr format(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width", G_TYPE_INT,
                                           width, "height", G_TYPE_INT, height, nullptr));
@@ -193,7 +199,7 @@ HRESULT CVideoCapture::StartPipeline(int32_t width, int32_t height, int32_t fps)
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &CVideoCapture::OnNewSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
-    if (!pipeline_->AddAndLink({source.get(), caps.get(), sink.get()}))
+    if (!pipeline_->AddAndLink({source.get(), effects_->Bin(), caps.get(), sink.get()}))
         return E_FAIL;
     pipeline_->SetEventHandler([this, generation](const PipelineEvent& e) {
         if (e.kind == PipelineEvent::Kind::StateChanged)
@@ -212,6 +218,7 @@ CVideoCapture::Running CVideoCapture::TakePipeline() {
     Running taken;
     taken.pipeline = std::move(pipeline_);
     taken.source = std::move(source_);
+    taken.effects = std::move(effects_);
     return taken;
 }
 

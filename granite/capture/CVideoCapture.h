@@ -1,6 +1,6 @@
 #pragma once
-// The video capture of one camera: a pipeline "camera source ! I420 at the live format ! appsink" whose
-// frames go to the frame listeners (display, stills, recorder, motion). A simulated camera is marked as
+// The video capture of one camera: a pipeline "camera source ! effects ! I420 at the live format ! appsink"
+// whose frames go to the frame listeners (display, stills, recorder, motion). A simulated camera is marked as
 // streamed by this program while it runs, so another program finds it busy, and start() finds it busy when
 // another program holds it. Events: VIDEO_EVENT_STOPPED when the picture stops on its own (the camera was
 // unplugged, the pipeline failed), VIDEO_EVENT_AVAILABLE when a camera that was busy or gone can be started
@@ -11,6 +11,7 @@
 #include "granite/capture/CameraInfo.h"
 #include "granite/capture/IFrameSource.h"
 #include "granite/devices/CSimulatedHardware.h"
+#include "granite/effects/render/CEffectsStage.h"
 #include "granite/service/CServiceWorker.h"
 #include "platform/CRefCounted.h"
 #include "services/ICaptureEvents.h"
@@ -79,6 +80,7 @@ private:
     struct Running {
         std::unique_ptr<CGstPipeline> pipeline;
         std::unique_ptr<CSimulatedCameraSource> source;
+        std::unique_ptr<CEffectsStage> effects;
         Running() = default;
         Running(Running&&) = default;
         Running& operator=(Running&&) = default;
@@ -103,6 +105,7 @@ private:
     int32_t stillWidth_ = 0, stillHeight_ = 0;
     std::unique_ptr<CGstPipeline> pipeline_;
     std::unique_ptr<CSimulatedCameraSource> source_;
+    std::unique_ptr<CEffectsStage> effects_;
     std::atomic<uint64_t> generation_{0}; // counts starts, so a late failure of an old pipeline is ignored
     std::atomic<bool> running_{false};
     std::atomic<bool> releasing_{false};   // our own StopStreaming is under way

@@ -1,5 +1,6 @@
 #include "granite/effects/CGraniteEffectsEngine.h"
 
+#include "granite/effects/CEffectsScene.h"
 #include "granite/effects/CGraniteEffectsControl.h"
 #include "platform/CRegistry.h"
 #include "platform/TextUtil.h"
@@ -42,14 +43,17 @@ HRESULT WriteValue(const std::string& name, const RegValue& value) {
     return registry.SetValue(Hive::CurrentUser, CGraniteEffectsEngine::kSettingsKey, name, value);
 }
 
-// A model package is usable when it is a regular file with something in it.
-bool IsReadablePackage(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || !std::filesystem::is_regular_file(path, error))
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    char first = 0;
-    return in && in.read(&first, 1) && in.gcount() == 1;
+// The shade picture, decoded; null when the file is not a picture Qt can read.
+QImage ReadShade(const std::string& path) {
+    if (path.empty())
+        return {};
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    // A picture too large to keep in memory for every frame is refused like an unreadable one.
+    if (size.isValid() && (size.width() > 8192 || size.height() > 8192))
+        return {};
+    return reader.read();
 }
 
 bool IsOpenable(const std::string& path) {
@@ -80,6 +84,13 @@ CGraniteEffectsEngine::CGraniteEffectsEngine() {
     if (SUCCEEDED(CRegistry::Instance().QueryValue(Hive::CurrentUser, kSettingsKey, "Quality", quality)) &&
         quality.type == REG_DWORD && quality.dword <= static_cast<uint32_t>(EFFECTS_QUALITY_HIGH))
         quality_ = static_cast<int32_t>(quality.dword);
+    if (!picture_.empty()) {
+        // A kept picture that went away since is forgotten rather than shown as nothing.
+        QImage shade = ReadShade(picture_);
+        if (shade.isNull())
+            picture_.clear();
+        CEffectsScene::Instance().SetShade(std::move(shade));
+    }
     Control().Attach(this);
     // The engine has no periodic work; its thread runs loads, calibration steps and events.
     pump_.Start(nullptr, std::chrono::hours(1));
@@ -88,6 +99,9 @@ CGraniteEffectsEngine::CGraniteEffectsEngine() {
 CGraniteEffectsEngine::~CGraniteEffectsEngine() {
     Control().Detach(this);
     pump_.Stop();
+    // The camera picture is left as it is without an engine; the shade stays with the camera.
+    if (drawing_)
+        CEffectsScene::Instance().ClearEffects();
 }
 
 HRESULT CGraniteEffectsEngine::QueryInterface(const Guid& iid, void** object) {
@@ -142,8 +156,33 @@ int32_t CGraniteEffectsEngine::ComputeMode(const Lock&) const {
     return loading_.empty() ? EFFECTS_MODE_RUNNING : EFFECTS_MODE_STARTING;
 }
 
+void CGraniteEffectsEngine::PublishScene(int32_t mode, const Lock&) {
+    if (mode != EFFECTS_MODE_RUNNING) {
+        if (drawing_)
+            CEffectsScene::Instance().ClearEffects();
+        drawing_ = false;
+        return;
+    }
+    std::vector<EffectOverlay> overlays;
+    std::vector<EffectFilter> filters;
+    for (const char* kind : {kEffectsKindAvatar, kEffectsKindAccessory, kEffectsKindFun}) {
+        auto it = models_.find(kind);
+        if (it == models_.end() || !it->second.read)
+            continue;
+        const CEffectPackage& package = *it->second.read;
+        if (package.HasOverlay())
+            overlays.push_back(package.Overlay());
+        if (package.Filter() != EffectFilter::None)
+            filters.push_back(package.Filter());
+    }
+    CEffectsScene::Instance().SetEffects(std::move(overlays), std::move(filters), mirror_ != 0,
+                                         quality_ != EFFECTS_QUALITY_LOW, camera_);
+    drawing_ = true;
+}
+
 void CGraniteEffectsEngine::Publish(const Lock& held) {
     int32_t mode = ComputeMode(held);
+    PublishScene(mode, held);
     if (mode == publishedMode_)
         return;
     int32_t old = publishedMode_;
@@ -168,17 +207,24 @@ void CGraniteEffectsEngine::FinishLoad(const std::string& what, uint64_t token, 
         }
     }
     // The package is read without the lock; the result only counts if this load is still wanted.
-    bool readable = what.empty() || model.package.empty() || IsReadablePackage(model.package);
+    Model loaded = model;
+    std::string why;
+    bool readable = what.empty() || model.package.empty();
+    if (!readable) {
+        auto package = std::make_shared<CEffectPackage>();
+        readable = SUCCEEDED(CEffectPackage::Load(model.package, package.get(), &why));
+        loaded.read = std::move(package);
+    }
     Lock held(lock_);
     auto it = loading_.find(what);
     if (it == loading_.end() || it->second != token)
         return;
     loading_.erase(it);
     if (!readable) {
-        std::string text = "The effect model cannot be read: " + model.package;
+        std::string text = "The effect model cannot be read: " + model.package + " (" + why + ")";
         pump_.Post([text](ICOCIMngrEvents& sink) { sink.CME_OnError(E_FAIL, text, EFFECTS_OP_LOAD_MODEL); });
     } else if (!what.empty()) {
-        models_[what] = model;
+        models_[what] = loaded;
         lastModel_ = model.id.empty() ? model.package : model.id;
     }
     Publish(held);
@@ -221,13 +267,14 @@ void CGraniteEffectsEngine::CalibrationStep(uint64_t token) {
 
 HRESULT CGraniteEffectsEngine::SetOption(int32_t option, int32_t value) {
     GRANITE_TAKE(EFFECTS_OP_SET_OPTION);
-    std::lock_guard<std::mutex> guard(lock_);
+    Lock held(lock_);
     if (option == EFFECTS_OPTION_MANUAL_FOCUS) {
         manualFocus_ = value;
         return S_OK;
     }
     if (option == EFFECTS_OPTION_MIRROR && (value == 0 || value == 1)) {
         mirror_ = value;
+        PublishScene(ComputeMode(held), held);
         return S_OK;
     }
     return E_INVALIDARG;
@@ -265,6 +312,7 @@ HRESULT CGraniteEffectsEngine::SetCamera(const std::string& cameraId) {
     Lock held(lock_);
     bool changed = !Text::EqualsNoCase(camera_, cameraId);
     camera_ = cameraId;
+    PublishScene(ComputeMode(held), held);
     // Running effects move to the new camera: the engine takes it first, and is not ready meanwhile.
     int32_t mode = ComputeMode(held);
     if (changed && (mode == EFFECTS_MODE_RUNNING || mode == EFFECTS_MODE_STARTING))
@@ -365,8 +413,10 @@ HRESULT CGraniteEffectsEngine::CancelCalibration() {
 HRESULT CGraniteEffectsEngine::SetPicture(int32_t mode, const std::string& path) {
     GRANITE_TAKE(EFFECTS_OP_SET_PICTURE);
     std::string picture;
+    QImage shade;
     if (mode == EFFECTS_PICTURE_SHADE) {
-        if (!IsReadableImage(path))
+        // Decoded here, once: a file that is not a picture fails now instead of showing nothing later.
+        if (!IsOpenable(path) || (shade = ReadShade(path)).isNull())
             return E_INVALIDARG;
         picture = path;
     } else if (mode != EFFECTS_PICTURE_CLEAR) {
@@ -376,6 +426,7 @@ HRESULT CGraniteEffectsEngine::SetPicture(int32_t mode, const std::string& path)
         return E_FAIL;
     std::lock_guard<std::mutex> guard(lock_);
     picture_ = picture;
+    CEffectsScene::Instance().SetShade(std::move(shade));
     return S_OK;
 }
 
@@ -385,8 +436,9 @@ HRESULT CGraniteEffectsEngine::SetQuality(int32_t quality) {
         return E_INVALIDARG;
     if (FAILED(WriteValue("Quality", RegValue::Dword(static_cast<uint32_t>(quality)))))
         return E_FAIL;
-    std::lock_guard<std::mutex> guard(lock_);
+    Lock held(lock_);
     quality_ = quality;
+    PublishScene(ComputeMode(held), held);
     return S_OK;
 }
 
@@ -422,7 +474,7 @@ HRESULT CGraniteEffectsEngine::LoadModel(const std::string& packageFile, const s
     if (calibrating_)
         return E_FAIL;
     enabled_ = true;
-    BeginLoad(canonical, Model{packageFile, modelId}, delay, held);
+    BeginLoad(canonical, Model{packageFile, modelId, nullptr}, delay, held);
     return S_OK;
 }
 
@@ -434,7 +486,7 @@ void CGraniteEffectsEngine::StartBuiltInEffects(std::chrono::milliseconds delay)
     if (calibrating_)
         return;
     enabled_ = true;
-    BeginLoad(kEffectsKindFun, Model{"", kBuiltInModelId}, delay, held);
+    BeginLoad(kEffectsKindFun, Model{"", kBuiltInModelId, nullptr}, delay, held);
 }
 
 void CGraniteEffectsEngine::StopEffects() {

@@ -6,13 +6,16 @@
 //   a model loading, or the engine taking a camera -> 1 (not ready)
 //   otherwise                                     -> 2
 // and every change of it is announced as CME_OnModeChange(old, new) from the engine's thread. Loading reads
-// the model's package there; a package that cannot be read is reported with CME_OnError. The camera, the
+// the model's package there (CEffectPackage); a package that cannot be read is reported with CME_OnError.
+// While the mode is 2 the loaded models are handed to CEffectsScene, which the capture objects draw from;
+// the shade picture goes there too, decoded, whatever the mode. The camera, the
 // shade picture and the drawing quality are kept for the user in the engine's own key of the settings
 // store. CGraniteEffectsControl steers it in tests.
 //
 // Locks: the engine never calls CGraniteEffectsControl while it holds its own lock, so the control may
 // call the engine with the control's lock held.
 #include "granite/comms/CEventPump.h"
+#include "granite/effects/CEffectPackage.h"
 #include "platform/CRefCounted.h"
 #include "services/ICOCIMngrEvents.h"
 #include "services/IEffectsEngine.h"
@@ -20,6 +23,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -73,6 +77,7 @@ private:
     struct Model {
         std::string package;
         std::string id;
+        std::shared_ptr<const CEffectPackage> read; // set once loaded; null for the built-in model
     };
     using Lock = std::unique_lock<std::mutex>;
 
@@ -80,8 +85,9 @@ private:
     ~CGraniteEffectsEngine() override;
 
     int32_t ComputeMode(const Lock& held) const;
-    // Announces the mode when it changed.
+    // Hands what is to be drawn to CEffectsScene and announces the mode when it changed.
     void Publish(const Lock& held);
+    void PublishScene(int32_t mode, const Lock& held);
     // Marks `what` ("" for taking the camera, else a model kind) as loading and schedules its end.
     void BeginLoad(const std::string& what, const Model& model, std::chrono::milliseconds delay,
                    const Lock& held);
@@ -99,6 +105,7 @@ private:
     int32_t calibrationProgress_ = 0;
     uint64_t calibrationToken_ = 0;
     int32_t publishedMode_ = EFFECTS_MODE_IDLE;
+    bool drawing_ = false; // this engine's models are in CEffectsScene
     std::string camera_;
     std::string picture_;
     int32_t quality_ = EFFECTS_QUALITY_NORMAL;

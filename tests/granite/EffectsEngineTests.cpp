@@ -75,7 +75,7 @@ protected:
         Control().Reset();
         Control().SetLoadDelay(std::chrono::milliseconds(0));
         Control().SetCalibrationStep(std::chrono::hours(1));
-        env.WriteFile("models/dog.pkg", "model data");
+        env.WriteFile("models/dog.pkg", R"({"format": 1, "filter": "grayscale"})");
         env.WriteFile("models/empty.pkg", "");
         engine = NewEngine();
         ASSERT_NE(engine, nullptr);
