@@ -39,12 +39,11 @@ std::string EntryFile(const std::string& id) {
     return found.toStdString();
 }
 
-// The scheme handlers to ask, best first: the address's own scheme, then its secure or plain sibling.
+// The scheme handlers to ask, best first. The desktops' "default web browser" setting always covers https,
+// so web addresses of either scheme ask for the https handler first.
 std::vector<std::string> HandlerTypes(const std::string& address) {
     const std::string scheme = QUrl(QString::fromStdString(address)).scheme().toLower().toStdString();
-    if (scheme == "http")
-        return {"x-scheme-handler/http", "x-scheme-handler/https"};
-    if (scheme == "https")
+    if (scheme == "http" || scheme == "https")
         return {"x-scheme-handler/https", "x-scheme-handler/http"};
     return {"x-scheme-handler/" + scheme};
 }
