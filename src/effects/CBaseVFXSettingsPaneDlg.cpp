@@ -223,8 +223,6 @@ void CBaseVFXSettingsPaneDlg::ShowCategory(int category) {
     }
     if (stack_ != nullptr)
         stack_->setCurrentIndex(category);
-    if (QWidget* off = GetDlgItem(kEffectOff))
-        off->setEnabled(effects_ != nullptr);
     if (effects_ == nullptr) {
         ShowNotice(LoadString(kNoEngineText));
         return;
@@ -259,11 +257,13 @@ CEffectModelSelector::Outcome CBaseVFXSettingsPaneDlg::SelectModel(const std::st
 
 void CBaseVFXSettingsPaneDlg::ShowChosen() {
     const std::optional<CEffectModel>& chosen = selector_.Current();
+    if (QWidget* off = GetDlgItem(kEffectOff))
+        off->setEnabled(effects_ != nullptr && chosen.has_value());
     auto* picture = GetDlgItemAs<CTransparentStatic>(kChosenPicture);
     auto* preview = GetDlgItemAs<CTransparentStatic>(kPreview);
     if (!chosen) {
         SetDlgItemText(kChosenCaption, "");
-        SetDlgItemText(kChosenName, LoadString(kNothingChosenText));
+        SetDlgItemText(kChosenName, effects_ != nullptr ? LoadString(kNothingChosenText) : std::string());
         SetDlgItemText(kDescription, "");
         if (picture != nullptr)
             picture->SetImage(QImage());
@@ -323,7 +323,11 @@ void CBaseVFXSettingsPaneDlg::SetExtraOpen(bool open) {
 void CBaseVFXSettingsPaneDlg::EffectOff() {
     if (effects_ == nullptr)
         return;
-    effects_->EffectsCall23(CEffectModel::KindName(KindOfCategory(category_)));
+    // The button sits under the chosen model: it takes that model's kind off, else the kind shown.
+    const CEffectModel::Kind kind =
+        selector_.Current() ? selector_.Current()->GetKind() : KindOfCategory(category_);
+    if (SUCCEEDED(effects_->EffectsCall23(CEffectModel::KindName(kind))))
+        selector_.ModelRemoved(kind);
 }
 
 void CBaseVFXSettingsPaneDlg::OpenMoreEffects() {

@@ -1,8 +1,8 @@
 #pragma once
 // The video-effects window's behaviour: three galleries (avatars, accessories, fun filters) of the
-// installed models, the chosen model with its picture and name, a button that takes the effect of the shown
-// kind away again, the link to further effects on the maker's site, and a part that opens below with the
-// chosen model's preview, its description and the calibration reminder.
+// installed models, the chosen model with its picture and name, a button that takes the chosen
+// model's effect off again, the link to further effects on the maker's site, and a part that opens below with
+// the chosen model's preview, its description and the calibration reminder.
 //
 // Picking a model in a gallery applies it: the engine loads it and draws it. The model chosen last is shown
 // (not applied again) when the window opens. Without the effects engine the galleries are not shown and the

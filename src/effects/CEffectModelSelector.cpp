@@ -66,7 +66,16 @@ CEffectModelSelector::Outcome CEffectModelSelector::Select(const std::string& de
     return Outcome::Chosen;
 }
 
+void CEffectModelSelector::ModelRemoved(CEffectModel::Kind kind) {
+    if (current_ && current_->GetKind() == kind) {
+        handedOver_ = false;
+        usePending_ = false;
+    }
+}
+
 void CEffectModelSelector::ModeChanged(int32_t newMode) {
+    if (newMode == EFFECTS_MODE_IDLE)
+        handedOver_ = false;
     if (!usePending_ || !current_ || newMode != EFFECTS_MODE_RUNNING)
         return;
     usePending_ = false;

@@ -36,8 +36,11 @@ public:
     void SetEffects(IBrenmoorVideoEffects* effects) { effects_ = effects; }
 
     Outcome Select(const std::string& descriptionPath, bool apply);
-    // The engine's mode changed: a model handed over counts as used once the effects run.
+    // The engine's mode changed: a model handed over counts as used once the effects run; once they stop,
+    // picking the chosen model hands it over again.
     void ModeChanged(int32_t newMode);
+    // The engine dropped the models of a kind: picking the chosen model of that kind hands it over again.
+    void ModelRemoved(CEffectModel::Kind kind);
 
     const std::optional<CEffectModel>& Current() const { return current_; }
     // Why the last Select found the description unreadable (English, for the debug log).

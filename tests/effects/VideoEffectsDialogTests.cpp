@@ -124,6 +124,11 @@ TEST_F(VideoEffectsDialogTest, PickingAModelHandsItToTheEngineAndRemembersIt) {
     // Picking the shown model applies it.
     EXPECT_EQ(dialog->SelectModel(hat, true), CEffectModelSelector::Outcome::Chosen);
     EXPECT_TRUE(PumpUntil([&] { return Mode() == EFFECTS_MODE_RUNNING; }));
+    // Taken off with the window's button, the same model can be put on again.
+    dialog->GetDlgItemAs<QAbstractButton>(Dlg::kEffectOff)->click();
+    EXPECT_TRUE(PumpUntil([&] { return Mode() == EFFECTS_MODE_IDLE; }));
+    EXPECT_EQ(dialog->SelectModel(hat, true), CEffectModelSelector::Outcome::Chosen);
+    EXPECT_TRUE(PumpUntil([&] { return Mode() == EFFECTS_MODE_RUNNING; }));
 }
 
 TEST_F(VideoEffectsDialogTest, WithoutTheEngineNoGalleriesAndTheWindowSaysWhy) {
