@@ -12,6 +12,7 @@
 #include "services/IGraniteDeviceManager.h"
 #include "ui/CCustomMessageBoxOK.h"
 #include "ui/CTransparentStatic.h"
+#include "ui/CTransparentTextButton.h"
 
 #include <QDir>
 #include <QKeySequence>
@@ -75,6 +76,8 @@ bool CBasePrivacyShadePaneDlg::OnInitDialog() {
         on->setToolTip(QString::fromStdString(LoadString(kShadeOnTip)));
     if (QWidget* off = GetDlgItem(kShadeOff))
         off->setToolTip(QString::fromStdString(LoadString(kShadeOffTip)));
+    if (auto* browse = GetDlgItemAs<CTransparentTextButton>(kBrowse))
+        browse->SetAlignment(Qt::AlignRight | Qt::AlignVCenter);
     BuildChildren();
     Load();
 
@@ -166,8 +169,19 @@ void CBasePrivacyShadePaneDlg::Load() {
 }
 
 void CBasePrivacyShadePaneDlg::FillGallery() {
-    if (gallery_ != nullptr)
-        gallery_->Fill(browseFolder_);
+    if (gallery_ == nullptr)
+        return;
+    gallery_->Fill(browseFolder_);
+    MarkCurrentInGallery();
+}
+
+void CBasePrivacyShadePaneDlg::MarkCurrentInGallery() {
+    // The picture in use is the one marked, when it is listed.
+    if (gallery_ == nullptr)
+        return;
+    gallery_->ClearSelection();
+    if (const int shown = gallery_->FindItem(picturePath_); shown >= 0)
+        gallery_->SelectItem(shown, true);
 }
 
 void CBasePrivacyShadePaneDlg::ShowFolder() {
@@ -216,6 +230,7 @@ bool CBasePrivacyShadePaneDlg::PickPicture(const std::string& path) {
     const auto problem = CShadePictureFile::Decode(path, image);
     if (problem != CShadePictureFile::Problem::None) {
         Tell(ProblemText(static_cast<int>(problem), path) + " " + LoadString(kKeptText), true);
+        MarkCurrentInGallery();
         return false;
     }
     picture_ = std::move(image);

@@ -109,6 +109,7 @@ private:
     void ShowPicture();
     void ShowFolder();
     void FillGallery();
+    void MarkCurrentInGallery();
     void ShowFailure(uint32_t textId);
     void Tell(const std::string& text, bool now);
     std::string ProblemText(int problem, const std::string& path) const;
