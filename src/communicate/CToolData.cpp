@@ -70,6 +70,9 @@ CToolData::CToolData(const SectionReader::CSection& section, int32_t uiLanguage,
         }
     }
 
+    // A tool the document gives no name at all is still listed, under its identifier.
+    if (label.empty())
+        label = section.id;
     if (installed) {
         if (section.installed) {
             const std::string name = Select(section.installed->name, uiLanguage);

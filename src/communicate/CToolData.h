@@ -13,6 +13,9 @@
 // elsewhere, a recorded value that is a command line rather than a path (shell syntax such as ";", "|",
 // "$(...)", quotes or redirections), or an Executable that is not a plain file name makes the tool refused:
 // it shows as not installed, nothing is started, and opening it gives RefusalMessage().
+//
+// There is no "%ProgramFiles%" and no second (32-bit/64-bit) view of the settings here: a path is read
+// once, from the one store of its branch.
 #include <cstdint>
 #include <string>
 
