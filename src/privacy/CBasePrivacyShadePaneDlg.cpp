@@ -103,8 +103,8 @@ void CBasePrivacyShadePaneDlg::BuildChildren() {
         gallery_->setHidden(place->isHidden());
         RegisterDlgItem(kGallery, gallery_);
         delete place;
-        connect(gallery_, &QAbstractItemView::clicked, this,
-                [this](const QModelIndex& index) { PickPicture(gallery_->PathAt(index.row())); });
+        connect(gallery_, &CPrivacyShadeCatalog::pickRequested, this,
+                [this](int index) { PickPicture(gallery_->PathAt(index)); });
     }
 }
 

@@ -3,11 +3,25 @@
 #include "platform/TextUtil.h"
 
 #include <QFileInfo>
+#include <QKeyEvent>
 
 CPrivacyShadeCatalog::CPrivacyShadeCatalog(QWidget* parent)
     : CCatalogListCtrl(parent), mru_(CShadeMruList::Load()) {
     SetThumbnailSize(kThumbnailWidth, kThumbnailHeight);
     setAccessibleName(QStringLiteral("Shade pictures"));
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            emit pickRequested(index.row());
+    });
+}
+
+void CPrivacyShadeCatalog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && FocusedItem() >= 0) {
+        emit pickRequested(FocusedItem());
+        event->accept();
+        return;
+    }
+    CCatalogListCtrl::keyPressEvent(event);
 }
 
 CPrivacyShadeCatalog::~CPrivacyShadeCatalog() {

@@ -1,6 +1,7 @@
 #pragma once
 // The shade window's gallery: the "*.jpg" pictures of one folder as thumbnails, the ones used last first
-// (in the order they were used), the others by name. It keeps the list of pictures used last; the list is
+// (in the order they were used), the others by name. A click or Space on a picture chooses it; opening
+// an item (double-click, Enter) does nothing more. It keeps the list of pictures used last; the list is
 // read when the gallery is made and written back when a picture is used and when the gallery goes.
 #include "capture/CCatalogListCtrl.h"
 #include "platform/HResult.h"
@@ -26,8 +27,13 @@ public:
     // The path of the item at a list position; empty when out of range.
     std::string PathAt(int index) const;
 
+signals:
+    // The user chose the item at a list position: a click, or Space on the focused item.
+    void pickRequested(int index);
+
 protected:
     int CompareItems(const CCatalogItem& a, const CCatalogItem& b) const override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     CShadeMruList mru_;

@@ -65,6 +65,12 @@ TEST_F(ShadeTest, PicturesUsedLastComeFirstAndTheSixthPickDropsTheOldest) {
     const std::vector<int> expected = {5, 4, 3, 2, 1, 0, 6};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(gallery->PathAt(i), pictures[static_cast<size_t>(expected[static_cast<size_t>(i)])]) << i;
+
+    // Space on a picture chooses it, as a click does.
+    gallery->setCurrentIndex(gallery->model()->index(6, 0));
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QApplication::sendEvent(gallery, &space);
+    EXPECT_EQ(shade->PicturePath(), pictures[6]);
 }
 
 TEST_F(ShadeTest, APictureThatCannotBeShownIsRefusedAndNothingIsLost) {
@@ -128,6 +134,17 @@ TEST_F(ShadeTest, ShadeOnHidesTheVideoBehindThePictureAndFollowsTheCamera) {
     EXPECT_TRUE(Shown(Dlg::kShadeOff));
     EXPECT_FALSE(Shown(Dlg::kShadeOn));
     EXPECT_TRUE(told.empty());
+
+    // Unplugged, the camera can have no shade; plugged in again, it can.
+    std::string camera;
+    ASSERT_TRUE(hardware->IdAt(Granite::DeviceKind::Camera, 0, camera));
+    ASSERT_EQ(hardware->Unplug(Granite::DeviceKind::Camera, camera), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return !Enabled(Dlg::kShadeOn) && !Enabled(Dlg::kShadeOff); }));
+    ASSERT_EQ(hardware->Plug(Granite::DeviceKind::Camera, "full"), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return Enabled(Dlg::kShadeOn) || Enabled(Dlg::kShadeOff); }));
+    facade->SelectVideoDevice(0);
+    ASSERT_EQ(facade->SetVideoMute(1), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return shade->IsShadeOn(); }));
 
     // Switched back elsewhere (the ribbon's button, another program): the window follows.
     ASSERT_EQ(facade->SetVideoMute(0), S_OK);
