@@ -82,6 +82,9 @@ sleep 1
 # Throwaway folders for everything the program keeps; no session bus, so no notification leaves this run.
 mkdir -p "$work/home" "$work/config" "$work/data" "$work/cache" "$work/machine" "$work/common" "$work/runtime"
 chmod 700 "$work/runtime"
+# The all-users data a fresh installation has (effect models, privacy shades), from beside the program.
+shared_data="$(dirname "$binary")/../share"
+[ -d "$shared_data" ] && cp -R "$shared_data/." "$work/common/"
 rm -f "$out/done" "$out"/[0-9][0-9]-*.png "$out"/signal-*.png "$out"/gallery-*.png
 
 env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY \
