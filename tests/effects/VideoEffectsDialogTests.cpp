@@ -4,6 +4,8 @@
 #include "granite/effects/CGraniteEffectsControl.h"
 #include "granite/effects/RegisterGraniteEffectsService.h"
 #include "platform/DesktopLinks.h"
+#include "platform/GlobalAtoms.h"
+#include "platform/RegisteredMessages.h"
 #include "services/IBrenmoorVideoEffects.h"
 #include "services/IEffectsEngine.h"
 #include "support/CVirtualTimerService.h"
@@ -183,6 +185,22 @@ TEST_F(VideoEffectsDialogTest, CategoryToggleAndMoreEffectsAreRemembered) {
     dialog->GetDlgItemAs<QAbstractButton>(Dlg::kGetMore)->click();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_NE(opened[0].find(",effecttype=10346,"), std::string::npos);
+}
+
+TEST_F(VideoEffectsDialogTest, ANewlyInstalledModelJoinsTheShownGalleryOfItsKind) {
+    Open();
+    ASSERT_EQ(dialog->GetCategory(), Dlg::kAvatars);
+    const std::string cat = WriteFullModel("Cat", "Avatar", "vendor.cat");
+    WriteFullModel("Bow", "Accessory", "vendor.bow");
+    for (const char* identity : {"vendor.cat", "vendor.bow", "vendor.none"}) {
+        const GlobalAtoms::ATOM atom = GlobalAtoms::Add(identity);
+        dialog->SendMessage(RegisteredMessages::InstalledPackage.Id(), 0, atom);
+        GlobalAtoms::Delete(atom);
+    }
+    ASSERT_EQ(dialog->Catalog(Dlg::kAvatars)->ItemCount(), 1);
+    EXPECT_EQ(dialog->Catalog(Dlg::kAvatars)->FindModel(cat), 0);
+    EXPECT_EQ(dialog->Catalog(Dlg::kAccessories)->ItemCount(), 0);
+    EXPECT_TRUE(Notice().empty());
 }
 
 } // namespace
