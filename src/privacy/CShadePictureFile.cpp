@@ -65,6 +65,14 @@ CShadePictureFile::Problem CShadePictureFile::Decode(const std::string& path, QI
     return Problem::None;
 }
 
+std::string CShadePictureFile::Usable(const std::string& stored, const std::string& folder) {
+    const std::string path = Expand(stored);
+    QImage image;
+    if (Decode(path, image) == Problem::None)
+        return path;
+    return FirstPictureIn(Expand(folder), path);
+}
+
 std::string CShadePictureFile::FirstPictureIn(const std::string& folder, const std::string& skip) {
     if (folder.empty())
         return {};

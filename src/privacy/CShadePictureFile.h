@@ -22,6 +22,9 @@ public:
     // The first file of the folder matching "*.jp*" (case ignored, in the file system's order) that decodes;
     // `skip` (compared ignoring case) is passed over. Empty when there is none or the folder is unreadable.
     static std::string FirstPictureIn(const std::string& folder, const std::string& skip = {});
+    // The picture to show for the stored shade picture: the stored one when it decodes, else the first usable
+    // picture of `folder` (stored value expanded first); empty when there is none.
+    static std::string Usable(const std::string& stored, const std::string& folder);
     // Whether the bytes of a JPEG file end it properly (the end marker after the last scan).
     static bool IsCompleteJpeg(const QByteArray& bytes);
 };

@@ -1,7 +1,7 @@
 #include "ribbon/CShutterPolicy.h"
 
 #include "app/CVidoraSettings.h"
-#include "app/Folders.h"
+#include "privacy/CShadePictureFile.h"
 #include "ribbon/CPaneCoordinator.h"
 #include "ribbon/RibbonReentryGuard.h"
 #include "services/IBrenmoorVideoEffects.h"
@@ -29,11 +29,12 @@ bool CShutterPolicy::SetVideoMute(bool on) {
     if (services_.devices == nullptr)
         return false;
     if (on && services_.effects != nullptr) {
-        // The shade picture shows in place of the camera's.
-        std::string picture = CVidoraSettings::GetPrivacyShadeFilename();
-        if (auto resolved = ResolveFolderPath(picture))
-            picture = *resolved;
-        services_.effects->EffectsCall21(2, picture);
+        // The shade picture shows in place of the camera's; when it is gone or broken, another picture of
+        // the shade folder does, as in the shade window.
+        const std::string picture = CShadePictureFile::Usable(CVidoraSettings::GetPrivacyShadeFilename(),
+                                                              CVidoraSettings::GetPrivacyShadeBrowseFolder());
+        if (!picture.empty())
+            services_.effects->EffectsCall21(2, picture);
     }
     return SUCCEEDED(services_.devices->SetVideoMute(on ? 1 : 0));
 }

@@ -58,6 +58,12 @@ TEST(ShadePictureFile, StandInIsTheFirstUsableJpegOfTheFolder) {
     EXPECT_EQ(CShadePictureFile::FirstPictureIn(folder.toStdString(), folder.toStdString() + "/SKIPPED.jpg"),
               "");
     EXPECT_EQ(CShadePictureFile::FirstPictureIn(env.Path("nowhere")), "");
+    // What the shutter shows: the stored picture while it is usable, else the folder's stand-in.
+    const std::string folderPath = folder.toStdString();
+    EXPECT_EQ(CShadePictureFile::Usable(folderPath + "/skipped.JPG", env.Path("nowhere")),
+              folderPath + "/skipped.JPG");
+    EXPECT_EQ(CShadePictureFile::Usable(folderPath + "/gone.jpg", folderPath), folderPath + "/skipped.JPG");
+    EXPECT_EQ(CShadePictureFile::Usable(folderPath + "/broken.jpg", env.Path("nowhere")), "");
 }
 
 TEST(ShadeMruList, KeepsFiveMostRecentFirstAndSurvivesTheStore) {
