@@ -699,10 +699,11 @@ void CSnapDeskDlg::SetMovieOptionsOnly(bool on) {
 }
 
 void CSnapDeskDlg::ShowMessage(const std::string& text, MessageIcon icon) {
-    // One box at a time: a new one replaces the one still open.
+    // One box at a time: a new one replaces the one still open. The box is not the window's child: the
+    // window may be closed while the box is open (the ribbon closes its windows on suspend).
     CCustomMessageBoxOK::EndCurrent(IDCANCEL);
-    CCustomMessageBoxOK box(
-        text, icon == MessageIcon::Error ? MessageBoxIcon::Error : MessageBoxIcon::Warning, this);
+    CCustomMessageBoxOK box(text,
+                            icon == MessageIcon::Error ? MessageBoxIcon::Error : MessageBoxIcon::Warning);
     box.Run();
 }
 

@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QKeySequence>
+#include <QPointer>
 #include <QShortcut>
 
 #include <utility>
@@ -154,7 +155,8 @@ void CBasePrivacyShadePaneDlg::Load() {
         // Said once per window, not at every reload.
         if (!told.empty() && told != notice_) {
             notice_ = told;
-            Tell(told, false);
+            if (!Tell(told, false))
+                return;
         }
     }
     picture_ = image;
@@ -229,8 +231,8 @@ bool CBasePrivacyShadePaneDlg::PickPicture(const std::string& path) {
     QImage image;
     const auto problem = CShadePictureFile::Decode(path, image);
     if (problem != CShadePictureFile::Problem::None) {
-        Tell(ProblemText(static_cast<int>(problem), path) + " " + LoadString(kKeptText), true);
-        MarkCurrentInGallery();
+        if (Tell(ProblemText(static_cast<int>(problem), path) + " " + LoadString(kKeptText), true))
+            MarkCurrentInGallery();
         return false;
     }
     picture_ = std::move(image);
@@ -297,13 +299,13 @@ void CBasePrivacyShadePaneDlg::ShadeOn() {
         return;
     }
     if (effects_->EffectsCall18() == E_EFFECTS_NOT_READY) {
-        Tell(LoadString(kNotReadyText), true);
-        UpdateButtons();
+        if (Tell(LoadString(kNotReadyText), true))
+            UpdateButtons();
         return;
     }
     if (picture_.isNull()) {
-        Tell(Text::ReplaceAll(LoadString(kNoOtherText), "{0}", Shown(browseFolder_)), true);
-        UpdateButtons();
+        if (Tell(Text::ReplaceAll(LoadString(kNoOtherText), "{0}", Shown(browseFolder_)), true))
+            UpdateButtons();
         return;
     }
     HRESULT hr = SetShadeImage();
@@ -328,9 +330,9 @@ void CBasePrivacyShadePaneDlg::ShadeOff() {
 }
 
 void CBasePrivacyShadePaneDlg::ShowFailure(uint32_t textId) {
-    Tell(LoadString(textId), true);
     // The buttons show what the camera really does now.
-    UpdateButtons();
+    if (Tell(LoadString(textId), true))
+        UpdateButtons();
 }
 
 bool CBasePrivacyShadePaneDlg::CameraHeldByOtherUser() const {
@@ -385,15 +387,19 @@ void CBasePrivacyShadePaneDlg::UpdateButtons() {
 
 // ---- messages and events ---------------------------------------------------------------------------------
 
-void CBasePrivacyShadePaneDlg::Tell(const std::string& text, bool now) {
+// The boxes have no parent: the pane may be closed while one is open (the ribbon closes docked panes), and
+// a box that were its child would go with it while still running.
+bool CBasePrivacyShadePaneDlg::Tell(const std::string& text, bool now) {
     if (now || isVisible()) {
-        CCustomMessageBoxOK box(text, MessageBoxIcon::Warning, this);
+        QPointer<CBasePrivacyShadePaneDlg> self(this);
+        CCustomMessageBoxOK box(text, MessageBoxIcon::Warning);
         box.Run();
-        return;
+        return !self.isNull() && self->IsWindow();
     }
     // Said once the window is up.
     pending_ = text;
     PostMessage(kShowNoticeMessage);
+    return true;
 }
 
 LRESULT CBasePrivacyShadePaneDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -404,7 +410,7 @@ LRESULT CBasePrivacyShadePaneDlg::OnMessage(UINT message, WPARAM wParam, LPARAM 
     case kShowNoticeMessage:
         if (!pending_.empty()) {
             const std::string text = std::exchange(pending_, std::string());
-            CCustomMessageBoxOK box(text, MessageBoxIcon::Warning, this);
+            CCustomMessageBoxOK box(text, MessageBoxIcon::Warning);
             box.Run();
         }
         return 0;

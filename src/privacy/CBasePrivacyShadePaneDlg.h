@@ -111,7 +111,9 @@ private:
     void FillGallery();
     void MarkCurrentInGallery();
     void ShowFailure(uint32_t textId);
-    void Tell(const std::string& text, bool now);
+    // Shows the notice (`now`, or while the window shows; else once it does). False when the window was
+    // closed while the notice was open: the caller then leaves at once.
+    bool Tell(const std::string& text, bool now);
     std::string ProblemText(int problem, const std::string& path) const;
     bool CameraHeldByOtherUser() const;
     bool EngineUsable() const;

@@ -1,11 +1,12 @@
 // The privacy-shade window on the simulated camera and the stand-in effects engine: the picture it shows and
 // replaces, the gallery's pictures used last, folding the gallery away, and the shade itself.
-#include "tests/privacy/ShadeFixture.h"
-
 #include "platform/TextUtil.h"
+#include "tests/privacy/ShadeFixture.h"
+#include "ui/CCustomMessageBoxOK.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace {
 
@@ -95,6 +96,25 @@ TEST_F(ShadeTest, APictureThatCannotBeShownIsRefusedAndNothingIsLost) {
     EXPECT_EQ(EnginePicture(), inUse);
     EXPECT_EQ(shade->Gallery()->RecentlyUsed().Paths(),
               (std::vector<std::string>{inUse, home + "/other.jpg"}));
+}
+
+TEST_F(ShadeTest, TheWindowClosedWhileItsNoticeIsOpenTakesNothingDownWithIt) {
+    VIDORA_REQUIRE_TEST_MEDIA();
+    Plug("full", true);
+    env.WriteFile("shades/letter.jpg", "Dear shade, this is text.");
+    Open();
+    // A real box this time: the window goes (as the ribbon closes docked windows) while the box waits.
+    CCustomMessageBox::SetAnswerHook(nullptr);
+    bool boxWasOpen = false;
+    QTimer::singleShot(0, [&] {
+        boxWasOpen = CCustomMessageBoxOK::Current() != nullptr;
+        shade->DestroyWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CCustomMessageBoxOK::EndCurrent(IDOK);
+    });
+    EXPECT_FALSE(shade->PickPicture(home + "/letter.jpg"));
+    EXPECT_TRUE(boxWasOpen);
+    shade = nullptr;
 }
 
 TEST_F(ShadeTest, TheFoldedGalleryStaysFoldedWhenTheWindowOpensAgain) {
