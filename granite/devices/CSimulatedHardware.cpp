@@ -12,6 +12,7 @@ namespace Granite {
 namespace {
 std::mutex g_currentLock;
 std::shared_ptr<CSimulatedHardware> g_current;
+bool g_currentWasSet = false;
 
 std::string FileName(const std::string& path) {
     size_t slash = path.find_last_of('/');
@@ -61,7 +62,13 @@ std::shared_ptr<CSimulatedHardware> CSimulatedHardware::Current() {
 
 void CSimulatedHardware::SetCurrent(std::shared_ptr<CSimulatedHardware> hardware) {
     std::lock_guard guard(g_currentLock);
+    g_currentWasSet = hardware != nullptr;
     g_current = std::move(hardware);
+}
+
+bool CSimulatedHardware::CurrentWasSet() {
+    std::lock_guard guard(g_currentLock);
+    return g_currentWasSet;
 }
 
 void CSimulatedHardware::AddListener(IHardwareListener* listener) {

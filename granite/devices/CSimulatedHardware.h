@@ -87,6 +87,9 @@ public:
     static std::shared_ptr<CSimulatedHardware> Current();
     // Replaces it (tests); null makes the next Current() build a new one from the environment.
     static void SetCurrent(std::shared_ptr<CSimulatedHardware> hardware);
+    // Whether the process-wide hardware was handed in through SetCurrent rather than made from the
+    // environment.
+    static bool CurrentWasSet();
 
     void AddListener(IHardwareListener* listener);
     void RemoveListener(IHardwareListener* listener);

@@ -1,6 +1,7 @@
 #include "granite/service/CGraniteDeviceService.h"
 
 #include "granite/control/CSimulatorControlServer.h"
+#include "granite/devices/CCameraRoster.h"
 #include "granite/devices/CWaveFileInfo.h"
 
 namespace Granite {
@@ -71,12 +72,16 @@ VARIANT_BOOL AsVariantBool(bool b) {
 } // namespace
 
 CGraniteDeviceService::CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware)
-    : hardware_(std::move(hardware)), hub_(CServiceEventHub::Create(hardware_)),
-      clientId_(CSimulatedHardware::NewClientId()) {}
+    : CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, nullptr)) {}
+
+CGraniteDeviceService::CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware,
+                                             std::shared_ptr<ICameraDevices> cameras)
+    : hardware_(std::move(hardware)), cameras_(std::move(cameras)),
+      hub_(CServiceEventHub::Create(hardware_, cameras_)), clientId_(CSimulatedHardware::NewClientId()) {}
 
 CGraniteDeviceService::~CGraniteDeviceService() {
     hub_->Shutdown();
-    hardware_->DetachAll(clientId_);
+    cameras_->DetachAll(clientId_);
 }
 
 HRESULT CGraniteDeviceService::Create(const Guid& iid, void** object) {
@@ -157,7 +162,7 @@ HRESULT CGraniteDeviceService::Count(int32_t operation, DeviceKind kind, int32_t
         return hr;
     if (count == nullptr)
         return E_POINTER;
-    *count = hardware_->Count(kind);
+    *count = kind == DeviceKind::Camera ? cameras_->Count() : hardware_->Count(kind);
     return S_OK;
 }
 
@@ -167,7 +172,7 @@ HRESULT CGraniteDeviceService::IdAt(int32_t operation, DeviceKind kind, int32_t 
     if (id == nullptr)
         return E_POINTER;
     std::string found;
-    if (!hardware_->IdAt(kind, index, found))
+    if (!(kind == DeviceKind::Camera ? cameras_->IdAt(index, found) : hardware_->IdAt(kind, index, found)))
         return E_INVALIDARG;
     *id = found;
     return S_OK;
@@ -177,6 +182,8 @@ HRESULT CGraniteDeviceService::Query(int32_t operation, DeviceKind kind, const s
                                      int32_t property, int32_t* state) {
     if (HRESULT hr = Enter(operation); FAILED(hr))
         return hr;
+    if (kind == DeviceKind::Camera)
+        return cameras_->Query(id, property, state);
     return hardware_->Query(kind, id, property, state);
 }
 
@@ -184,6 +191,8 @@ HRESULT CGraniteDeviceService::Get(int32_t operation, DeviceKind kind, const std
                                    int32_t property, Variant* value) {
     if (HRESULT hr = Enter(operation); FAILED(hr))
         return hr;
+    if (kind == DeviceKind::Camera)
+        return cameras_->Get(id, property, value);
     return hardware_->Get(kind, id, property, value);
 }
 
@@ -191,6 +200,8 @@ HRESULT CGraniteDeviceService::Set(int32_t operation, DeviceKind kind, const std
                                    int32_t property, const Variant& value) {
     if (HRESULT hr = Enter(operation); FAILED(hr))
         return hr;
+    if (kind == DeviceKind::Camera)
+        return cameras_->Set(id, property, value);
     return hardware_->Set(kind, id, property, value, WriteOrigin::Client);
 }
 
@@ -245,20 +256,20 @@ HRESULT CGraniteDeviceService::UnsubscribeVideoEvent(const std::string& id, int3
 HRESULT CGraniteDeviceService::AttachVideoDevice(const std::string& id) {
     if (HRESULT hr = Enter(kAttach); FAILED(hr))
         return hr;
-    return hardware_->Attach(clientId_, id);
+    return cameras_->Attach(clientId_, id);
 }
 
 HRESULT CGraniteDeviceService::DetachVideoDevice(const std::string& id) {
     if (HRESULT hr = Enter(kDetach); FAILED(hr))
         return hr;
-    return hardware_->Detach(clientId_, id);
+    return cameras_->Detach(clientId_, id);
 }
 
 HRESULT CGraniteDeviceService::GetDeviceStrings(const std::string& id, int32_t which, std::string* first,
                                                 std::string* second) {
     if (HRESULT hr = Enter(kDeviceStrings); FAILED(hr))
         return hr;
-    return hardware_->DeviceStrings(id, which, first, second);
+    return cameras_->DeviceStrings(id, which, first, second);
 }
 
 HRESULT CGraniteDeviceService::GetPropertyFlag(const std::string& id, int32_t property, VARIANT_BOOL* flag) {
@@ -267,7 +278,7 @@ HRESULT CGraniteDeviceService::GetPropertyFlag(const std::string& id, int32_t pr
     if (flag == nullptr)
         return E_POINTER;
     bool b = false;
-    HRESULT hr = hardware_->PropertyFlag(id, property, &b);
+    HRESULT hr = cameras_->PropertyFlag(id, property, &b);
     if (SUCCEEDED(hr))
         *flag = AsVariantBool(b);
     return hr;
@@ -280,7 +291,7 @@ HRESULT CGraniteDeviceService::IsFeatureSupported(const std::string& id, const s
     if (supported == nullptr)
         return E_POINTER;
     bool b = false;
-    HRESULT hr = hardware_->HasFeature(id, featureName, &b);
+    HRESULT hr = cameras_->HasFeature(id, featureName, &b);
     if (SUCCEEDED(hr))
         *supported = AsVariantBool(b);
     return hr;
@@ -292,7 +303,7 @@ HRESULT CGraniteDeviceService::IsFaceTrackingSupported(const std::string& id, VA
     if (supported == nullptr)
         return E_POINTER;
     bool b = false;
-    HRESULT hr = hardware_->HasFaceTracking(id, false, &b);
+    HRESULT hr = cameras_->HasFaceTracking(id, false, &b);
     if (SUCCEEDED(hr))
         *supported = AsVariantBool(b);
     return hr;
@@ -305,7 +316,7 @@ HRESULT CGraniteDeviceService::IsMultipleFaceTrackingSupported(const std::string
     if (supported == nullptr)
         return E_POINTER;
     bool b = false;
-    HRESULT hr = hardware_->HasFaceTracking(id, true, &b);
+    HRESULT hr = cameras_->HasFaceTracking(id, true, &b);
     if (SUCCEEDED(hr))
         *supported = AsVariantBool(b);
     return hr;
@@ -314,7 +325,7 @@ HRESULT CGraniteDeviceService::IsMultipleFaceTrackingSupported(const std::string
 HRESULT CGraniteDeviceService::TranslateDeviceId(const std::string& in, std::string* out) {
     if (HRESULT hr = Enter(kTranslate); FAILED(hr))
         return hr;
-    return hardware_->DriverName(in, out);
+    return cameras_->DriverName(in, out);
 }
 
 // --- microphones
@@ -530,7 +541,7 @@ HRESULT CGraniteDeviceService::GetServiceText(std::string* text) {
     if (HRESULT hr = Enter(kServiceText); FAILED(hr))
         return hr;
     // The camera in use: the one a program streams from, else the one the program attached.
-    return hardware_->CameraInUse(text);
+    return cameras_->CameraInUse(text);
 }
 
 } // namespace Granite

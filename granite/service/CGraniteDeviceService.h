@@ -21,7 +21,11 @@ class CSimulatorControlServer;
 
 class CGraniteDeviceService : public CRefCounted<IInProcDeviceManager> {
 public:
+    // The simulated cameras only.
     explicit CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware);
+    // Cameras through `cameras`; microphones, speakers and HID devices on the simulated hardware.
+    CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware,
+                          std::shared_ptr<ICameraDevices> cameras);
 
     // The object factory's creator: a new service over the process's hardware, or the creation failure the
     // hardware was told to answer.
@@ -30,6 +34,7 @@ public:
     // The thread on which this object's events are delivered (tests and benchmarks).
     std::thread::id EventThreadId() const { return hub_->WorkerThreadId(); }
     CSimulatedHardware& Hardware() { return *hardware_; }
+    ICameraDevices& Cameras() { return *cameras_; }
 
     // IUnknown
     HRESULT QueryInterface(const Guid& iid, void** object) override;
@@ -119,6 +124,7 @@ private:
     HRESULT SetString(int32_t operation, int index, const std::string& value);
 
     std::shared_ptr<CSimulatedHardware> hardware_;
+    std::shared_ptr<ICameraDevices> cameras_;
     std::shared_ptr<CServiceEventHub> hub_;
     const uint64_t clientId_;
     std::shared_ptr<CSimulatorControlServer> controlServer_;

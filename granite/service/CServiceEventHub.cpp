@@ -9,14 +9,16 @@
 
 namespace Granite {
 
-std::shared_ptr<CServiceEventHub> CServiceEventHub::Create(std::shared_ptr<CSimulatedHardware> hardware) {
-    std::shared_ptr<CServiceEventHub> hub(new CServiceEventHub(std::move(hardware)));
-    hub->hardware_->AddListener(hub.get());
+std::shared_ptr<CServiceEventHub> CServiceEventHub::Create(std::shared_ptr<CSimulatedHardware> hardware,
+                                                           std::shared_ptr<ICameraDevices> cameras) {
+    std::shared_ptr<CServiceEventHub> hub(new CServiceEventHub(std::move(hardware), std::move(cameras)));
+    hub->cameras_->AddListener(hub.get());
     return hub;
 }
 
-CServiceEventHub::CServiceEventHub(std::shared_ptr<CSimulatedHardware> hardware)
-    : hardware_(std::move(hardware)) {}
+CServiceEventHub::CServiceEventHub(std::shared_ptr<CSimulatedHardware> hardware,
+                                   std::shared_ptr<ICameraDevices> cameras)
+    : hardware_(std::move(hardware)), cameras_(std::move(cameras)) {}
 
 CServiceEventHub::~CServiceEventHub() {
     Shutdown();
@@ -33,7 +35,7 @@ void CServiceEventHub::SetStarted() {
 
 void CServiceEventHub::Shutdown() {
     // First the hardware: once this returns, nothing new is queued.
-    hardware_->RemoveListener(this);
+    cameras_->RemoveListener(this);
     {
         std::unique_lock guard(lock_);
         shutdown_ = true;
@@ -69,7 +71,7 @@ HRESULT CServiceEventHub::Unadvise(uint32_t cookie) {
 }
 
 HRESULT CServiceEventHub::Subscribe(const std::string& cameraId, int32_t code) {
-    if (!hardware_->Exists(DeviceKind::Camera, cameraId))
+    if (!cameras_->Exists(cameraId))
         return E_DEVICE_NOT_CONNECTED;
     std::lock_guard guard(lock_);
     ++subscriptions_[{Key(cameraId), code}];

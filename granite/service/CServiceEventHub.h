@@ -6,6 +6,7 @@
 // Shared ownership: queued work keeps the hub alive, so a service object may go away (even from inside one
 // of its own events) while work is queued; after Shutdown() no sink is called any more.
 #include "granite/devices/CSimulatedHardware.h"
+#include "granite/devices/ICameraDevices.h"
 #include "granite/service/CServiceWorker.h"
 
 #include <condition_variable>
@@ -21,7 +22,9 @@ namespace Granite {
 
 class CServiceEventHub : public IHardwareListener, public std::enable_shared_from_this<CServiceEventHub> {
 public:
-    static std::shared_ptr<CServiceEventHub> Create(std::shared_ptr<CSimulatedHardware> hardware);
+    // Events come from `cameras`, which passes on the hardware's other events too.
+    static std::shared_ptr<CServiceEventHub> Create(std::shared_ptr<CSimulatedHardware> hardware,
+                                                    std::shared_ptr<ICameraDevices> cameras);
     ~CServiceEventHub();
     CServiceEventHub(const CServiceEventHub&) = delete;
     CServiceEventHub& operator=(const CServiceEventHub&) = delete;
@@ -51,7 +54,7 @@ public:
     void OnHardwareEvent(const HardwareEvent& event) override;
 
 private:
-    explicit CServiceEventHub(std::shared_ptr<CSimulatedHardware> hardware);
+    CServiceEventHub(std::shared_ptr<CSimulatedHardware> hardware, std::shared_ptr<ICameraDevices> cameras);
     void Dispatch(const HardwareEvent& event);
     static void Deliver(const HardwareEvent& event, IInProcDeviceManagerEvents& sink);
     void ScheduleLevelTick();
@@ -59,6 +62,7 @@ private:
     static std::string Key(const std::string& id);
 
     std::shared_ptr<CSimulatedHardware> hardware_;
+    std::shared_ptr<ICameraDevices> cameras_;
     CServiceWorker worker_;
 
     mutable std::mutex lock_;
