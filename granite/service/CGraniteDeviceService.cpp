@@ -3,6 +3,7 @@
 #include "granite/control/CSimulatorControlServer.h"
 #include "granite/devices/CCameraRoster.h"
 #include "granite/devices/CWaveFileInfo.h"
+#include "granite/v4l2/CV4l2Cameras.h"
 
 namespace Granite {
 namespace {
@@ -91,7 +92,11 @@ HRESULT CGraniteDeviceService::Create(const Guid& iid, void** object) {
     std::shared_ptr<CSimulatedHardware> hardware = CSimulatedHardware::Current();
     if (HRESULT hr = hardware->Failures().Take(kOperationCreate); FAILED(hr))
         return hr;
-    auto* service = new CGraniteDeviceService(std::move(hardware));
+    // Real cameras unless this run asked for the simulated ones.
+    std::shared_ptr<ICameraDevices> real;
+    if (!CCameraRoster::SimulationAsked())
+        real = CV4l2Cameras::Shared();
+    auto* service = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, std::move(real)));
     HRESULT hr = service->QueryInterface(iid, object);
     service->Release();
     return hr;

@@ -1,0 +1,338 @@
+#include "granite/v4l2/CV4l2CameraControls.h"
+
+#include "granite/devices/SimulatedDeviceConstants.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <linux/videodev2.h>
+
+namespace Granite {
+namespace {
+namespace P = DeviceProperty::Camera;
+using Shape = V4l2ControlMapping::Shape;
+
+HRESULT FromErrno(int error) {
+    switch (error) {
+    case 0:
+        return S_OK;
+    case EACCES:
+    case EPERM:
+    case EBUSY:
+        return E_ACCESSDENIED;
+    case EINVAL:
+    case ERANGE:
+        return E_INVALIDARG;
+    case ENODEV:
+    case ENXIO:
+        return E_DEVICE_NOT_CONNECTED;
+    default:
+        return E_FAIL;
+    }
+}
+
+// An automatic exposure mode the camera offers: aperture priority is what USB cameras call "auto".
+int64_t AutoExposureItem(const std::vector<int64_t>& menu) {
+    for (int64_t wanted : {int64_t{V4L2_EXPOSURE_APERTURE_PRIORITY}, int64_t{V4L2_EXPOSURE_AUTO}}) {
+        if (std::find(menu.begin(), menu.end(), wanted) != menu.end())
+            return wanted;
+    }
+    for (int64_t item : menu) {
+        if (item != V4L2_EXPOSURE_MANUAL)
+            return item;
+    }
+    return -1;
+}
+} // namespace
+
+std::unique_ptr<CV4l2CameraControls> CV4l2CameraControls::Open(std::unique_ptr<IV4l2Device> device) {
+    if (device == nullptr)
+        return nullptr;
+    v4l2_capability caps{};
+    if (device->Ioctl(VIDIOC_QUERYCAP, &caps) != 0)
+        return nullptr;
+    const uint32_t nodeCaps =
+        (caps.capabilities & V4L2_CAP_DEVICE_CAPS) != 0 ? caps.device_caps : caps.capabilities;
+    if ((nodeCaps & V4L2_CAP_VIDEO_CAPTURE) == 0)
+        return nullptr; // a metadata or output node of the camera
+    std::unique_ptr<CV4l2CameraControls> camera(new CV4l2CameraControls(std::move(device)));
+    camera->driver_.assign(reinterpret_cast<const char*>(caps.driver),
+                           strnlen(reinterpret_cast<const char*>(caps.driver), sizeof(caps.driver)));
+    camera->card_.assign(reinterpret_cast<const char*>(caps.card),
+                         strnlen(reinterpret_cast<const char*>(caps.card), sizeof(caps.card)));
+    camera->Enumerate();
+    return camera;
+}
+
+void CV4l2CameraControls::Enumerate() {
+    v4l2_query_ext_ctrl q{};
+    q.id = V4L2_CTRL_FLAG_NEXT_CTRL;
+    while (device_->Ioctl(VIDIOC_QUERY_EXT_CTRL, &q) == 0) {
+        const uint32_t id = q.id;
+        if ((q.flags & V4L2_CTRL_FLAG_DISABLED) == 0) {
+            if (id == V4L2_CID_PAN_RELATIVE)
+                panRelative_ = true;
+            else if (id == V4L2_CID_TILT_RELATIVE)
+                tiltRelative_ = true;
+            else if (const V4l2ControlMapping* mapping = CV4l2ControlMap::ForControl(id)) {
+                Control c;
+                c.mapping = mapping;
+                c.minimum = q.minimum;
+                c.maximum = q.maximum;
+                c.step = std::max<int64_t>(1, static_cast<int64_t>(q.step));
+                c.defaultValue = q.default_value;
+                c.flags = q.flags;
+                if (q.type == V4L2_CTRL_TYPE_MENU || q.type == V4L2_CTRL_TYPE_INTEGER_MENU) {
+                    for (int64_t i = q.minimum; i <= q.maximum && i - q.minimum < 64; ++i) {
+                        v4l2_querymenu item{};
+                        item.id = id;
+                        item.index = static_cast<uint32_t>(i);
+                        if (device_->Ioctl(VIDIOC_QUERYMENU, &item) == 0)
+                            c.menu.push_back(i);
+                    }
+                }
+                v4l2_control value{id, 0};
+                c.value = device_->Ioctl(VIDIOC_G_CTRL, &value) == 0 ? value.value
+                                                                     : static_cast<int32_t>(q.default_value);
+                controls_[id] = c;
+                // Changes made by others (and the values automatic modes settle on) come as events.
+                v4l2_event_subscription sub{};
+                sub.type = V4L2_EVENT_CTRL;
+                sub.id = id;
+                device_->Ioctl(VIDIOC_SUBSCRIBE_EVENT, &sub);
+            }
+        }
+        q = v4l2_query_ext_ctrl{};
+        q.id = id | V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND;
+    }
+}
+
+CV4l2CameraControls::Control* CV4l2CameraControls::Find(uint32_t controlId) {
+    auto it = controls_.find(controlId);
+    return it == controls_.end() ? nullptr : &it->second;
+}
+
+CV4l2CameraControls::Control* CV4l2CameraControls::ForProperty(int32_t property) {
+    const V4l2ControlMapping* mapping = CV4l2ControlMap::ForProperty(property);
+    return mapping == nullptr ? nullptr : Find(mapping->controlId);
+}
+
+const CV4l2CameraControls::Control* CV4l2CameraControls::ForProperty(int32_t property) const {
+    return const_cast<CV4l2CameraControls*>(this)->ForProperty(property);
+}
+
+bool CV4l2CameraControls::Has(int32_t property) const {
+    return State(property) != kPropertyNotAvailable;
+}
+
+uint32_t CV4l2CameraControls::LiveFlags(const Control& control) const {
+    v4l2_query_ext_ctrl q{};
+    q.id = control.mapping->controlId;
+    return device_->Ioctl(VIDIOC_QUERY_EXT_CTRL, &q) == 0 ? q.flags : control.flags;
+}
+
+int32_t CV4l2CameraControls::State(int32_t property) const {
+    std::lock_guard guard(lock_);
+    if (property == P::VideoMute.value)
+        return kPropertyReadWrite;
+    if (property == P::PtzCapability.value)
+        return kPropertyReadOnly;
+    if (property == P::MoveLeft.value || property == P::MoveRight.value)
+        return panRelative_ || controls_.count(V4L2_CID_PAN_ABSOLUTE) ? kPropertyReadWrite
+                                                                      : kPropertyNotAvailable;
+    if (property == P::MoveUp.value || property == P::MoveDown.value)
+        return tiltRelative_ || controls_.count(V4L2_CID_TILT_ABSOLUTE) ? kPropertyReadWrite
+                                                                        : kPropertyNotAvailable;
+    const Control* c = ForProperty(property);
+    if (c == nullptr)
+        return kPropertyNotAvailable;
+    if (property != c->mapping->property.value)
+        return kPropertyReadOnly; // bounds, step and default
+    const uint32_t flags = LiveFlags(*c);
+    return (flags & (V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE | V4L2_CTRL_FLAG_GRABBED)) != 0
+               ? kPropertyReadOnly
+               : kPropertyReadWrite;
+}
+
+Variant CV4l2CameraControls::Read(const Control& c, int32_t property) const {
+    const V4l2ControlMapping& m = *c.mapping;
+    int64_t raw = c.value;
+    if (property == m.property.min)
+        return Variant::FromI4(static_cast<int32_t>(c.minimum));
+    if (property == m.property.max)
+        return Variant::FromI4(static_cast<int32_t>(c.maximum));
+    if (property == m.stepProperty)
+        return Variant::FromI4(static_cast<int32_t>(c.step));
+    if (property == m.property.companion)
+        raw = c.defaultValue;
+    if (m.shape == Shape::AutoExposure)
+        return Variant::FromI4(raw == V4L2_EXPOSURE_MANUAL ? 0 : 1);
+    if (m.shape == Shape::Flag)
+        return Variant::FromBool(raw != 0);
+    if (m.shape == Shape::Switch)
+        return Variant::FromI4(raw != 0 ? 1 : 0);
+    return Variant::FromI4(static_cast<int32_t>(raw));
+}
+
+HRESULT CV4l2CameraControls::Get(int32_t property, Variant* value) const {
+    if (value == nullptr)
+        return E_POINTER;
+    std::lock_guard guard(lock_);
+    if (property == P::VideoMute.value) {
+        *value = Variant::FromI4(videoMute_);
+        return S_OK;
+    }
+    if (property == P::PtzCapability.value) {
+        *value = Variant::FromI4(panRelative_ || tiltRelative_ ? 1 : 0);
+        return S_OK;
+    }
+    const Control* c = ForProperty(property);
+    if (c == nullptr)
+        return E_NOTIMPL;
+    *value = Read(*c, property);
+    return S_OK;
+}
+
+HRESULT CV4l2CameraControls::Raw(const Control& c, const Variant& value, int32_t& raw) const {
+    int32_t v = 0;
+    if (!value.ToI4(v))
+        return E_INVALIDARG;
+    switch (c.mapping->shape) {
+    case Shape::Flag:
+    case Shape::Switch:
+        raw = v != 0 ? 1 : 0;
+        return S_OK;
+    case Shape::AutoExposure: {
+        const int64_t item = v != 0 ? AutoExposureItem(c.menu) : int64_t{V4L2_EXPOSURE_MANUAL};
+        if (item < 0 || std::find(c.menu.begin(), c.menu.end(), item) == c.menu.end())
+            return E_INVALIDARG;
+        raw = static_cast<int32_t>(item);
+        return S_OK;
+    }
+    case Shape::Choice:
+        // Off, 50 Hz and 60 Hz; the camera's own automatic choice is not one the program offers.
+        if (v < 0 || v > 2 || std::find(c.menu.begin(), c.menu.end(), v) == c.menu.end())
+            return E_INVALIDARG;
+        raw = v;
+        return S_OK;
+    case Shape::Level:
+        if (v < c.minimum || v > c.maximum)
+            return E_INVALIDARG;
+        raw = v;
+        return S_OK;
+    }
+    return E_INVALIDARG;
+}
+
+HRESULT CV4l2CameraControls::WriteControl(Control& c, int32_t raw) {
+    v4l2_control control{c.mapping->controlId, raw};
+    return FromErrno(device_->Ioctl(VIDIOC_S_CTRL, &control));
+}
+
+HRESULT CV4l2CameraControls::Move(int32_t property) {
+    const bool pan = property == P::MoveLeft.value || property == P::MoveRight.value;
+    // Left and down are the negative directions of the kernel's pan and tilt.
+    const int32_t sign = property == P::MoveLeft.value || property == P::MoveDown.value ? -1 : 1;
+    if (pan ? panRelative_ : tiltRelative_) {
+        v4l2_query_ext_ctrl q{};
+        q.id = pan ? V4L2_CID_PAN_RELATIVE : V4L2_CID_TILT_RELATIVE;
+        const int64_t step =
+            device_->Ioctl(VIDIOC_QUERY_EXT_CTRL, &q) == 0 ? std::max<int64_t>(1, q.step) : 1;
+        v4l2_control control{q.id, static_cast<int32_t>(sign * step)};
+        return FromErrno(device_->Ioctl(VIDIOC_S_CTRL, &control));
+    }
+    Control* c = Find(pan ? V4L2_CID_PAN_ABSOLUTE : V4L2_CID_TILT_ABSOLUTE);
+    if (c == nullptr)
+        return E_NOTIMPL;
+    const int64_t target = std::clamp<int64_t>(c->value + sign * c->step, c->minimum, c->maximum);
+    return WriteControl(*c, static_cast<int32_t>(target));
+}
+
+void CV4l2CameraControls::Reread(std::vector<V4l2PropertyChange>& changes) {
+    for (auto& [id, c] : controls_) {
+        v4l2_control value{id, 0};
+        if (device_->Ioctl(VIDIOC_G_CTRL, &value) != 0 || value.value == c.value)
+            continue;
+        const int32_t property = c.mapping->property.value;
+        V4l2PropertyChange change{property, Read(c, property), {}};
+        c.value = value.value;
+        change.newValue = Read(c, property);
+        if (!(change.newValue == change.oldValue))
+            changes.push_back(change);
+    }
+}
+
+HRESULT CV4l2CameraControls::Set(int32_t property, const Variant& value,
+                                 std::vector<V4l2PropertyChange>& changes) {
+    std::lock_guard guard(lock_);
+    if (property == P::VideoMute.value) {
+        int32_t v = 0;
+        if (!value.ToI4(v) || v < 0 || v > 1)
+            return E_INVALIDARG;
+        if (v != videoMute_)
+            changes.push_back({property, Variant::FromI4(videoMute_), Variant::FromI4(v)});
+        videoMute_ = v;
+        return S_OK;
+    }
+    HRESULT hr = S_OK;
+    if (property == P::MoveLeft.value || property == P::MoveRight.value || property == P::MoveUp.value ||
+        property == P::MoveDown.value) {
+        hr = Move(property);
+    } else {
+        Control* c = ForProperty(property);
+        if (c == nullptr)
+            return E_NOTIMPL;
+        if (property != c->mapping->property.value)
+            return E_ACCESSDENIED;
+        if ((LiveFlags(*c) & (V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE)) != 0)
+            return E_ACCESSDENIED;
+        int32_t raw = 0;
+        if (hr = Raw(*c, value, raw); FAILED(hr))
+            return hr;
+        hr = WriteControl(*c, raw);
+    }
+    // The camera may round the value, and an automatic mode switched off leaves its partner where it was
+    // last: every value is read back.
+    if (SUCCEEDED(hr))
+        Reread(changes);
+    return hr;
+}
+
+bool CV4l2CameraControls::PumpEvents(std::chrono::milliseconds wait,
+                                     std::vector<V4l2PropertyChange>& changes) {
+    if (!device_->WaitForEvent(wait))
+        return true;
+    std::lock_guard guard(lock_);
+    for (;;) {
+        v4l2_event event{};
+        const int error = device_->Ioctl(VIDIOC_DQEVENT, &event);
+        if (error == ENODEV)
+            return false;
+        if (error != 0)
+            return true;
+        if (event.type != V4L2_EVENT_CTRL)
+            continue;
+        Control* c = Find(event.id);
+        if (c == nullptr)
+            continue;
+        const v4l2_event_ctrl& ctrl = event.u.ctrl;
+        if ((ctrl.changes & V4L2_EVENT_CTRL_CH_RANGE) != 0) {
+            c->minimum = ctrl.minimum;
+            c->maximum = ctrl.maximum;
+            c->step = std::max<int64_t>(1, ctrl.step);
+            c->defaultValue = ctrl.default_value;
+        }
+        if ((ctrl.changes & V4L2_EVENT_CTRL_CH_FLAGS) != 0)
+            c->flags = ctrl.flags;
+        if ((ctrl.changes & V4L2_EVENT_CTRL_CH_VALUE) != 0 && ctrl.value != c->value) {
+            const int32_t property = c->mapping->property.value;
+            V4l2PropertyChange change{property, Read(*c, property), {}};
+            c->value = ctrl.value;
+            change.newValue = Read(*c, property);
+            if (!(change.newValue == change.oldValue))
+                changes.push_back(change);
+        }
+    }
+}
+
+} // namespace Granite

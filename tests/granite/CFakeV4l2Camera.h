@@ -1,0 +1,66 @@
+#pragma once
+// A fake kernel video device for the V4L2 camera tests: the controls of a typical USB camera with their
+// ranges, defaults and automatic modes (which make their manual partner inactive, as the kernel does),
+// control events for the subscribed controls when another program changes one, and unplugging.
+#include "granite/v4l2/IV4l2Device.h"
+
+#include <linux/videodev2.h>
+
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+
+class CFakeV4l2Camera {
+public:
+    struct Control {
+        uint32_t type = V4L2_CTRL_TYPE_INTEGER;
+        int32_t minimum = 0, maximum = 255, step = 1, defaultValue = 0, value = 0;
+        std::set<uint32_t> menu; // valid items of a menu
+        uint32_t flags = 0;
+    };
+
+    // A camera with the picture levels, white balance, exposure, focus, power line and relative pan and
+    // tilt; `capture` false makes it a metadata node.
+    explicit CFakeV4l2Camera(bool capture = true);
+
+    // Another program writes a control: the value changes and a subscribed control sends an event.
+    void ChangeFromOutside(uint32_t id, int32_t value);
+    void Unplug();
+    int32_t Value(uint32_t id);
+    // The last value written to a control (relative pan and tilt keep none).
+    int32_t LastWritten(uint32_t id);
+    void Remove(uint32_t id);
+
+    int Ioctl(unsigned long request, void* argument);
+    bool WaitForEvent(std::chrono::milliseconds timeout);
+
+private:
+    void ApplyLinks();
+    void Queue(uint32_t id);
+
+    std::mutex lock_;
+    std::condition_variable eventQueued_;
+    bool capture_;
+    bool gone_ = false;
+    std::map<uint32_t, Control> controls_;
+    std::map<uint32_t, int32_t> written_;
+    std::set<uint32_t> subscribed_;
+    std::deque<v4l2_event> events_;
+};
+
+// Opens /dev/<node> for the nodes it was given.
+class CFakeV4l2Opener : public Granite::IV4l2DeviceOpener {
+public:
+    std::map<std::string, std::shared_ptr<CFakeV4l2Camera>> nodes; // "/dev/video0" -> camera
+    std::unique_ptr<Granite::IV4l2Device> Open(const std::string& devnode) override;
+};
+
+// A sysfs tree in a temporary folder: class/video4linux/<node> with its name, linked to a USB interface
+// under a USB device with ids, serial and port.
+void WriteFakeSysfsNode(const std::string& root, const std::string& node, const std::string& name,
+                        const std::string& port, const std::string& vendor, const std::string& product,
+                        const std::string& serial);

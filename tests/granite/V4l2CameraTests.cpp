@@ -1,0 +1,199 @@
+// Real cameras through V4L2, on a fake device layer and a sysfs tree in a temporary folder: which nodes
+// are listed and under which ids, how the controls read and write as the service's properties, the
+// automatic modes that lock their manual partner, and the control events of changes made elsewhere.
+#include "CFakeV4l2Camera.h"
+#include "GraniteServiceFixture.h"
+#include "granite/devices/CCameraRoster.h"
+#include "granite/v4l2/CV4l2Cameras.h"
+
+#include <QTemporaryDir>
+
+using namespace Granite;
+
+namespace {
+const char kCameraId[] = "\\\\?\\usb#vid_046d&pid_0825&mi_00#sn-A1B2C3\\v4l2";
+const char kUnnamedPortId[] = "\\\\?\\usb#vid_1bcf&pid_2284&mi_00#port-1-3\\v4l2";
+
+class RecordingListener : public IHardwareListener {
+public:
+    void OnHardwareEvent(const HardwareEvent& event) override {
+        std::lock_guard guard(lock);
+        events.push_back(event);
+    }
+    std::mutex lock;
+    std::vector<HardwareEvent> events;
+};
+} // namespace
+
+class V4l2Cameras : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sysfs.isValid());
+        root = sysfs.path().toStdString();
+        // One camera with a serial number and its metadata node, and one without a serial.
+        WriteFakeSysfsNode(root, "video0", "HD Webcam C270", "1-1.2", "046d", "0825", "A1B2C3");
+        WriteFakeSysfsNode(root, "video1", "HD Webcam C270", "1-1.2", "046d", "0825", "A1B2C3");
+        WriteFakeSysfsNode(root, "video2", "USB Camera", "1-3", "1bcf", "2284", "");
+        camera = std::make_shared<CFakeV4l2Camera>();
+        opener->nodes["/dev/video0"] = camera;
+        opener->nodes["/dev/video1"] = std::make_shared<CFakeV4l2Camera>(false);
+        opener->nodes["/dev/video2"] = std::make_shared<CFakeV4l2Camera>();
+        cameras = std::make_shared<CV4l2Cameras>(opener, root, "/dev");
+        cameras->SetEventWait(std::chrono::milliseconds(5));
+        cameras->Scan();
+    }
+
+    int32_t Number(int32_t property) {
+        Variant v;
+        EXPECT_EQ(cameras->Get(kCameraId, property, &v), S_OK) << "property " << property;
+        int32_t n = -12345;
+        v.ToI4(n);
+        return n;
+    }
+    int32_t State(int32_t property) {
+        int32_t state = -1;
+        EXPECT_EQ(cameras->Query(kCameraId, property, &state), S_OK);
+        return state;
+    }
+
+    QTemporaryDir sysfs;
+    std::string root;
+    std::shared_ptr<CFakeV4l2Opener> opener = std::make_shared<CFakeV4l2Opener>();
+    std::shared_ptr<CFakeV4l2Camera> camera;
+    std::shared_ptr<CV4l2Cameras> cameras;
+};
+
+TEST_F(V4l2Cameras, ListsCaptureNodesUnderIdsThatSurviveRenumbering) {
+    ASSERT_EQ(cameras->Count(), 2) << "the metadata node is not a camera of its own";
+    std::string id;
+    ASSERT_TRUE(cameras->IdAt(0, id));
+    EXPECT_EQ(id, kCameraId);
+    ASSERT_TRUE(cameras->IdAt(1, id));
+    EXPECT_EQ(id, kUnnamedPortId);
+    Variant name;
+    ASSERT_EQ(cameras->Get(kCameraId, Prop::Name, &name), S_OK);
+    EXPECT_EQ(name.GetString(), "HD Webcam C270");
+    EXPECT_EQ(Number(Prop::VendorId), 0x046d);
+    EXPECT_EQ(Number(Prop::ProductId), 0x0825);
+
+    // Unplugged and plugged in again, the kernel hands out another node: the camera keeps its id.
+    RecordingListener listener;
+    cameras->AddListener(&listener);
+    camera->Unplug();
+    cameras->Remove("video0");
+    EXPECT_FALSE(cameras->Exists(kCameraId));
+    std::filesystem::rename(root + "/class/video4linux/video0", root + "/class/video4linux/video4");
+    opener->nodes["/dev/video4"] = std::make_shared<CFakeV4l2Camera>();
+    ASSERT_TRUE(cameras->Add("video4"));
+    EXPECT_TRUE(cameras->Exists(kCameraId));
+    cameras->RemoveListener(&listener);
+    ASSERT_EQ(listener.events.size(), 2u);
+    EXPECT_EQ(listener.events[0].type, HardwareEvent::Type::Removed);
+    EXPECT_EQ(listener.events[1].type, HardwareEvent::Type::Arrived);
+    EXPECT_EQ(listener.events[1].id, kCameraId);
+    EXPECT_FALSE(cameras->Add("video9")) << "a node sysfs does not have";
+}
+
+TEST_F(V4l2Cameras, ControlsReadAsTheServiceProperties) {
+    namespace Cam = DeviceProperty::Camera;
+    struct Case {
+        int32_t property;
+        int32_t expected;
+    } cases[] = {
+        {Cam::Brightness.value, 140},
+        {Cam::Brightness.min, 0},
+        {Cam::Brightness.max, 255},
+        {Cam::Brightness.companion, 128},
+        {Cam::WhiteBalance.value, 4600},
+        {Cam::WhiteBalance.min, 2000},
+        {Cam::AutoExposure.value, 1},
+        {Cam::AutoExposure.companion, 1},
+        {Cam::Exposure.companion, 250},
+        {Cam::PowerLineFrequency.value, 1},
+        {Cam::PowerLineFrequency.companion, 2},
+        {Cam::Focus.value, 30},
+        {Cam::FocusStep.value, 5},
+        {Cam::MirrorHorizontal.value, 0},
+        {Cam::PtzCapability.value, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Number(c.property), c.expected) << "property " << c.property;
+    Variant flag;
+    ASSERT_EQ(cameras->Get(kCameraId, Cam::AutoWhiteBalance.value, &flag), S_OK);
+    EXPECT_EQ(flag.GetBool(), VARIANT_TRUE);
+    // What this camera lacks is not available: no zoom, no vertical mirror; the LED is not reached.
+    for (int32_t missing : {Cam::Zoom.value, Cam::MirrorVertical.value, Cam::LedMode.value})
+        EXPECT_EQ(State(missing), kPropertyNotAvailable) << "property " << missing;
+    EXPECT_EQ(State(Cam::Brightness.min), kPropertyReadOnly);
+    EXPECT_EQ(cameras->Set(kCameraId, Cam::Brightness.value, Variant::FromI4(256)), E_INVALIDARG);
+    EXPECT_EQ(cameras->Set(kCameraId, Cam::PowerLineFrequency.value, Variant::FromI4(3)), E_INVALIDARG);
+}
+
+TEST_F(V4l2Cameras, AnAutomaticModeLocksItsManualPartnerUntilItIsSwitchedOff) {
+    namespace Cam = DeviceProperty::Camera;
+    const struct {
+        int32_t automatic, manual, manualValue;
+    } pairs[] = {{Cam::AutoExposure.value, Cam::Exposure.value, 500},
+                 {Cam::AutoWhiteBalance.value, Cam::WhiteBalance.value, 3000},
+                 {Cam::AutoFocus.value, Cam::Focus.value, 100}};
+    for (const auto& p : pairs) {
+        EXPECT_EQ(State(p.manual), kPropertyReadOnly) << p.manual;
+        EXPECT_EQ(cameras->Set(kCameraId, p.manual, Variant::FromI4(p.manualValue)), E_ACCESSDENIED);
+        ASSERT_EQ(cameras->Set(kCameraId, p.automatic, Variant::FromI4(0)), S_OK);
+        EXPECT_EQ(State(p.manual), kPropertyReadWrite) << p.manual;
+        ASSERT_EQ(cameras->Set(kCameraId, p.manual, Variant::FromI4(p.manualValue)), S_OK);
+        EXPECT_EQ(Number(p.manual), p.manualValue);
+    }
+    EXPECT_EQ(camera->Value(V4L2_CID_EXPOSURE_AUTO), V4L2_EXPOSURE_MANUAL);
+    ASSERT_EQ(cameras->Set(kCameraId, Cam::AutoExposure.value, Variant::FromI4(1)), S_OK);
+    EXPECT_EQ(camera->Value(V4L2_CID_EXPOSURE_AUTO), V4L2_EXPOSURE_APERTURE_PRIORITY)
+        << "the automatic mode the camera offers";
+    // A value between the camera's steps is kept where the camera put it.
+    ASSERT_EQ(cameras->Set(kCameraId, Cam::Focus.value, Variant::FromI4(103)), S_OK);
+    EXPECT_EQ(Number(Cam::Focus.value), 100);
+    // Pan and tilt moves go to the relative controls, left and down as the negative directions.
+    ASSERT_EQ(cameras->Set(kCameraId, Cam::MoveLeft.value, Variant::FromI4(1)), S_OK);
+    EXPECT_EQ(camera->LastWritten(V4L2_CID_PAN_RELATIVE), -1);
+    ASSERT_EQ(cameras->Set(kCameraId, Cam::MoveUp.value, Variant::FromI4(1)), S_OK);
+    EXPECT_EQ(camera->LastWritten(V4L2_CID_TILT_RELATIVE), 1);
+}
+
+// Through a whole service: changes of any origin reach the client as the service's property events.
+class V4l2CameraService : public GraniteServiceFixture {};
+
+TEST_F(V4l2CameraService, ChangesFromTheProgramAndFromElsewhereArriveAsPropertyEvents) {
+    QTemporaryDir sysfs;
+    const std::string root = sysfs.path().toStdString();
+    WriteFakeSysfsNode(root, "video0", "HD Webcam C270", "1-1.2", "046d", "0825", "A1B2C3");
+    auto opener = std::make_shared<CFakeV4l2Opener>();
+    auto camera = std::make_shared<CFakeV4l2Camera>();
+    opener->nodes["/dev/video0"] = camera;
+    auto cameras = std::make_shared<CV4l2Cameras>(opener, root, "/dev");
+    cameras->SetEventWait(std::chrono::milliseconds(5));
+    auto* real = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, cameras));
+    CRecordingSink realSink;
+    uint32_t realCookie = 0;
+    ASSERT_EQ(real->RegisterClient("Vidora10:2", "/usr/bin/vidora"), S_OK);
+    ASSERT_EQ(real->Start(), S_OK);
+    ASSERT_EQ(real->Advise(&realSink, &realCookie), S_OK);
+    cameras->Scan();
+    ASSERT_TRUE(realSink.WaitForCount("arrived", 1));
+
+    const int32_t brightness = DeviceProperty::Camera::Brightness.value;
+    ASSERT_EQ(real->SetVideoProperty(kCameraId, brightness, Variant::FromI4(90)), S_OK);
+    camera->ChangeFromOutside(V4L2_CID_BRIGHTNESS, 200);
+    ASSERT_TRUE(realSink.WaitForCount("video-property", 2));
+    const auto events = realSink.Named("video-property");
+    EXPECT_EQ(events[0].id, kCameraId);
+    EXPECT_EQ(events[0].number, brightness);
+    EXPECT_EQ(events[0].oldValue.GetI4(), 140);
+    EXPECT_EQ(events[0].newValue.GetI4(), 90);
+    EXPECT_EQ(events[1].oldValue.GetI4(), 90);
+    EXPECT_EQ(events[1].newValue.GetI4(), 200);
+    Variant now;
+    ASSERT_EQ(real->GetVideoProperty(kCameraId, brightness, &now), S_OK);
+    EXPECT_EQ(now.GetI4(), 200);
+
+    real->Unadvise(realCookie);
+    real->Release();
+}
