@@ -68,6 +68,9 @@ void CGstPipeline::SetEventHandler(Handler handler) {
 }
 
 GstBusSyncReply CGstPipeline::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
+    // Every message is handled here and dropped; a dropped message is the handler's to release (a message
+    // kept would keep its source, the pipeline itself among them, and with it the bus's files).
+    GstMessagePtr owned(message);
     auto* pipeline = static_cast<CGstPipeline*>(self);
     PipelineEvent event;
     switch (GST_MESSAGE_TYPE(message)) {

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <iterator>
 #include <thread>
 
 using namespace Granite;
@@ -52,6 +54,25 @@ TEST(GstPipeline, ReportsErrorsStallsAndEndOfStreamAsResultsNeverHangs) {
 
     EXPECT_FALSE(CGstPipeline::FromDescription("nosuchelement ! fakesink", &why));
     EXPECT_FALSE(why.empty());
+}
+
+TEST(GstPipeline, AFinishedPipelineLeavesNoOpenFilesBehind) {
+    auto openFiles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    std::string why;
+    auto run = [&] {
+        auto pipeline = CGstPipeline::FromDescription("videotestsrc num-buffers=2 ! fakesink", &why);
+        ASSERT_TRUE(pipeline) << why;
+        ASSERT_EQ(pipeline->SetState(GST_STATE_PLAYING, 5s), S_OK);
+        EXPECT_EQ(pipeline->WaitForEndOfStream(10s), S_OK);
+    };
+    run(); // GStreamer's own first-use files
+    const auto before = openFiles();
+    for (int i = 0; i < 10; ++i)
+        run();
+    EXPECT_LE(openFiles(), before + 2) << "the pipelines' files stay open";
 }
 
 TEST(CaptureEventPoint, ConnectsOnlySinksOfItsInterfaceAndStopsCallingAfterUnadvise) {
