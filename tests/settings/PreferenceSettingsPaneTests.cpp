@@ -122,54 +122,34 @@ protected:
     std::vector<std::string> shownTexts;
 };
 
-TEST_F(PreferencePaneTest, OffersRunningVideoProgramsWithAUserAndStoresTheirShortName) {
-    service.apps = {{"aim", "AIM Triton", true, true, COMMS_APP_RUNNING, "ann"},
-                    {"chat", "Chat", true, false, COMMS_APP_RUNNING, "ann"},
-                    {"asleep", "Asleep", true, true, COMMS_APP_RUNNING, ""},
-                    {"shelf", "Shelf", true, true, COMMS_APP_INSTALLED, "ann"},
-                    {"skype", "Skype", true, true, COMMS_APP_IN_CALL, "bob"}};
+TEST_F(PreferencePaneTest, RunningVideoProgramsWithAUserAreOfferedByShortNameAndTheStoredChoiceKept) {
     CVidoraSettings::SetVideoCallingIMApp("SKYPE");
-    Open();
-    EXPECT_EQ(Entries(Prefs::kCallingPrograms), (std::vector<std::string>{"AIM", "Skype"}));
-    EXPECT_EQ(Combo(Prefs::kCallingPrograms)->currentIndex(), 1)
-        << "the stored program, compared without case";
-    Command(Prefs::kApply);
-    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "SKYPE") << "nothing was chosen yet";
-
-    Pick(Prefs::kCallingPrograms, 0);
-    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "AIM");
-}
-
-TEST_F(PreferencePaneTest, WithoutACallingProgramTheListHoldsOneEmptyEntryAndTheStoredChoiceStays) {
-    CVidoraSettings::SetVideoCallingIMApp("AIM");
+    // Nothing running: one empty entry, and neither applying nor closing loses the stored choice.
     Open();
     EXPECT_EQ(Entries(Prefs::kCallingPrograms), std::vector<std::string>{""});
     EXPECT_EQ(Combo(Prefs::kCallingPrograms)->currentIndex(), 0);
     Command(Prefs::kApply);
     Close();
-    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "AIM");
-}
+    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "SKYPE");
 
-TEST_F(PreferencePaneTest, ACallingProgramStartedWhileThePaneIsOpenJoinsTheList) {
-    CVidoraSettings::SetVideoCallingIMApp("Skype");
-    service.apps = {{"aim", "AIM Triton", true, true, COMMS_APP_RUNNING, "ann"}};
-    Open();
-    ASSERT_EQ(Entries(Prefs::kCallingPrograms), std::vector<std::string>{"AIM"});
-    service.apps.push_back({"skype", "Skype", true, true, COMMS_APP_RUNNING, "bob"});
+    service.apps = {{"aim", "AIM Triton", true, true, COMMS_APP_RUNNING, "ann"},
+                    {"chat", "Chat", true, false, COMMS_APP_RUNNING, "ann"},
+                    {"asleep", "Asleep", true, true, COMMS_APP_RUNNING, ""},
+                    {"shelf", "Shelf", true, true, COMMS_APP_INSTALLED, "ann"}};
+    Reopen();
+    EXPECT_EQ(Entries(Prefs::kCallingPrograms), std::vector<std::string>{"AIM"});
+    // Started (and in a call) while the pane is open: it joins the list.
+    service.apps.push_back({"skype", "Skype", true, true, COMMS_APP_IN_CALL, "bob"});
     ASSERT_NE(service.sink, nullptr);
-    service.sink->IC_OnApplicationStatusChanged("skype", "Skype", COMMS_APP_RUNNING);
+    service.sink->IC_OnApplicationStatusChanged("skype", "Skype", COMMS_APP_IN_CALL);
     Settle();
-    ASSERT_EQ(Combo(Prefs::kCallingPrograms)->count(), 2);
-    EXPECT_EQ(Combo(Prefs::kCallingPrograms)->currentText().toStdString(), "Skype") << "the stored program";
-}
-
-TEST_F(PreferencePaneTest, TheTrayIconSwitchIsStoredAndToldToTheMainWindowAtOnce) {
-    Open();
-    ASSERT_TRUE(Button(Prefs::kTrayIcon)->isChecked());
-    Button(Prefs::kTrayIcon)->click();
-    EXPECT_EQ(CVidoraSettings::GetShowSysTrayIcon(), 0u);
-    Pump();
-    EXPECT_EQ(mainWindow.Count(Prefs::kTraySettingChangedMessage), 1u);
+    EXPECT_EQ(Entries(Prefs::kCallingPrograms), (std::vector<std::string>{"AIM", "Skype"}));
+    EXPECT_EQ(Combo(Prefs::kCallingPrograms)->currentIndex(), 1)
+        << "the stored program, compared without case";
+    Command(Prefs::kApply);
+    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "SKYPE") << "nothing was chosen yet";
+    Pick(Prefs::kCallingPrograms, 0);
+    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "AIM");
 }
 
 TEST_F(PreferencePaneTest, AlwaysOnTopChangesTheMainWindowInPlace) {
@@ -187,19 +167,24 @@ TEST_F(PreferencePaneTest, AlwaysOnTopChangesTheMainWindowInPlace) {
     EXPECT_FALSE(mainWindow.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
-TEST_F(PreferencePaneTest, ClosingTheSettingsWindowStoresWhatThePaneShowsOnceMore) {
+TEST_F(PreferencePaneTest, TheTraySwitchIsToldAtOnceAndClosingStoresWhatThePaneShowsOnceMore) {
     CVidoraSettings::SetShadeBehavior(2);
     CVidoraSettings::MarkFeatureSeen("MechanicalPrivacyShade");
     Open();
+    ASSERT_TRUE(Button(Prefs::kTrayIcon)->isChecked());
+    Button(Prefs::kTrayIcon)->click();
+    EXPECT_EQ(CVidoraSettings::GetShowSysTrayIcon(), 0u);
+    Pump();
+    EXPECT_EQ(mainWindow.Count(Prefs::kTraySettingChangedMessage), 1u);
     // Changed behind the pane's back.
-    CVidoraSettings::SetShowSysTrayIcon(0);
+    CVidoraSettings::SetShowSysTrayIcon(1);
     CVidoraSettings::SetPhotoMovieAutoPreview(1);
     CVidoraSettings::SetShadeBehavior(0);
     Close();
-    EXPECT_EQ(CVidoraSettings::GetShowSysTrayIcon(), 1u);
+    EXPECT_EQ(CVidoraSettings::GetShowSysTrayIcon(), 0u);
     EXPECT_EQ(CVidoraSettings::GetPhotoMovieAutoPreview(), 0u);
     EXPECT_EQ(CVidoraSettings::GetShadeBehavior(), 2u);
-    EXPECT_EQ(mainWindow.Count(Prefs::kTraySettingChangedMessage), 1u);
+    EXPECT_EQ(mainWindow.Count(Prefs::kTraySettingChangedMessage), 2u);
 }
 
 TEST_F(PreferencePaneTest, ARefusedFolderIsReportedAndTheOldOneKept) {
@@ -238,28 +223,28 @@ TEST_F(PreferencePaneTest, ARefusedFolderIsReportedAndTheOldOneKept) {
     EXPECT_EQ(CVidoraSettings::GetPhotoFolder(), chosen);
 }
 
-TEST_F(PreferencePaneTest, TheShutterChoiceIsOfferedOnceAShutterWasSeenAndStoredPressed) {
-    Open();
+TEST_F(PreferencePaneTest, TheShutterChoiceIsOfferedOnceAShutterWasSeenAndOnlyForACameraThatReportsIt) {
+    Open("basic");
     EXPECT_FALSE(Shown(Prefs::kShutterCaption));
     EXPECT_FALSE(Shown(Prefs::kShutterVideoCall));
 
     CVidoraSettings::MarkFeatureSeen("MechanicalPrivacyShade");
+    Reopen(); // the basic camera, selected first, cannot report its shutter
+    EXPECT_TRUE(Shown(Prefs::kShutterNothing));
+    EXPECT_FALSE(Button(Prefs::kShutterNothing)->isEnabled());
+    EXPECT_FALSE(Button(Prefs::kShutterVideoCall)->isEnabled());
+
+    std::string full;
+    ASSERT_EQ(hardware->Plug(Granite::DeviceKind::Camera, "full", &full), S_OK);
+    ASSERT_EQ(facade->RefreshVideoDevices(), S_OK);
+    ASSERT_EQ(facade->SelectVideoDevice(1), S_OK);
     Reopen();
-    EXPECT_TRUE(Shown(Prefs::kShutterShade));
     EXPECT_TRUE(Button(Prefs::kShutterShade)->isChecked()) << "the default behaviour";
     EXPECT_TRUE(Button(Prefs::kShutterVideoCall)->isEnabled());
     Button(Prefs::kShutterVideoCall)->click();
     EXPECT_EQ(CVidoraSettings::GetShadeBehavior(), 0u);
     EXPECT_TRUE(Button(Prefs::kShutterVideoCall)->isChecked());
     EXPECT_FALSE(Button(Prefs::kShutterShade)->isChecked());
-}
-
-TEST_F(PreferencePaneTest, ACameraThatCannotReportItsShutterDisablesTheChoice) {
-    CVidoraSettings::MarkFeatureSeen("MechanicalPrivacyShade");
-    Open("basic");
-    EXPECT_TRUE(Shown(Prefs::kShutterNothing));
-    EXPECT_FALSE(Button(Prefs::kShutterNothing)->isEnabled());
-    EXPECT_FALSE(Button(Prefs::kShutterVideoCall)->isEnabled());
 }
 
 TEST_F(PreferencePaneTest, WithoutCallingProgramsTheGroupGoesAndTheShutterMovesUp) {

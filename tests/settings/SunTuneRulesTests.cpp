@@ -8,28 +8,10 @@
 
 namespace {
 
-class SunTuneRulesTest : public SunTuneTest {
-protected:
-    // The camera as it comes: default mode, shutter open, video mute off; the offer is due.
-    IGraniteDeviceManager* OpenReadyCamera() { return facade; }
-    void SetOnCamera(int32_t property, int32_t value, const std::string& id = {}) {
-        ASSERT_EQ(hardware->Set(Granite::DeviceKind::Camera, id.empty() ? camera : id, property,
-                                Variant::FromI4(value), Granite::WriteOrigin::Hardware),
-                  S_OK)
-            << property;
-    }
-    int32_t PropertyOf(int32_t property, const std::string& id = {}) {
-        Variant value;
-        int32_t n = -1;
-        if (SUCCEEDED(hardware->Get(Granite::DeviceKind::Camera, id.empty() ? camera : id, property, &value)))
-            value.ToI4(n);
-        return n;
-    }
-    int32_t Value(const char* key) { return StreamValue(key); }
-};
+// The camera as it comes: default mode, shutter open, video mute off; the offer is due.
+using SunTuneRulesTest = SunTuneTest;
 
 TEST_F(SunTuneRulesTest, TheOfferIsDueForAReadyCameraInTheDefaultModeOnly) {
-    IGraniteDeviceManager* dm = OpenReadyCamera();
     struct Case {
         int32_t property, blocking, ready;
         const char* why;
@@ -40,35 +22,35 @@ TEST_F(SunTuneRulesTest, TheOfferIsDueForAReadyCameraInTheDefaultModeOnly) {
     };
     for (const Case& c : cases) {
         SetOnCamera(c.property, c.blocking);
-        EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, camera)) << c.why;
+        EXPECT_FALSE(CSunTuneRules::ArrivalCheck(facade, camera)) << c.why;
         SetOnCamera(c.property, c.ready);
     }
 
-    dm->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 1);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, camera)) << "already answered during this stream";
-    dm->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 0);
+    facade->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 1);
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(facade, camera)) << "already answered during this stream";
+    facade->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 0);
 
     hardware->Failures().Fail(65); // the device strings
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, camera)) << "the camera cannot tell who holds it";
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(facade, camera)) << "the camera cannot tell who holds it";
     hardware->Failures().ClearAll();
 
     std::string upper = camera;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return std::toupper(c); });
     CSunTuneRules::MarkNotificationOpen(upper);
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, camera)) << "a notification is open for it";
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(facade, camera)) << "a notification is open for it";
     CSunTuneRules::MarkNotificationClosed(camera);
 
     // Every condition holds again: the offer is due, and the check itself changes nothing.
-    std::optional<SunTuneOffer> offer = CSunTuneRules::ArrivalCheck(dm, camera);
+    std::optional<SunTuneOffer> offer = CSunTuneRules::ArrivalCheck(facade, camera);
     ASSERT_TRUE(offer);
     EXPECT_EQ(offer->deviceId, camera);
     EXPECT_EQ(offer->cameraName, kName);
     EXPECT_EQ(offer->cameraKey, CVidoraSettings::GetCameraKey(kName));
     EXPECT_EQ(offer->recommendedMode, 10);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
+    EXPECT_EQ(Mode(), 5);
     EXPECT_FALSE(CSunTuneRules::ArrivalCheck(nullptr, camera));
-    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(dm, "usb\\unknown\\video"));
+    EXPECT_FALSE(CSunTuneRules::ArrivalCheck(facade, "usb\\unknown\\video"));
 }
 
 TEST_F(SunTuneRulesTest, EndOfStreamFollowsTheOptionAndRestoresADismissedOfferOnce) {
@@ -84,41 +66,39 @@ TEST_F(SunTuneRulesTest, EndOfStreamFollowsTheOptionAndRestoresADismissedOfferOn
         // The offer was closed without an answer: SunTune went off for the stream.
         {"a dismissed offer", 2, 0, true, 5},
     };
-    IGraniteDeviceManager* dm = OpenReadyCamera();
     for (const Case& c : cases) {
-        SetOnCamera(GdmProperty::SunTuneMode.value, c.mode);
+        SetMode(c.mode);
         CVidoraSettings::SetSTOption(kName, c.option);
         CVidoraSettings::SetSTMode(kName, static_cast<uint32_t>(c.mode));
-        dm->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 1);
-        dm->SetVideoDeviceValue(camera, CSunTuneRules::kReturnToDefault, c.returnToDefault ? 1 : 0);
-        CSunTuneRules::EndOfStream(dm, camera);
-        EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), c.after) << c.name;
+        facade->SetVideoDeviceValue(camera, CSunTuneRules::kNoNotification, 1);
+        facade->SetVideoDeviceValue(camera, CSunTuneRules::kReturnToDefault, c.returnToDefault ? 1 : 0);
+        CSunTuneRules::EndOfStream(facade, camera);
+        EXPECT_EQ(Mode(), c.after) << c.name;
         EXPECT_EQ(CVidoraSettings::GetSTMode(kName), static_cast<uint32_t>(c.after)) << c.name;
-        EXPECT_EQ(Value(CSunTuneRules::kNoNotification), 0) << c.name << ": the next stream may offer again";
-        EXPECT_EQ(Value(CSunTuneRules::kReturnToDefault), 0) << c.name;
+        EXPECT_EQ(StreamValue(CSunTuneRules::kNoNotification), 0)
+            << c.name << ": the next stream may offer again";
+        EXPECT_EQ(StreamValue(CSunTuneRules::kReturnToDefault), 0) << c.name;
     }
     EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(kName), 0u);
     // Restoring is done once: a second end of stream changes nothing.
-    SetOnCamera(GdmProperty::SunTuneMode.value, 10);
-    CSunTuneRules::EndOfStream(dm, camera);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10);
+    SetMode(10);
+    CSunTuneRules::EndOfStream(facade, camera);
+    EXPECT_EQ(Mode(), 10);
 }
 
 TEST_F(SunTuneRulesTest, ClosingTheRibbonTurnsSunTuneOffAndTellsTheComponent) {
-    IGraniteDeviceManager* dm = OpenReadyCamera();
     std::string other;
     ASSERT_EQ(hardware->Plug(Granite::DeviceKind::Camera, "basic", &other), S_OK);
-    ASSERT_EQ(dm->RefreshVideoDevices(), S_OK);
+    ASSERT_EQ(facade->RefreshVideoDevices(), S_OK);
     CVidoraSettings::SetSTAppUI(kProductId, 1);
     CVidoraSettings::SetSTAppUI(0x0821, 1);
-    CSunTuneRules::OnRibbonClosing(dm);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 0);
+    CSunTuneRules::OnRibbonClosing(facade);
+    EXPECT_EQ(Mode(), 0);
     uint32_t value = 7;
     Settings::ReadNumber(CVidoraSettings::kSunTuneKey, "ST2AppUI_0A5D", &value, 7);
     EXPECT_EQ(value, 0u);
     Settings::ReadNumber(CVidoraSettings::kSunTuneKey, "ST2AppUI_0821", &value, 7);
     EXPECT_EQ(value, 1u) << "a camera without SunTune is left alone";
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value, other), -1);
 }
 
 TEST_F(SunTuneRulesTest, StoredChoicesGiveTheModeAtStartAndWhenSwitchedOn) {
@@ -130,7 +110,7 @@ TEST_F(SunTuneRulesTest, StoredChoicesGiveTheModeAtStartAndWhenSwitchedOn) {
     };
     store(12, 5, 2);
     EXPECT_EQ(CSunTuneRules::ApplyStoredChoice(facade, camera, kName), 10);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10) << "a stored 12 is the automatic mode";
+    EXPECT_EQ(Mode(), 10) << "a stored 12 is the automatic mode";
 
     struct Case {
         uint32_t mode, previous, option;
