@@ -62,13 +62,14 @@ TEST_F(CommunicateTest, WithNothingOfferedOnlyTellAFriendAndGadgetsRemainAndTell
     EXPECT_TRUE(CommunicatePanes::TellAFriend()->isVisible());
     EXPECT_TRUE(Button(Section::TellAFriend)->IsPressedLook());
     EXPECT_EQ(window->windowTitle().toStdString(), CDialogBase::LoadString(129));
-}
 
-TEST_F(CommunicateTest, GadgetsGoWhenTheOEMSwitchesThemOff) {
+    // Gadgets switched off by the OEM: tell a friend stands alone.
+    Close();
     oem.off.insert("GadgetsPane");
     Open();
     EXPECT_FALSE(Shown(Section::Gadgets));
     EXPECT_TRUE(Shown(Section::TellAFriend));
+    EXPECT_EQ(window->CurrentSection(), Section::TellAFriend);
 }
 
 TEST_F(CommunicateTest, OneSubPaneAtATimeAndTheOpenSectionIsNotMadeAgain) {
