@@ -37,7 +37,7 @@ public:
     // Replaces the frame by the shade picture; false when there is none.
     bool DrawShade(GstVideoFrame& frame) const;
 
-    // The U and V values sepia sets on a grey picture: a warm, light brown.
+    // The U and V values sepia gives every pixel: a warm, light brown.
     static constexpr uint8_t kSepiaU = 112, kSepiaV = 142;
 
 private:
