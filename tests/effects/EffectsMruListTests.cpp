@@ -7,32 +7,23 @@ std::string Stored(int i) {
     return CVidoraSettings::ReadRootString(("VideoEffectsAvatarsMru" + std::to_string(i)).c_str(), "<none>");
 }
 
-TEST_F(EffectsTest, UsingAModelPutsItFirstAndDropsOlderCopiesIgnoringCase) {
+TEST_F(EffectsTest, UsingAModelPutsItFirstAndOnlyTheFirstFiveAreStored) {
     CVidoraSettings::WriteRootString("VideoEffectsAvatarsMru1", "cat");
     CVidoraSettings::WriteRootString("VideoEffectsAvatarsMru2", "");
     CVidoraSettings::WriteRootString("VideoEffectsAvatarsMru3", "DOG");
     CVidoraSettings::WriteRootString("VideoEffectsAvatarsMru4", "bird");
+    CVidoraSettings::WriteRootString("VideoEffectsAvatarsMru5", "old");
     CEffectsMruList list(CEffectsMruList::PrefixOf(CEffectModel::Kind::Avatar));
     list.Load();
-    EXPECT_EQ(list.Entries(), (std::vector<std::string>{"cat", "DOG", "bird"}));
+    EXPECT_EQ(list.Entries(), (std::vector<std::string>{"cat", "DOG", "bird", "old"}));
+    // An older copy goes, whatever its case; an empty name is no model.
     list.Use("Dog");
     list.Use("");
-    EXPECT_EQ(list.Entries(), (std::vector<std::string>{"Dog", "cat", "bird"}));
-}
-
-TEST_F(EffectsTest, OnlyTheFirstFiveAreStoredAndOnlyAsManyAsTheListHolds) {
-    for (int i = 1; i <= 5; ++i)
-        CVidoraSettings::WriteRootString(("VideoEffectsAvatarsMru" + std::to_string(i)).c_str(), "old");
-    {
-        CEffectsMruList two("VideoEffectsAvatarsMru");
-        two.Use("b");
-        two.Use("a");
-        two.Save();
-    }
-    EXPECT_EQ(Stored(1), "a");
-    EXPECT_EQ(Stored(2), "b");
-    EXPECT_EQ(Stored(3), "old");
-    EXPECT_EQ(Stored(5), "old");
+    EXPECT_EQ(list.Entries(), (std::vector<std::string>{"Dog", "cat", "bird", "old"}));
+    list.Save();
+    EXPECT_EQ(Stored(1), "Dog");
+    EXPECT_EQ(Stored(4), "old");
+    EXPECT_EQ(Stored(5), "old") << "only as many as the list holds are written";
 
     CEffectsMruList seven("VideoEffectsAvatarsMru");
     for (const char* name : {"g", "f", "e", "d", "c", "b", "a"})
@@ -41,7 +32,7 @@ TEST_F(EffectsTest, OnlyTheFirstFiveAreStoredAndOnlyAsManyAsTheListHolds) {
     seven.Save();
     EXPECT_EQ(Stored(1), "a");
     EXPECT_EQ(Stored(5), "e");
-    EXPECT_EQ(CVidoraSettings::ReadRootString("VideoEffectsAvatarsMru6", "<none>"), "<none>");
+    EXPECT_EQ(Stored(6), "<none>");
     // The kinds keep lists of their own.
     EXPECT_STREQ(CEffectsMruList::PrefixOf(CEffectModel::Kind::Accessory), "VideoEffectsAccessoryMru");
     EXPECT_STREQ(CEffectsMruList::PrefixOf(CEffectModel::Kind::Fun), "VideoEffectsFunfilterMru");
