@@ -74,23 +74,86 @@ void CEffectsMaterial::BuildOverlays(const EffectsLook& look) {
         if (look.mirrorOverlays)
             scaled = scaled.mirrored(true, false);
         scaled = scaled.convertToFormat(QImage::Format_ARGB32);
-        GstBufferPtr pixels = BufferOf(scaled, kArgb32Format);
-        if (!pixels)
-            continue;
-        const int x = static_cast<int>(std::lround(centerX * frameW)) - w / 2;
-        const int y = static_cast<int>(std::lround(overlay.centerY * frameH)) - h / 2;
-        GstVideoOverlayRectangle* rectangle =
-            gst_video_overlay_rectangle_new_raw(pixels.get(), x, y, static_cast<guint>(w),
-                                                static_cast<guint>(h), GST_VIDEO_OVERLAY_FORMAT_FLAG_NONE);
-        if (rectangle == nullptr)
-            continue;
-        if (overlay.opacity < 1.0)
-            gst_video_overlay_rectangle_set_global_alpha(rectangle, static_cast<gfloat>(overlay.opacity));
-        if (!composition_)
-            composition_.reset(gst_video_overlay_composition_new(rectangle));
-        else
-            gst_video_overlay_composition_add_rectangle(composition_.get(), rectangle);
-        gst_video_overlay_rectangle_unref(rectangle);
+        Sprite sprite;
+        sprite.x = static_cast<int>(std::lround(centerX * frameW)) - w / 2;
+        sprite.y = static_cast<int>(std::lround(overlay.centerY * frameH)) - h / 2;
+        sprite.width = w;
+        sprite.height = h;
+        if (ConvertToAyuv(scaled, overlay.opacity, &sprite.ayuv))
+            sprites_.push_back(std::move(sprite));
+    }
+}
+
+bool CEffectsMaterial::ConvertToAyuv(const QImage& picture, double opacity,
+                                     std::vector<uint8_t>* ayuv) const {
+    // GStreamer turns the picture's colours into the frame's own Y'CbCr (same matrix and range), with alpha.
+    GstBufferPtr pixels = BufferOf(picture, kArgb32Format);
+    GstVideoInfo in, out;
+    const guint w = static_cast<guint>(picture.width()), h = static_cast<guint>(picture.height());
+    gst_video_info_set_format(&in, kArgb32Format, w, h);
+    gst_video_info_set_format(&out, GST_VIDEO_FORMAT_AYUV, w, h);
+    out.colorimetry = info_.colorimetry;
+    ayuv->assign(static_cast<size_t>(w) * h * 4, 0);
+    GstBufferPtr converted(gst_buffer_new_wrapped_full(GST_MEMORY_FLAG_NO_SHARE, ayuv->data(), ayuv->size(),
+                                                       0, ayuv->size(), nullptr, nullptr));
+    if (!pixels || !converted)
+        return false;
+    GstVideoFrame inFrame{}, outFrame{};
+    if (!gst_video_frame_map(&inFrame, &in, pixels.get(), GST_MAP_READ))
+        return false;
+    bool done = false;
+    if (gst_video_frame_map(&outFrame, &out, converted.get(), GST_MAP_WRITE)) {
+        if (GstVideoConverter* converter = gst_video_converter_new(&in, &out, nullptr)) {
+            gst_video_converter_frame(converter, &inFrame, &outFrame);
+            gst_video_converter_free(converter);
+            done = GST_VIDEO_FRAME_PLANE_STRIDE(&outFrame, 0) == static_cast<int>(w) * 4;
+        }
+        gst_video_frame_unmap(&outFrame);
+    }
+    gst_video_frame_unmap(&inFrame);
+    if (done && opacity < 1.0) {
+        for (size_t i = 0; i < ayuv->size(); i += 4)
+            (*ayuv)[i] = static_cast<uint8_t>(std::lround((*ayuv)[i] * opacity));
+    }
+    return done;
+}
+
+void CEffectsMaterial::Blend(const Sprite& sprite, GstVideoFrame& frame) const {
+    // Plain alpha mixing of ready Y'CbCr values, clipped to the frame: each chroma sample takes the
+    // overlay's pixel at the top left of the four it covers.
+    const int frameW = GST_VIDEO_FRAME_WIDTH(&frame), frameH = GST_VIDEO_FRAME_HEIGHT(&frame);
+    const int x0 = std::max(0, sprite.x), x1 = std::min(frameW, sprite.x + sprite.width);
+    const int y0 = std::max(0, sprite.y), y1 = std::min(frameH, sprite.y + sprite.height);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    const auto mix = [](uint8_t& dst, int src, int alpha) {
+        dst = static_cast<uint8_t>((dst * (255 - alpha) + src * alpha + 127) / 255);
+    };
+    auto* yPlane = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+    const int yStride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+    for (int row = y0; row < y1; ++row) {
+        const uint8_t* src =
+            sprite.ayuv.data() + (static_cast<size_t>(row - sprite.y) * sprite.width + (x0 - sprite.x)) * 4;
+        uint8_t* dst = yPlane + static_cast<ptrdiff_t>(row) * yStride + x0;
+        for (int x = x0; x < x1; ++x, src += 4, ++dst) {
+            if (src[0] != 0)
+                mix(*dst, src[1], src[0]);
+        }
+    }
+    auto* uPlane = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 1));
+    auto* vPlane = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 2));
+    const int uStride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 1),
+              vStride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 2);
+    for (int row = (y0 + 1) / 2; row < (y1 + 1) / 2; ++row) {
+        const int sy = std::clamp(2 * row, y0, y1 - 1) - sprite.y;
+        for (int cx = (x0 + 1) / 2; cx < (x1 + 1) / 2; ++cx) {
+            const int sx = std::clamp(2 * cx, x0, x1 - 1) - sprite.x;
+            const uint8_t* src = sprite.ayuv.data() + (static_cast<size_t>(sy) * sprite.width + sx) * 4;
+            if (src[0] == 0)
+                continue;
+            mix(uPlane[static_cast<ptrdiff_t>(row) * uStride + cx], src[2], src[0]);
+            mix(vPlane[static_cast<ptrdiff_t>(row) * vStride + cx], src[3], src[0]);
+        }
     }
 }
 
@@ -142,8 +205,8 @@ void CEffectsMaterial::Draw(GstVideoFrame& frame) const {
             std::memset(data, value, static_cast<size_t>(stride) * static_cast<size_t>(rows));
         }
     }
-    if (composition_)
-        gst_video_overlay_composition_blend(composition_.get(), &frame);
+    for (const Sprite& sprite : sprites_)
+        Blend(sprite, frame);
 }
 
 bool CEffectsMaterial::DrawShade(GstVideoFrame& frame) const {
