@@ -1,35 +1,20 @@
 // The advanced pane on the simulated cameras with the stand-in effects engine: what it reads, what the
 // user's moves write, how it follows the camera, which camera the refresh timer asks to re-read, and the
 // rows shown only for features a camera offered.
-#include "config/COEMInfo.h"
 #include "granite/effects/CGraniteEffectsControl.h"
 #include "granite/effects/RegisterGraniteEffectsService.h"
 #include "platform/CNamedEvent.h"
 #include "platform/TextUtil.h"
 #include "services/IBrenmoorVideoEffects.h"
 #include "settings/CAdvancedSettingsPaneDlg.h"
+#include "support/CSwitchesOEM.h"
 #include "tests/settings/SettingsFixture.h"
 #include "ui/CHoverComboBox.h"
-
-#include <set>
 
 namespace {
 
 namespace Cam = DeviceProperty::Camera;
 using Adv = CAdvancedSettingsPaneDlg;
-
-// OEM switches set by the test; everything else takes its default.
-class CSwitchesOEM : public COEMInfo {
-public:
-    bool IsFeatureEnabled(const std::string& name, bool defaultValue) override {
-        for (const std::string& on : switches) {
-            if (Text::EqualsNoCase(on, name))
-                return true;
-        }
-        return defaultValue;
-    }
-    std::set<std::string> switches;
-};
 
 int32_t PackedLed(int32_t mode, int32_t a, int32_t b) {
     return mode | a << 8 | b << 16;
@@ -216,7 +201,7 @@ TEST_F(AdvancedPaneTest, ANegativeMinimumGivesAPlainSliderOverTheCamerasRange) {
 
 TEST_F(AdvancedPaneTest, TheRefreshTimerAsksOnlyModelsWithTheSwitchAndTheListChoosesTheCamera) {
     // The conference camera needs asking; the full one reports changes by itself.
-    oem.switches.insert(Text::Format("RefreshExposureGain.%04X", Granite::kProductPtzCamera));
+    oem.switches[Text::Format("RefreshExposureGain.%04X", Granite::kProductPtzCamera)] = true;
     Open({"full", "ptz"}, {});
     timers.Advance(3 * Adv::kRefreshIntervalMs);
     EXPECT_EQ(ValueOn(cameras[0], Cam::Reread.value), 0);
@@ -249,7 +234,7 @@ TEST_F(AdvancedPaneTest, TheLightNeedsItsOemSwitchAndKeepsItsOtherSettings) {
     const int restoreTop = Advanced()->GetDlgItem(Adv::kRestoreDefaults)->y();
     Close();
 
-    oem.switches.insert("LEDControl");
+    oem.switches["LEDControl"] = true;
     OpenSettings();
     settings->SelectTab(CMainSettingsDlg::Tab::Advanced);
     Settle();

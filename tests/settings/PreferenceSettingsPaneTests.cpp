@@ -1,12 +1,12 @@
 // The preferences pane on the simulated camera and a scripted communications service: what it shows, what
 // the user's changes store and whom they tell, and the stored choices it must not lose.
-#include "config/COEMInfo.h"
 #include "platform/CObjectFactory.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
 #include "services/CGraniteCommunicationsManager.h"
 #include "settings/CFolderPicker.h"
 #include "settings/CPreferenceSettingsPaneDlg.h"
+#include "support/CSwitchesOEM.h"
 #include "tests/services/CommunicationsFakeService.h"
 #include "tests/settings/SettingsFixture.h"
 #include "ui/CCustomMessageBox.h"
@@ -15,20 +15,9 @@
 #include <QDir>
 #include <QWindow>
 
-#include <set>
-
 namespace {
 
 using Prefs = CPreferenceSettingsPaneDlg;
-
-// OEM switches the test turns off; everything else takes its default.
-class CSwitchesOffOEM : public COEMInfo {
-public:
-    bool IsFeatureEnabled(const std::string& name, bool defaultValue) override {
-        return off.count(name) != 0 ? false : defaultValue;
-    }
-    std::set<std::string> off;
-};
 
 // Stands for the main window: writes down the messages it gets (the tray message, broadcasts).
 class CRecordingWindow : public CDialogBase {
@@ -114,7 +103,7 @@ protected:
         Prefs::Current()->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<uint16_t>(item), 0));
     }
 
-    CSwitchesOffOEM oem;
+    CSwitchesOEM oem;
     CommunicationsFakeService service;
     CRecordingWindow mainWindow;
     std::optional<std::string> pickerAnswer;
@@ -252,7 +241,7 @@ TEST_F(PreferencePaneTest, WithoutCallingProgramsTheGroupGoesAndTheShutterMovesU
     Open();
     const int shutterTop = Prefs::Current()->GetDlgItem(Prefs::kShutterCaption)->y();
     const int height = Prefs::Current()->height();
-    oem.off.insert("VideoCallingApplications");
+    oem.switches["VideoCallingApplications"] = false;
     Reopen();
     EXPECT_FALSE(Shown(Prefs::kCallingPrograms));
     EXPECT_FALSE(Shown(Prefs::kCallingCaption));

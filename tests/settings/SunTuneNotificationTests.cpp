@@ -1,8 +1,8 @@
 // The SunTune offer: what each answer and the close box do to the camera during the stream and after it,
 // one offer per camera, and how the window looks.
 #include "SunTuneFixture.h"
-#include "config/COEMInfo.h"
 #include "settings/CSunTuneNotificationDlg.h"
+#include "support/CSwitchesOEM.h"
 
 #include <QPointer>
 
@@ -15,13 +15,6 @@ class ModeListener : public IGraniteDeviceManagerEvent {
 public:
     void OnSunTuneModeChanged(uint32_t, int32_t mode) override { heard.push_back(mode); }
     std::vector<int32_t> heard;
-};
-
-class NameSwitchOEM : public COEMInfo {
-public:
-    bool IsFeatureEnabled(const std::string& name, bool defaultValue) override {
-        return name == Dlg::kCameraNameSwitch ? true : defaultValue;
-    }
 };
 
 class SunTuneNotificationTest : public SunTuneTest {
@@ -106,7 +99,8 @@ TEST_F(SunTuneNotificationTest, StartsOnTheFirstAnswerAndNamesTheCameraOnlyWhenA
     EXPECT_EQ(Mode(), 5) << "closing with the program answers nothing";
     EXPECT_FALSE(CSunTuneRules::IsNotificationOpen(camera));
 
-    NameSwitchOEM oem;
+    CSwitchesOEM oem;
+    oem.switches[Dlg::kCameraNameSwitch] = true;
     SetOEMInfo(&oem);
     dlg = Offer();
     ASSERT_NE(dlg, nullptr);
