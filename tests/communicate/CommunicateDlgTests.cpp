@@ -65,7 +65,7 @@ TEST_F(CommunicateTest, WithNothingOfferedOnlyTellAFriendAndGadgetsRemainAndTell
 
     // Gadgets switched off by the OEM: tell a friend stands alone.
     Close();
-    oem.off.insert("GadgetsPane");
+    oem.switches["GadgetsPane"] = false;
     Open();
     EXPECT_FALSE(Shown(Section::Gadgets));
     EXPECT_TRUE(Shown(Section::TellAFriend));

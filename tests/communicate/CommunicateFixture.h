@@ -4,12 +4,12 @@
 // process launcher and message boxes.
 #include "app/CVidoraApp.h"
 #include "communicate/CCommunicateDlg.h"
-#include "config/COEMInfo.h"
 #include "platform/CObjectFactory.h"
 #include "platform/DesktopLinks.h"
 #include "services/CGraniteCommunicationsManager.h"
 #include "support/CFakeClock.h"
 #include "support/CFakeProcessLauncher.h"
+#include "support/CSwitchesOEM.h"
 #include "support/CTempEnvironment.h"
 #include "support/CVirtualTimerService.h"
 #include "support/EventPump.h"
@@ -21,18 +21,8 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
-
-// OEM switches a test turns off; everything else takes its default.
-class CCommunicateTestOEM : public COEMInfo {
-public:
-    bool IsFeatureEnabled(const std::string& name, bool defaultValue) override {
-        return off.count(name) != 0 ? false : defaultValue;
-    }
-    std::set<std::string> off;
-};
 
 class CommunicateTest : public ::testing::Test {
 protected:
@@ -119,7 +109,7 @@ protected:
     CFakeClock clock;
     CVirtualTimerService timers{clock};
     CVidoraApp app;
-    CCommunicateTestOEM oem;
+    CSwitchesOEM oem;
     CommunicationsFakeService service;
     CFakeProcessLauncher launcher;
     std::vector<std::string> opened;
