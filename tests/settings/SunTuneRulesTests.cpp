@@ -99,6 +99,9 @@ TEST_F(SunTuneRulesTest, ClosingTheRibbonTurnsSunTuneOffAndTellsTheComponent) {
     EXPECT_EQ(value, 0u);
     Settings::ReadNumber(CVidoraSettings::kSunTuneKey, "ST2AppUI_0821", &value, 7);
     EXPECT_EQ(value, 1u) << "a camera without SunTune is left alone";
+    Variant untouched;
+    EXPECT_FALSE(SUCCEEDED(
+        hardware->Get(Granite::DeviceKind::Camera, other, GdmProperty::SunTuneMode.value, &untouched)));
 }
 
 TEST_F(SunTuneRulesTest, StoredChoicesGiveTheModeAtStartAndWhenSwitchedOn) {
