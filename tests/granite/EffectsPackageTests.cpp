@@ -42,10 +42,9 @@ private:
     int32_t mode_ = 0;
 };
 
-// The shipped data beside the sources (the build copies it to share/).
+// The shipped data as the build tree holds it, beside the programs (share/).
 std::string ShippedData() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string() +
-           "/share-data/Brenmoor/Vidora";
+    return std::string(VIDORA_BIN_DIR) + "/../share/Brenmoor/Vidora";
 }
 
 } // namespace
