@@ -14,7 +14,11 @@ using Dlg = CSunTuneNotificationDlg;
 class ModeListener : public IGraniteDeviceManagerEvent {
 public:
     void OnSunTuneModeChanged(uint32_t, int32_t mode) override { heard.push_back(mode); }
+    // The camera's reports arrive in order: a brightness report set up as a marker comes after every mode
+    // report made before it.
+    void OnWebcamLevelAChanged(uint32_t, int32_t value) override { brightness = value; }
     std::vector<int32_t> heard;
+    int32_t brightness = -1;
 };
 
 class SunTuneNotificationTest : public SunTuneTest {
@@ -56,7 +60,10 @@ TEST_F(SunTuneNotificationTest, EachAnswerSetsTheStreamAndTheEndOfTheStreamFollo
         ASSERT_TRUE(dlg) << c.name;
         EXPECT_TRUE(CSunTuneRules::IsNotificationOpen(camera));
         EXPECT_FALSE(CSunTuneRules::ArrivalCheck(facade, camera)) << c.name << ": one offer per camera";
-        Settle();
+        // Everything the set-up made the camera report is heard before listening starts.
+        const int32_t marker = listener.brightness == 40 ? 41 : 40;
+        SetOnCamera(Granite::CamProp::Brightness, marker);
+        ASSERT_TRUE(PumpUntil([&] { return listener.brightness == marker; })) << c.name;
         listener.heard.clear();
 
         if (c.radio != 0) {
