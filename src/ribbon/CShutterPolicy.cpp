@@ -1,6 +1,7 @@
 #include "ribbon/CShutterPolicy.h"
 
 #include "app/CVidoraSettings.h"
+#include "platform/TextUtil.h"
 #include "privacy/CShadePictureFile.h"
 #include "ribbon/CPaneCoordinator.h"
 #include "ribbon/RibbonReentryGuard.h"
@@ -98,22 +99,39 @@ void CShutterPolicy::StartVideoCall() {
     IGraniteCommunicationsManager* comms = services_.comms;
     if (comms == nullptr)
         return;
-    // The default calling program becomes the selected one.
-    int32_t defaultIndex = -1;
+    // The programs as they are now: one may have started or signed in since the list was last read.
+    comms->RefreshApplications();
+    // The calling program the user chose in the preferences ("AIM" is stored for "AIM Triton"), else the
+    // service's default, becomes the selected one.
     ApplicationInfo chosen;
-    if (SUCCEEDED(comms->GetDefaultApplicationIndex(&defaultIndex)) &&
-        SUCCEEDED(comms->GetApplication(defaultIndex, &chosen))) {
-        const std::string name = chosen.name == "AIM" ? std::string("AIM Triton") : chosen.name;
-        ApplicationInfo found;
-        if (SUCCEEDED(comms->FindApplicationByName(name, &found)))
-            comms->SetDefaultApplication(found.index);
+    bool haveChosen = false;
+    const std::string stored = CVidoraSettings::GetVideoCallingIMApp();
+    if (!stored.empty()) {
+        const std::string name = Text::EqualsNoCase(stored, "AIM") ? std::string("AIM Triton") : stored;
+        haveChosen = SUCCEEDED(comms->FindApplicationByName(name, &chosen));
+    } else {
+        int32_t defaultIndex = -1;
+        if (SUCCEEDED(comms->GetDefaultApplicationIndex(&defaultIndex)) &&
+            SUCCEEDED(comms->GetApplication(defaultIndex, &chosen))) {
+            const std::string name = chosen.name == "AIM" ? std::string("AIM Triton") : chosen.name;
+            haveChosen = SUCCEEDED(comms->FindApplicationByName(name, &chosen));
+        }
     }
-    // A running calling program ready for video.
+    if (haveChosen)
+        comms->SetDefaultApplication(chosen.index);
+    // A running calling program ready for video: the chosen one when it is, else the first that is.
+    auto startWith = [&](const ApplicationInfo& app) {
+        if (FAILED(comms->ServiceCall26(app.name)))
+            CCustomMessageBoxOK::Show(kCallFailedText, MessageBoxIcon::Warning);
+    };
+    if (haveChosen && IsVideoCallCandidate(*comms, chosen)) {
+        startWith(chosen);
+        return;
+    }
     for (int32_t i = 0; i < comms->GetApplicationCount(); ++i) {
         ApplicationInfo app;
         if (SUCCEEDED(comms->GetApplication(i, &app)) && IsVideoCallCandidate(*comms, app)) {
-            if (FAILED(comms->ServiceCall26(app.name)))
-                CCustomMessageBoxOK::Show(kCallFailedText, MessageBoxIcon::Warning);
+            startWith(app);
             return;
         }
     }

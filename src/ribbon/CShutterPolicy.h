@@ -24,8 +24,9 @@ public:
     void ApplyStartRule();
     // Turns the software video mute on (with the shade image) or off; false when it failed.
     bool SetVideoMute(bool on);
-    // The default calling program, when it runs and is signed in, starts a video call; else the user may
-    // pick one in the communicate pane.
+    // The calling program chosen in the preferences (else the service's default) becomes the selected one; it
+    // starts a video call when it runs with somebody signed in, else the first program that does; with none,
+    // the user may pick one in the communicate pane.
     void StartVideoCall();
 
 private:

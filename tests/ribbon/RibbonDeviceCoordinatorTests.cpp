@@ -2,12 +2,15 @@
 // the mechanical shutter, streaming and the effects engine, seen through a view that keeps what it is told.
 #include "RibbonFixture.h"
 
+#include "platform/CObjectFactory.h"
 #include "platform/CRegistry.h"
 #include "platform/SettingsPrimitives.h"
 #include "ribbon/CRibbonDeviceCoordinator.h"
 #include "ribbon/IRibbonView.h"
 #include "ribbon/StreamingFilter.h"
+#include "services/IGraniteCommunicationsManager.h"
 #include "services/IGraniteDeviceManager.h"
+#include "tests/services/CommunicationsFakeService.h"
 #include "ui/CAttachablePane.h"
 
 #include <QWidget>
@@ -189,6 +192,36 @@ TEST_F(DeviceCoordinatorTest, TheShutterDoesWhatTheUserChose) {
         panes.DestroyAll();
         coordinator->Services().devices->SetVideoMute(0);
     }
+}
+
+TEST_F(DeviceCoordinatorTest, AVideoCallStartsWithTheProgramChosenInThePreferencesWhenItIsReady) {
+    CommunicationsFakeService service;
+    CObjectFactory::Instance().Register(
+        CLSID_CommunicationsService,
+        [&service](const Guid& iid, void** object) { return service.QueryInterface(iid, object); });
+    service.apps = {{"chat", "Chat", true, true, COMMS_APP_RUNNING, "ann"},
+                    {"aim", "AIM Triton", true, true, COMMS_APP_RUNNING, "bob"},
+                    {"call", "Call", true, true, COMMS_APP_INSTALLED, "cid"}};
+    struct Case {
+        const char* stored;
+        const char* selected; // the program made the default
+        const char* called;   // the program asked to start video
+    } cases[] = {
+        {"aim", "AIM Triton", "AIM Triton"}, // stored without "Triton", compared without case
+        {"Call", "Call", "Chat"},            // the chosen one is not running: the first ready one
+    };
+    Start();
+    for (const Case& c : cases) {
+        CVidoraSettings::SetVideoCallingIMApp(c.stored);
+        service.defaultName.clear();
+        service.videoCallWith.clear();
+        coordinator->Shutter().StartVideoCall();
+        EXPECT_EQ(service.defaultName, c.selected) << c.stored;
+        EXPECT_EQ(service.videoCallWith, c.called) << c.stored;
+    }
+    for (const std::string& box : boxes)
+        ADD_FAILURE() << box;
+    coordinator.reset(); // lets go of the service before it goes
 }
 
 TEST_F(DeviceCoordinatorTest, TheAnsweredQuestionReplaysTheLastShutterEvent) {

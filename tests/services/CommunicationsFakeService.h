@@ -35,6 +35,7 @@ public:
     uint32_t refs = 1;
     std::string registeredClient;
     int launches = 0;             // start requests the service was asked for
+    std::string videoCallWith;    // the program last asked to start video
     bool unadvisedUnheld = false; // the sink was disconnected after its last reference had gone
 
     HRESULT QueryInterface(const Guid&, void** object) override {
@@ -95,7 +96,7 @@ public:
         return Named("CloseApplication", n, [](FakeApplication& a) { a.status = COMMS_APP_INSTALLED; });
     }
     HRESULT StartVideoCall(const std::string& n) override {
-        return Named("StartVideoCall", n, [](FakeApplication&) {});
+        return Named("StartVideoCall", n, [&](FakeApplication& a) { videoCallWith = a.name; });
     }
     HRESULT GetSignedInUser(const std::string& n, std::string* u) override {
         return Named("GetSignedInUser", n, [&](const FakeApplication& a) { *u = a.user; });
