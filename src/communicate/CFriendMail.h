@@ -1,7 +1,7 @@
 #pragma once
 // A new message in the user's mail program, with its subject and text filled in and no recipient: the user
-// picks the friend. The mail program is the desktop's default for mailto addresses, started from an argument
-// list through the process launcher (never a shell).
+// picks the friend. The mail program is the one chosen in the preferences ("EmailClient"), else the desktop's
+// default for mailto addresses, started from an argument list through the process launcher (never a shell).
 #include <string>
 
 class CFriendMail {

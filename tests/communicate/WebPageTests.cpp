@@ -1,4 +1,6 @@
 #include "ToolTestDesktop.h"
+#include "app/CVidoraSettings.h"
+#include "communicate/CFriendMail.h"
 #include "platform/WebPage.h"
 
 using WebPageTest = ToolTestDesktop;
@@ -66,4 +68,24 @@ TEST_F(WebPageTest, WithoutADefaultBrowserTheDesktopOpensTheAddress) {
         EXPECT_FALSE(OpenWebPage(refused)) << refused;
     EXPECT_TRUE(desktopOpened.empty());
     EXPECT_TRUE(launcher.Started().empty());
+}
+
+TEST_F(WebPageTest, AMessageToAFriendOpensInTheMailProgramChosenInThePreferencesElseTheDesktopDefault) {
+    for (const char* name : {"Postie", "Letters"}) {
+        env.WriteFile(std::string("share/applications/") + name + ".desktop",
+                      std::string("[Desktop Entry]\nType=Application\nName=") + name + "\nExec=" + name +
+                          " --compose %u\nMimeType=x-scheme-handler/mailto;\n");
+    }
+    env.WriteFile("config/mimeapps.list", "[Default Applications]\nx-scheme-handler/mailto=Postie.desktop\n");
+    const std::string address = CFriendMail::Address("Hi & hello", "A camera; try it");
+    EXPECT_EQ(address, "mailto:?subject=Hi%20%26%20hello&body=A%20camera%3B%20try%20it");
+    for (const char* chosen : {"", "letters", "Gone Mail"}) {
+        CVidoraSettings::SetEmailClient(chosen);
+        launcher.Clear();
+        ASSERT_TRUE(CFriendMail::Compose("Hi & hello", "A camera; try it")) << chosen;
+        const std::string program = std::string(chosen) == "letters" ? "Letters" : "Postie";
+        EXPECT_EQ(launcher.Started(),
+                  (std::vector<std::vector<std::string>>{{program, "--compose", address}}))
+            << chosen;
+    }
 }
