@@ -1,6 +1,7 @@
 #include "granite/capture/CV4l2Camera.h"
 
 #include "granite/capture/CGstPipeline.h"
+#include "granite/v4l2/CV4l2SysfsCamera.h"
 #include "platform/TextUtil.h"
 
 #include <fstream>
@@ -33,11 +34,29 @@ std::string CV4l2Camera::DevicePath(uint16_t vendorId, uint16_t productId, int i
            devnode;
 }
 
+std::string CV4l2Camera::PathOf(const std::string& sysfsRoot, const std::string& devnode, int index) {
+    const size_t slash = devnode.rfind('/');
+    V4l2SysfsCamera camera;
+    if (CV4l2SysfsCamera::Read(sysfsRoot, slash == std::string::npos ? devnode : devnode.substr(slash + 1),
+                               camera) &&
+        !camera.id.empty()) {
+        // The device service's id of the camera with the node in place of its last part: both name one
+        // device (IsSameDevice compares what comes before the last backslash).
+        const size_t cut = camera.id.rfind('\\');
+        if (cut != std::string::npos && cut > 0)
+            return camera.id.substr(0, cut + 1) + devnode;
+    }
+    uint16_t vid = 0, pid = 0;
+    if (!UsbIds(sysfsRoot, devnode, &vid, &pid))
+        vid = pid = 0;
+    return DevicePath(vid, pid, index, devnode);
+}
+
 std::string CV4l2Camera::DevnodeOf(const std::string& devicePath) {
-    const size_t at = devicePath.rfind(kMarker);
+    const size_t at = devicePath.rfind('\\');
     if (at == std::string::npos)
         return {};
-    std::string node = devicePath.substr(at + sizeof(kMarker) - 1);
+    std::string node = devicePath.substr(at + 1);
     return node.rfind("/dev/", 0) == 0 ? node : std::string();
 }
 
@@ -72,14 +91,11 @@ std::vector<CameraInfo> CV4l2Camera::List(const std::string& sysfsRoot) {
         gst_structure_free(props);
         if (devnode.rfind("/dev/video", 0) != 0)
             continue;
-        uint16_t vid = 0, pid = 0;
-        if (!UsbIds(sysfsRoot, devnode, &vid, &pid))
-            vid = pid = 0;
         CameraInfo info;
         info.kind = CameraInfo::Kind::V4l2;
         info.name = TakeString(gst_device_get_display_name(device));
         info.devnode = devnode;
-        info.devicePath = DevicePath(vid, pid, index++, devnode);
+        info.devicePath = PathOf(sysfsRoot, devnode, index++);
         cameras.push_back(info);
     }
     return cameras;

@@ -18,7 +18,10 @@ public:
     // "\\?\usb#vid_%04x&pid_%04x&mi_00#<index>&v4l2\<devnode>".
     static std::string DevicePath(uint16_t vendorId, uint16_t productId, int index,
                                   const std::string& devnode);
-    // The device node at the end of such a path; empty when the path is not one.
+    // The path of a node: the device service's id of the camera (from sysfs) with the node as its last part,
+    // so that both name the same device; DevicePath when sysfs does not describe the node.
+    static std::string PathOf(const std::string& sysfsRoot, const std::string& devnode, int index);
+    // The device node at the end of either path; empty when the path is not one.
     static std::string DevnodeOf(const std::string& devicePath);
     // The USB ids of /dev/videoN from <sysfsRoot>/class/video4linux/videoN/device/../id{Vendor,Product};
     // false when they cannot be read.

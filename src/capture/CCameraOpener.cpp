@@ -37,11 +37,17 @@ bool CCameraOpener::IsMakerCamera(const std::string& devicePath) {
     return Text::ToLower(devicePath).find(kMakerVendorTag) != std::string::npos;
 }
 
+bool CCameraOpener::IsConsidered(const std::string& devicePath, bool chosenByDeviceManager) {
+    // The device manager's current camera is opened whoever made it (a webcam of this computer).
+    return chosenByDeviceManager || IsMakerCamera(devicePath);
+}
+
 HRESULT CCameraOpener::Open(IGraniteDeviceManager* deviceManager, IGraniteCommunicationsManager* comms,
                             OpenedCamera& out) {
     out = OpenedCamera{};
 
     std::string wanted = CurrentCameraId(deviceManager);
+    const bool chosenByDeviceManager = !wanted.empty();
     if (wanted.empty() && comms != nullptr) {
         // No current camera (or no device manager): the camera chosen for calls, when one is.
         std::string callCamera;
@@ -60,7 +66,8 @@ HRESULT CCameraOpener::Open(IGraniteDeviceManager* deviceManager, IGraniteCommun
     HRESULT hr = E_FAIL;
     for (int32_t i = 0; i < count; ++i) {
         std::string name, devicePath;
-        if (FAILED(cameras->item(i, &name, &devicePath)) || !IsMakerCamera(devicePath) ||
+        if (FAILED(cameras->item(i, &name, &devicePath)) ||
+            (!chosenByDeviceManager && !IsMakerCamera(devicePath)) ||
             !Matches(deviceManager, wanted, devicePath))
             continue;
         // The first camera that fits is the one; when it cannot be opened there is no camera.

@@ -26,12 +26,16 @@ public:
     // The platform's class driver, as the device manager names it.
     static constexpr const char* kClassDriverName = "usbvideo";
 
-    // Either facade may be null. E_FAIL when no maker camera matches, when the camera to open has to come
-    // from the call settings and they cannot be read, or when the capture cannot be made (the enumerator
+    // Either facade may be null. The device manager's current camera is opened whoever made it; without one,
+    // only the maker's cameras are considered. E_FAIL when no camera matches, when the camera to open has to
+    // come from the call settings and they cannot be read, or when the capture cannot be made (the enumerator
     // missing, the camera gone); `out` then holds no capture and makerDriver = true.
     static HRESULT Open(IGraniteDeviceManager* deviceManager, IGraniteCommunicationsManager* comms,
                         OpenedCamera& out);
 
     // Whether a device path names one of the maker's cameras (case is ignored).
     static bool IsMakerCamera(const std::string& devicePath);
+    // Whether a camera may be opened: any camera when it is the device manager's current one, else only the
+    // maker's.
+    static bool IsConsidered(const std::string& devicePath, bool chosenByDeviceManager);
 };

@@ -194,4 +194,9 @@ TEST_F(CameraOpenerTest, OnlyTheMakersCamerasAreConsidered) {
     EXPECT_EQ(opened.capture, nullptr);
     EXPECT_FALSE(CCameraOpener::IsMakerCamera(paths[0]));
     EXPECT_TRUE(CCameraOpener::IsMakerCamera(paths[2]));
+    // Another maker's camera is opened when it is the device manager's current camera (a webcam of this
+    // computer), never just because the call settings name it.
+    EXPECT_TRUE(CCameraOpener::IsConsidered(paths[0], true));
+    EXPECT_FALSE(CCameraOpener::IsConsidered(paths[0], false));
+    EXPECT_TRUE(CCameraOpener::IsConsidered(paths[2], false));
 }

@@ -4,7 +4,9 @@
 #include "granite/capture/CV4l2Camera.h"
 #include "granite/capture/CVideoDisplay.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
+#include "granite/v4l2/CV4l2SysfsCamera.h"
 #include "platform/CObjectFactory.h"
+#include "services/CDeviceLists.h"
 
 #include <QDir>
 #include <QFile>
@@ -152,4 +154,18 @@ TEST_F(DisplayAndEnumerator, RealCameraPathsCarryTheUsbIdsFromSysfs) {
     EXPECT_EQ(path, "\\\\?\\usb#vid_046d&pid_08e5&mi_00#3&v4l2\\/dev/video2");
     EXPECT_EQ(CV4l2Camera::DevnodeOf(path), "/dev/video2");
     EXPECT_EQ(CV4l2Camera::DevnodeOf(CameraId(0)), "");
+
+    // With its serial number the camera's path names the same device as the device service's id for it,
+    // whatever /dev/videoN the kernel gave it.
+    write("devices/usb1/1-2/idProduct", "08e5\n");
+    write("devices/usb1/1-2/serial", "CAFE42\n");
+    V4l2SysfsCamera described;
+    ASSERT_TRUE(CV4l2SysfsCamera::Read(root.path().toStdString(), "video2", described));
+    const std::string real = CV4l2Camera::PathOf(root.path().toStdString(), "/dev/video2", 3);
+    EXPECT_TRUE(CDeviceLists::SameDevice(real, described.id)) << real << " / " << described.id;
+    EXPECT_NE(real.find("CAFE42"), std::string::npos) << real;
+    EXPECT_EQ(CV4l2Camera::DevnodeOf(real), "/dev/video2");
+    // A node sysfs does not describe keeps the numbered path.
+    EXPECT_EQ(CV4l2Camera::PathOf(root.path().toStdString(), "/dev/video7", 4),
+              "\\\\?\\usb#vid_0000&pid_0000&mi_00#4&v4l2\\/dev/video7");
 }
