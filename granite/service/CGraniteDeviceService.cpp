@@ -1,6 +1,7 @@
 #include "granite/service/CGraniteDeviceService.h"
 
 #include "granite/control/CSimulatorControlServer.h"
+#include "granite/devices/CAudioRoster.h"
 #include "granite/devices/CCameraRoster.h"
 #include "granite/devices/CWaveFileInfo.h"
 #include "granite/v4l2/CV4l2Cameras.h"
@@ -67,6 +68,10 @@ enum Operation : int32_t {
 constexpr uint32_t kTestToneMilliseconds = 2000;
 const char* const kTestTone = "test tone";
 
+bool IsAudio(DeviceKind kind) {
+    return kind == DeviceKind::Microphone || kind == DeviceKind::Speaker;
+}
+
 VARIANT_BOOL AsVariantBool(bool b) {
     return b ? VARIANT_TRUE : VARIANT_FALSE;
 }
@@ -77,8 +82,14 @@ CGraniteDeviceService::CGraniteDeviceService(std::shared_ptr<CSimulatedHardware>
 
 CGraniteDeviceService::CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware,
                                              std::shared_ptr<ICameraDevices> cameras)
-    : hardware_(std::move(hardware)), cameras_(std::move(cameras)),
-      hub_(CServiceEventHub::Create(hardware_, cameras_)), clientId_(CSimulatedHardware::NewClientId()) {}
+    : CGraniteDeviceService(hardware, std::move(cameras), CAudioRoster::Create(hardware, nullptr)) {}
+
+CGraniteDeviceService::CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware,
+                                             std::shared_ptr<ICameraDevices> cameras,
+                                             std::shared_ptr<IAudioDevices> audio)
+    : hardware_(std::move(hardware)), cameras_(std::move(cameras)), audio_(std::move(audio)),
+      hub_(CServiceEventHub::Create(hardware_, cameras_, audio_)),
+      clientId_(CSimulatedHardware::NewClientId()) {}
 
 CGraniteDeviceService::~CGraniteDeviceService() {
     hub_->Shutdown();
@@ -167,7 +178,10 @@ HRESULT CGraniteDeviceService::Count(int32_t operation, DeviceKind kind, int32_t
         return hr;
     if (count == nullptr)
         return E_POINTER;
-    *count = kind == DeviceKind::Camera ? cameras_->Count() : hardware_->Count(kind);
+    if (kind == DeviceKind::Camera)
+        *count = cameras_->Count();
+    else
+        *count = IsAudio(kind) ? audio_->Count(kind) : hardware_->Count(kind);
     return S_OK;
 }
 
@@ -177,7 +191,10 @@ HRESULT CGraniteDeviceService::IdAt(int32_t operation, DeviceKind kind, int32_t 
     if (id == nullptr)
         return E_POINTER;
     std::string found;
-    if (!(kind == DeviceKind::Camera ? cameras_->IdAt(index, found) : hardware_->IdAt(kind, index, found)))
+    const bool ok = kind == DeviceKind::Camera ? cameras_->IdAt(index, found)
+                    : IsAudio(kind)            ? audio_->IdAt(kind, index, found)
+                                               : hardware_->IdAt(kind, index, found);
+    if (!ok)
         return E_INVALIDARG;
     *id = found;
     return S_OK;
@@ -189,6 +206,8 @@ HRESULT CGraniteDeviceService::Query(int32_t operation, DeviceKind kind, const s
         return hr;
     if (kind == DeviceKind::Camera)
         return cameras_->Query(id, property, state);
+    if (IsAudio(kind))
+        return audio_->Query(kind, id, property, state);
     return hardware_->Query(kind, id, property, state);
 }
 
@@ -198,6 +217,8 @@ HRESULT CGraniteDeviceService::Get(int32_t operation, DeviceKind kind, const std
         return hr;
     if (kind == DeviceKind::Camera)
         return cameras_->Get(id, property, value);
+    if (IsAudio(kind))
+        return audio_->Get(kind, id, property, value);
     return hardware_->Get(kind, id, property, value);
 }
 
@@ -207,6 +228,8 @@ HRESULT CGraniteDeviceService::Set(int32_t operation, DeviceKind kind, const std
         return hr;
     if (kind == DeviceKind::Camera)
         return cameras_->Set(id, property, value);
+    if (IsAudio(kind))
+        return audio_->Set(kind, id, property, value);
     return hardware_->Set(kind, id, property, value, WriteOrigin::Client);
 }
 
@@ -362,7 +385,7 @@ HRESULT CGraniteDeviceService::SetMicrophoneProperty(const std::string& id, int3
 HRESULT CGraniteDeviceService::SelectMicrophone(const std::string& id) {
     if (HRESULT hr = Enter(kMicSelect); FAILED(hr))
         return hr;
-    return hardware_->Select(DeviceKind::Microphone, id);
+    return audio_->Select(DeviceKind::Microphone, id);
 }
 
 HRESULT CGraniteDeviceService::StartMicrophoneMonitor(const std::string& microphoneId) {
@@ -370,7 +393,7 @@ HRESULT CGraniteDeviceService::StartMicrophoneMonitor(const std::string& microph
         return hr;
     HRESULT hr = hub_->StartLevels(microphoneId, CServiceEventHub::LevelSource::Monitor);
     if (SUCCEEDED(hr))
-        hardware_->SetMonitoring(microphoneId, true);
+        audio_->SetMonitoring(microphoneId, true);
     return hr;
 }
 
@@ -379,7 +402,7 @@ HRESULT CGraniteDeviceService::StopMicrophoneMonitor(const std::string& micropho
         return hr;
     HRESULT hr = hub_->StopLevels(microphoneId, CServiceEventHub::LevelSource::Monitor);
     if (SUCCEEDED(hr))
-        hardware_->SetMonitoring(microphoneId, false);
+        audio_->SetMonitoring(microphoneId, false);
     return hr;
 }
 
@@ -422,7 +445,7 @@ HRESULT CGraniteDeviceService::SetSpeakerProperty(const std::string& id, int32_t
 HRESULT CGraniteDeviceService::SelectSpeaker(const std::string& id) {
     if (HRESULT hr = Enter(kSpeakerSelect); FAILED(hr))
         return hr;
-    return hardware_->Select(DeviceKind::Speaker, id);
+    return audio_->Select(DeviceKind::Speaker, id);
 }
 
 HRESULT CGraniteDeviceService::SpeakerCommand63(const std::string& speakerId) {

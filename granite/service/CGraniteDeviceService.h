@@ -26,6 +26,10 @@ public:
     // Cameras through `cameras`; microphones, speakers and HID devices on the simulated hardware.
     CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware,
                           std::shared_ptr<ICameraDevices> cameras);
+    // Cameras through `cameras`, microphones and speakers through `audio`; HID devices, sounds and the
+    // global audio options on the simulated hardware.
+    CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware,
+                          std::shared_ptr<ICameraDevices> cameras, std::shared_ptr<IAudioDevices> audio);
 
     // The object factory's creator: a new service over the process's hardware, or the creation failure the
     // hardware was told to answer.
@@ -35,6 +39,7 @@ public:
     std::thread::id EventThreadId() const { return hub_->WorkerThreadId(); }
     CSimulatedHardware& Hardware() { return *hardware_; }
     ICameraDevices& Cameras() { return *cameras_; }
+    IAudioDevices& Audio() { return *audio_; }
 
     // IUnknown
     HRESULT QueryInterface(const Guid& iid, void** object) override;
@@ -125,6 +130,7 @@ private:
 
     std::shared_ptr<CSimulatedHardware> hardware_;
     std::shared_ptr<ICameraDevices> cameras_;
+    std::shared_ptr<IAudioDevices> audio_;
     std::shared_ptr<CServiceEventHub> hub_;
     const uint64_t clientId_;
     std::shared_ptr<CSimulatorControlServer> controlServer_;

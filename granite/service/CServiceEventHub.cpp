@@ -1,5 +1,6 @@
 #include "granite/service/CServiceEventHub.h"
 
+#include "granite/devices/CAudioRoster.h"
 #include "platform/TextUtil.h"
 #include "platform/Unknown.h"
 #include "services/IInProcDeviceManager.h"
@@ -10,15 +11,19 @@
 namespace Granite {
 
 std::shared_ptr<CServiceEventHub> CServiceEventHub::Create(std::shared_ptr<CSimulatedHardware> hardware,
-                                                           std::shared_ptr<ICameraDevices> cameras) {
-    std::shared_ptr<CServiceEventHub> hub(new CServiceEventHub(std::move(hardware), std::move(cameras)));
+                                                           std::shared_ptr<ICameraDevices> cameras,
+                                                           std::shared_ptr<IAudioDevices> audio) {
+    std::shared_ptr<CServiceEventHub> hub(
+        new CServiceEventHub(std::move(hardware), std::move(cameras), std::move(audio)));
     hub->cameras_->AddListener(hub.get());
+    hub->audio_->AddListener(&hub->audioTap_);
     return hub;
 }
 
 CServiceEventHub::CServiceEventHub(std::shared_ptr<CSimulatedHardware> hardware,
-                                   std::shared_ptr<ICameraDevices> cameras)
-    : hardware_(std::move(hardware)), cameras_(std::move(cameras)) {}
+                                   std::shared_ptr<ICameraDevices> cameras,
+                                   std::shared_ptr<IAudioDevices> audio)
+    : hardware_(std::move(hardware)), cameras_(std::move(cameras)), audio_(std::move(audio)) {}
 
 CServiceEventHub::~CServiceEventHub() {
     Shutdown();
@@ -36,15 +41,22 @@ void CServiceEventHub::SetStarted() {
 void CServiceEventHub::Shutdown() {
     // First the hardware: once this returns, nothing new is queued.
     cameras_->RemoveListener(this);
+    audio_->RemoveListener(&audioTap_);
+    std::vector<std::string> watched;
     {
         std::unique_lock guard(lock_);
         shutdown_ = true;
         sinks_.clear();
+        for (const auto& [key, entry] : levels_)
+            watched.push_back(entry.first);
         levels_.clear();
         if (!worker_.IsWorkerThread())
             callDone_.wait(guard, [this] { return inCall_ == 0; });
     }
     worker_.Stop();
+    // A microphone nobody else meters stops being listened to.
+    for (const std::string& id : watched)
+        audio_->WatchLevel(id, false);
 }
 
 HRESULT CServiceEventHub::Advise(IInProcDeviceManagerEvents* sink, uint32_t* cookie) {
@@ -96,27 +108,38 @@ bool CServiceEventHub::IsSubscribed(const std::string& cameraId, int32_t code) c
 }
 
 HRESULT CServiceEventHub::StartLevels(const std::string& microphoneId, LevelSource source) {
-    if (!hardware_->Exists(DeviceKind::Microphone, microphoneId))
+    if (!audio_->Exists(DeviceKind::Microphone, microphoneId))
         return E_DEVICE_NOT_CONNECTED;
-    std::lock_guard guard(lock_);
-    if (shutdown_)
-        return E_UNEXPECTED;
-    auto& entry = levels_[Key(microphoneId)];
-    entry.first = microphoneId;
-    entry.second.insert(source);
-    ScheduleLevelTick();
+    bool first = false;
+    {
+        std::lock_guard guard(lock_);
+        if (shutdown_)
+            return E_UNEXPECTED;
+        auto& entry = levels_[Key(microphoneId)];
+        entry.first = microphoneId;
+        first = entry.second.empty();
+        entry.second.insert(source);
+        ScheduleLevelTick();
+    }
+    // Outside the hub's lock: the devices call back into the hub with their own lock held.
+    if (first)
+        audio_->WatchLevel(microphoneId, true);
     return S_OK;
 }
 
 HRESULT CServiceEventHub::StopLevels(const std::string& microphoneId, LevelSource source) {
     // Asked before taking the hub's lock: the hardware calls into the hub with its own lock held.
-    const bool exists = hardware_->Exists(DeviceKind::Microphone, microphoneId);
-    std::lock_guard guard(lock_);
-    auto it = levels_.find(Key(microphoneId));
-    if (it == levels_.end() || it->second.second.erase(source) == 0)
-        return exists ? S_FALSE : E_DEVICE_NOT_CONNECTED;
-    if (it->second.second.empty())
+    const bool exists = audio_->Exists(DeviceKind::Microphone, microphoneId);
+    {
+        std::lock_guard guard(lock_);
+        auto it = levels_.find(Key(microphoneId));
+        if (it == levels_.end() || it->second.second.erase(source) == 0)
+            return exists ? S_FALSE : E_DEVICE_NOT_CONNECTED;
+        if (!it->second.second.empty())
+            return S_OK;
         levels_.erase(it);
+    }
+    audio_->WatchLevel(microphoneId, false);
     return S_OK;
 }
 
@@ -142,7 +165,7 @@ void CServiceEventHub::LevelTick() {
     // Outside the hub's lock: the hardware calls back into OnHardwareEvent.
     std::vector<std::string> gone;
     for (const std::string& id : microphones) {
-        if (hardware_->SampleMicrophoneLevel(id) == E_DEVICE_NOT_CONNECTED)
+        if (audio_->SampleLevel(id) == E_DEVICE_NOT_CONNECTED)
             gone.push_back(id);
     }
     std::lock_guard guard(lock_);
@@ -159,7 +182,18 @@ void CServiceEventHub::ScheduleSoundEnd(const std::string& speakerId, uint64_t t
     });
 }
 
+void CServiceEventHub::AudioTap::OnHardwareEvent(const HardwareEvent& event) {
+    if (CAudioRoster::IsDeviceEvent(event))
+        hub_.Queue(event);
+}
+
 void CServiceEventHub::OnHardwareEvent(const HardwareEvent& event) {
+    // The microphones' and speakers' own events come from the audio devices.
+    if (!CAudioRoster::IsDeviceEvent(event))
+        Queue(event);
+}
+
+void CServiceEventHub::Queue(const HardwareEvent& event) {
     // Runs with the hardware's lock held: decide and queue, nothing more.
     std::lock_guard guard(lock_);
     if (shutdown_ || !started_)

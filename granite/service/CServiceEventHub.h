@@ -6,6 +6,7 @@
 // Shared ownership: queued work keeps the hub alive, so a service object may go away (even from inside one
 // of its own events) while work is queued; after Shutdown() no sink is called any more.
 #include "granite/devices/CSimulatedHardware.h"
+#include "granite/devices/IAudioDevices.h"
 #include "granite/devices/ICameraDevices.h"
 #include "granite/service/CServiceWorker.h"
 
@@ -22,9 +23,11 @@ namespace Granite {
 
 class CServiceEventHub : public IHardwareListener, public std::enable_shared_from_this<CServiceEventHub> {
 public:
-    // Events come from `cameras`, which passes on the hardware's other events too.
+    // Events come from `cameras`, which passes on the hardware's other events too, except the microphones'
+    // and speakers' own events, which come from `audio`.
     static std::shared_ptr<CServiceEventHub> Create(std::shared_ptr<CSimulatedHardware> hardware,
-                                                    std::shared_ptr<ICameraDevices> cameras);
+                                                    std::shared_ptr<ICameraDevices> cameras,
+                                                    std::shared_ptr<IAudioDevices> audio);
     ~CServiceEventHub();
     CServiceEventHub(const CServiceEventHub&) = delete;
     CServiceEventHub& operator=(const CServiceEventHub&) = delete;
@@ -54,7 +57,18 @@ public:
     void OnHardwareEvent(const HardwareEvent& event) override;
 
 private:
-    CServiceEventHub(std::shared_ptr<CSimulatedHardware> hardware, std::shared_ptr<ICameraDevices> cameras);
+    class AudioTap : public IHardwareListener {
+    public:
+        explicit AudioTap(CServiceEventHub& hub) : hub_(hub) {}
+        void OnHardwareEvent(const HardwareEvent& event) override;
+
+    private:
+        CServiceEventHub& hub_;
+    };
+
+    CServiceEventHub(std::shared_ptr<CSimulatedHardware> hardware, std::shared_ptr<ICameraDevices> cameras,
+                     std::shared_ptr<IAudioDevices> audio);
+    void Queue(const HardwareEvent& event);
     void Dispatch(const HardwareEvent& event);
     static void Deliver(const HardwareEvent& event, IInProcDeviceManagerEvents& sink);
     void ScheduleLevelTick();
@@ -63,6 +77,8 @@ private:
 
     std::shared_ptr<CSimulatedHardware> hardware_;
     std::shared_ptr<ICameraDevices> cameras_;
+    std::shared_ptr<IAudioDevices> audio_;
+    AudioTap audioTap_{*this};
     CServiceWorker worker_;
 
     mutable std::mutex lock_;
