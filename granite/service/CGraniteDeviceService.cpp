@@ -4,6 +4,7 @@
 #include "granite/devices/CAudioRoster.h"
 #include "granite/devices/CCameraRoster.h"
 #include "granite/devices/CWaveFileInfo.h"
+#include "granite/pulse/CPulseAudioDevices.h"
 #include "granite/v4l2/CV4l2Cameras.h"
 
 namespace Granite {
@@ -103,11 +104,15 @@ HRESULT CGraniteDeviceService::Create(const Guid& iid, void** object) {
     std::shared_ptr<CSimulatedHardware> hardware = CSimulatedHardware::Current();
     if (HRESULT hr = hardware->Failures().Take(kOperationCreate); FAILED(hr))
         return hr;
-    // Real cameras unless this run asked for the simulated ones.
+    // Real cameras, microphones and speakers unless this run asked for the simulated ones.
     std::shared_ptr<ICameraDevices> real;
-    if (!CCameraRoster::SimulationAsked())
+    std::shared_ptr<IAudioDevices> realAudio;
+    if (!CCameraRoster::SimulationAsked()) {
         real = CV4l2Cameras::Shared();
-    auto* service = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, std::move(real)));
+        realAudio = CPulseAudioDevices::Shared();
+    }
+    auto* service = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, std::move(real)),
+                                              CAudioRoster::Create(hardware, std::move(realAudio)));
     HRESULT hr = service->QueryInterface(iid, object);
     service->Release();
     return hr;
