@@ -10,7 +10,7 @@ PACKAGES=(
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly
     gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-plugins-base-apps
-    libsqlite3-dev sqlite3 libpugixml-dev libudev-dev libpulse-dev
+    libsqlite3-dev sqlite3 libpugixml-dev libudev-dev libpulse-dev pulseaudio
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth trayer librsvg2-bin clang-format dbus-daemon dbus-bin xdg-utils
 )
