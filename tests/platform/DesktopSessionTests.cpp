@@ -1,11 +1,10 @@
 // The desktop session's notifications: what the bus signals become, a clean refusal without buses, and
 // the whole path over a private message bus on which the test plays logind and the screen saver.
+#include "PrivateBusTest.h"
 #include "platform/CDesktopSession.h"
 #include "support/CTempEnvironment.h"
 #include "support/EventPump.h"
 
-#include <QProcess>
-#include <QThread>
 #include <QTimer>
 #include <QtDBus/QDBusConnection>
 #include <QtDBus/QDBusMessage>
@@ -154,49 +153,28 @@ public slots:
     bool GetActive() { return active; }
 };
 
-class DesktopSessionBusTest : public ::testing::Test {
+class DesktopSessionBusTest : public PrivateBusTest {
 protected:
     static inline const QString kPath = QStringLiteral("/org/freedesktop/login1/session/_33");
 
     void SetUp() override {
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        if (!daemon_.waitForStarted(5000))
-            GTEST_SKIP() << "no dbus-daemon on this machine";
-        if (!daemon_.waitForReadyRead(5000))
-            GTEST_SKIP() << "dbus-daemon gave no address";
-        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-        // One private bus stands for both the system and the session bus.
-        env_.SetEnv("DBUS_SYSTEM_BUS_ADDRESS", address_.toStdString());
-        env_.SetEnv("DBUS_SESSION_BUS_ADDRESS", address_.toStdString());
-        worker_.start();
+        PrivateBusTest::SetUp();
         login_.moveToThread(&worker_);
         properties_.moveToThread(&worker_);
         saver_.moveToThread(&worker_);
     }
     void TearDown() override {
         session_.reset();
-        if (!address_.isEmpty())
-            QDBusConnection::disconnectFromBus(QStringLiteral("fake-services"));
-        worker_.quit();
-        worker_.wait();
-        if (daemon_.state() != QProcess::NotRunning) {
-            daemon_.kill();
-            daemon_.waitForFinished(5000);
-        }
+        PrivateBusTest::TearDown();
     }
-    // The fake services' own connection, owning the names of logind and the screen saver.
+    // The played services: the screen saver, and logind with this session's object.
     QDBusConnection Services(bool withLogin) {
-        QDBusConnection bus = QDBusConnection::connectToBus(address_, QStringLiteral("fake-services"));
-        EXPECT_TRUE(bus.isConnected());
+        QDBusConnection bus = PrivateBusTest::Services();
         if (withLogin) {
-            EXPECT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.login1")));
-            EXPECT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/login1"), &login_,
-                                           QDBusConnection::ExportAllSlots));
+            Serve(bus, "org.freedesktop.login1", "/org/freedesktop/login1", &login_);
             EXPECT_TRUE(bus.registerObject(kPath, &properties_, QDBusConnection::ExportAllProperties));
         }
-        EXPECT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
-        EXPECT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver_,
-                                       QDBusConnection::ExportAllSlots));
+        Serve(bus, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", &saver_);
         return bus;
     }
     static void Emit(QDBusConnection& bus, const QString& path, const QString& interface, const QString& name,
@@ -220,10 +198,6 @@ protected:
         Emit(bus, "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep", {start});
     }
 
-    CTempEnvironment env_;
-    QProcess daemon_;
-    QString address_;
-    QThread worker_;
     FakeLoginManager login_;
     FakeSessionProperties properties_;
     FakeScreenSaver saver_;
@@ -285,11 +259,11 @@ TEST_F(DesktopSessionBusTest, TheScreenSaverStateIsKnownWithoutLogindAndKeptWith
             Emit(bus, "/ScreenSaver", "org.freedesktop.ScreenSaver", "ActiveChanged", {false});
             EXPECT_TRUE(PumpUntil([&] { return !session_->IsScreenSaverActive(); }));
             // The answer no longer needs the bus: a gone screen saver service does not make anyone wait.
-            QDBusConnection::disconnectFromBus(QStringLiteral("fake-services"));
+            QDBusConnection::disconnectFromBus(kServices);
             EXPECT_FALSE(session_->IsScreenSaverActive());
         }
         session_.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("fake-services"));
+        QDBusConnection::disconnectFromBus(kServices);
     }
 }
 

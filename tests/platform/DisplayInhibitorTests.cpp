@@ -1,13 +1,10 @@
 // Keeping the display on while a movie records, against a screen saver and a logind played by the test on a
 // private message bus: one inhibition per holder with the given reason, given back by Release and by the
 // destructor, logind's idle inhibitor where no screen saver runs, and a clean refusal without either.
+#include "PrivateBusTest.h"
 #include "platform/CDisplayInhibitor.h"
-#include "support/CTempEnvironment.h"
 #include "support/EventPump.h"
 
-#include <QProcess>
-#include <QThread>
-#include <QtDBus/QDBusConnection>
 #include <QtDBus/QDBusUnixFileDescriptor>
 
 #include <gtest/gtest.h>
@@ -89,51 +86,21 @@ private:
 
 namespace {
 
-class DisplayInhibitorTest : public ::testing::Test {
+class DisplayInhibitorTest : public PrivateBusTest {
 protected:
     void SetUp() override {
-        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        if (!daemon.waitForStarted(5000))
-            GTEST_SKIP() << "no dbus-daemon on this machine";
-        ASSERT_TRUE(daemon.waitForReadyRead(5000));
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
-        // One private bus stands for both the session and the system bus.
-        env.SetEnv("DBUS_SESSION_BUS_ADDRESS", address.toStdString());
-        env.SetEnv("DBUS_SYSTEM_BUS_ADDRESS", address.toStdString());
-        worker.start();
-        saver.moveToThread(&worker);
-        login.moveToThread(&worker);
+        PrivateBusTest::SetUp();
+        saver.moveToThread(&worker_);
+        login.moveToThread(&worker_);
     }
-    void TearDown() override {
-        if (!address.isEmpty())
-            QDBusConnection::disconnectFromBus(QStringLiteral("fake-desktop"));
-        worker.quit();
-        worker.wait();
-        if (daemon.state() != QProcess::NotRunning) {
-            daemon.kill();
-            daemon.waitForFinished(5000);
-        }
-    }
-    // The services the test plays, answering from their own thread.
     void Serve(bool screenSaver, bool logind) {
-        QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("fake-desktop"));
-        ASSERT_TRUE(bus.isConnected());
-        if (screenSaver) {
-            ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
-            ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver,
-                                           QDBusConnection::ExportAllSlots));
-        }
-        if (logind) {
-            ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.login1")));
-            ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/login1"), &login,
-                                           QDBusConnection::ExportAllSlots));
-        }
+        QDBusConnection bus = Services();
+        if (screenSaver)
+            PrivateBusTest::Serve(bus, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", &saver);
+        if (logind)
+            PrivateBusTest::Serve(bus, "org.freedesktop.login1", "/org/freedesktop/login1", &login);
     }
 
-    QProcess daemon;
-    QString address;
-    CTempEnvironment env;
-    QThread worker;
     FakeScreenSaver saver;
     FakeLoginManager login;
 };
