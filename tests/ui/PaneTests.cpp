@@ -84,16 +84,17 @@ TEST_F(PaneTest, APaneOpensDockedBesideTheRibbonOnTheSideWithRoom) {
     }
 }
 
-TEST_F(PaneTest, WithoutASkinAPaneCannotDockAndReportsSideTwo) {
-    CTestPane pane;
-    pane.SetSkin(nullptr);
-    ASSERT_TRUE(Open(pane));
-    EXPECT_FALSE(pane.IsDocked());
-    EXPECT_EQ(pane.GetDockSide(), CAttachablePane::kNoSkinDockSide);
-    EXPECT_FALSE(pane.DockBeside(RibbonRect(), CVidoraSkin::DockRight));
-}
+// Without a skin a pane cannot dock and reports side two; without a ribbon it floats centred.
+TEST_F(PaneTest, WithoutASkinOrARibbonAPaneFloats) {
+    {
+        CTestPane skinless;
+        skinless.SetSkin(nullptr);
+        ASSERT_TRUE(Open(skinless));
+        EXPECT_FALSE(skinless.IsDocked());
+        EXPECT_EQ(skinless.GetDockSide(), CAttachablePane::kNoSkinDockSide);
+        EXPECT_FALSE(skinless.DockBeside(RibbonRect(), CVidoraSkin::DockRight));
+    }
 
-TEST_F(PaneTest, WithoutARibbonAPaneFloatsCentred) {
     CAttachablePane::SetDockHost(nullptr);
     CTestPane pane;
     ASSERT_TRUE(Open(pane));
@@ -120,9 +121,14 @@ TEST_F(PaneTest, DraggingADockedPaneAwayUndocksItAndItReopensWhereItWasLeft) {
     EXPECT_EQ(again.pos(), away);
 }
 
-TEST_F(PaneTest, LettingAFloatingPaneGoNearTheRibbonDocksIt) {
+// A docked pane dragged only a little stays docked; a floating one let go near the ribbon docks.
+TEST_F(PaneTest, APaneLetGoNearTheRibbonDocks) {
     CTestPane pane;
     ASSERT_TRUE(Open(pane));
+    DragTo(pane, pane.pos() + QPoint(8, 30));
+    EXPECT_TRUE(pane.IsDocked());
+    EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
+
     pane.Undock();
     pane.move(screen.left() + 600, screen.top() + 300);
     // Close to the ribbon's left side, a little lower than its top.
@@ -131,14 +137,6 @@ TEST_F(PaneTest, LettingAFloatingPaneGoNearTheRibbonDocksIt) {
     EXPECT_EQ(pane.GetDockSide(), CVidoraSkin::DockLeft);
     EXPECT_EQ(pane.pos(), QPoint(RibbonRect().left() - pane.width(), RibbonRect().top()));
     EXPECT_EQ(Stored("SettingsDocked"), 1u);
-}
-
-TEST_F(PaneTest, ADockedPaneDraggedOnlyALittleStaysDocked) {
-    CTestPane pane;
-    ASSERT_TRUE(Open(pane));
-    DragTo(pane, pane.pos() + QPoint(8, 30));
-    EXPECT_TRUE(pane.IsDocked());
-    EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
 }
 
 TEST_F(PaneTest, StoredFloatingPositionsThatCannotBeUsedAreReplaced) {

@@ -187,7 +187,8 @@ TEST(SkinDocking, DockedPositionsTouchTheRibbonOnTheSideChosen) {
     EXPECT_EQ(CVidoraSkin::ChooseDockSide(pane, QRect(1000, 100, 63, 400), QRect()), CVidoraSkin::DockRight);
 }
 
-TEST_F(SkinTest, SlidingLandsAtOnceWhenAnimationsAreOff) {
+// Sliding lands at once when animations are off; animated, it starts behind the ribbon.
+TEST_F(SkinTest, SlidingLandsAtOnceWithoutAnimationsElseStartsBehindTheRibbon) {
     skin.Attach(&window);
     const QRect ribbon(400, 120, 63, 300);
     skin.SlideOut(ribbon, CVidoraSkin::DockLeft);
@@ -196,13 +197,9 @@ TEST_F(SkinTest, SlidingLandsAtOnceWhenAnimationsAreOff) {
     bool done = false;
     skin.SlideIn(ribbon, CVidoraSkin::DockLeft, [&done] { done = true; });
     EXPECT_TRUE(done);
-}
 
-TEST_F(SkinTest, SlidingOutStartsBehindTheRibbonWhenAnimated) {
     CVidoraSkin::SetAnimationsEnabled(true);
-    skin.Attach(&window);
     window.show();
-    const QRect ribbon(400, 120, 63, 300);
     skin.SlideOut(ribbon, CVidoraSkin::DockRight);
     EXPECT_TRUE(skin.IsSliding());
     EXPECT_LT(window.pos().x(), ribbon.right() + 1) << "it comes out from behind the ribbon";
