@@ -91,16 +91,13 @@ TEST(ProgressTest, ThePositionStaysInsideTheRangeAndTheBarFollowsIt) {
     EXPECT_EQ(bar.GetPos(), 80);
     bar.StepIt(); // past the end starts over
     EXPECT_EQ(bar.GetPos(), 0);
-}
 
-TEST(ProgressTest, AVerticalLevelMeterGrowsFromTheBottom) {
-    CTransparentProgressCtrl meter;
-    meter.SetOrientation(Qt::Vertical);
-    meter.resize(10, 100);
-    meter.SetRange(0, 100);
-    meter.SetPos(30);
-    EXPECT_EQ(meter.BarRect().height(), 30);
-    EXPECT_EQ(meter.BarRect().bottom(), 99);
+    // A vertical level meter grows from the bottom.
+    bar.SetOrientation(Qt::Vertical);
+    bar.resize(10, 100);
+    bar.SetPos(30);
+    EXPECT_EQ(bar.BarRect().height(), 30);
+    EXPECT_EQ(bar.BarRect().bottom(), 99);
 }
 
 TEST(ToolTipTest, LongTextsAreWrappedToTheWidthLimitAndLineBreaksKept) {
