@@ -9,11 +9,21 @@
 // --- life
 // --------------------------------------------------------------------------------------------------------
 
-TEST_F(CommunicationsTest, TheFacadeIsSharedCountedAndShutsDownAtTheLastRelease) {
+// A failed creation or a refused sink gives null and the next request tries again; once made the facade is
+// shared, counted, and shuts down at the last release.
+TEST_F(CommunicationsTest, TheFacadeIsSharedCountedAndMadeAgainAfterAFailedCreation) {
+    createResult = REGDB_E_CLASSNOTREG;
+    EXPECT_EQ(GetGraniteCommunicationsManager(), nullptr);
+    EXPECT_EQ(CGraniteCommunicationsManager::Current(), nullptr);
+    createResult = S_OK;
+    service.failures["Advise"] = E_FAIL;
+    EXPECT_EQ(GetGraniteCommunicationsManager(), nullptr);
+    EXPECT_EQ(service.refs, 1u) << "a service whose events cannot be heard is let go of";
+    service.failures.clear();
     IGraniteCommunicationsManager* first = Get();
     IGraniteCommunicationsManager* second = Get();
     EXPECT_EQ(first, second);
-    EXPECT_EQ(creations, 1);
+    EXPECT_EQ(creations, 3);
     // Registered with a GUID in text form, without braces.
     EXPECT_EQ(service.registeredClient, CGraniteCommunicationsManager::kClientId);
     EXPECT_EQ(service.registeredClient.size(), 36u);
@@ -25,21 +35,6 @@ TEST_F(CommunicationsTest, TheFacadeIsSharedCountedAndShutsDownAtTheLastRelease)
     EXPECT_EQ(service.sink, nullptr);
     EXPECT_FALSE(service.unadvisedUnheld) << "disconnected before the service was let go of";
     EXPECT_EQ(service.refs, 1u) << "only the test's own reference is left";
-}
-
-TEST_F(CommunicationsTest, AFailedCreationOrARefusedSinkGivesNullAndTheNextRequestTriesAgain) {
-    createResult = REGDB_E_CLASSNOTREG;
-    EXPECT_EQ(GetGraniteCommunicationsManager(), nullptr);
-    EXPECT_EQ(CGraniteCommunicationsManager::Current(), nullptr);
-    createResult = S_OK;
-    service.failures["Advise"] = E_FAIL;
-    EXPECT_EQ(GetGraniteCommunicationsManager(), nullptr);
-    EXPECT_EQ(service.refs, 1u) << "a service whose events cannot be heard is let go of";
-    service.failures.clear();
-    IGraniteCommunicationsManager* manager = GetGraniteCommunicationsManager();
-    ASSERT_NE(manager, nullptr);
-    EXPECT_EQ(creations, 3);
-    manager->Release();
 }
 
 // --- the application list
@@ -231,29 +226,25 @@ TEST_F(CommunicationsTest, TheDefaultApplicationIsSetAndFoundByName) {
     m->Release();
 }
 
-TEST_F(CommunicationsTest, ServiceApplicationsAreStartedAndClosedByTheServiceByName) {
+// Service applications are started and closed by the service, by name; a local application without a
+// program is not started at all.
+TEST_F(CommunicationsTest, ServiceApplicationsAreStartedByTheServiceAndLocalOnesOnlyWithAProgram) {
     service.apps = {{"a", "Alpha"}};
     IGraniteCommunicationsManager* m = Get();
     ASSERT_EQ(m->RefreshApplications(), S_OK);
+    ASSERT_EQ(m->GetApplicationCount(), 4);
     EXPECT_EQ(m->LaunchApplication(0), S_OK);
     EXPECT_EQ(service.apps[0].status, COMMS_APP_RUNNING);
     EXPECT_EQ(m->CloseApplication(0), S_OK);
     EXPECT_EQ(service.apps[0].status, COMMS_APP_INSTALLED);
+    EXPECT_EQ(service.launches, 1);
+    EXPECT_EQ(m->LaunchApplication(1), E_FAIL) << "the first local application, without a program";
+    EXPECT_EQ(service.launches, 1);
     EXPECT_TRUE(launcher.Started().empty());
     service.failures["LaunchApplication"] = E_ACCESSDENIED;
     EXPECT_EQ(m->LaunchApplication(0), E_FAIL);
     EXPECT_EQ(m->LaunchApplication(-1), E_INVALIDARG);
     EXPECT_EQ(m->CloseApplication(42), E_INVALIDARG);
-    m->Release();
-}
-
-TEST_F(CommunicationsTest, ALocalApplicationWithoutAProgramIsNotStarted) {
-    IGraniteCommunicationsManager* m = Get();
-    ASSERT_EQ(m->RefreshApplications(), S_OK);
-    ASSERT_EQ(m->GetApplicationCount(), 3);
-    EXPECT_EQ(m->LaunchApplication(0), E_FAIL);
-    EXPECT_TRUE(launcher.Started().empty());
-    EXPECT_EQ(service.launches, 0);
     m->Release();
 }
 
