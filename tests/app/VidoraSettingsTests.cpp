@@ -93,8 +93,9 @@ TEST_F(VidoraSettingsTest, SeedingReplacesWrongTypesAndKeepsRightOnes) {
     EXPECT_EQ(Stored(kRoot, "VideoEffectsCategory").text, "avatars");
 }
 
-TEST_F(VidoraSettingsTest, OemDefaultsWinOverBuiltInOnes) {
-    UseOem(R"(<Oem><DefaultRegistryValues>
+// The reseller's document moves every value below its own root, and its defaults win over the built-in ones.
+TEST_F(VidoraSettingsTest, OemRootAndDefaultsWinOverBuiltInOnes) {
+    UseOem(R"(<Oem><RegistryPath>Software\Reseller\Cam</RegistryPath><DefaultRegistryValues>
         <DefaultRegistryValue Id="showsystrayicon" DefaultValue="0"/>
         <DefaultRegistryValue Id="ShadeFirstTimeUse" DefaultValue="abc"/>
         <DefaultRegistryValue Id="VIVFirstTimeUse" DefaultValue=""/>
@@ -107,18 +108,23 @@ TEST_F(VidoraSettingsTest, OemDefaultsWinOverBuiltInOnes) {
     EXPECT_EQ(CVidoraSettings::GetVIVFirstTimeUse(), 1u);   // an empty OEM default does not count
     EXPECT_EQ(CVidoraSettings::GetVideoEffectsCategory(), "fun filters");
     EXPECT_EQ(CVidoraSettings::GetPrivacyShadeBrowseFolder(), env->Path("common") + "/Shades");
-}
-
-TEST_F(VidoraSettingsTest, OemRegistryPathMovesEveryValue) {
-    UseOem("<Oem><RegistryPath>Software\\Reseller\\Cam</RegistryPath></Oem>");
     EXPECT_EQ(CVidoraSettings::GetSettingsRoot(), "Software\\Reseller\\Cam");
     CVidoraSettings::SetAlwaysOnTop(0);
     EXPECT_EQ(Stored("Software\\Reseller\\Cam", "AlwaysOnTop").dword, 0u);
+    EXPECT_EQ(Stored("Software\\Reseller\\Cam", "ShowSysTrayIcon").dword, 0u);
     EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, kRoot));
 }
 
 TEST_F(VidoraSettingsTest, PerCameraValuesKeepThePreviousMode) {
     UseNoOem();
+    // An empty camera name reads the defaults and writes nothing.
+    EXPECT_EQ(CVidoraSettings::SetSTMode("", 1), S_OK);
+    CVidoraSettings::SetSTOption("", 0);
+    EXPECT_EQ(CVidoraSettings::GetSTMode(""), 5u);
+    EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(""), 5u);
+    EXPECT_EQ(CVidoraSettings::GetSTOption(""), 2u);
+    EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, std::string(kRoot) + "\\Cameras"));
+
     EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Pro"), 5u);
     EXPECT_EQ(CVidoraSettings::GetSTOption("Cam Pro"), 2u);
     CVidoraSettings::SetSTMode("Cam Pro", 1);
@@ -146,16 +152,6 @@ TEST_F(VidoraSettingsTest, PerCameraValuesKeepThePreviousMode) {
         CRegistry::Instance().EnumSubKeys(Hive::CurrentUser, std::string(kRoot) + "\\Cameras\\" + key, below);
         EXPECT_TRUE(below.empty()) << key;
     }
-}
-
-TEST_F(VidoraSettingsTest, EmptyCameraNameReadsDefaultsAndWritesNothing) {
-    UseNoOem();
-    EXPECT_EQ(CVidoraSettings::SetSTMode("", 1), S_OK);
-    CVidoraSettings::SetSTOption("", 0);
-    EXPECT_EQ(CVidoraSettings::GetSTMode(""), 5u);
-    EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(""), 5u);
-    EXPECT_EQ(CVidoraSettings::GetSTOption(""), 2u);
-    EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, std::string(kRoot) + "\\Cameras"));
 }
 
 TEST_F(VidoraSettingsTest, AttachedCamerasSunTuneAndFeatureFlagsHaveTheirOwnKeys) {
