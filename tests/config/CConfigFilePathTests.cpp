@@ -49,11 +49,15 @@ TEST_F(ConfigFilePathTest, OtherwiseTheResourceIsCopiedToAPrivateFolder) {
     EXPECT_EQ(ReadFile(info.GetConfigFilePath("Config", "callingapps.xml", 438)), expected);
 }
 
-TEST_F(ConfigFilePathTest, NamesThatLeaveTheFolderAreRefused) {
+// Names that leave the folder, a missing resource and a folder in place of the copy give nothing.
+TEST_F(ConfigFilePathTest, NamesThatLeaveTheFolderAndUnusableCopiesGiveNothing) {
     for (const char* name : {"", ".", "..", "../escape.xml", "sub/file.xml", "a..b", "/etc/passwd"}) {
         EXPECT_EQ(info.GetConfigFilePath("Config", name, 438), "") << name;
     }
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(SpecialFolders::RuntimeDir() + "/escape.xml")));
+    EXPECT_EQ(info.GetConfigFilePath("Config", "none.xml", 1999999), "");
+    QDir().mkpath(QString::fromStdString(CacheFolder() + "/callingapps.xml"));
+    EXPECT_EQ(info.GetConfigFilePath("Config", "callingapps.xml", 438), "");
 }
 
 TEST_F(ConfigFilePathTest, APlantedLinkInPlaceOfTheCopyIsNotFollowed) {
@@ -83,12 +87,6 @@ TEST_F(ConfigFilePathTest, APlantedLinkInPlaceOfTheFolderIsNotFollowed) {
     struct stat folder {};
     ASSERT_EQ(lstat(QFileInfo(QString::fromStdString(path)).path().toStdString().c_str(), &folder), 0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
-}
-
-TEST_F(ConfigFilePathTest, NoResourceOrAFolderInPlaceOfTheCopyGivesNothing) {
-    EXPECT_EQ(info.GetConfigFilePath("Config", "none.xml", 1999999), "");
-    QDir().mkpath(QString::fromStdString(CacheFolder() + "/callingapps.xml"));
-    EXPECT_EQ(info.GetConfigFilePath("Config", "callingapps.xml", 438), "");
 }
 
 TEST_F(ConfigFilePathTest, AnOpenRuntimeFolderIsNotTrusted) {
