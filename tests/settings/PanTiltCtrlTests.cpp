@@ -78,10 +78,15 @@ protected:
     std::unique_ptr<QWidget> window;
 };
 
+// The default pad takes the process's facade; whether the camera has motors is read when the pad is made
+// and again when asked.
 TEST_F(PanTiltCtrlTest, ReadsWhetherTheCameraHasMotorsAndReadsAgainWhenAsked) {
     Use(kPtz);
-    CPanTiltCtrl* pad = Make();
+    auto* pad = new CPanTiltCtrl(window.get());
+    EXPECT_TRUE(pad->HasDeviceManager());
     EXPECT_TRUE(pad->IsMechanical());
+    KeyClick(pad, Qt::Key_Right);
+    EXPECT_TRUE(MotorsReach(2, 0));
     Use(kFull);
     EXPECT_TRUE(pad->IsMechanical()) << "read when made, until asked again";
     pad->RefreshMechanical();
@@ -239,15 +244,6 @@ TEST_F(PanTiltCtrlTest, APadWithoutAFacadeTakesInputAndMovesNothing) {
     EXPECT_TRUE(pad->Regions().State(PanTiltPart::Right).hover) << "the pad still follows the mouse";
     EXPECT_EQ(stepped, 0);
     EXPECT_EQ(Pan(), 0);
-}
-
-TEST_F(PanTiltCtrlTest, TheDefaultPadTakesTheProcessFacade) {
-    Use(kPtz);
-    auto* pad = new CPanTiltCtrl(window.get());
-    EXPECT_TRUE(pad->HasDeviceManager());
-    EXPECT_TRUE(pad->IsMechanical());
-    KeyClick(pad, Qt::Key_Right);
-    EXPECT_TRUE(MotorsReach(2, 0));
 }
 
 TEST(PanTiltRegistration, DialogTemplatesMakeThePadByItsClassName) {

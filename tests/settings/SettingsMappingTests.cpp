@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
-TEST(ZoomSliderMapping, ACentredRangeWithTheLargestZoomAtTheTop) {
+TEST(ZoomSliderMapping, ACentredRangeWithTheLargestZoomAtTheTopThatValuesOutsideStayOn) {
     const CZoomSliderMapping zoom(100, 400);
     EXPECT_EQ(zoom.SliderMin(), -150);
     EXPECT_EQ(zoom.SliderMax(), 150);
@@ -18,6 +20,13 @@ TEST(ZoomSliderMapping, ACentredRangeWithTheLargestZoomAtTheTop) {
     EXPECT_EQ(zoom.ValueAt(-150), 400);
     EXPECT_EQ(zoom.ValueAt(150), 100);
     EXPECT_EQ(zoom.ValueAt(0), 250);
+    // Values outside the range stay on the slider.
+    EXPECT_EQ(zoom.PositionOf(50), zoom.SliderMax());
+    EXPECT_EQ(zoom.PositionOf(9000), zoom.SliderMin());
+    EXPECT_EQ(zoom.ValueAt(-1000), 400);
+    const CZoomSliderMapping wide(INT32_MIN, INT32_MAX);
+    EXPECT_LE(wide.SliderMin(), wide.SliderMax());
+    EXPECT_EQ(wide.ValueAt(wide.SliderMin()), INT32_MAX);
 }
 
 TEST(ZoomSliderMapping, EveryRangeReachesBothEndsAndRoundTrips) {
@@ -34,16 +43,6 @@ TEST(ZoomSliderMapping, EveryRangeReachesBothEndsAndRoundTrips) {
     }
 }
 
-TEST(ZoomSliderMapping, ValuesOutsideTheRangeStayOnTheSlider) {
-    const CZoomSliderMapping zoom(100, 400);
-    EXPECT_EQ(zoom.PositionOf(50), zoom.SliderMax());
-    EXPECT_EQ(zoom.PositionOf(9000), zoom.SliderMin());
-    EXPECT_EQ(zoom.ValueAt(-1000), 400);
-    const CZoomSliderMapping wide(INT32_MIN, INT32_MAX);
-    EXPECT_LE(wide.SliderMin(), wide.SliderMax());
-    EXPECT_EQ(wide.ValueAt(wide.SliderMin()), INT32_MAX);
-}
-
 TEST(FocusSliderMapping, StepsFromTheLargestValueAndBack) {
     const CFocusSliderMapping focus(0, 250, 5);
     EXPECT_EQ(focus.SliderMax(), 50);
@@ -54,23 +53,21 @@ TEST(FocusSliderMapping, StepsFromTheLargestValueAndBack) {
     EXPECT_EQ(focus.PositionOf(100), 30);
 }
 
-TEST(FocusSliderMapping, ARangeNotStartingAtZeroRoundTrips) {
-    const CFocusSliderMapping focus(20, 120, 10);
-    EXPECT_EQ(focus.SliderMax(), 10);
-    for (int32_t value = 20; value <= 120; value += 10) {
-        const int32_t position = focus.PositionOf(value);
-        EXPECT_GE(position, 0);
-        EXPECT_LE(position, focus.SliderMax());
-        EXPECT_EQ(focus.ValueAt(position), value);
-    }
-}
-
-TEST(FocusSliderMapping, AStepOfZeroOrLessCountsAsOne) {
-    for (int32_t step : {0, -5}) {
-        const CFocusSliderMapping focus(0, 30, step);
-        EXPECT_EQ(focus.Step(), 1);
-        EXPECT_EQ(focus.SliderMax(), 30);
-        EXPECT_EQ(focus.ValueAt(focus.PositionOf(12)), 12);
+// A range not starting at zero round-trips; a step of zero or less counts as one.
+TEST(FocusSliderMapping, EveryStepRoundTripsAndAStepOfZeroOrLessCountsAsOne) {
+    const struct {
+        int32_t minimum, maximum, step, slider;
+    } cases[] = {{20, 120, 10, 10}, {0, 30, 0, 30}, {0, 30, -5, 30}};
+    for (const auto& c : cases) {
+        const CFocusSliderMapping focus(c.minimum, c.maximum, c.step);
+        EXPECT_EQ(focus.SliderMax(), c.slider) << c.step;
+        EXPECT_EQ(focus.Step(), std::max(c.step, 1));
+        for (int32_t value = c.minimum; value <= c.maximum; value += focus.Step()) {
+            const int32_t position = focus.PositionOf(value);
+            EXPECT_GE(position, 0);
+            EXPECT_LE(position, focus.SliderMax());
+            EXPECT_EQ(focus.ValueAt(position), value) << c.step;
+        }
     }
 }
 
