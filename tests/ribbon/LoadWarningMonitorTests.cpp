@@ -12,7 +12,7 @@ std::vector<uint32_t> Readings(std::initializer_list<std::pair<uint32_t, int>> r
     return out;
 }
 
-TEST(LoadWarningMonitor, OnlyAFullGroupAveragingNinetyFiveWarnsAndEveryGroupStartsAfresh) {
+TEST(LoadWarningMonitor, OnlyAFullGroupAveragingNinetyFiveWarnsAndEveryGroupOrResetStartsAfresh) {
     struct Case {
         const char* name;
         std::vector<uint32_t> readings;
@@ -34,9 +34,7 @@ TEST(LoadWarningMonitor, OnlyAFullGroupAveragingNinetyFiveWarnsAndEveryGroupStar
             EXPECT_TRUE(monitor.AddSample(100)) << c.name;
         }
     }
-}
-
-TEST(LoadWarningMonitor, ResetDropsTheGroupUnderWay) {
+    // A reset drops the group under way.
     CLoadWarningMonitor monitor;
     for (int i = 0; i < 8; ++i)
         monitor.AddSample(100);
