@@ -19,7 +19,7 @@ protected:
     }
 };
 
-TEST_F(MainSettingsTest, OpensOnTheWebcamTabAndShowsOnePaneAtATime) {
+TEST_F(MainSettingsTest, OpensOnTheWebcamTabShowsOnePaneAtATimeAndClosesThemAll) {
     Plug("full", FullFeatures());
     OpenSettings();
     ASSERT_NE(Pane(), nullptr);
@@ -30,6 +30,13 @@ TEST_F(MainSettingsTest, OpensOnTheWebcamTabAndShowsOnePaneAtATime) {
     EXPECT_EQ(Pane()->parentWidget(), settings);
     EXPECT_FALSE(Pane()->isWindow());
     EXPECT_GT(Pane()->y(), TabButton(Tab::Webcam)->geometry().bottom());
+    // The selected tab clicked again keeps its pane and what it shows.
+    CWebcamSettingsPaneDlg* pane = Pane();
+    Slider(CWebcamSettingsPaneDlg::kLevelASlider)->SetPos(17); // shown, not yet written
+    TabButton(Tab::Webcam)->click();
+    Settle();
+    EXPECT_EQ(Pane(), pane);
+    EXPECT_EQ(Slider(CWebcamSettingsPaneDlg::kLevelASlider)->GetPos(), 17);
 
     for (Tab tab : {Tab::Audio, Tab::SunTune, Tab::Advanced, Tab::Preferences, Tab::Webcam}) {
         TabButton(tab)->click();
@@ -43,17 +50,17 @@ TEST_F(MainSettingsTest, OpensOnTheWebcamTabAndShowsOnePaneAtATime) {
     }
     TabButton(Tab::Advanced)->click();
     EXPECT_EQ(settings->windowTitle().toStdString(), CDialogBase::LoadString(123));
-}
 
-TEST_F(MainSettingsTest, TheSelectedTabAgainKeepsItsPaneAndWhatItShows) {
-    Plug("full", FullFeatures());
-    OpenSettings();
-    CWebcamSettingsPaneDlg* pane = Pane();
-    Slider(CWebcamSettingsPaneDlg::kLevelASlider)->SetPos(17); // shown, not yet written
-    TabButton(Tab::Webcam)->click();
+    // Closing destroys the pane; reopening starts on the webcam tab.
+    TabButton(Tab::Preferences)->click();
     Settle();
-    EXPECT_EQ(Pane(), pane);
-    EXPECT_EQ(Slider(CWebcamSettingsPaneDlg::kLevelASlider)->GetPos(), 17);
+    EXPECT_FALSE(SettingsPanes::Preferences().IsEmpty());
+    Close();
+    EXPECT_EQ(PaneCount(), 0);
+    OpenSettings();
+    EXPECT_EQ(settings->CurrentTab(), Tab::Webcam);
+    EXPECT_NE(Pane(), nullptr);
+    EXPECT_EQ(PaneCount(), 1);
 }
 
 TEST_F(MainSettingsTest, WithoutSunTuneItsTabIsHiddenAndLeavesNoGap) {
@@ -64,21 +71,6 @@ TEST_F(MainSettingsTest, WithoutSunTuneItsTabIsHiddenAndLeavesNoGap) {
     EXPECT_TRUE(TabButton(Tab::SunTune)->isHidden());
     EXPECT_FALSE(TabButton(Tab::Advanced)->isHidden());
     EXPECT_EQ(TabButton(Tab::Advanced)->x(), TabButton(Tab::SunTune)->x());
-}
-
-TEST_F(MainSettingsTest, ClosingDestroysThePaneAndReopeningStartsOnTheWebcamTab) {
-    Plug("full", FullFeatures());
-    OpenSettings();
-    TabButton(Tab::Preferences)->click();
-    Settle();
-    EXPECT_FALSE(SettingsPanes::Preferences().IsEmpty());
-    Close();
-    EXPECT_EQ(PaneCount(), 0);
-
-    OpenSettings();
-    EXPECT_EQ(settings->CurrentTab(), Tab::Webcam);
-    EXPECT_NE(Pane(), nullptr);
-    EXPECT_EQ(PaneCount(), 1);
 }
 
 TEST_F(MainSettingsTest, WorksWithoutAnyCamera) {
