@@ -1,7 +1,12 @@
 #pragma once
-// The microphones a movie can take its sound from: the simulated microphones first, in the order of the
-// simulated hardware, then the audio sources GStreamer's device monitor finds. The list is taken once, when
-// the enumerator is made (the capture window makes one per recording).
+// The microphones a movie can record from: the real sources GStreamer's device monitor finds (the sound
+// server's default first, monitors of speakers left out) in place of the simulated microphones, which stay
+// when there is no real source or the run asked for simulated devices (see CMicrophoneListPolicy). The
+// list is taken once, when the enumerator is made (the capture window makes one per recording).
+//
+// A real source's path is the name its source element opens it by, which for the sound server is the
+// source's name ("alsa_input.usb-..."), the same id the device service gives that microphone; the display
+// name is the server's description, as in the device service. A simulated microphone's path is its id.
 #include "granite/capture/GstRef.h"
 #include "platform/CRefCounted.h"
 #include "services/IAudioDeviceEnumerator.h"
@@ -30,8 +35,6 @@ private:
         GstObjectPtr<GstDevice> device; // null for a simulated microphone
     };
     ~CAudioDeviceEnumerator() override = default;
-    void AddSimulated();
-    void AddReal();
 
     std::vector<Entry> entries_;
 };
