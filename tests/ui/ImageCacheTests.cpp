@@ -101,14 +101,21 @@ TEST_F(ImageCacheTest, AFailedLoadIsRetriedAtTheNextRequestAndASuccessfulOneIsKe
     EXPECT_EQ(cache.GetImage(12).size(), QSize(4, 4));
 }
 
-TEST_F(ImageCacheTest, ADisabledCacheYieldsNothingButKeepsWhatItHolds) {
+// Preloading caches what loads and skips the rest; a disabled cache yields and preloads nothing but keeps
+// what it holds.
+TEST_F(ImageCacheTest, PreloadCachesWhatLoadsAndADisabledCacheYieldsNothingButKeepsWhatItHolds) {
     resources[5] = EncodePng(2, 3);
-    ASSERT_FALSE(cache.GetImage(5).isNull());
+    resources[358] = EncodePng(1, 1);
+    EXPECT_EQ(cache.Preload({5, 104, 358, 2500}), 2u);
+    EXPECT_TRUE(cache.IsCached(5));
+    EXPECT_FALSE(cache.IsCached(104));
+    EXPECT_TRUE(cache.IsCached(358));
     cache.Disable();
     EXPECT_FALSE(cache.IsEnabled());
     EXPECT_TRUE(cache.GetImage(5).isNull());
     resources[6] = EncodePng(2, 3);
     EXPECT_TRUE(cache.GetImage(6).isNull());
+    EXPECT_EQ(cache.Preload({6}), 0u);
     EXPECT_FALSE(cache.IsCached(6));
     resources[5] = EncodePng(7, 7);
     cache.Enable();
@@ -133,21 +140,7 @@ TEST_F(ImageCacheTest, ClearFreesEveryImageAndShutdownAlsoDisables) {
     EXPECT_TRUE(cache.GetImage(1).isNull());
 }
 
-TEST_F(ImageCacheTest, PreloadCachesWhatLoadsAndSkipsTheRest) {
-    resources[103] = EncodePng(1, 1);
-    resources[358] = EncodePng(1, 1);
-    EXPECT_EQ(cache.Preload({103, 104, 358, 2500}), 2u);
-    EXPECT_TRUE(cache.IsCached(103));
-    EXPECT_FALSE(cache.IsCached(104));
-    EXPECT_TRUE(cache.IsCached(358));
-
-    cache.Disable();
-    resources[104] = EncodePng(1, 1);
-    EXPECT_EQ(cache.Preload({104}), 0u) << "a disabled cache preloads nothing";
-    EXPECT_FALSE(cache.IsCached(104));
-}
-
-TEST(ImageCacheDecode, KeepsAGoodPictureUpToTheSideLimitAndRefusesAbsurdDimensionsBeforeDecoding) {
+TEST(ImageCacheDecode, KeepsAGoodPictureUpToTheSideLimitAndRefusesAbsurdDimensionsAndDamagedOrForeignData) {
     const QImage image = CImageCache::Decode(EncodePng(CImageCache::kMaxSide, 2, Qt::magenta));
     ASSERT_EQ(image.size(), QSize(CImageCache::kMaxSide, 2));
     EXPECT_EQ(image.pixelColor(CImageCache::kMaxSide - 1, 1), QColor(Qt::magenta));
@@ -156,17 +149,12 @@ TEST(ImageCacheDecode, KeepsAGoodPictureUpToTheSideLimitAndRefusesAbsurdDimensio
     // Each side acceptable, the area not.
     EXPECT_TRUE(CImageCache::Decode(PngHeaderClaiming(8000, 8000)).isNull());
     EXPECT_TRUE(CImageCache::Decode(PngHeaderClaiming(0, 10)).isNull());
-}
-
-TEST(ImageCacheDecode, RefusesDamagedAndForeignData) {
+    // Damaged and foreign data.
     EXPECT_TRUE(CImageCache::Decode({}).isNull());
     EXPECT_TRUE(CImageCache::Decode(QByteArray(64, '\xff')).isNull());
     QByteArray truncated = EncodePng(40, 40);
     truncated.truncate(truncated.size() / 2);
     EXPECT_TRUE(CImageCache::Decode(truncated).isNull());
-
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(Qt::red);
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
