@@ -58,8 +58,7 @@ bool CPrivateSoundServer::Start() {
          QStringLiteral("module-null-sink sink_name=%1 sink_properties=device.description=Test-Speaker")
              .arg(QString::fromLatin1(kSpeaker)),
          QStringLiteral("-L"),
-         QStringLiteral("module-null-source source_name=%1 "
-                        "source_properties=device.description=Test-Microphone")
+         QStringLiteral("module-null-source source_name=%1 description=Test-Microphone")
              .arg(QString::fromLatin1(kMicrophone))});
     if (!daemon_.waitForStarted(kStartMilliseconds))
         return false;
