@@ -1,6 +1,7 @@
 #include "granite/devices/CAudioRoster.h"
 
 #include "granite/devices/CSimulatedAudio.h"
+#include "granite/pulse/CPulseSoundPlayer.h"
 
 #include <algorithm>
 
@@ -10,8 +11,11 @@ std::shared_ptr<CAudioRoster> CAudioRoster::Create(std::shared_ptr<CSimulatedHar
                                                    std::shared_ptr<IAudioDevices> real) {
     std::shared_ptr<CAudioRoster> roster(new CAudioRoster(std::move(hardware), std::move(real)));
     roster->simulated_->AddListener(&roster->simulatedTap_);
-    if (roster->real_)
+    if (roster->real_) {
         roster->real_->AddListener(&roster->realTap_);
+        roster->player_ = CPulseSoundPlayer::Shared();
+        roster->player_->AddListener(&roster->soundTap_);
+    }
     return roster;
 }
 
@@ -20,6 +24,8 @@ CAudioRoster::CAudioRoster(std::shared_ptr<CSimulatedHardware> hardware, std::sh
       real_(std::move(real)) {}
 
 CAudioRoster::~CAudioRoster() {
+    if (player_)
+        player_->RemoveListener(&soundTap_);
     if (real_)
         real_->RemoveListener(&realTap_);
     simulated_->RemoveListener(&simulatedTap_);
@@ -33,6 +39,30 @@ bool CAudioRoster::IsDeviceEvent(const HardwareEvent& event) {
 
 bool CAudioRoster::RealListed(DeviceKind kind) const {
     return real_ && real_->Count(kind) > 0;
+}
+
+bool CAudioRoster::IsRealSpeaker(const std::string& speakerId) const {
+    return real_ && real_->Exists(DeviceKind::Speaker, speakerId);
+}
+
+HRESULT CAudioRoster::PlaySound(const std::string& speakerId, const std::string& path) {
+    if (!IsRealSpeaker(speakerId))
+        return E_DEVICE_NOT_CONNECTED;
+    return player_->PlayFile(speakerId, path);
+}
+
+HRESULT CAudioRoster::PlayTestTone(const std::string& speakerId) {
+    if (!IsRealSpeaker(speakerId))
+        return E_DEVICE_NOT_CONNECTED;
+    return player_->PlayTone(speakerId);
+}
+
+HRESULT CAudioRoster::StopSound(const std::string& speakerId) {
+    // A sound whose speaker has just gone is still stopped (its status follows); with nothing playing, an
+    // unknown speaker is not connected.
+    if (player_ && player_->IsPlaying(speakerId))
+        return player_->Stop(speakerId);
+    return IsRealSpeaker(speakerId) ? S_FALSE : E_DEVICE_NOT_CONNECTED;
 }
 
 IAudioDevices& CAudioRoster::Active(DeviceKind kind) const {

@@ -5,8 +5,9 @@
 //
 // When the first real device of a kind arrives the simulated ones of that kind leave (each with a removal),
 // and when the last real one leaves they come back (each with an arrival), so a client's list follows
-// without a restart. Listeners hear only the audio devices' own events (see IsDeviceEvent); the sounds
-// played on speakers and the global audio options stay with the simulated hardware.
+// without a restart. Listeners hear the audio devices' own events (see IsDeviceEvent) and the sound statuses
+// of the real speakers (see PlaySound); the sounds of the simulated speakers and the global audio options
+// stay with the simulated hardware, whose listeners hear them.
 #include "granite/devices/CSimulatedHardware.h"
 #include "granite/devices/IAudioDevices.h"
 
@@ -16,9 +17,12 @@
 
 namespace Granite {
 
+class CPulseSoundPlayer;
+
 class CAudioRoster : public IAudioDevices {
 public:
-    // `real` may be null (no real audio backend: the simulated devices only).
+    // `real` may be null (no real audio backend: the simulated devices only). With real devices the roster
+    // plays and hears sounds through the process's sound player.
     static std::shared_ptr<CAudioRoster> Create(std::shared_ptr<CSimulatedHardware> hardware,
                                                 std::shared_ptr<IAudioDevices> real);
     ~CAudioRoster() override;
@@ -30,6 +34,16 @@ public:
     static bool IsDeviceEvent(const HardwareEvent& event);
     // Whether the real devices of a kind are the ones listed now.
     bool RealListed(DeviceKind kind) const;
+    // Whether the speaker is a real one: its sounds play on the sound server through the roster.
+    bool IsRealSpeaker(const std::string& speakerId) const;
+
+    // Sounds on a real speaker. Their statuses (Started, Finished, Stopped) reach this roster's listeners as
+    // SoundStatus events; the answers are those of the simulated speakers: E_DEVICE_NOT_CONNECTED for a
+    // speaker that is not a real one, the wave file's own failure for a file that cannot be played (nothing
+    // starts), S_FALSE from StopSound when nothing plays.
+    HRESULT PlaySound(const std::string& speakerId, const std::string& path);
+    HRESULT PlayTestTone(const std::string& speakerId);
+    HRESULT StopSound(const std::string& speakerId);
 
     int32_t Count(DeviceKind kind) const override { return Active(kind).Count(kind); }
     bool IdAt(DeviceKind kind, int32_t index, std::string& id) const override {
@@ -69,6 +83,16 @@ private:
         bool real_;
     };
 
+    // Passes on the player's sound statuses.
+    class SoundTap : public IHardwareListener {
+    public:
+        explicit SoundTap(CAudioRoster& roster) : roster_(roster) {}
+        void OnHardwareEvent(const HardwareEvent& event) override { roster_.Tell({event}); }
+
+    private:
+        CAudioRoster& roster_;
+    };
+
     CAudioRoster(std::shared_ptr<CSimulatedHardware> hardware, std::shared_ptr<IAudioDevices> real);
     IAudioDevices& Active(DeviceKind kind) const;
     // The source a device lives in, whichever is listed: a device in use before the lists changed over is
@@ -83,6 +107,8 @@ private:
     std::shared_ptr<IAudioDevices> real_;
     Tap simulatedTap_{*this, false};
     Tap realTap_{*this, true};
+    SoundTap soundTap_{*this};
+    std::shared_ptr<CPulseSoundPlayer> player_; // with real devices only: every client hears every sound
     mutable std::mutex lock_;
     std::vector<IHardwareListener*> listeners_;
 };

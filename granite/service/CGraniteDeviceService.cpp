@@ -89,6 +89,7 @@ CGraniteDeviceService::CGraniteDeviceService(std::shared_ptr<CSimulatedHardware>
                                              std::shared_ptr<ICameraDevices> cameras,
                                              std::shared_ptr<IAudioDevices> audio)
     : hardware_(std::move(hardware)), cameras_(std::move(cameras)), audio_(std::move(audio)),
+      roster_(std::dynamic_pointer_cast<CAudioRoster>(audio_)),
       hub_(CServiceEventHub::Create(hardware_, cameras_, audio_)),
       clientId_(CSimulatedHardware::NewClientId()) {}
 
@@ -453,9 +454,17 @@ HRESULT CGraniteDeviceService::SelectSpeaker(const std::string& id) {
     return audio_->Select(DeviceKind::Speaker, id);
 }
 
+bool CGraniteDeviceService::SoundsThroughRoster(const std::string& speakerId) const {
+    // A speaker the simulated hardware does not know is asked of the roster, which also stops the sound of
+    // a real speaker that has just gone.
+    return roster_ && !hardware_->Exists(DeviceKind::Speaker, speakerId);
+}
+
 HRESULT CGraniteDeviceService::SpeakerCommand63(const std::string& speakerId) {
     if (HRESULT hr = Enter(kToneStart); FAILED(hr))
         return hr;
+    if (SoundsThroughRoster(speakerId))
+        return roster_->PlayTestTone(speakerId);
     uint64_t token = 0;
     HRESULT hr = hardware_->StartSound(speakerId, kTestTone, &token);
     if (SUCCEEDED(hr))
@@ -466,15 +475,19 @@ HRESULT CGraniteDeviceService::SpeakerCommand63(const std::string& speakerId) {
 HRESULT CGraniteDeviceService::SpeakerCommand64(const std::string& speakerId) {
     if (HRESULT hr = Enter(kToneStop); FAILED(hr))
         return hr;
+    if (SoundsThroughRoster(speakerId))
+        return roster_->StopSound(speakerId);
     return hardware_->StopSound(speakerId);
 }
 
 HRESULT CGraniteDeviceService::PlaySoundFile(const std::string& speakerId, const std::string& path) {
     if (HRESULT hr = Enter(kPlaySound); FAILED(hr))
         return hr;
+    // A file that cannot be played fails the call: nothing starts, so no status follows.
+    if (SoundsThroughRoster(speakerId))
+        return roster_->PlaySound(speakerId, path);
     if (!hardware_->Exists(DeviceKind::Speaker, speakerId))
         return E_DEVICE_NOT_CONNECTED;
-    // A file that cannot be played fails the call: nothing starts, so no status follows.
     uint32_t milliseconds = 0;
     if (HRESULT hr = CWaveFileInfo::Duration(path, milliseconds); FAILED(hr))
         return hr;
@@ -488,6 +501,8 @@ HRESULT CGraniteDeviceService::PlaySoundFile(const std::string& speakerId, const
 HRESULT CGraniteDeviceService::StopSoundFile(const std::string& speakerId) {
     if (HRESULT hr = Enter(kStopSound); FAILED(hr))
         return hr;
+    if (SoundsThroughRoster(speakerId))
+        return roster_->StopSound(speakerId);
     return hardware_->StopSound(speakerId);
 }
 

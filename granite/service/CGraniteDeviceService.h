@@ -17,6 +17,7 @@
 
 namespace Granite {
 
+class CAudioRoster;
 class CSimulatorControlServer;
 
 class CGraniteDeviceService : public CRefCounted<IInProcDeviceManager> {
@@ -26,8 +27,9 @@ public:
     // Cameras through `cameras`; microphones, speakers and HID devices on the simulated hardware.
     CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware,
                           std::shared_ptr<ICameraDevices> cameras);
-    // Cameras through `cameras`, microphones and speakers through `audio`; HID devices, sounds and the
-    // global audio options on the simulated hardware.
+    // Cameras through `cameras`, microphones and speakers through `audio`; HID devices and the global audio
+    // options on the simulated hardware. Sounds play on the simulated speakers, and on the real ones when
+    // `audio` is a roster (CAudioRoster) with real speakers.
     CGraniteDeviceService(std::shared_ptr<CSimulatedHardware> hardware,
                           std::shared_ptr<ICameraDevices> cameras, std::shared_ptr<IAudioDevices> audio);
 
@@ -127,10 +129,14 @@ private:
                 const Variant& value);
     HRESULT GetString(int32_t operation, int index, std::string* value);
     HRESULT SetString(int32_t operation, int index, const std::string& value);
+    // Whether the speaker's sounds play on the sound server (through the roster) rather than on the
+    // simulated hardware.
+    bool SoundsThroughRoster(const std::string& speakerId) const;
 
     std::shared_ptr<CSimulatedHardware> hardware_;
     std::shared_ptr<ICameraDevices> cameras_;
     std::shared_ptr<IAudioDevices> audio_;
+    std::shared_ptr<CAudioRoster> roster_; // `audio_` when it is a roster, else null
     std::shared_ptr<CServiceEventHub> hub_;
     const uint64_t clientId_;
     std::shared_ptr<CSimulatorControlServer> controlServer_;

@@ -23,7 +23,8 @@ std::shared_ptr<CServiceEventHub> CServiceEventHub::Create(std::shared_ptr<CSimu
 CServiceEventHub::CServiceEventHub(std::shared_ptr<CSimulatedHardware> hardware,
                                    std::shared_ptr<ICameraDevices> cameras,
                                    std::shared_ptr<IAudioDevices> audio)
-    : hardware_(std::move(hardware)), cameras_(std::move(cameras)), audio_(std::move(audio)) {}
+    : hardware_(std::move(hardware)), cameras_(std::move(cameras)), audio_(std::move(audio)),
+      audioTellsSounds_(dynamic_cast<CAudioRoster*>(audio_.get()) != nullptr) {}
 
 CServiceEventHub::~CServiceEventHub() {
     Shutdown();
@@ -183,12 +184,16 @@ void CServiceEventHub::ScheduleSoundEnd(const std::string& speakerId, uint64_t t
 }
 
 void CServiceEventHub::AudioTap::OnHardwareEvent(const HardwareEvent& event) {
-    if (CAudioRoster::IsDeviceEvent(event))
+    // A roster tells only the real speakers' sounds; other audio devices pass on the hardware's, which
+    // come with the hardware's events already.
+    if (CAudioRoster::IsDeviceEvent(event) ||
+        (hub_.audioTellsSounds_ && event.type == HardwareEvent::Type::SoundStatus))
         hub_.Queue(event);
 }
 
 void CServiceEventHub::OnHardwareEvent(const HardwareEvent& event) {
-    // The microphones' and speakers' own events come from the audio devices.
+    // The microphones' and speakers' own events come from the audio devices; the simulated speakers' sounds
+    // come from here.
     if (!CAudioRoster::IsDeviceEvent(event))
         Queue(event);
 }

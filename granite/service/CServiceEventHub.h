@@ -24,7 +24,8 @@ namespace Granite {
 class CServiceEventHub : public IHardwareListener, public std::enable_shared_from_this<CServiceEventHub> {
 public:
     // Events come from `cameras`, which passes on the hardware's other events too, except the microphones'
-    // and speakers' own events, which come from `audio`.
+    // and speakers' own events, which come from `audio`. The sound statuses of the simulated speakers come
+    // with the hardware's events; those of real speakers from `audio` when it is a roster (CAudioRoster).
     static std::shared_ptr<CServiceEventHub> Create(std::shared_ptr<CSimulatedHardware> hardware,
                                                     std::shared_ptr<ICameraDevices> cameras,
                                                     std::shared_ptr<IAudioDevices> audio);
@@ -79,6 +80,7 @@ private:
     std::shared_ptr<ICameraDevices> cameras_;
     std::shared_ptr<IAudioDevices> audio_;
     AudioTap audioTap_{*this};
+    bool audioTellsSounds_ = false; // `audio` is a roster, which tells the real speakers' sounds
     CServiceWorker worker_;
 
     mutable std::mutex lock_;
