@@ -1,6 +1,7 @@
 #include "granite/capture/CVideoCapture.h"
 
 #include "granite/capture/CV4l2Camera.h"
+#include "granite/v4l2/CV4l2ShadeStates.h"
 #include "platform/TextUtil.h"
 
 #include <unistd.h>
@@ -60,11 +61,18 @@ std::vector<StillFormat> CVideoCapture::StillFormatsOf(const CameraInfo& camera)
     return formats;
 }
 
+CEffectsStage::ShadeQuery CVideoCapture::RealCameraShade(const CameraInfo& camera) {
+    if (camera.kind != CameraInfo::Kind::V4l2)
+        return {};
+    return CV4l2ShadeStates::Process().QueryFor(camera.devicePath);
+}
+
 CVideoCapture* CVideoCapture::Create(const CameraInfo& camera) {
     return new CVideoCapture(camera);
 }
 
-CVideoCapture::CVideoCapture(const CameraInfo& camera) : camera_(camera), formats_(StillFormatsOf(camera)) {
+CVideoCapture::CVideoCapture(const CameraInfo& camera)
+    : camera_(camera), formats_(StillFormatsOf(camera)), realShade_(RealCameraShade(camera)) {
     CGstPipeline::EnsureInitialised();
     if (camera_.kind == CameraInfo::Kind::Simulated) {
         hardware_ = CSimulatedHardware::Current();
@@ -182,12 +190,13 @@ HRESULT CVideoCapture::StartPipeline(int32_t width, int32_t height, int32_t fps)
     } else {
         source = CV4l2Camera::MakeSource(camera_.devnode, width, height, fps);
     }
-    // The effects engine draws between the camera and every taker of its frames.
+    // The effects engine draws between the camera and every taker of its frames, and puts the privacy shade
+    // in place of the picture while the camera is muted.
     CSimulatedCameraSource* simulated = source_.get();
     effects_ = CEffectsStage::Create(
         camera_.devicePath, width, height,
         simulated != nullptr ? CEffectsStage::ShadeQuery([simulated] { return simulated->IsShaded(); })
-                             : CEffectsStage::ShadeQuery());
+                             : realShade_);
     GstElementPtr caps = MakeElement("capsfilter"), sink = MakeElement("appsink");
     if (!source || !effects_ || !caps || !sink)
         return E_FAIL;

@@ -41,6 +41,9 @@ public:
     // The still formats a camera offers: the sizes up to its largest still feature, motion-capable up to
     // 960 wide when it can detect motion. Cameras that name no features (real ones) offer up to 1280 x 960.
     static std::vector<StillFormat> StillFormatsOf(const CameraInfo& camera);
+    // Whether a real camera's picture is to show the privacy shade: its picture mute, as the device service
+    // keeps it for the camera its path names. Empty for a simulated camera (its source knows).
+    static CEffectsStage::ShadeQuery RealCameraShade(const CameraInfo& camera);
 
     HRESULT QueryInterface(const Guid& iid, void** object) override;
     uint32_t AddRef() override { return CRefCounted<IVideoCapture>::AddRef(); }
@@ -95,6 +98,7 @@ private:
     const CameraInfo camera_;
     const std::vector<StillFormat> formats_;
     std::shared_ptr<CSimulatedHardware> hardware_; // simulated cameras only
+    const CEffectsStage::ShadeQuery realShade_;    // real cameras only
     CCaptureEventPoint events_{DIID_IVideoEvents};
     CCalloutList<IFrameListener> listeners_;
     std::atomic<uint32_t> lastListenerKey_{0};

@@ -43,6 +43,10 @@ int64_t AutoExposureItem(const std::vector<int64_t>& menu) {
     }
     return -1;
 }
+
+// A control the program may not write: the driver says so, its automatic partner is on, or another program
+// holds it.
+constexpr uint32_t kLocked = V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE | V4L2_CTRL_FLAG_GRABBED;
 } // namespace
 
 std::unique_ptr<CV4l2CameraControls> CV4l2CameraControls::Open(std::unique_ptr<IV4l2Device> device) {
@@ -69,41 +73,48 @@ void CV4l2CameraControls::Enumerate() {
     q.id = V4L2_CTRL_FLAG_NEXT_CTRL;
     while (device_->Ioctl(VIDIOC_QUERY_EXT_CTRL, &q) == 0) {
         const uint32_t id = q.id;
-        if ((q.flags & V4L2_CTRL_FLAG_DISABLED) == 0) {
-            if (id == V4L2_CID_PAN_RELATIVE)
-                panRelative_ = true;
-            else if (id == V4L2_CID_TILT_RELATIVE)
-                tiltRelative_ = true;
-            else if (const V4l2ControlMapping* mapping = CV4l2ControlMap::ForControl(id)) {
-                Control c;
-                c.mapping = mapping;
-                c.minimum = q.minimum;
-                c.maximum = q.maximum;
-                c.step = std::max<int64_t>(1, static_cast<int64_t>(q.step));
-                c.defaultValue = q.default_value;
-                c.flags = q.flags;
-                if (q.type == V4L2_CTRL_TYPE_MENU || q.type == V4L2_CTRL_TYPE_INTEGER_MENU) {
-                    for (int64_t i = q.minimum; i <= q.maximum && i - q.minimum < 64; ++i) {
-                        v4l2_querymenu item{};
-                        item.id = id;
-                        item.index = static_cast<uint32_t>(i);
-                        if (device_->Ioctl(VIDIOC_QUERYMENU, &item) == 0)
-                            c.menu.push_back(i);
-                    }
-                }
-                v4l2_control value{id, 0};
-                c.value = device_->Ioctl(VIDIOC_G_CTRL, &value) == 0 ? value.value
-                                                                     : static_cast<int32_t>(q.default_value);
-                controls_[id] = c;
-                // Changes made by others (and the values automatic modes settle on) come as events.
-                v4l2_event_subscription sub{};
-                sub.type = V4L2_EVENT_CTRL;
-                sub.id = id;
-                device_->Ioctl(VIDIOC_SUBSCRIBE_EVENT, &sub);
-            }
+        const bool disabled = (q.flags & V4L2_CTRL_FLAG_DISABLED) != 0;
+        if (id == V4L2_CID_PAN_RELATIVE) {
+            panRelative_ = !disabled;
+        } else if (id == V4L2_CID_TILT_RELATIVE) {
+            tiltRelative_ = !disabled;
+        } else if (const V4l2ControlMapping* mapping = CV4l2ControlMap::ForControl(id)) {
+            // A disabled control is kept (and not offered): the driver may enable it again, and says so.
+            Control c;
+            c.mapping = mapping;
+            c.minimum = q.minimum;
+            c.maximum = q.maximum;
+            c.step = std::max<int64_t>(1, static_cast<int64_t>(q.step));
+            c.defaultValue = q.default_value;
+            c.flags = q.flags;
+            c.isMenu = q.type == V4L2_CTRL_TYPE_MENU || q.type == V4L2_CTRL_TYPE_INTEGER_MENU;
+            ReadMenu(c);
+            v4l2_control value{id, 0};
+            c.value = device_->Ioctl(VIDIOC_G_CTRL, &value) == 0 ? value.value
+                                                                 : static_cast<int32_t>(q.default_value);
+            controls_[id] = c;
+            // Changes made by others (and the values automatic modes settle on) come as events, and so do
+            // new ranges and flags.
+            v4l2_event_subscription sub{};
+            sub.type = V4L2_EVENT_CTRL;
+            sub.id = id;
+            device_->Ioctl(VIDIOC_SUBSCRIBE_EVENT, &sub);
         }
         q = v4l2_query_ext_ctrl{};
         q.id = id | V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND;
+    }
+}
+
+void CV4l2CameraControls::ReadMenu(Control& c) {
+    c.menu.clear();
+    if (!c.isMenu)
+        return;
+    for (int64_t i = c.minimum; i <= c.maximum && i - c.minimum < 64; ++i) {
+        v4l2_querymenu item{};
+        item.id = c.mapping->controlId;
+        item.index = static_cast<uint32_t>(i);
+        if (device_->Ioctl(VIDIOC_QUERYMENU, &item) == 0)
+            c.menu.push_back(i);
     }
 }
 
@@ -125,10 +136,9 @@ bool CV4l2CameraControls::Has(int32_t property) const {
     return State(property) != kPropertyNotAvailable;
 }
 
-uint32_t CV4l2CameraControls::LiveFlags(const Control& control) const {
-    v4l2_query_ext_ctrl q{};
-    q.id = control.mapping->controlId;
-    return device_->Ioctl(VIDIOC_QUERY_EXT_CTRL, &q) == 0 ? q.flags : control.flags;
+const CV4l2CameraControls::Control* CV4l2CameraControls::Usable(uint32_t controlId) const {
+    auto it = controls_.find(controlId);
+    return it == controls_.end() || (it->second.flags & V4L2_CTRL_FLAG_DISABLED) != 0 ? nullptr : &it->second;
 }
 
 int32_t CV4l2CameraControls::State(int32_t property) const {
@@ -138,20 +148,15 @@ int32_t CV4l2CameraControls::State(int32_t property) const {
     if (property == P::PtzCapability.value)
         return kPropertyReadOnly;
     if (property == P::MoveLeft.value || property == P::MoveRight.value)
-        return panRelative_ || controls_.count(V4L2_CID_PAN_ABSOLUTE) ? kPropertyReadWrite
-                                                                      : kPropertyNotAvailable;
+        return panRelative_ || Usable(V4L2_CID_PAN_ABSOLUTE) ? kPropertyReadWrite : kPropertyNotAvailable;
     if (property == P::MoveUp.value || property == P::MoveDown.value)
-        return tiltRelative_ || controls_.count(V4L2_CID_TILT_ABSOLUTE) ? kPropertyReadWrite
-                                                                        : kPropertyNotAvailable;
+        return tiltRelative_ || Usable(V4L2_CID_TILT_ABSOLUTE) ? kPropertyReadWrite : kPropertyNotAvailable;
     const Control* c = ForProperty(property);
-    if (c == nullptr)
+    if (c == nullptr || (c->flags & V4L2_CTRL_FLAG_DISABLED) != 0)
         return kPropertyNotAvailable;
     if (property != c->mapping->property.value)
         return kPropertyReadOnly; // bounds, step and default
-    const uint32_t flags = LiveFlags(*c);
-    return (flags & (V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE | V4L2_CTRL_FLAG_GRABBED)) != 0
-               ? kPropertyReadOnly
-               : kPropertyReadWrite;
+    return (c->flags & kLocked) != 0 ? kPropertyReadOnly : kPropertyReadWrite;
 }
 
 Variant CV4l2CameraControls::Read(const Control& c, int32_t property) const {
@@ -187,7 +192,7 @@ HRESULT CV4l2CameraControls::Get(int32_t property, Variant* value) const {
         return S_OK;
     }
     const Control* c = ForProperty(property);
-    if (c == nullptr)
+    if (c == nullptr || (c->flags & V4L2_CTRL_FLAG_DISABLED) != 0)
         return E_NOTIMPL;
     *value = Read(*c, property);
     return S_OK;
@@ -242,23 +247,56 @@ HRESULT CV4l2CameraControls::Move(int32_t property) {
         return FromErrno(device_->Ioctl(VIDIOC_S_CTRL, &control));
     }
     Control* c = Find(pan ? V4L2_CID_PAN_ABSOLUTE : V4L2_CID_TILT_ABSOLUTE);
-    if (c == nullptr)
+    if (c == nullptr || (c->flags & V4L2_CTRL_FLAG_DISABLED) != 0)
         return E_NOTIMPL;
     const int64_t target = std::clamp<int64_t>(c->value + sign * c->step, c->minimum, c->maximum);
     return WriteControl(*c, static_cast<int32_t>(target));
 }
 
+bool CV4l2CameraControls::Query(const Control& c, Description& now) const {
+    v4l2_query_ext_ctrl q{};
+    q.id = c.mapping->controlId;
+    if (device_->Ioctl(VIDIOC_QUERY_EXT_CTRL, &q) != 0)
+        return false;
+    now.minimum = q.minimum;
+    now.maximum = q.maximum;
+    now.step = std::max<int64_t>(1, static_cast<int64_t>(q.step));
+    now.defaultValue = q.default_value;
+    now.flags = q.flags;
+    v4l2_control value{q.id, 0};
+    now.value = device_->Ioctl(VIDIOC_G_CTRL, &value) == 0 ? value.value : c.value;
+    return true;
+}
+
+void CV4l2CameraControls::Update(Control& c, const Description& now,
+                                 std::vector<V4l2PropertyChange>& changes) {
+    const V4l2ControlMapping& m = *c.mapping;
+    // The bounds before the value: a listener told of a value moved into a new range finds the range new.
+    const int32_t numbers[] = {m.property.min, m.property.max, m.property.companion, m.stepProperty,
+                               m.property.value};
+    Variant before[std::size(numbers)];
+    for (size_t i = 0; i < std::size(numbers); ++i) {
+        if (numbers[i] != DeviceProperty::kNone)
+            before[i] = Read(c, numbers[i]);
+    }
+    const bool newRange = now.minimum != c.minimum || now.maximum != c.maximum;
+    static_cast<Description&>(c) = now;
+    if (newRange)
+        ReadMenu(c);
+    for (size_t i = 0; i < std::size(numbers); ++i) {
+        if (numbers[i] == DeviceProperty::kNone)
+            continue;
+        Variant after = Read(c, numbers[i]);
+        if (!(after == before[i]))
+            changes.push_back({numbers[i], before[i], std::move(after)});
+    }
+}
+
 void CV4l2CameraControls::Reread(std::vector<V4l2PropertyChange>& changes) {
     for (auto& [id, c] : controls_) {
-        v4l2_control value{id, 0};
-        if (device_->Ioctl(VIDIOC_G_CTRL, &value) != 0 || value.value == c.value)
-            continue;
-        const int32_t property = c.mapping->property.value;
-        V4l2PropertyChange change{property, Read(c, property), {}};
-        c.value = value.value;
-        change.newValue = Read(c, property);
-        if (!(change.newValue == change.oldValue))
-            changes.push_back(change);
+        Description now;
+        if (Query(c, now))
+            Update(c, now, changes);
     }
 }
 
@@ -272,6 +310,8 @@ HRESULT CV4l2CameraControls::Set(int32_t property, const Variant& value,
         if (v != videoMute_)
             changes.push_back({property, Variant::FromI4(videoMute_), Variant::FromI4(v)});
         videoMute_ = v;
+        if (muteFlag_)
+            muteFlag_->store(v != 0);
         return S_OK;
     }
     HRESULT hr = S_OK;
@@ -282,9 +322,12 @@ HRESULT CV4l2CameraControls::Set(int32_t property, const Variant& value,
         Control* c = ForProperty(property);
         if (c == nullptr)
             return E_NOTIMPL;
-        if (property != c->mapping->property.value)
-            return E_ACCESSDENIED;
-        if ((LiveFlags(*c) & (V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE)) != 0)
+        // The camera's word on the control, in case its events have not reached us yet.
+        if (Description now; Query(*c, now))
+            Update(*c, now, changes);
+        if ((c->flags & V4L2_CTRL_FLAG_DISABLED) != 0)
+            return E_NOTIMPL;
+        if (property != c->mapping->property.value || (c->flags & kLocked) != 0)
             return E_ACCESSDENIED;
         int32_t raw = 0;
         if (hr = Raw(*c, value, raw); FAILED(hr))
@@ -303,36 +346,49 @@ bool CV4l2CameraControls::PumpEvents(std::chrono::milliseconds wait,
     if (!device_->WaitForEvent(wait))
         return true;
     std::lock_guard guard(lock_);
+    bool valueChanged = false;
     for (;;) {
         v4l2_event event{};
         const int error = device_->Ioctl(VIDIOC_DQEVENT, &event);
         if (error == ENODEV)
             return false;
         if (error != 0)
-            return true;
+            break;
         if (event.type != V4L2_EVENT_CTRL)
             continue;
         Control* c = Find(event.id);
         if (c == nullptr)
             continue;
         const v4l2_event_ctrl& ctrl = event.u.ctrl;
+        Description now = *c;
         if ((ctrl.changes & V4L2_EVENT_CTRL_CH_RANGE) != 0) {
-            c->minimum = ctrl.minimum;
-            c->maximum = ctrl.maximum;
-            c->step = std::max<int64_t>(1, ctrl.step);
-            c->defaultValue = ctrl.default_value;
+            now.minimum = ctrl.minimum;
+            now.maximum = ctrl.maximum;
+            now.step = std::max<int64_t>(1, static_cast<int64_t>(ctrl.step));
+            now.defaultValue = ctrl.default_value;
         }
         if ((ctrl.changes & V4L2_EVENT_CTRL_CH_FLAGS) != 0)
-            c->flags = ctrl.flags;
-        if ((ctrl.changes & V4L2_EVENT_CTRL_CH_VALUE) != 0 && ctrl.value != c->value) {
-            const int32_t property = c->mapping->property.value;
-            V4l2PropertyChange change{property, Read(*c, property), {}};
-            c->value = ctrl.value;
-            change.newValue = Read(*c, property);
-            if (!(change.newValue == change.oldValue))
-                changes.push_back(change);
-        }
+            now.flags = ctrl.flags;
+        // The event carries the control's current value: a new range may have moved it.
+        if ((ctrl.changes & (V4L2_EVENT_CTRL_CH_VALUE | V4L2_EVENT_CTRL_CH_RANGE)) != 0)
+            now.value = ctrl.value;
+        valueChanged = valueChanged || (ctrl.changes & V4L2_EVENT_CTRL_CH_VALUE) != 0;
+        Update(*c, now, changes);
     }
+    // An automatic mode switched by another program changes whether its partner may be written, and not
+    // every driver tells each listener of that: the camera is asked.
+    if (valueChanged)
+        Reread(changes);
+    return true;
+}
+
+void CV4l2CameraControls::SetMuteFlag(std::shared_ptr<std::atomic<bool>> flag) {
+    std::lock_guard guard(lock_);
+    if (muteFlag_ && muteFlag_ != flag)
+        muteFlag_->store(false);
+    muteFlag_ = std::move(flag);
+    if (muteFlag_)
+        muteFlag_->store(videoMute_ != 0);
 }
 
 } // namespace Granite

@@ -2,11 +2,15 @@
 // The controls of one opened V4L2 camera under the service's property numbers: found with
 // VIDIOC_QUERY_EXT_CTRL when the camera opens, their values read then and kept current from our own writes
 // and from the control events the camera sends when another program (or the camera's automatic modes)
-// changes them. A control whose automatic partner is on (V4L2_CTRL_FLAG_INACTIVE) reads as read-only and
-// refuses writes, as the camera would ignore them.
+// changes them. A control whose automatic partner is on (V4L2_CTRL_FLAG_INACTIVE), that the driver made
+// read-only or that another program has grabbed reads as read-only and refuses writes; a disabled one is not
+// available until the driver enables it again. Ranges, defaults and flags follow the camera's events too: a
+// new range is heard as changes of the control's minimum, maximum, default and step numbers (and of its
+// value when the driver moved it into the new range).
 //
 // Besides the controls: pan and tilt moves (relative controls, else steps of the absolute ones), whether
-// pan and tilt are motorised, and the picture mute, which the program applies to the picture itself.
+// pan and tilt are motorised, and the picture mute, which the program applies to the picture itself (the
+// capture of the camera reads it through a flag the controls keep current, see SetMuteFlag).
 //
 // Thread-safe: the service's calls and the camera's event thread share one lock.
 #include "granite/v4l2/CV4l2ControlMap.h"
@@ -14,6 +18,7 @@
 #include "platform/HResult.h"
 #include "platform/Variant.h"
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -46,13 +51,20 @@ public:
     // Waits up to `wait` for the camera's control events and appends the value changes they carry; false
     // when the device has gone.
     bool PumpEvents(std::chrono::milliseconds wait, std::vector<V4l2PropertyChange>& changes);
+    // From now on the picture mute is also kept in `flag` (null: nowhere else), which is set to the mute at
+    // once; the flag left behind is cleared. The capture reads it for every frame without taking our lock.
+    void SetMuteFlag(std::shared_ptr<std::atomic<bool>> flag);
 
 private:
-    struct Control {
-        const V4l2ControlMapping* mapping = nullptr;
+    // What the camera says of a control: its range, default, flags and value.
+    struct Description {
         int64_t minimum = 0, maximum = 0, step = 1, defaultValue = 0;
         uint32_t flags = 0;
         int32_t value = 0;
+    };
+    struct Control : Description {
+        const V4l2ControlMapping* mapping = nullptr;
+        bool isMenu = false;
         std::vector<int64_t> menu; // valid item numbers of a menu
     };
 
@@ -61,12 +73,17 @@ private:
     Control* ForProperty(int32_t property);
     const Control* ForProperty(int32_t property) const;
     Control* Find(uint32_t controlId);
-    // The control's flags as the camera has them now.
-    uint32_t LiveFlags(const Control& control) const;
+    // A control the driver has not disabled; null otherwise.
+    const Control* Usable(uint32_t controlId) const;
+    void ReadMenu(Control& control);
     Variant Read(const Control& control, int32_t property) const;
+    // Takes the control's new description and records the changes of every number it is read under.
+    void Update(Control& control, const Description& now, std::vector<V4l2PropertyChange>& changes);
+    // Asks the camera for the control's description; false when it does not answer.
+    bool Query(const Control& control, Description& now) const;
     HRESULT WriteControl(Control& control, int32_t raw);
     HRESULT Move(int32_t property);
-    // Reads every value again and records those that changed.
+    // Asks again for every control's description and records what changed.
     void Reread(std::vector<V4l2PropertyChange>& changes);
     HRESULT Raw(const Control& control, const Variant& value, int32_t& raw) const;
 
@@ -78,6 +95,7 @@ private:
     bool panRelative_ = false;
     bool tiltRelative_ = false;
     int32_t videoMute_ = 0;
+    std::shared_ptr<std::atomic<bool>> muteFlag_;
 };
 
 } // namespace Granite

@@ -1,6 +1,7 @@
 #include "granite/v4l2/CV4l2Cameras.h"
 
 #include "granite/v4l2/CUdevCameraMonitor.h"
+#include "granite/v4l2/CV4l2ShadeStates.h"
 #include "granite/v4l2/CV4l2SystemDevice.h"
 #include "platform/TextUtil.h"
 
@@ -28,8 +29,10 @@ CV4l2Cameras::~CV4l2Cameras() {
         std::lock_guard guard(lock_);
         cameras.swap(cameras_);
     }
-    for (auto& camera : cameras)
+    for (auto& camera : cameras) {
         Stop(*camera);
+        camera->controls->SetMuteFlag(nullptr);
+    }
 }
 
 std::shared_ptr<CV4l2Cameras> CV4l2Cameras::Shared() {
@@ -97,6 +100,8 @@ bool CV4l2Cameras::Add(const std::string& node) {
         }
         cameras_.push_back(camera);
     }
+    // The capture of this camera's picture shows the privacy shade while the camera is muted.
+    controls->SetMuteFlag(CV4l2ShadeStates::Process().FlagOf(info.id));
     camera->events = std::thread([this, raw = camera.get()] { RunEvents(*raw); });
     HardwareEvent event;
     event.type = HardwareEvent::Type::Arrived;
@@ -119,6 +124,7 @@ void CV4l2Cameras::Remove(const std::string& node) {
         std::erase_if(attached_, [&](const auto& a) { return Text::EqualsNoCase(a.second, gone->info.id); });
     }
     Stop(*gone);
+    gone->controls->SetMuteFlag(nullptr);
     HardwareEvent event;
     event.type = HardwareEvent::Type::Removed;
     event.kind = DeviceKind::Camera;

@@ -1,5 +1,6 @@
 #include "CFakeV4l2Camera.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -80,18 +81,29 @@ void CFakeV4l2Camera::ApplyLinks() {
         const int32_t v = controls_[automatic].value;
         const bool on = automatic == V4L2_CID_EXPOSURE_AUTO ? v != V4L2_EXPOSURE_MANUAL : v != 0;
         uint32_t& flags = controls_[manual].flags;
+        const uint32_t was = flags;
         flags = on ? (flags | V4L2_CTRL_FLAG_INACTIVE) : (flags & ~uint32_t{V4L2_CTRL_FLAG_INACTIVE});
+        if (flags != was)
+            Queue(manual, V4L2_EVENT_CTRL_CH_FLAGS);
     }
 }
 
-void CFakeV4l2Camera::Queue(uint32_t id) {
+void CFakeV4l2Camera::Queue(uint32_t id, uint32_t changes) {
     if (!subscribed_.count(id))
         return;
+    const Control& c = controls_[id];
+    // As the kernel's: every event carries the control's whole present description.
     v4l2_event e{};
     e.type = V4L2_EVENT_CTRL;
     e.id = id;
-    e.u.ctrl.changes = V4L2_EVENT_CTRL_CH_VALUE;
-    e.u.ctrl.value = controls_[id].value;
+    e.u.ctrl.changes = changes;
+    e.u.ctrl.type = c.type;
+    e.u.ctrl.value = c.value;
+    e.u.ctrl.flags = c.flags;
+    e.u.ctrl.minimum = c.minimum;
+    e.u.ctrl.maximum = c.maximum;
+    e.u.ctrl.step = c.step;
+    e.u.ctrl.default_value = c.defaultValue;
     events_.push_back(e);
     eventQueued_.notify_all();
 }
@@ -99,8 +111,28 @@ void CFakeV4l2Camera::Queue(uint32_t id) {
 void CFakeV4l2Camera::ChangeFromOutside(uint32_t id, int32_t value) {
     std::lock_guard guard(lock_);
     controls_[id].value = value;
+    Queue(id, V4L2_EVENT_CTRL_CH_VALUE);
     ApplyLinks();
-    Queue(id);
+}
+
+void CFakeV4l2Camera::ChangeRange(uint32_t id, int32_t minimum, int32_t maximum, int32_t step,
+                                  int32_t defaultValue) {
+    std::lock_guard guard(lock_);
+    Control& c = controls_[id];
+    c.minimum = minimum;
+    c.maximum = maximum;
+    c.step = step;
+    c.defaultValue = defaultValue;
+    const int32_t was = c.value;
+    c.value = std::clamp(c.value, minimum, maximum);
+    Queue(id, V4L2_EVENT_CTRL_CH_RANGE | (c.value != was ? V4L2_EVENT_CTRL_CH_VALUE : 0u));
+}
+
+void CFakeV4l2Camera::ChangeFlags(uint32_t id, uint32_t set, uint32_t clear) {
+    std::lock_guard guard(lock_);
+    Control& c = controls_[id];
+    c.flags = (c.flags | set) & ~clear;
+    Queue(id, V4L2_EVENT_CTRL_CH_FLAGS);
 }
 
 void CFakeV4l2Camera::Unplug() {
@@ -179,6 +211,12 @@ int CFakeV4l2Camera::Ioctl(unsigned long request, void* argument) {
         if (it == controls_.end())
             return EINVAL;
         Control& control = it->second;
+        if ((control.flags & V4L2_CTRL_FLAG_DISABLED) != 0)
+            return EINVAL;
+        if ((control.flags & V4L2_CTRL_FLAG_READ_ONLY) != 0)
+            return EACCES;
+        if ((control.flags & V4L2_CTRL_FLAG_GRABBED) != 0)
+            return EBUSY;
         if (c->value < control.minimum || c->value > control.maximum)
             return ERANGE;
         if (!control.menu.empty() && !control.menu.count(static_cast<uint32_t>(c->value)))

@@ -1,7 +1,8 @@
 #pragma once
 // A fake kernel video device for the V4L2 camera tests: the controls of a typical USB camera with their
 // ranges, defaults and automatic modes (which make their manual partner inactive, as the kernel does),
-// control events for the subscribed controls when another program changes one, and unplugging.
+// control events for the subscribed controls when another program changes one or the driver changes a
+// control's range or flags, and unplugging.
 #include "granite/v4l2/IV4l2Device.h"
 
 #include <linux/videodev2.h>
@@ -29,6 +30,11 @@ public:
 
     // Another program writes a control: the value changes and a subscribed control sends an event.
     void ChangeFromOutside(uint32_t id, int32_t value);
+    // The driver gives a control a new range: a value outside it moves to the nearest bound, and one event
+    // tells of both.
+    void ChangeRange(uint32_t id, int32_t minimum, int32_t maximum, int32_t step, int32_t defaultValue);
+    // The driver sets and clears flags of a control (read-only, grabbed, disabled, inactive).
+    void ChangeFlags(uint32_t id, uint32_t set, uint32_t clear);
     void Unplug();
     int32_t Value(uint32_t id);
     // The last value written to a control (relative pan and tilt keep none).
@@ -40,7 +46,7 @@ public:
 
 private:
     void ApplyLinks();
-    void Queue(uint32_t id);
+    void Queue(uint32_t id, uint32_t changes);
 
     std::mutex lock_;
     std::condition_variable eventQueued_;

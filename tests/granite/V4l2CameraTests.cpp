@@ -1,10 +1,12 @@
 // Real cameras through V4L2, on a fake device layer and a sysfs tree in a temporary folder: which nodes
 // are listed and under which ids, how the controls read and write as the service's properties, the
-// automatic modes that lock their manual partner, and the control events of changes made elsewhere.
+// automatic modes that lock their manual partner, the control events of changes made elsewhere (values,
+// ranges, flags), and the picture mute the capture of a camera reads.
 #include "CFakeV4l2Camera.h"
 #include "GraniteServiceFixture.h"
 #include "granite/devices/CCameraRoster.h"
 #include "granite/v4l2/CV4l2Cameras.h"
+#include "granite/v4l2/CV4l2ShadeStates.h"
 
 #include <QTemporaryDir>
 
@@ -156,6 +158,161 @@ TEST_F(V4l2Cameras, AnAutomaticModeLocksItsManualPartnerUntilItIsSwitchedOff) {
     EXPECT_EQ(camera->LastWritten(V4L2_CID_PAN_RELATIVE), -1);
     ASSERT_EQ(cameras->Set(kCameraId, Cam::MoveUp.value, Variant::FromI4(1)), S_OK);
     EXPECT_EQ(camera->LastWritten(V4L2_CID_TILT_RELATIVE), 1);
+}
+
+TEST_F(V4l2Cameras, TheMuteReachesTheCaptureOfItsCameraUntilTheCameraGoes) {
+    const int32_t mute = DeviceProperty::Camera::VideoMute.value;
+    // A capture names its camera by the service's id with the node in place of the last part.
+    const std::string id = kCameraId, other = kUnnamedPortId;
+    auto shaded = CV4l2ShadeStates::Process().QueryFor(id.substr(0, id.rfind('\\') + 1) + "/dev/video0");
+    auto otherShaded =
+        CV4l2ShadeStates::Process().QueryFor(other.substr(0, other.rfind('\\') + 1) + "/dev/video2");
+    ASSERT_TRUE(shaded && otherShaded);
+    EXPECT_FALSE(shaded());
+    ASSERT_EQ(cameras->Set(kCameraId, mute, Variant::FromI4(1)), S_OK);
+    EXPECT_TRUE(shaded());
+    EXPECT_FALSE(otherShaded());
+    ASSERT_EQ(cameras->Set(kCameraId, mute, Variant::FromI4(0)), S_OK);
+    EXPECT_FALSE(shaded());
+
+    // Unplugged while muted: the picture is gone and so is the mute; plugged in again the camera starts
+    // unmuted, and the capture's query follows the new one.
+    ASSERT_EQ(cameras->Set(kCameraId, mute, Variant::FromI4(1)), S_OK);
+    camera->Unplug();
+    cameras->Remove("video0");
+    EXPECT_FALSE(shaded());
+    opener->nodes["/dev/video0"] = std::make_shared<CFakeV4l2Camera>();
+    ASSERT_TRUE(cameras->Add("video0"));
+    EXPECT_FALSE(shaded());
+    ASSERT_EQ(cameras->Set(kCameraId, mute, Variant::FromI4(1)), S_OK);
+    EXPECT_TRUE(shaded());
+    // The device service may go before the capture does.
+    cameras.reset();
+    EXPECT_FALSE(shaded());
+}
+
+// One camera's controls on their own, its events taken in the test's own time.
+class V4l2Controls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        opener->nodes["/dev/video0"] = camera;
+        controls = CV4l2CameraControls::Open(opener->Open("/dev/video0"));
+        ASSERT_TRUE(controls);
+    }
+    std::vector<V4l2PropertyChange> Pump() {
+        std::vector<V4l2PropertyChange> changes;
+        EXPECT_TRUE(controls->PumpEvents(std::chrono::milliseconds(0), changes));
+        return changes;
+    }
+
+    std::shared_ptr<CFakeV4l2Camera> camera = std::make_shared<CFakeV4l2Camera>();
+    std::shared_ptr<CFakeV4l2Opener> opener = std::make_shared<CFakeV4l2Opener>();
+    std::unique_ptr<CV4l2CameraControls> controls;
+};
+
+TEST_F(V4l2Controls, ANewRangeIsHeardAsItsBoundsChangeAndIsEnforced) {
+    namespace Cam = DeviceProperty::Camera;
+    struct Change {
+        int32_t property, oldValue, newValue;
+        bool operator==(const Change&) const = default;
+    };
+    const struct Case {
+        uint32_t control;
+        int32_t valueProperty, minimum, maximum, step, defaultValue;
+        std::vector<Change> heard;
+    } cases[] = {
+        // Brightness at 140 stays inside; the default moves.
+        {V4L2_CID_BRIGHTNESS,
+         Cam::Brightness.value,
+         16,
+         235,
+         1,
+         126,
+         {{Cam::Brightness.min, 0, 16},
+          {Cam::Brightness.max, 255, 235},
+          {Cam::Brightness.companion, 128, 126}}},
+        // Saturation at 40 is moved into the new range: the bounds are told before the value.
+        {V4L2_CID_SATURATION,
+         Cam::Saturation.value,
+         50,
+         100,
+         1,
+         32,
+         {{Cam::Saturation.min, 0, 50}, {Cam::Saturation.max, 255, 100}, {Cam::Saturation.value, 40, 50}}},
+        // The focus takes coarser steps.
+        {V4L2_CID_FOCUS_ABSOLUTE,
+         Cam::Focus.value,
+         0,
+         200,
+         10,
+         0,
+         {{Cam::Focus.max, 250, 200}, {Cam::FocusStep.value, 5, 10}}},
+    };
+    std::vector<V4l2PropertyChange> ignored;
+    ASSERT_EQ(controls->Set(Cam::AutoFocus.value, Variant::FromI4(0), ignored), S_OK);
+    Pump();
+    for (const Case& c : cases) {
+        camera->ChangeRange(c.control, c.minimum, c.maximum, c.step, c.defaultValue);
+        std::vector<Change> heard;
+        for (const V4l2PropertyChange& change : Pump())
+            heard.push_back({change.property, change.oldValue.GetI4(), change.newValue.GetI4()});
+        EXPECT_EQ(heard, c.heard) << "control " << c.control;
+        std::vector<V4l2PropertyChange> changes;
+        EXPECT_EQ(controls->Set(c.valueProperty, Variant::FromI4(c.maximum + 1), changes), E_INVALIDARG);
+        EXPECT_EQ(controls->Set(c.valueProperty, Variant::FromI4(c.minimum - 1), changes), E_INVALIDARG);
+        EXPECT_EQ(controls->Set(c.valueProperty, Variant::FromI4(c.maximum), changes), S_OK);
+        EXPECT_EQ(camera->Value(c.control), c.maximum);
+    }
+}
+
+TEST_F(V4l2Controls, FlagsTheDriverSetsShowInQueryAndSet) {
+    namespace Cam = DeviceProperty::Camera;
+    const struct Case {
+        uint32_t flag;
+        int32_t state, setResult;
+    } cases[] = {
+        {V4L2_CTRL_FLAG_READ_ONLY, kPropertyReadOnly, E_ACCESSDENIED},
+        {V4L2_CTRL_FLAG_GRABBED, kPropertyReadOnly, E_ACCESSDENIED},
+        {V4L2_CTRL_FLAG_INACTIVE, kPropertyReadOnly, E_ACCESSDENIED},
+        {V4L2_CTRL_FLAG_DISABLED, kPropertyNotAvailable, E_NOTIMPL},
+    };
+    const int32_t brightness = Cam::Brightness.value;
+    std::vector<V4l2PropertyChange> changes;
+    for (const Case& c : cases) {
+        camera->ChangeFlags(V4L2_CID_BRIGHTNESS, c.flag, 0);
+        EXPECT_TRUE(Pump().empty()) << "no value changed";
+        EXPECT_EQ(controls->State(brightness), c.state) << c.flag;
+        EXPECT_EQ(controls->Set(brightness, Variant::FromI4(90), changes), c.setResult) << c.flag;
+        if (c.state == kPropertyNotAvailable) {
+            Variant v;
+            EXPECT_EQ(controls->Get(brightness, &v), E_NOTIMPL);
+            EXPECT_EQ(controls->State(Cam::Brightness.max), kPropertyNotAvailable);
+        }
+        camera->ChangeFlags(V4L2_CID_BRIGHTNESS, 0, c.flag);
+        Pump();
+        EXPECT_EQ(controls->State(brightness), kPropertyReadWrite) << c.flag;
+    }
+    EXPECT_EQ(controls->Set(brightness, Variant::FromI4(90), changes), S_OK);
+
+    // Another program switches the automatic exposure off and on: the settings see the manual exposure
+    // free and locked again.
+    camera->ChangeFromOutside(V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_MANUAL);
+    Pump();
+    EXPECT_EQ(controls->State(Cam::Exposure.value), kPropertyReadWrite);
+    camera->ChangeFromOutside(V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_APERTURE_PRIORITY);
+    Pump();
+    EXPECT_EQ(controls->State(Cam::Exposure.value), kPropertyReadOnly);
+
+    // A control disabled when the camera opens is offered once the driver enables it.
+    auto other = std::make_shared<CFakeV4l2Camera>();
+    other->ChangeFlags(V4L2_CID_GAIN, V4L2_CTRL_FLAG_DISABLED, 0);
+    opener->nodes["/dev/video1"] = other;
+    controls = CV4l2CameraControls::Open(opener->Open("/dev/video1"));
+    ASSERT_TRUE(controls);
+    EXPECT_EQ(controls->State(Cam::Gain.value), kPropertyNotAvailable);
+    other->ChangeFlags(V4L2_CID_GAIN, 0, V4L2_CTRL_FLAG_DISABLED);
+    Pump();
+    EXPECT_EQ(controls->State(Cam::Gain.value), kPropertyReadWrite);
 }
 
 // Through a whole service: changes of any origin reach the client as the service's property events.
