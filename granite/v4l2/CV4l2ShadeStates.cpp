@@ -10,8 +10,7 @@ CV4l2ShadeStates& CV4l2ShadeStates::Process() {
 }
 
 std::string CV4l2ShadeStates::KeyOf(const std::string& idOrPath) {
-    const size_t cut = idOrPath.rfind('\\');
-    return Text::ToLower(cut == std::string::npos || cut == 0 ? idOrPath : idOrPath.substr(0, cut));
+    return Text::ToLower(Text::CameraDevicePart(idOrPath));
 }
 
 CV4l2ShadeStates::Flag CV4l2ShadeStates::FlagOf(const std::string& idOrPath) {

@@ -56,6 +56,17 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return CompareNoCase(a, b) == 0;
 }
 
+std::string_view CameraDevicePart(std::string_view idOrPath) {
+    const size_t cut = idOrPath.rfind('\\');
+    if (cut == std::string_view::npos || cut == 0)
+        return idOrPath;
+    return idOrPath.substr(0, cut);
+}
+
+bool SameCamera(std::string_view a, std::string_view b) {
+    return EqualsNoCase(a, b) || EqualsNoCase(CameraDevicePart(a), CameraDevicePart(b));
+}
+
 int CompareNoCase(std::string_view a, std::string_view b) {
     return Q(a).compare(Q(b), Qt::CaseInsensitive);
 }

@@ -9,6 +9,11 @@ namespace Text {
 // Case-insensitive comparison with full Unicode case folding (right for Latin, Greek and Cyrillic scripts).
 bool EqualsNoCase(std::string_view a, std::string_view b);
 int CompareNoCase(std::string_view a, std::string_view b);
+// A camera's id or capture path without its last part (what follows the last backslash): the same camera is
+// named by its device part whoever names it. An id with no backslash, or only a leading one, is its own part.
+std::string_view CameraDevicePart(std::string_view idOrPath);
+// Whether two camera ids or paths name the same camera: equal, or equal device parts (case ignored).
+bool SameCamera(std::string_view a, std::string_view b);
 // Lower-case and upper-case forms (Unicode-aware).
 std::string ToLower(std::string_view s);
 std::string ToUpper(std::string_view s);

@@ -10,14 +10,6 @@
 
 namespace {
 
-std::string_view DevicePart(std::string_view id) {
-    const size_t cut = id.rfind('\\');
-    // A leading backslash alone names no device part; compare such ids whole.
-    if (cut == std::string_view::npos || cut == 0)
-        return id;
-    return id.substr(0, cut);
-}
-
 // A service answering an absurd count must not keep the user-interface thread busy for hours.
 constexpr int32_t kMaxListedDevices = 1024;
 
@@ -30,7 +22,7 @@ int32_t NumberOf(const Variant& value) {
 } // namespace
 
 bool CDeviceLists::SameDevice(std::string_view a, std::string_view b) {
-    return Text::EqualsNoCase(a, b) || Text::EqualsNoCase(DevicePart(a), DevicePart(b));
+    return Text::SameCamera(a, b);
 }
 
 void CDeviceLists::ClearAll() {

@@ -13,6 +13,27 @@ TEST(TextCompare, IgnoresCaseAcrossLatinScripts) {
     EXPECT_TRUE(Text::EndsWithNoCase("clip.WMV", ".wmv"));
 }
 
+TEST(TextCompare, CamerasAreTheSameWhenTheirDevicePartsAre) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        // The device service's id of a real camera and the capture path of its video node.
+        {"usb#vid_1234&pid_5678#SN1\\v4l2", "USB#VID_1234&PID_5678#sn1\\/dev/video2", true},
+        {"usb#vid_1234&pid_5678#SN1\\v4l2", "usb#vid_1234&pid_5678#SN2\\v4l2", false},
+        {"Camera", "camera", true},
+        {"\\a", "\\b", false}, // a leading backslash alone names no device part
+        {"a\\x\\y", "a\\x\\z", true},
+        {"a\\x\\y", "a\\z\\y", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+        EXPECT_EQ(Text::SameCamera(c.a, c.b), c.same);
+    }
+}
+
 TEST(TextLength, CountsCodePointsNotBytes) {
     EXPECT_EQ(Text::CodePointCount(""), 0u);
     EXPECT_EQ(Text::CodePointCount("Vidora®"), 7u);

@@ -36,7 +36,7 @@ bool CEffectsStage::Build() {
 }
 
 bool CEffectsStage::AppliesHere(const EffectsLook& look) const {
-    return look.camera.empty() || Text::EqualsNoCase(look.camera, cameraId_);
+    return look.camera.empty() || Text::SameCamera(look.camera, cameraId_);
 }
 
 GstPadProbeReturn CEffectsStage::OnInput(GstPad*, GstPadProbeInfo*, gpointer self) {
