@@ -223,6 +223,7 @@ HRESULT CPulseAudioDevices::Select(DeviceKind kind, const std::string& id) {
 }
 
 HRESULT CPulseAudioDevices::WatchLevel(const std::string& microphoneId, bool on) {
+    std::lock_guard command(commandLock_);
     bool start = false;
     bool stop = false;
     {
@@ -267,8 +268,23 @@ HRESULT CPulseAudioDevices::SampleLevel(const std::string& microphoneId) {
     return S_OK;
 }
 
-HRESULT CPulseAudioDevices::SetMonitoring(const std::string& microphoneId, bool) {
-    return Exists(DeviceKind::Microphone, microphoneId) ? E_NOTIMPL : E_DEVICE_NOT_CONNECTED;
+HRESULT CPulseAudioDevices::SetMonitoring(const std::string& microphoneId, bool on) {
+    std::lock_guard command(commandLock_);
+    {
+        std::lock_guard guard(lock_);
+        Entry* entry = Find(DeviceKind::Microphone, microphoneId);
+        if (entry == nullptr)
+            return E_DEVICE_NOT_CONNECTED;
+        if (entry->monitoring == on)
+            return S_OK;
+        entry->monitoring = on;
+    }
+    // Outside the lock, as every request to the layer.
+    if (on)
+        layer_->StartLoopback(microphoneId);
+    else
+        layer_->StopLoopback(microphoneId);
+    return S_OK;
 }
 
 void CPulseAudioDevices::AddListener(IHardwareListener* listener) {
@@ -299,8 +315,12 @@ void CPulseAudioDevices::OnDevice(const PulseDevice& device) {
         std::vector<Entry>* list = List(device.kind);
         if (list == nullptr)
             return;
+        // By index; by name too, for a device the server lists again under a new index.
         auto it = std::find_if(list->begin(), list->end(),
                                [&](const Entry& e) { return e.device.index == device.index; });
+        if (it == list->end())
+            it = std::find_if(list->begin(), list->end(),
+                              [&](const Entry& e) { return e.device.name == device.name; });
         if (it == list->end()) {
             Entry entry;
             entry.device = device;

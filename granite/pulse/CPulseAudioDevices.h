@@ -5,8 +5,15 @@
 //
 // What the device offers: its name, volume (0..100, 100 being the device's normal volume) and mute, and for
 // a microphone its level while someone meters it. Echo cancellation and noise suppression are the sound
-// server's business, not the device's: a real microphone reports neither. Hearing a real microphone on the
-// speakers is not offered (E_NOTIMPL).
+// server's business, not the device's: a real microphone reports neither.
+//
+// A microphone is heard on the default speaker while monitoring is on: on or off as the simulated hardware
+// has it (not counted), through a loopback in the sound server. A microphone that goes (unplugged, or the
+// server went away) takes its monitoring and its metering with it, as a simulated one does; whoever wants
+// them again asks again when it is back.
+//
+// When the server goes away every device leaves; when a server answers again (or for the first time) its
+// devices arrive, so a roster swaps the simulated devices out and in as with any hot-plug.
 //
 // Listeners are told without the devices' lock held, after the list has changed, as a roster expects.
 #include "granite/devices/IAudioDevices.h"
@@ -22,9 +29,10 @@ struct HardwareEvent;
 
 class CPulseAudioDevices : public IAudioDevices, private IPulseEvents {
 public:
-    // Starts the layer: null when no server answers.
+    // Starts the layer: null only when it cannot run. Without a server the lists stay empty until one
+    // answers.
     static std::shared_ptr<CPulseAudioDevices> Open(std::unique_ptr<IPulseLayer> layer);
-    // The session's sound server, looked for once per process; null when there is none.
+    // The session's sound server, shared by the whole process.
     static std::shared_ptr<CPulseAudioDevices> Shared();
     ~CPulseAudioDevices() override;
     CPulseAudioDevices(const CPulseAudioDevices&) = delete;
@@ -53,6 +61,7 @@ private:
     struct Entry {
         PulseDevice device;
         int watchers = 0;
+        bool monitoring = false;
         int32_t peakLevel = 0; // the loudest reading since the last sample
         bool fresh = false;    // whether a reading came since the last sample
         int32_t level = 0;     // the level last reported
@@ -73,6 +82,9 @@ private:
     void OnPeak(const std::string& source, float peak) override;
     void OnDisconnected() override;
 
+    // Held across a command's bookkeeping and its request to the layer, so that the server hears the
+    // requests in the order their bookkeeping was done. Never taken on the layer's thread.
+    std::mutex commandLock_;
     mutable std::mutex lock_;
     std::vector<Entry> microphones_;
     std::vector<Entry> speakers_;

@@ -1,12 +1,15 @@
 #include "granite/pulse/CPulseLayer.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace Granite {
 namespace {
-// Peak readings a second: more than a level meter needs to move smoothly.
-constexpr uint32_t kPeakRate = 25;
+// How long a new connection waits after a failed one.
+constexpr pa_usec_t kRetryDelay = PA_USEC_PER_SEC;
+// How long Start() waits for a server to list its devices before letting them come later.
+constexpr pa_usec_t kStartWait = 3 * PA_USEC_PER_SEC;
+// How long the end of the layer waits for the server to unload its loopbacks.
+constexpr pa_usec_t kReleaseWait = 2 * PA_USEC_PER_SEC;
 
 int32_t Percent(const pa_cvolume& volume) {
     const uint64_t average = pa_cvolume_avg(&volume);
@@ -17,6 +20,16 @@ int32_t Percent(const pa_cvolume& volume) {
 void Forget(pa_operation* operation) {
     if (operation != nullptr)
         pa_operation_unref(operation);
+}
+
+pa_time_event* After(pa_threaded_mainloop* loop, pa_usec_t delay, pa_time_event_cb_t callback,
+                     void* userdata) {
+    // A wall-clock time the main loop turns into its monotonic clock when the event is made.
+    struct timeval when;
+    pa_gettimeofday(&when);
+    pa_timeval_add(&when, delay);
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop);
+    return api->time_new(api, &when, callback, userdata);
 }
 
 // Holds the main loop's lock for a scope.
@@ -32,6 +45,13 @@ private:
 };
 } // namespace
 
+CPulseLayer::CPulseLayer()
+    : peaks_([this](const std::string& source, float peak) {
+          if (events_ != nullptr)
+              events_->OnPeak(source, peak);
+      }),
+      loopbacks_([this] { pa_threaded_mainloop_signal(loop_, 0); }) {}
+
 CPulseLayer::~CPulseLayer() {
     Stop();
 }
@@ -42,58 +62,77 @@ bool CPulseLayer::Start(IPulseEvents* events) {
     loop_ = pa_threaded_mainloop_new();
     if (loop_ == nullptr)
         return false;
+    events_ = events;
+    LoopLock lock(loop_);
+    if (pa_threaded_mainloop_start(loop_) < 0) {
+        events_ = nullptr;
+        return false; // Stop() in the destructor frees the loop
+    }
+    running_ = true;
+    Connect();
+    WaitFor([this] { return attempted_; }, kStartWait);
+    return true;
+}
+
+void CPulseLayer::Connect() {
+    DropContext();
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, "Vidora");
     pa_proplist_sets(properties, PA_PROP_APPLICATION_ID, "vidora");
     context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "Vidora", properties);
     pa_proplist_free(properties);
-    if (context_ == nullptr) {
-        Stop();
-        return false;
+    if (context_ != nullptr) {
+        pa_context_set_state_callback(context_, OnContextState, this);
+        // A failure may already have been told to OnContextState; a retry is then pending.
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0)
+            return;
     }
-    pa_context_set_state_callback(context_, OnContextState, this);
-    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        Stop();
-        return false;
-    }
-    {
-        LoopLock lock(loop_);
-        if (pa_threaded_mainloop_start(loop_) < 0)
-            return false; // Stop() in the destructor frees what was made
-        running_ = true;
-        if (!WaitReady())
-            return false;
-        events_ = events;
-        pa_context_set_subscribe_callback(context_, OnSubscription, this);
-        Forget(pa_context_subscribe(context_,
-                                    static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SOURCE |
-                                                                        PA_SUBSCRIPTION_MASK_SINK |
-                                                                        PA_SUBSCRIPTION_MASK_SERVER),
-                                    nullptr, nullptr));
-        listsPending_ = 3;
-        Forget(pa_context_get_server_info(context_, OnServerInfo, this));
-        Forget(pa_context_get_source_info_list(context_, OnSourceListed, this));
-        Forget(pa_context_get_sink_info_list(context_, OnSinkListed, this));
-        while (listsPending_ > 0 && pa_context_get_state(context_) == PA_CONTEXT_READY)
-            pa_threaded_mainloop_wait(loop_);
-        if (pa_context_get_state(context_) != PA_CONTEXT_READY) {
-            events_ = nullptr;
-            return false;
-        }
-    }
-    return true;
+    attempted_ = true;
+    ScheduleRetry();
+    pa_threaded_mainloop_signal(loop_, 0);
 }
 
-bool CPulseLayer::WaitReady() {
-    // Called with the loop's lock held.
-    for (;;) {
-        const pa_context_state_t state = pa_context_get_state(context_);
-        if (state == PA_CONTEXT_READY)
-            return true;
-        if (!PA_CONTEXT_IS_GOOD(state))
-            return false;
+void CPulseLayer::DropContext() {
+    if (context_ == nullptr)
+        return;
+    pa_context_set_state_callback(context_, nullptr, nullptr);
+    pa_context_set_subscribe_callback(context_, nullptr, nullptr);
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+    context_ = nullptr;
+}
+
+void CPulseLayer::ScheduleRetry() {
+    if (retry_ == nullptr && !stopping_)
+        retry_ = After(loop_, kRetryDelay, OnRetry, this);
+}
+
+void CPulseLayer::OnRetry(pa_mainloop_api* api, pa_time_event* event, const struct timeval*, void* self) {
+    auto* layer = static_cast<CPulseLayer*>(self);
+    api->time_free(event);
+    layer->retry_ = nullptr;
+    if (!layer->stopping_)
+        layer->Connect();
+}
+
+bool CPulseLayer::WaitFor(const std::function<bool()>& done, pa_usec_t timeout) {
+    struct Alarm {
+        pa_threaded_mainloop* loop;
+        bool rang = false;
+    } alarm{loop_};
+    pa_time_event* event = After(
+        loop_, timeout,
+        [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* userdata) {
+            auto* a = static_cast<Alarm*>(userdata);
+            a->rang = true;
+            pa_threaded_mainloop_signal(a->loop, 0);
+        },
+        &alarm);
+    while (!done() && !alarm.rang)
         pa_threaded_mainloop_wait(loop_);
-    }
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+    api->time_free(event);
+    return done();
 }
 
 void CPulseLayer::Stop() {
@@ -101,10 +140,21 @@ void CPulseLayer::Stop() {
         return;
     if (running_) {
         LoopLock lock(loop_);
+        stopping_ = true;
+        if (retry_ != nullptr) {
+            pa_threaded_mainloop_get_api(loop_)->time_free(retry_);
+            retry_ = nullptr;
+        }
+        // A loopback left loaded would go on playing the microphone after the program is gone.
+        if (context_ != nullptr && pa_context_get_state(context_) == PA_CONTEXT_READY) {
+            loopbacks_.ReleaseAll(context_);
+            WaitFor(
+                [this] { return loopbacks_.Settled() || pa_context_get_state(context_) != PA_CONTEXT_READY; },
+                kReleaseWait);
+        }
         events_ = nullptr;
-        for (auto& [source, peaks] : peaks_)
-            CloseStream(*peaks);
-        peaks_.clear();
+        peaks_.CloseAll();
+        loopbacks_.Lost();
         if (context_ != nullptr)
             pa_context_disconnect(context_);
     }
@@ -112,119 +162,150 @@ void CPulseLayer::Stop() {
     if (running_)
         pa_threaded_mainloop_stop(loop_);
     running_ = false;
-    if (context_ != nullptr) {
-        pa_context_set_state_callback(context_, nullptr, nullptr);
-        pa_context_set_subscribe_callback(context_, nullptr, nullptr);
-        pa_context_disconnect(context_);
-        pa_context_unref(context_);
-        context_ = nullptr;
-    }
+    DropContext();
     pa_threaded_mainloop_free(loop_);
     loop_ = nullptr;
 }
 
+pa_context* CPulseLayer::Ready() const {
+    return ready_ && !stopping_ ? context_ : nullptr;
+}
+
 void CPulseLayer::SetVolume(DeviceKind kind, const std::string& name, int32_t volume) {
-    if (loop_ == nullptr || !running_)
+    if (!running_)
         return;
     LoopLock lock(loop_);
-    const auto& channels = kind == DeviceKind::Microphone ? sourceChannels_ : sinkChannels_;
-    auto it = channels.find(name);
+    pa_context* context = Ready();
+    if (context == nullptr)
+        return;
+    const auto& listed = kind == DeviceKind::Microphone ? sources_ : sinks_;
+    auto it = std::find_if(listed.begin(), listed.end(),
+                           [&](const auto& entry) { return entry.second.name == name; });
     pa_cvolume levels;
     const auto value =
         static_cast<pa_volume_t>(static_cast<uint64_t>(std::clamp(volume, 0, 100)) * PA_VOLUME_NORM / 100);
-    pa_cvolume_set(&levels, it == channels.end() ? 1 : it->second, value);
+    pa_cvolume_set(&levels, it == listed.end() ? 1 : it->second.channels, value);
     if (kind == DeviceKind::Microphone)
-        Forget(pa_context_set_source_volume_by_name(context_, name.c_str(), &levels, nullptr, nullptr));
+        Forget(pa_context_set_source_volume_by_name(context, name.c_str(), &levels, nullptr, nullptr));
     else
-        Forget(pa_context_set_sink_volume_by_name(context_, name.c_str(), &levels, nullptr, nullptr));
+        Forget(pa_context_set_sink_volume_by_name(context, name.c_str(), &levels, nullptr, nullptr));
 }
 
 void CPulseLayer::SetMute(DeviceKind kind, const std::string& name, bool mute) {
-    if (loop_ == nullptr || !running_)
+    if (!running_)
         return;
     LoopLock lock(loop_);
+    pa_context* context = Ready();
+    if (context == nullptr)
+        return;
     if (kind == DeviceKind::Microphone)
-        Forget(pa_context_set_source_mute_by_name(context_, name.c_str(), mute ? 1 : 0, nullptr, nullptr));
+        Forget(pa_context_set_source_mute_by_name(context, name.c_str(), mute ? 1 : 0, nullptr, nullptr));
     else
-        Forget(pa_context_set_sink_mute_by_name(context_, name.c_str(), mute ? 1 : 0, nullptr, nullptr));
+        Forget(pa_context_set_sink_mute_by_name(context, name.c_str(), mute ? 1 : 0, nullptr, nullptr));
 }
 
 void CPulseLayer::SetDefault(DeviceKind kind, const std::string& name) {
-    if (loop_ == nullptr || !running_)
+    if (!running_)
         return;
     LoopLock lock(loop_);
+    pa_context* context = Ready();
+    if (context == nullptr)
+        return;
     if (kind == DeviceKind::Microphone)
-        Forget(pa_context_set_default_source(context_, name.c_str(), nullptr, nullptr));
+        Forget(pa_context_set_default_source(context, name.c_str(), nullptr, nullptr));
     else
-        Forget(pa_context_set_default_sink(context_, name.c_str(), nullptr, nullptr));
+        Forget(pa_context_set_default_sink(context, name.c_str(), nullptr, nullptr));
 }
 
 void CPulseLayer::StartPeaks(const std::string& source) {
-    if (loop_ == nullptr || !running_)
+    if (!running_)
         return;
     LoopLock lock(loop_);
-    if (peaks_.count(source) != 0)
-        return;
-    // One channel of floats at a low rate, each sample the peak of its stretch of the source's signal.
-    pa_sample_spec spec;
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = kPeakRate;
-    spec.channels = 1;
-    auto peaks = std::make_unique<PeakStream>();
-    peaks->layer = this;
-    peaks->source = source;
-    peaks->stream = pa_stream_new(context_, "Vidora level meter", &spec, nullptr);
-    if (peaks->stream == nullptr)
-        return;
-    pa_buffer_attr buffer;
-    std::memset(&buffer, 0xff, sizeof buffer);
-    buffer.fragsize = sizeof(float);
-    pa_stream_set_read_callback(peaks->stream, OnPeakRead, peaks.get());
-    const auto flags =
-        static_cast<pa_stream_flags_t>(PA_STREAM_PEAK_DETECT | PA_STREAM_ADJUST_LATENCY |
-                                       PA_STREAM_DONT_MOVE | PA_STREAM_DONT_INHIBIT_AUTO_SUSPEND);
-    if (pa_stream_connect_record(peaks->stream, source.c_str(), &buffer, flags) < 0) {
-        pa_stream_set_read_callback(peaks->stream, nullptr, nullptr);
-        pa_stream_unref(peaks->stream);
-        return;
-    }
-    peaks_[source] = std::move(peaks);
+    pa_context* context = Ready();
+    const bool listed = std::any_of(sources_.begin(), sources_.end(),
+                                    [&](const auto& entry) { return entry.second.name == source; });
+    if (context != nullptr && listed)
+        peaks_.Open(context, source);
 }
 
 void CPulseLayer::StopPeaks(const std::string& source) {
-    if (loop_ == nullptr || !running_)
+    if (!running_)
         return;
     LoopLock lock(loop_);
-    auto it = peaks_.find(source);
-    if (it == peaks_.end())
-        return;
-    CloseStream(*it->second);
-    peaks_.erase(it);
+    peaks_.Close(source);
 }
 
-void CPulseLayer::CloseStream(PeakStream& peaks) {
-    // Called with the loop's lock held.
-    if (peaks.stream == nullptr)
+void CPulseLayer::StartLoopback(const std::string& source) {
+    if (!running_)
         return;
-    pa_stream_set_read_callback(peaks.stream, nullptr, nullptr);
-    pa_stream_disconnect(peaks.stream);
-    pa_stream_unref(peaks.stream);
-    peaks.stream = nullptr;
+    LoopLock lock(loop_);
+    pa_context* context = Ready();
+    const bool listed = std::any_of(sources_.begin(), sources_.end(),
+                                    [&](const auto& entry) { return entry.second.name == source; });
+    if (context != nullptr && listed)
+        loopbacks_.Want(context, source, true);
+}
+
+void CPulseLayer::StopLoopback(const std::string& source) {
+    if (!running_)
+        return;
+    LoopLock lock(loop_);
+    loopbacks_.Want(Ready(), source, false);
+}
+
+void CPulseLayer::OnReady() {
+    told_ = true; // from here on, a lost connection takes the devices told with it
+    pa_context_set_subscribe_callback(context_, OnSubscription, this);
+    Forget(pa_context_subscribe(context_,
+                                static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SOURCE |
+                                                                    PA_SUBSCRIPTION_MASK_SINK |
+                                                                    PA_SUBSCRIPTION_MASK_SERVER),
+                                nullptr, nullptr));
+    loopbacks_.SweepLeftovers(context_);
+    listsPending_ = 3;
+    Forget(pa_context_get_server_info(context_, OnServerListed, this));
+    Forget(pa_context_get_source_info_list(context_, OnSourceListed, this));
+    Forget(pa_context_get_sink_info_list(context_, OnSinkListed, this));
+}
+
+void CPulseLayer::ListDone() {
+    if (listsPending_ > 0 && --listsPending_ == 0) {
+        ready_ = true;
+        attempted_ = true;
+    }
+    pa_threaded_mainloop_signal(loop_, 0);
+}
+
+void CPulseLayer::OnLost() {
+    const bool tell = told_;
+    ready_ = false;
+    told_ = false;
+    listsPending_ = 0;
+    sources_.clear();
+    sinks_.clear();
+    peaks_.CloseAll();
+    loopbacks_.Lost();
+    attempted_ = true;
+    ScheduleRetry();
+    if (tell && events_ != nullptr)
+        events_->OnDisconnected();
 }
 
 void CPulseLayer::Report(const PulseDevice& device, uint8_t channels) {
-    (device.kind == DeviceKind::Microphone ? sourceChannels_ : sinkChannels_)[device.name] = channels;
+    (device.kind == DeviceKind::Microphone ? sources_ : sinks_)[device.index] = Listed{device.name, channels};
     if (events_ != nullptr)
         events_->OnDevice(device);
 }
 
 void CPulseLayer::OnContextState(pa_context* context, void* self) {
     auto* layer = static_cast<CPulseLayer*>(self);
+    if (context != layer->context_)
+        return;
     const pa_context_state_t state = pa_context_get_state(context);
-    if (!PA_CONTEXT_IS_GOOD(state) && layer->events_ != nullptr && !layer->disconnectedTold_) {
-        layer->disconnectedTold_ = true;
-        layer->events_->OnDisconnected();
-    }
+    if (state == PA_CONTEXT_READY)
+        layer->OnReady();
+    else if (!PA_CONTEXT_IS_GOOD(state))
+        layer->OnLost();
     pa_threaded_mainloop_signal(layer->loop_, 0);
 }
 
@@ -237,11 +318,20 @@ void CPulseLayer::OnSubscription(pa_context* context, pa_subscription_event_type
         Forget(pa_context_get_server_info(context, OnServerInfo, self));
         return;
     }
-    const DeviceKind kind =
-        facility == PA_SUBSCRIPTION_EVENT_SOURCE ? DeviceKind::Microphone : DeviceKind::Speaker;
     if (facility != PA_SUBSCRIPTION_EVENT_SOURCE && facility != PA_SUBSCRIPTION_EVENT_SINK)
         return;
+    const DeviceKind kind =
+        facility == PA_SUBSCRIPTION_EVENT_SOURCE ? DeviceKind::Microphone : DeviceKind::Speaker;
     if (what == PA_SUBSCRIPTION_EVENT_REMOVE) {
+        auto& listed = kind == DeviceKind::Microphone ? layer->sources_ : layer->sinks_;
+        auto it = listed.find(index);
+        if (it != listed.end()) {
+            if (kind == DeviceKind::Microphone) {
+                layer->peaks_.Close(it->second.name);
+                layer->loopbacks_.SourceRemoved(layer->Ready(), it->second.name);
+            }
+            listed.erase(it);
+        }
         if (layer->events_ != nullptr)
             layer->events_->OnDeviceRemoved(kind, index);
         return;
@@ -281,20 +371,14 @@ void CPulseLayer::OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, voi
 
 void CPulseLayer::OnSourceListed(pa_context* context, const pa_source_info* info, int eol, void* self) {
     OnSourceInfo(context, info, eol, self);
-    auto* layer = static_cast<CPulseLayer*>(self);
-    if (eol != 0) {
-        --layer->listsPending_;
-        pa_threaded_mainloop_signal(layer->loop_, 0);
-    }
+    if (eol != 0)
+        static_cast<CPulseLayer*>(self)->ListDone();
 }
 
 void CPulseLayer::OnSinkListed(pa_context* context, const pa_sink_info* info, int eol, void* self) {
     OnSinkInfo(context, info, eol, self);
-    auto* layer = static_cast<CPulseLayer*>(self);
-    if (eol != 0) {
-        --layer->listsPending_;
-        pa_threaded_mainloop_signal(layer->loop_, 0);
-    }
+    if (eol != 0)
+        static_cast<CPulseLayer*>(self)->ListDone();
 }
 
 void CPulseLayer::OnServerInfo(pa_context*, const pa_server_info* info, void* self) {
@@ -302,33 +386,11 @@ void CPulseLayer::OnServerInfo(pa_context*, const pa_server_info* info, void* se
     if (info != nullptr && layer->events_ != nullptr)
         layer->events_->OnDefaults(info->default_source_name != nullptr ? info->default_source_name : "",
                                    info->default_sink_name != nullptr ? info->default_sink_name : "");
-    if (layer->listsPending_ > 0) {
-        // The first answer of Start(); later ones come from server changes, while nobody waits.
-        --layer->listsPending_;
-        pa_threaded_mainloop_signal(layer->loop_, 0);
-    }
 }
 
-void CPulseLayer::OnPeakRead(pa_stream* stream, size_t, void* userdata) {
-    auto* peaks = static_cast<PeakStream*>(userdata);
-    float peak = -1.0f;
-    while (pa_stream_readable_size(stream) > 0) {
-        const void* data = nullptr;
-        size_t bytes = 0;
-        if (pa_stream_peek(stream, &data, &bytes) < 0)
-            return;
-        if (data == nullptr && bytes == 0)
-            break;
-        // A hole in the stream carries no reading; otherwise the last sample is the newest peak.
-        if (data != nullptr && bytes >= sizeof(float)) {
-            float sample = 0.0f;
-            std::memcpy(&sample, static_cast<const char*>(data) + bytes - sizeof(float), sizeof sample);
-            peak = std::max(peak, std::clamp(sample < 0.0f ? -sample : sample, 0.0f, 1.0f));
-        }
-        pa_stream_drop(stream);
-    }
-    if (peak >= 0.0f && peaks->layer->events_ != nullptr)
-        peaks->layer->events_->OnPeak(peaks->source, peak);
+void CPulseLayer::OnServerListed(pa_context* context, const pa_server_info* info, void* self) {
+    OnServerInfo(context, info, self);
+    static_cast<CPulseLayer*>(self)->ListDone();
 }
 
 } // namespace Granite

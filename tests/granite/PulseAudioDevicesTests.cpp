@@ -37,6 +37,8 @@ public:
     }
     void StartPeaks(const std::string& source) override { metered.insert(source); }
     void StopPeaks(const std::string& source) override { metered.erase(source); }
+    void StartLoopback(const std::string& source) override { heard.insert(source); }
+    void StopLoopback(const std::string& source) override { heard.erase(source); }
 
     void Add(DeviceKind kind, const std::string& name, const std::string& description, bool monitor = false) {
         PulseDevice d;
@@ -73,6 +75,7 @@ public:
     IPulseEvents* Events() const { return events_; }
 
     std::set<std::string> metered;
+    std::set<std::string> heard;
     std::string defaultSource;
     std::string defaultSink;
 
@@ -175,13 +178,54 @@ TEST(PulseAudioDevices, LevelsAreShownOnADecibelScale) {
         EXPECT_EQ(CPulseAudioDevices::LevelFromPeak(peak), level) << peak;
 }
 
-TEST(PulseAudioDevices, NoSoundServerMeansNoRealDevices) {
+TEST(PulseAudioDevices, NoSoundServerMeansNoRealDevicesYet) {
     CTempEnvironment env;
     env.SetEnv("PULSE_SERVER", "unix:" + env.Root() + "/no-such-server");
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(CPulseAudioDevices::Open(std::make_unique<CPulseLayer>()), nullptr);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "it must not hang";
+    auto devices = CPulseAudioDevices::Open(std::make_unique<CPulseLayer>());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "it must not hang";
+    ASSERT_NE(devices, nullptr) << "it keeps looking for a server";
+    EXPECT_EQ(devices->Count(DeviceKind::Microphone), 0);
+    EXPECT_EQ(devices->Count(DeviceKind::Speaker), 0);
     EXPECT_EQ(CPulseAudioDevices::Open(std::make_unique<FakeServer>(false)), nullptr);
+}
+
+TEST(PulseAudioDevices, MonitoringIsOnOrOffAndEndsWithTheMicrophoneWhichMayComeBackUnderANewIndex) {
+    FakeServer* server = nullptr;
+    auto devices = OpenOn(server);
+    ASSERT_NE(devices, nullptr);
+    EXPECT_EQ(devices->SetMonitoring("mic", true), S_OK);
+    EXPECT_EQ(devices->SetMonitoring("mic", true), S_OK);
+    EXPECT_EQ(server->heard, std::set<std::string>{"mic"});
+    EXPECT_EQ(devices->SetMonitoring("mic", false), S_OK);
+    EXPECT_TRUE(server->heard.empty()) << "not counted: one off ends it";
+    EXPECT_EQ(devices->SetMonitoring("speakers.monitor", true), E_DEVICE_NOT_CONNECTED);
+
+    ASSERT_EQ(devices->SetMonitoring("mic", true), S_OK);
+    ASSERT_EQ(devices->WatchLevel("mic", true), S_OK);
+    server->Events()->OnDisconnected();
+    EXPECT_EQ(devices->Count(DeviceKind::Microphone), 0);
+    EXPECT_EQ(devices->SetMonitoring("mic", false), E_DEVICE_NOT_CONNECTED);
+    // The server lists it again, under a new index, twice (a restart, then a listing that crossed it).
+    server->heard.clear();
+    server->metered.clear();
+    for (uint32_t index : {7u, 8u}) {
+        PulseDevice again = *server->Device("mic");
+        again.index = index;
+        again.volume = 55;
+        server->Events()->OnDevice(again);
+    }
+    EXPECT_EQ(devices->Count(DeviceKind::Microphone), 1);
+    Variant v;
+    ASSERT_EQ(devices->Get(DeviceKind::Microphone, "mic", MicProp::Volume, &v), S_OK);
+    EXPECT_EQ(v.GetI4(), 55);
+    // Neither monitoring nor metering outlived the microphone: asked again, both start again.
+    EXPECT_EQ(devices->SetMonitoring("mic", true), S_OK);
+    EXPECT_EQ(devices->WatchLevel("mic", true), S_OK);
+    EXPECT_EQ(server->heard, std::set<std::string>{"mic"});
+    EXPECT_EQ(server->metered, std::set<std::string>{"mic"});
+    server->Events()->OnDeviceRemoved(DeviceKind::Microphone, 8);
+    EXPECT_EQ(devices->Count(DeviceKind::Microphone), 0);
 }
 
 class AudioRoster : public GraniteServiceFixture {
