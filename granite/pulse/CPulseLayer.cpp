@@ -168,7 +168,9 @@ void CPulseLayer::Stop() {
 }
 
 pa_context* CPulseLayer::Ready() const {
-    return ready_ && !stopping_ ? context_ : nullptr;
+    // Requests go out as soon as the connection is up: a device is told only once it is listed here.
+    return context_ != nullptr && !stopping_ && pa_context_get_state(context_) == PA_CONTEXT_READY ? context_
+                                                                                                   : nullptr;
 }
 
 void CPulseLayer::SetVolume(DeviceKind kind, const std::string& name, int32_t volume) {
@@ -269,16 +271,13 @@ void CPulseLayer::OnReady() {
 }
 
 void CPulseLayer::ListDone() {
-    if (listsPending_ > 0 && --listsPending_ == 0) {
-        ready_ = true;
+    if (listsPending_ > 0 && --listsPending_ == 0)
         attempted_ = true;
-    }
     pa_threaded_mainloop_signal(loop_, 0);
 }
 
 void CPulseLayer::OnLost() {
     const bool tell = told_;
-    ready_ = false;
     told_ = false;
     listsPending_ = 0;
     sources_.clear();

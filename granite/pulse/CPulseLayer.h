@@ -51,6 +51,7 @@ private:
     void OnLost();
     // Waits (lock held, not on the loop's thread) until `done` or `timeout` passes; whether `done`.
     bool WaitFor(const std::function<bool()>& done, pa_usec_t timeout);
+    // The connection when it is up.
     pa_context* Ready() const;
     void Report(const PulseDevice& device, uint8_t channels);
     void ListDone();
@@ -72,8 +73,7 @@ private:
     IPulseEvents* events_ = nullptr;
     bool running_ = false;
     bool stopping_ = false;
-    bool attempted_ = false; // the first connection attempt has succeeded or failed
-    bool ready_ = false;     // connected and everything listed
+    bool attempted_ = false; // a connection attempt has listed everything or failed
     bool told_ = false;      // devices of this connection were told
     int listsPending_ = 0;
     std::map<uint32_t, Listed> sources_; // by the server's index
