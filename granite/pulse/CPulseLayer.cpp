@@ -325,11 +325,15 @@ void CPulseLayer::OnSubscription(pa_context* context, pa_subscription_event_type
         auto& listed = kind == DeviceKind::Microphone ? layer->sources_ : layer->sinks_;
         auto it = listed.find(index);
         if (it != listed.end()) {
-            if (kind == DeviceKind::Microphone) {
-                layer->peaks_.Close(it->second.name);
-                layer->loopbacks_.SourceRemoved(layer->Ready(), it->second.name);
-            }
+            const std::string name = it->second.name;
             listed.erase(it);
+            // A source listed again under a new index before its old one went keeps what it does.
+            const bool still = std::any_of(listed.begin(), listed.end(),
+                                           [&](const auto& entry) { return entry.second.name == name; });
+            if (kind == DeviceKind::Microphone && !still) {
+                layer->peaks_.Close(name);
+                layer->loopbacks_.SourceRemoved(layer->Ready(), name);
+            }
         }
         if (layer->events_ != nullptr)
             layer->events_->OnDeviceRemoved(kind, index);
