@@ -197,6 +197,9 @@ TEST_F(AudioPaneTest, ChoosingAMicrophoneMakesItTheCallMicrophoneTooAndTheListFo
 
 TEST_F(AudioPaneTest, EchoCancellationSwitchedElsewhereShowsWithinOnePoll) {
     OpenOn({kMicrophone});
+    // The microphone's arrival crosses from the service's thread; on a busy machine it may come after
+    // opening.
+    ASSERT_TRUE(PumpUntil([&] { return Item(AudioDlg::kEchoCancellation)->isEnabled(); }));
     ExpectSwitch(AudioDlg::kEchoCancellation, true, true);
     Toggle(AudioDlg::kNoiseSuppression)->click();
     Variant option;
