@@ -93,8 +93,10 @@ HRESULT CPulseSound::Prepare(std::chrono::milliseconds timeout) {
     std::lock_guard guard(track_->lock);
     if (result == GST_STATE_CHANGE_ASYNC)
         return HResultFromWin32(ERROR_TIMEOUT);
+    // A sink that cannot open reports its error before its own state change fails, on this thread; a decoding
+    // error comes from a streaming thread and may not have been seen yet when the pipeline's change fails.
     if (result == GST_STATE_CHANGE_FAILURE || track_->failed)
-        return track_->undecodable ? HResultFromWin32(ERROR_INVALID_DATA) : E_FAIL;
+        return track_->failed && !track_->undecodable ? E_FAIL : HResultFromWin32(ERROR_INVALID_DATA);
     return S_OK;
 }
 
