@@ -69,10 +69,13 @@ stage "tests (address sanitizer)" asan_tests
 # simulator-tool tests are left out here: their server runs on a Qt-managed thread whose synchronisation
 # ThreadSanitizer cannot see (Qt is not instrumented). The camera-timing tests likewise: the simulated
 # camera's timer thread waits on a Qt wait condition whose destruction ThreadSanitizer reports.
+# The sound-playing tests also: GStreamer (not instrumented) takes its own locks in orders ThreadSanitizer
+# reports as inversions. And the effect-package tests: Qt decodes their pictures on its own pooled threads.
 stage "configure (thread sanitizer)" \
     scripts/setup.sh build-tsan -DVIDORA_WERROR=ON -DVIDORA_SANITIZE=thread -DVIDORA_BUILD_BENCH=OFF \
     -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$SANITIZER_DEBUG_FLAGS"
 stage "build (thread sanitizer)" cmake --build build-tsan -j "$JOBS" --target services_tests granite_tests
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp
+# The real sound server's tests start the daemon and pactl from a process that already has threads.
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$PWD/scripts/tsan.supp
 stage "tests (thread sanitizer): services" build-tsan/bin/services_tests
-stage "tests (thread sanitizer): granite" build-tsan/bin/granite_tests --gtest_filter='-SimulatorTool*:CameraTiming*'
+stage "tests (thread sanitizer): granite" build-tsan/bin/granite_tests --gtest_filter='-SimulatorTool*:CameraTiming*:PulseSound*:EffectPackage*'
