@@ -74,35 +74,62 @@ void CV4l2CameraControls::Enumerate() {
     while (device_->Ioctl(VIDIOC_QUERY_EXT_CTRL, &q) == 0) {
         const uint32_t id = q.id;
         const bool disabled = (q.flags & V4L2_CTRL_FLAG_DISABLED) != 0;
-        if (id == V4L2_CID_PAN_RELATIVE) {
+        if (id == V4L2_CID_PAN_RELATIVE)
             panRelative_ = !disabled;
-        } else if (id == V4L2_CID_TILT_RELATIVE) {
+        else if (id == V4L2_CID_TILT_RELATIVE)
             tiltRelative_ = !disabled;
-        } else if (const V4l2ControlMapping* mapping = CV4l2ControlMap::ForControl(id)) {
-            // A disabled control is kept (and not offered): the driver may enable it again, and says so.
-            Control c;
-            c.mapping = mapping;
-            c.minimum = q.minimum;
-            c.maximum = q.maximum;
-            c.step = std::max<int64_t>(1, static_cast<int64_t>(q.step));
-            c.defaultValue = q.default_value;
-            c.flags = q.flags;
-            c.isMenu = q.type == V4L2_CTRL_TYPE_MENU || q.type == V4L2_CTRL_TYPE_INTEGER_MENU;
-            ReadMenu(c);
-            v4l2_control value{id, 0};
-            c.value = device_->Ioctl(VIDIOC_G_CTRL, &value) == 0 ? value.value
-                                                                 : static_cast<int32_t>(q.default_value);
-            controls_[id] = c;
-            // Changes made by others (and the values automatic modes settle on) come as events, and so do
-            // new ranges and flags.
-            v4l2_event_subscription sub{};
-            sub.type = V4L2_EVENT_CTRL;
-            sub.id = id;
-            device_->Ioctl(VIDIOC_SUBSCRIBE_EVENT, &sub);
-        }
+        else
+            Adopt(q);
         q = v4l2_query_ext_ctrl{};
         q.id = id | V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND;
     }
+    // Drivers of the control framework leave the old private ids out of that walk: they are asked one by
+    // one, up to the first the driver does not know.
+    for (uint32_t id = V4L2_CID_PRIVATE_BASE; id < V4L2_CID_PRIVATE_BASE + 64; ++id) {
+        q = v4l2_query_ext_ctrl{};
+        q.id = id;
+        if (device_->Ioctl(VIDIOC_QUERY_EXT_CTRL, &q) != 0)
+            break;
+        if (controls_.count(id) == 0)
+            Adopt(q);
+    }
+}
+
+bool CV4l2CameraControls::Adopt(const v4l2_query_ext_ctrl& q) {
+    const V4l2ControlMapping* mapping = CV4l2ControlMap::ForControl(q.id);
+    if (mapping == nullptr) {
+        // The first control of each of the light's names is the light's.
+        const auto named =
+            CV4l2ControlMap::LightControlNamed(std::string_view(q.name, strnlen(q.name, sizeof(q.name))));
+        V4l2ControlMapping* light = named == CV4l2ControlMap::LightControl::Mode   ? &lightMode_
+                                    : named == CV4l2ControlMap::LightControl::Rate ? &lightRate_
+                                                                                   : nullptr;
+        if (light == nullptr || light->controlId != 0)
+            return false;
+        light->controlId = q.id;
+        mapping = light;
+    }
+    // A disabled control is kept (and not offered): the driver may enable it again, and says so.
+    Control c;
+    c.mapping = mapping;
+    c.minimum = q.minimum;
+    c.maximum = q.maximum;
+    c.step = std::max<int64_t>(1, static_cast<int64_t>(q.step));
+    c.defaultValue = q.default_value;
+    c.flags = q.flags;
+    c.isMenu = q.type == V4L2_CTRL_TYPE_MENU || q.type == V4L2_CTRL_TYPE_INTEGER_MENU;
+    ReadMenu(c);
+    v4l2_control value{q.id, 0};
+    c.value =
+        device_->Ioctl(VIDIOC_G_CTRL, &value) == 0 ? value.value : static_cast<int32_t>(q.default_value);
+    controls_[q.id] = c;
+    // Changes made by others (and the values automatic modes settle on) come as events, and so do new
+    // ranges and flags.
+    v4l2_event_subscription sub{};
+    sub.type = V4L2_EVENT_CTRL;
+    sub.id = q.id;
+    device_->Ioctl(VIDIOC_SUBSCRIBE_EVENT, &sub);
+    return true;
 }
 
 void CV4l2CameraControls::ReadMenu(Control& c) {
@@ -143,6 +170,8 @@ const CV4l2CameraControls::Control* CV4l2CameraControls::Usable(uint32_t control
 
 int32_t CV4l2CameraControls::State(int32_t property) const {
     std::lock_guard guard(lock_);
+    if (IsLight(property))
+        return LightState(property);
     if (property == P::VideoMute.value)
         return kPropertyReadWrite;
     if (property == P::PtzCapability.value)
@@ -183,6 +212,13 @@ HRESULT CV4l2CameraControls::Get(int32_t property, Variant* value) const {
     if (value == nullptr)
         return E_POINTER;
     std::lock_guard guard(lock_);
+    if (IsLight(property)) {
+        const std::optional<int32_t> setting = ReadLight(property);
+        if (!setting)
+            return E_NOTIMPL;
+        *value = Variant::FromI4(*setting);
+        return S_OK;
+    }
     if (property == P::VideoMute.value) {
         *value = Variant::FromI4(videoMute_);
         return S_OK;
@@ -303,6 +339,16 @@ void CV4l2CameraControls::Reread(std::vector<V4l2PropertyChange>& changes) {
 HRESULT CV4l2CameraControls::Set(int32_t property, const Variant& value,
                                  std::vector<V4l2PropertyChange>& changes) {
     std::lock_guard guard(lock_);
+    // Any write reads the controls back, the light's too, which may have changed elsewhere meanwhile.
+    const LightReading before = ReadLights();
+    const HRESULT hr =
+        IsLight(property) ? SetLight(property, value, changes) : SetControl(property, value, changes);
+    AddLightChanges(before, changes);
+    return hr;
+}
+
+HRESULT CV4l2CameraControls::SetControl(int32_t property, const Variant& value,
+                                        std::vector<V4l2PropertyChange>& changes) {
     if (property == P::VideoMute.value) {
         int32_t v = 0;
         if (!value.ToI4(v) || v < 0 || v > 1)
@@ -346,6 +392,7 @@ bool CV4l2CameraControls::PumpEvents(std::chrono::milliseconds wait,
     if (!device_->WaitForEvent(wait))
         return true;
     std::lock_guard guard(lock_);
+    const LightReading lightBefore = ReadLights();
     bool valueChanged = false;
     for (;;) {
         v4l2_event event{};
@@ -373,12 +420,17 @@ bool CV4l2CameraControls::PumpEvents(std::chrono::milliseconds wait,
         if ((ctrl.changes & (V4L2_EVENT_CTRL_CH_VALUE | V4L2_EVENT_CTRL_CH_RANGE)) != 0)
             now.value = ctrl.value;
         valueChanged = valueChanged || (ctrl.changes & V4L2_EVENT_CTRL_CH_VALUE) != 0;
+        // Our own writes send us no events: the light has been set elsewhere, and reads as it is now.
+        if ((ctrl.changes & V4L2_EVENT_CTRL_CH_VALUE) != 0 &&
+            (event.id == lightMode_.controlId || event.id == lightRate_.controlId))
+            lightWritten_.reset();
         Update(*c, now, changes);
     }
     // An automatic mode switched by another program changes whether its partner may be written, and not
     // every driver tells each listener of that: the camera is asked.
     if (valueChanged)
         Reread(changes);
+    AddLightChanges(lightBefore, changes);
     return true;
 }
 
@@ -389,6 +441,113 @@ void CV4l2CameraControls::SetMuteFlag(std::shared_ptr<std::atomic<bool>> flag) {
     muteFlag_ = std::move(flag);
     if (muteFlag_)
         muteFlag_->store(videoMute_ != 0);
+}
+
+// --- the camera light
+// ------------------------------------------------------------------------------------------------
+
+bool CV4l2CameraControls::IsLight(int32_t property) {
+    return property == P::LedMode.value || property == P::LedModeLegacy.value ||
+           property == P::LedDefault.value;
+}
+
+const CV4l2CameraControls::Control*
+CV4l2CameraControls::LightControl(const V4l2ControlMapping& mapping) const {
+    return mapping.controlId == 0 ? nullptr : Usable(mapping.controlId);
+}
+
+int32_t CV4l2CameraControls::LightState(int32_t property) const {
+    const Control* mode = LightControl(lightMode_);
+    if (mode == nullptr)
+        return kPropertyNotAvailable;
+    if (property == P::LedDefault.value)
+        return kPropertyReadOnly;
+    return (mode->flags & kLocked) != 0 ? kPropertyReadOnly : kPropertyReadWrite;
+}
+
+std::optional<int32_t> CV4l2CameraControls::ReadLight(int32_t property) const {
+    const Control* mode = LightControl(lightMode_);
+    if (mode == nullptr)
+        return std::nullopt;
+    const Control* rate = LightControl(lightRate_);
+    const CV4l2Light::Mode light = CV4l2Light::FromControl(mode->value);
+    if (property == P::LedDefault.value) {
+        return CV4l2Light::Pack(CV4l2Light::FromControl(mode->defaultValue), rate ? rate->defaultValue : 0,
+                                true);
+    }
+    int32_t packed = CV4l2Light::Pack(light, rate ? rate->value : 0, false);
+    const std::optional<int32_t> rateNow = rate ? std::optional<int32_t>(rate->value) : std::nullopt;
+    // What the program wrote, as long as nobody has changed the light since.
+    if (lightWritten_ && lightWritten_->mode == mode->value && lightWritten_->rate == rateNow)
+        packed = lightWritten_->packed;
+    if (property == P::LedModeLegacy.value)
+        packed = (packed & ~0xFF) | CV4l2Light::OlderMode(light);
+    return packed;
+}
+
+CV4l2CameraControls::LightReading CV4l2CameraControls::ReadLights() const {
+    return {ReadLight(P::LedMode.value), ReadLight(P::LedModeLegacy.value), ReadLight(P::LedDefault.value)};
+}
+
+void CV4l2CameraControls::AddLightChanges(const LightReading& before,
+                                          std::vector<V4l2PropertyChange>& changes) const {
+    const LightReading after = ReadLights();
+    const int32_t numbers[] = {P::LedMode.value, P::LedModeLegacy.value, P::LedDefault.value};
+    for (size_t i = 0; i < after.size(); ++i) {
+        if (before[i] && after[i] && *before[i] != *after[i])
+            changes.push_back({numbers[i], Variant::FromI4(*before[i]), Variant::FromI4(*after[i])});
+    }
+}
+
+bool CV4l2CameraControls::Offers(const Control& control, CV4l2Light::Mode mode) {
+    const auto value = static_cast<int64_t>(mode);
+    if (control.isMenu)
+        return std::find(control.menu.begin(), control.menu.end(), value) != control.menu.end();
+    return value >= control.minimum && value <= control.maximum;
+}
+
+HRESULT CV4l2CameraControls::SetLight(int32_t property, const Variant& value,
+                                      std::vector<V4l2PropertyChange>& changes) {
+    if (lightMode_.controlId == 0)
+        return E_NOTIMPL;
+    Control& mode = *Find(lightMode_.controlId);
+    // The camera's word on the control, in case its events have not reached us yet.
+    if (Description now; Query(mode, now))
+        Update(mode, now, changes);
+    if ((mode.flags & V4L2_CTRL_FLAG_DISABLED) != 0)
+        return E_NOTIMPL;
+    if (property == P::LedDefault.value || (mode.flags & kLocked) != 0)
+        return E_ACCESSDENIED;
+    int32_t packed = 0;
+    if (!value.ToI4(packed))
+        return E_INVALIDARG;
+    std::optional<CV4l2Light::Mode> wanted = CV4l2Light::Wanted(packed, property == P::LedModeLegacy.value);
+    if (!wanted)
+        return E_INVALIDARG;
+    // A light that cannot blink or choose for itself is lit instead.
+    if (!Offers(mode, *wanted) && *wanted != CV4l2Light::Mode::Off)
+        wanted = CV4l2Light::Mode::On;
+    if (!Offers(mode, *wanted))
+        return E_INVALIDARG;
+    Control* rate = lightRate_.controlId == 0 ? nullptr : Find(lightRate_.controlId);
+    if (rate != nullptr && (rate->flags & (kLocked | V4L2_CTRL_FLAG_DISABLED)) != 0)
+        rate = nullptr;
+    const int32_t wantedRate = CV4l2Light::Rate(packed);
+    // The rate first, so that the light starts blinking at it; a rate of 0 keeps the camera's.
+    if (*wanted == CV4l2Light::Mode::Blink && wantedRate != 0 && rate != nullptr) {
+        const int64_t clamped = std::clamp<int64_t>(wantedRate, rate->minimum, rate->maximum);
+        if (HRESULT hr = WriteControl(*rate, static_cast<int32_t>(clamped)); FAILED(hr))
+            return hr;
+    }
+    if (HRESULT hr = WriteControl(mode, static_cast<int32_t>(*wanted)); FAILED(hr)) {
+        Reread(changes);
+        return hr;
+    }
+    Reread(changes);
+    const Control* rateNow = LightControl(lightRate_);
+    lightWritten_ =
+        LightWrite{packed, mode.value, rateNow ? std::optional<int32_t>(rateNow->value) : std::nullopt};
+    return S_OK;
 }
 
 } // namespace Granite

@@ -12,17 +12,26 @@
 // pan and tilt are motorised, and the picture mute, which the program applies to the picture itself (the
 // capture of the camera reads it through a flag the controls keep current, see SetMuteFlag).
 //
+// The camera light, when the camera has a light mode control ("LED1 Mode", at whatever id its driver gives
+// it, with a blink rate control "LED1 Frequency" beside it): 90 is its packed setting, 91 the older form of
+// it and 93 the setting the camera starts with (see CV4l2Light). The setting the program wrote reads back as
+// written until the light changes otherwise; changes made elsewhere are heard as changes of 90 and 91.
+//
 // Thread-safe: the service's calls and the camera's event thread share one lock.
 #include "granite/v4l2/CV4l2ControlMap.h"
+#include "granite/v4l2/CV4l2Light.h"
 #include "granite/v4l2/IV4l2Device.h"
 #include "platform/HResult.h"
 #include "platform/Variant.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <linux/videodev2.h>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,8 +77,14 @@ private:
         std::vector<int64_t> menu; // valid item numbers of a menu
     };
 
+    // The light's readings (90, 91, 93), none where it is not available.
+    using LightReading = std::array<std::optional<int32_t>, 3>;
+
     explicit CV4l2CameraControls(std::unique_ptr<IV4l2Device> device) : device_(std::move(device)) {}
     void Enumerate();
+    // Keeps a control the camera described (mapped, or one of the light's); false when it is neither.
+    bool Adopt(const v4l2_query_ext_ctrl& query);
+    HRESULT SetControl(int32_t property, const Variant& value, std::vector<V4l2PropertyChange>& changes);
     Control* ForProperty(int32_t property);
     const Control* ForProperty(int32_t property) const;
     Control* Find(uint32_t controlId);
@@ -87,6 +102,16 @@ private:
     void Reread(std::vector<V4l2PropertyChange>& changes);
     HRESULT Raw(const Control& control, const Variant& value, int32_t& raw) const;
 
+    static bool IsLight(int32_t property);
+    const Control* LightControl(const V4l2ControlMapping& mapping) const;
+    int32_t LightState(int32_t property) const;
+    std::optional<int32_t> ReadLight(int32_t property) const;
+    LightReading ReadLights() const;
+    void AddLightChanges(const LightReading& before, std::vector<V4l2PropertyChange>& changes) const;
+    HRESULT SetLight(int32_t property, const Variant& value, std::vector<V4l2PropertyChange>& changes);
+    // Whether the light's control takes the control value of `mode`.
+    static bool Offers(const Control& control, CV4l2Light::Mode mode);
+
     std::unique_ptr<IV4l2Device> device_;
     mutable std::mutex lock_;
     std::string driver_;
@@ -96,6 +121,16 @@ private:
     bool tiltRelative_ = false;
     int32_t videoMute_ = 0;
     std::shared_ptr<std::atomic<bool>> muteFlag_;
+    // The light's controls (an id of 0: the camera has none); they carry no property numbers of their own.
+    V4l2ControlMapping lightMode_{0, {"light", DeviceProperty::Kind::Number, DeviceProperty::kNone}};
+    V4l2ControlMapping lightRate_{0, {"light-rate", DeviceProperty::Kind::Number, DeviceProperty::kNone}};
+    // The setting last written, while the controls still hold what it made of them.
+    struct LightWrite {
+        int32_t packed = 0;
+        int32_t mode = 0;
+        std::optional<int32_t> rate;
+    };
+    std::optional<LightWrite> lightWritten_;
 };
 
 } // namespace Granite

@@ -247,10 +247,13 @@ HRESULT CV4l2Cameras::HasFeature(const std::string& id, const std::string& featu
     if (!camera)
         return E_DEVICE_NOT_CONNECTED;
     // What the program does itself on any picture (effects, motion, the picture mute) works on every
-    // camera; focus modes follow the camera's controls; the maker's LED and face tracking need its firmware.
+    // camera; focus modes and the light follow the camera's controls; face tracking needs the maker's
+    // firmware.
     const CV4l2CameraControls& c = *camera->controls;
     if (feature == "AFAutoMode")
         *supported = c.Has(P::AutoFocus.value);
+    else if (feature == "LEDControl")
+        *supported = c.Has(P::LedMode.value);
     else if (feature == "AFManualMode")
         *supported = c.Has(P::Focus.value);
     else

@@ -1,5 +1,7 @@
 #include "granite/v4l2/CV4l2ControlMap.h"
 
+#include "platform/TextUtil.h"
+
 #include <linux/videodev2.h>
 
 namespace Granite {
@@ -56,6 +58,14 @@ const V4l2ControlMapping* CV4l2ControlMap::ForControl(uint32_t controlId) {
             return &m;
     }
     return nullptr;
+}
+
+CV4l2ControlMap::LightControl CV4l2ControlMap::LightControlNamed(std::string_view name) {
+    if (Text::EqualsNoCase(name, "LED1 Mode"))
+        return LightControl::Mode;
+    if (Text::EqualsNoCase(name, "LED1 Frequency"))
+        return LightControl::Rate;
+    return LightControl::None;
 }
 
 } // namespace Granite

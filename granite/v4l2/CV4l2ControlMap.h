@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace Granite {
 
@@ -28,6 +29,11 @@ public:
     // The mapping whose value, minimum, maximum, companion or step number is `property`; null when none.
     static const V4l2ControlMapping* ForProperty(int32_t property);
     static const V4l2ControlMapping* ForControl(uint32_t controlId);
+
+    // The camera light's controls have no fixed ids: drivers (and the mappings installed for a camera's
+    // extension unit) give them their own, so they are known by their names, in any case.
+    enum class LightControl { None, Mode, Rate };
+    static LightControl LightControlNamed(std::string_view name);
 };
 
 } // namespace Granite

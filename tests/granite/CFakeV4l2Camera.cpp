@@ -156,6 +156,11 @@ void CFakeV4l2Camera::Remove(uint32_t id) {
     controls_.erase(id);
 }
 
+void CFakeV4l2Camera::Add(uint32_t id, Control control) {
+    std::lock_guard guard(lock_);
+    controls_[id] = std::move(control);
+}
+
 bool CFakeV4l2Camera::WaitForEvent(std::chrono::milliseconds timeout) {
     std::unique_lock guard(lock_);
     return eventQueued_.wait_for(guard, timeout, [this] { return gone_ || !events_.empty(); });
@@ -180,7 +185,7 @@ int CFakeV4l2Camera::Ioctl(unsigned long request, void* argument) {
         const bool next = (q->id & V4L2_CTRL_FLAG_NEXT_CTRL) != 0;
         const uint32_t id = q->id & ~(V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND);
         auto it = next ? controls_.upper_bound(id) : controls_.find(id);
-        if (it == controls_.end())
+        if (it == controls_.end() || (next && it->first >= V4L2_CID_PRIVATE_BASE))
             return EINVAL;
         *q = v4l2_query_ext_ctrl{};
         q->id = it->first;
@@ -190,6 +195,7 @@ int CFakeV4l2Camera::Ioctl(unsigned long request, void* argument) {
         q->step = static_cast<uint64_t>(it->second.step);
         q->default_value = it->second.defaultValue;
         q->flags = it->second.flags;
+        std::strncpy(q->name, it->second.name.c_str(), sizeof(q->name) - 1);
         return 0;
     }
     case VIDIOC_QUERYMENU: {

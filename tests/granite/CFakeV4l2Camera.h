@@ -22,6 +22,7 @@ public:
         int32_t minimum = 0, maximum = 255, step = 1, defaultValue = 0, value = 0;
         std::set<uint32_t> menu; // valid items of a menu
         uint32_t flags = 0;
+        std::string name;
     };
 
     // A camera with the picture levels, white balance, exposure, focus, power line and relative pan and
@@ -40,6 +41,9 @@ public:
     // The last value written to a control (relative pan and tilt keep none).
     int32_t LastWritten(uint32_t id);
     void Remove(uint32_t id);
+    // A further control. Old private ids (from V4L2_CID_PRIVATE_BASE) are left out of the walk with
+    // V4L2_CTRL_FLAG_NEXT_CTRL, as the kernel's control framework does, and answer only when asked by id.
+    void Add(uint32_t id, Control control);
 
     int Ioctl(unsigned long request, void* argument);
     bool WaitForEvent(std::chrono::milliseconds timeout);

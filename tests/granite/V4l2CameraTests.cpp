@@ -315,6 +315,146 @@ TEST_F(V4l2Controls, FlagsTheDriverSetsShowInQueryAndSet) {
     EXPECT_EQ(controls->State(Cam::Gain.value), kPropertyReadWrite);
 }
 
+// The camera light, on a camera whose driver names its light controls at old private ids (after an
+// unrelated one), the rate's name in other letters.
+namespace {
+constexpr uint32_t kLightMode = V4L2_CID_PRIVATE_BASE + 1;
+constexpr uint32_t kLightRate = V4L2_CID_PRIVATE_BASE + 2;
+
+void AddLight(CFakeV4l2Camera& camera, std::set<uint32_t> modes) {
+    CFakeV4l2Camera::Control other;
+    other.name = "Raw bits per pixel";
+    camera.Add(V4L2_CID_PRIVATE_BASE, other);
+    CFakeV4l2Camera::Control mode;
+    mode.type = V4L2_CTRL_TYPE_MENU;
+    mode.minimum = 0;
+    mode.maximum = static_cast<int32_t>(*modes.rbegin());
+    mode.menu = std::move(modes);
+    mode.defaultValue = mode.maximum;
+    mode.value = 1;
+    mode.name = "LED1 Mode";
+    camera.Add(kLightMode, mode);
+    CFakeV4l2Camera::Control rate;
+    rate.minimum = 1;
+    rate.maximum = 50;
+    rate.defaultValue = rate.value = 10;
+    rate.name = "led1 frequency";
+    camera.Add(kLightRate, rate);
+}
+} // namespace
+
+class V4l2Light : public V4l2Controls {
+protected:
+    void SetUp() override {
+        AddLight(*camera, {0, 1, 2, 3});
+        V4l2Controls::SetUp();
+    }
+    int32_t Read(int32_t property) {
+        Variant v;
+        EXPECT_EQ(controls->Get(property, &v), S_OK) << property;
+        return v.GetI4();
+    }
+    HRESULT Write(int32_t property, int32_t packed) {
+        std::vector<V4l2PropertyChange> changes;
+        return controls->Set(property, Variant::FromI4(packed), changes);
+    }
+};
+
+constexpr int32_t Packed(int32_t mode, int32_t a, int32_t b) {
+    return (b << 16) | (a << 8) | mode;
+}
+
+TEST_F(V4l2Light, SettingsWrittenReachTheControlsAndReadBackAsWritten) {
+    namespace Cam = DeviceProperty::Camera;
+    const int32_t led = Cam::LedMode.value, older = Cam::LedModeLegacy.value;
+    EXPECT_EQ(controls->State(led), kPropertyReadWrite);
+    EXPECT_EQ(controls->State(older), kPropertyReadWrite);
+    EXPECT_EQ(controls->State(Cam::LedDefault.value), kPropertyReadOnly);
+    EXPECT_EQ(Read(led), 1) << "lit, as the camera was found";
+    EXPECT_EQ(Read(Cam::LedDefault.value), 1) << "the camera starts on its own choice, which is lit";
+    const struct Case {
+        int32_t property, written;
+        HRESULT result;
+        int32_t modeControl, rateControl, read, readOlder;
+    } cases[] = {
+        {led, Packed(0, 0, 0), S_OK, 0, 10, 0, 0},
+        {led, Packed(2, 3, 20), S_OK, 2, 20, Packed(2, 3, 20), Packed(2, 3, 20)},
+        {led, Packed(2, 3, 200), S_OK, 2, 50, Packed(2, 3, 200), Packed(2, 3, 200)}, // the fastest it has
+        {led, Packed(4, 0, 0), S_OK, 2, 50, Packed(4, 0, 0), Packed(2, 0, 0)},       // blinking at its rate
+        {led, Packed(5, 3, 0), S_OK, 3, 50, Packed(5, 3, 0), Packed(1, 3, 0)},
+        {led, Packed(1, 3, 0), S_OK, 1, 50, Packed(1, 3, 0), Packed(1, 3, 0)},
+        {led, Packed(6, 0, 0), E_INVALIDARG, 1, 50, Packed(1, 3, 0), Packed(1, 3, 0)},
+        {led, 0x01000002, E_INVALIDARG, 1, 50, Packed(1, 3, 0), Packed(1, 3, 0)},
+        {older, Packed(2, 1, 30), S_OK, 2, 30, Packed(2, 1, 30), Packed(2, 1, 30)},
+        {older, Packed(4, 0, 0), E_INVALIDARG, 2, 30, Packed(2, 1, 30), Packed(2, 1, 30)},
+        {older, Packed(0, 0, 0), S_OK, 0, 30, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "writing " << std::hex << c.written << " to " << std::dec << c.property);
+        EXPECT_EQ(Write(c.property, c.written), c.result);
+        EXPECT_EQ(camera->Value(kLightMode), c.modeControl);
+        EXPECT_EQ(camera->Value(kLightRate), c.rateControl);
+        EXPECT_EQ(Read(led), c.read);
+        EXPECT_EQ(Read(older), c.readOlder);
+    }
+    EXPECT_EQ(Write(Cam::LedDefault.value, 1), E_ACCESSDENIED);
+}
+
+TEST_F(V4l2Light, ALightThatCannotBlinkOrChooseIsLitInstead) {
+    auto plain = std::make_shared<CFakeV4l2Camera>();
+    AddLight(*plain, {0, 1});
+    opener->nodes["/dev/video1"] = plain;
+    controls = CV4l2CameraControls::Open(opener->Open("/dev/video1"));
+    ASSERT_TRUE(controls);
+    for (int32_t written : {Packed(2, 3, 20), Packed(5, 0, 0)}) {
+        ASSERT_EQ(Write(DeviceProperty::Camera::LedMode.value, 0), S_OK);
+        EXPECT_EQ(Write(DeviceProperty::Camera::LedMode.value, written), S_OK);
+        EXPECT_EQ(plain->Value(kLightMode), 1) << written;
+        EXPECT_EQ(plain->Value(kLightRate), 10) << "the rate of a light that does not blink is left";
+        EXPECT_EQ(Read(DeviceProperty::Camera::LedMode.value), written);
+    }
+}
+
+TEST_F(V4l2Light, ALightChangedElsewhereIsHeardAndReadAsItIs) {
+    namespace Cam = DeviceProperty::Camera;
+    ASSERT_EQ(Write(Cam::LedMode.value, Packed(4, 3, 20)), S_OK);
+    Pump();
+    camera->ChangeFromOutside(kLightMode, 0);
+    std::vector<std::tuple<int32_t, int32_t, int32_t>> heard;
+    for (const V4l2PropertyChange& change : Pump())
+        heard.emplace_back(change.property, change.oldValue.GetI4(), change.newValue.GetI4());
+    const std::vector<std::tuple<int32_t, int32_t, int32_t>> expected = {
+        {Cam::LedMode.value, Packed(4, 3, 20), 0}, {Cam::LedModeLegacy.value, Packed(2, 3, 20), 0}};
+    EXPECT_EQ(heard, expected);
+    camera->ChangeFromOutside(kLightMode, 3);
+    Pump();
+    EXPECT_EQ(Read(Cam::LedMode.value), 5) << "the camera's own choice";
+    camera->ChangeFromOutside(kLightMode, 2);
+    Pump();
+    EXPECT_EQ(Read(Cam::LedMode.value), Packed(2, 0, 20)) << "blinking at the rate the camera has";
+}
+
+TEST_F(V4l2Cameras, OnlyACameraWithLightControlsOffersTheLight) {
+    namespace Cam = DeviceProperty::Camera;
+    cameras->Remove("video2");
+    AddLight(*opener->nodes["/dev/video2"], {0, 1, 2, 3});
+    ASSERT_TRUE(cameras->Add("video2"));
+    bool supported = true;
+    ASSERT_EQ(cameras->HasFeature(kCameraId, "LEDControl", &supported), S_OK);
+    EXPECT_FALSE(supported);
+    ASSERT_EQ(cameras->HasFeature(kUnnamedPortId, "LEDControl", &supported), S_OK);
+    EXPECT_TRUE(supported);
+    for (int32_t property : {Cam::LedMode.value, Cam::LedModeLegacy.value, Cam::LedDefault.value}) {
+        EXPECT_EQ(State(property), kPropertyNotAvailable) << property;
+        Variant v;
+        EXPECT_EQ(cameras->Get(kCameraId, property, &v), E_NOTIMPL) << property;
+        EXPECT_EQ(cameras->Set(kCameraId, property, Variant::FromI4(1)), E_NOTIMPL) << property;
+    }
+    ASSERT_EQ(cameras->Set(kUnnamedPortId, Cam::LedMode.value, Variant::FromI4(0)), S_OK);
+    EXPECT_EQ(opener->nodes["/dev/video2"]->Value(kLightMode), 0);
+}
+
 // Through a whole service: changes of any origin reach the client as the service's property events.
 class V4l2CameraService : public GraniteServiceFixture {};
 
