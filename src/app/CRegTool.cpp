@@ -137,7 +137,9 @@ std::optional<std::string> Unquote(const std::string& text, size_t& pos) {
     return std::nullopt;
 }
 
-std::string DisplayName(const std::string& name) { return name.empty() ? std::string("@") : name; }
+std::string DisplayName(const std::string& name) {
+    return name.empty() ? std::string("@") : name;
+}
 
 std::string FullName(Hive hive, const std::string& path) {
     std::string full = CRegistry::HiveName(hive);
@@ -265,31 +267,33 @@ int CRegTool::Usage(const std::string& message) {
 
 void CRegTool::PrintHelp() {
     const RegistryLocations& l = registry_.Locations();
-    out_ << "Usage: vidora-reg COMMAND ...\n"
-            "Reads and writes Vidora's settings store.\n"
-            "\n"
-            "Commands:\n"
-            "  get KEY [NAME]            print a value (REG_DWORD in decimal, text as stored, binary as hex);\n"
-            "                            without NAME one line per value: name, type, data (tab-separated)\n"
-            "  set [--volatile] [--class CLASS] KEY NAME TYPE DATA\n"
-            "                            write a value, creating the key (volatile: kept until logout);\n"
-            "                            TYPE is REG_DWORD (decimal or 0x hex), REG_SZ, REG_EXPAND_SZ or\n"
-            "                            REG_BINARY (hex digits, e.g. 01ff or 01,ff)\n"
-            "  delete KEY [NAME]         delete a value, or without NAME the key with everything below it\n"
-            "  list KEY                  print the names of the key's sub-keys, one a line\n"
-            "  export [KEY]              print KEY and everything below it (every hive without KEY) as text\n"
-            "  import FILE               apply an export; FILE \"-\" reads standard input\n"
-            "\n"
-            "KEY is HIVE\\path, HIVE one of HKCU, HKLM, HKCC, HKCR or HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE,\n"
-            "HKEY_CURRENT_CONFIG, HKEY_CLASSES_ROOT (case ignored), e.g. HKCU\\Software\\Brenmoor\\Vidora10.\n"
-            "Key and value names ignore case. NAME \"\" or \"@\" is the key's default value.\n"
-            "\n"
-            "Exit status: 0 done, 1 key or value not found or the store refused, 2 usage error.\n"
-            "\n"
-            "Files (set XDG_CONFIG_HOME, XDG_RUNTIME_DIR, VIDORA_MACHINE_DIR to move them):\n"
-         << "  current user:   " << l.userFile << "\n"
-         << "  volatile keys:  " << l.volatileFile << "\n"
-         << "  machine hives:  " << l.machineFile << "\n";
+    out_
+        << "Usage: vidora-reg COMMAND ...\n"
+           "Reads and writes Vidora's settings store.\n"
+           "\n"
+           "Commands:\n"
+           "  get KEY [NAME]            print a value (REG_DWORD in decimal, text as stored, binary as "
+           "hex);\n"
+           "                            without NAME one line per value: name, type, data (tab-separated)\n"
+           "  set [--volatile] [--class CLASS] KEY NAME TYPE DATA\n"
+           "                            write a value, creating the key (volatile: kept until logout);\n"
+           "                            TYPE is REG_DWORD (decimal or 0x hex), REG_SZ, REG_EXPAND_SZ or\n"
+           "                            REG_BINARY (hex digits, e.g. 01ff or 01,ff)\n"
+           "  delete KEY [NAME]         delete a value, or without NAME the key with everything below it\n"
+           "  list KEY                  print the names of the key's sub-keys, one a line\n"
+           "  export [KEY]              print KEY and everything below it (every hive without KEY) as text\n"
+           "  import FILE               apply an export; FILE \"-\" reads standard input\n"
+           "\n"
+           "KEY is HIVE\\path, HIVE one of HKCU, HKLM, HKCC, HKCR or HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE,\n"
+           "HKEY_CURRENT_CONFIG, HKEY_CLASSES_ROOT (case ignored), e.g. HKCU\\Software\\Brenmoor\\Vidora10.\n"
+           "Key and value names ignore case. NAME \"\" or \"@\" is the key's default value.\n"
+           "\n"
+           "Exit status: 0 done, 1 key or value not found or the store refused, 2 usage error.\n"
+           "\n"
+           "Files (set XDG_CONFIG_HOME, XDG_RUNTIME_DIR, VIDORA_MACHINE_DIR to move them):\n"
+        << "  current user:   " << l.userFile << "\n"
+        << "  volatile keys:  " << l.volatileFile << "\n"
+        << "  machine hives:  " << l.machineFile << "\n";
 }
 
 bool CRegTool::ParseKey(const std::string& text, Hive& hive, std::string& path) {
@@ -310,7 +314,8 @@ int CRegTool::Report(HRESULT hr, const std::string& what) {
     else if (hr == HResultFromWin32(ERROR_CHILD_MUST_BE_VOLATILE))
         err_ << "vidora-reg: " << what << ": a key under a volatile key must be volatile too (--volatile)\n";
     else
-        err_ << "vidora-reg: " << what << ": failed (" << Text::Format("0x%08x", static_cast<uint32_t>(hr)) << ")\n";
+        err_ << "vidora-reg: " << what << ": failed (" << Text::Format("0x%08x", static_cast<uint32_t>(hr))
+             << ")\n";
     return kExitFailed;
 }
 
@@ -340,7 +345,7 @@ int CRegTool::Get(const std::vector<std::string>& pos) {
         HRESULT hr = registry_.QueryValue(hive, path, name, v);
         if (FAILED(hr))
             return Report(hr, registry_.KeyExists(hive, path) ? "value \"" + DisplayName(name) + "\""
-                                                               : "key " + FullName(hive, path));
+                                                              : "key " + FullName(hive, path));
         print(v);
         out_ << "\n";
         return kExitOk;
@@ -552,7 +557,8 @@ int CRegTool::Import(std::istream& in, const std::string& sourceName) {
         std::string trimmed = Text::Trim(line);
         if (trimmed.empty())
             continue;
-        if (trimmed == kExportHeader || trimmed.rfind("Windows Registry Editor", 0) == 0 || trimmed == "REGEDIT4")
+        if (trimmed == kExportHeader || trimmed.rfind("Windows Registry Editor", 0) == 0 ||
+            trimmed == "REGEDIT4")
             continue;
         if (trimmed[0] == ';') {
             if (trimmed == ";volatile" && key.active && !key.created) {
@@ -639,7 +645,8 @@ int CRegTool::Import(std::istream& in, const std::string& sourceName) {
                 value = RegValue::String(*text, REG_EXPAND_SZ);
         } else if (data.rfind("dword:", 0) == 0) {
             std::string digits = data.substr(6);
-            if (digits.size() >= 1 && digits.size() <= 8 && ParseHexBytes(digits.size() % 2 ? "0" + digits : digits))
+            if (digits.size() >= 1 && digits.size() <= 8 &&
+                ParseHexBytes(digits.size() % 2 ? "0" + digits : digits))
                 value = RegValue::Dword(static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16)));
         } else if (data.rfind("hex:", 0) == 0) {
             if (auto bytes = ParseHexBytes(data.substr(4)))
@@ -655,7 +662,8 @@ int CRegTool::Import(std::istream& in, const std::string& sourceName) {
                 if (v.type == REG_SZ || v.type == REG_EXPAND_SZ)
                     v.text.assign(bytes->begin(), bytes->end());
                 else if (v.type == REG_DWORD && bytes->size() == 4)
-                    v.dword = (*bytes)[0] | ((*bytes)[1] << 8) | ((*bytes)[2] << 16) | (uint32_t((*bytes)[3]) << 24);
+                    v.dword = (*bytes)[0] | ((*bytes)[1] << 8) | ((*bytes)[2] << 16) |
+                              (uint32_t((*bytes)[3]) << 24);
                 else if (v.type == REG_DWORD)
                     v.type = 0xFFFFFFFF; // refused below
                 else

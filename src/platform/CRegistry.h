@@ -30,8 +30,8 @@ enum RegAccess : uint32_t {
 
 struct RegValue {
     uint32_t type = REG_NONE;
-    uint32_t dword = 0; // REG_DWORD
-    std::string text; // REG_SZ, REG_EXPAND_SZ (UTF-8, no terminator)
+    uint32_t dword = 0;         // REG_DWORD
+    std::string text;           // REG_SZ, REG_EXPAND_SZ (UTF-8, no terminator)
     std::vector<uint8_t> bytes; // REG_BINARY
 
     static RegValue Dword(uint32_t v);
@@ -46,9 +46,9 @@ struct RegValueEntry {
 
 // Where the hive files live. Default: from the environment (see the README).
 struct RegistryLocations {
-    std::string userFile; // HKEY_CURRENT_USER
+    std::string userFile;     // HKEY_CURRENT_USER
     std::string volatileFile; // volatile keys of every hive
-    std::string machineFile; // HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG
+    std::string machineFile;  // HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG
 
     static RegistryLocations FromEnvironment();
 };
@@ -66,9 +66,9 @@ public:
     // ResetInstance()).
     static void ResetInstance();
 
-    // Opens or creates a key and its missing parents. `created` tells whether the key is new. A volatile key's
-    // missing parents are created persistent. Fails with ERROR_CHILD_MUST_BE_VOLATILE when a persistent key
-    // would go under a volatile one.
+    // Opens or creates a key and its missing parents. `created` tells whether the key is new. A volatile
+    // key's missing parents are created persistent. Fails with ERROR_CHILD_MUST_BE_VOLATILE when a persistent
+    // key would go under a volatile one.
     HRESULT CreateKey(Hive hive, const std::string& path, const std::string& keyClass, bool isVolatile,
                       uint32_t access = KEY_ALL_ACCESS, bool* created = nullptr);
     // S_OK when the key exists, HResultFromWin32(ERROR_FILE_NOT_FOUND) otherwise.

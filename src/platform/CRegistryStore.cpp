@@ -11,9 +11,9 @@
 #include <ctime>
 #include <map>
 #include <mutex>
-#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace RegistryDb;
 
@@ -112,7 +112,7 @@ std::string DirName(const std::string& path) {
 
 std::string TimeStamp() {
     std::time_t now = std::time(nullptr);
-    std::tm tm {};
+    std::tm tm{};
     localtime_r(&now, &tm);
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
@@ -148,7 +148,9 @@ HRESULT HResultFromSqlite(int rc) {
 
 CRegistryStore::CRegistryStore(std::string path, Kind kind) : path_(std::move(path)), kind_(kind) {}
 
-CRegistryStore::~CRegistryStore() { Close(); }
+CRegistryStore::~CRegistryStore() {
+    Close();
+}
 
 bool CRegistryStore::Ensure() {
     if (db_ != nullptr) {
@@ -171,13 +173,17 @@ int CRegistryStore::Exec(Stmt s) {
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
     if (rc != SQLITE_DONE)
-        throw DbError {rc};
+        throw DbError{rc};
     return sqlite3_changes(db_);
 }
 
-void CRegistryStore::Begin() { Exec(kBegin); }
+void CRegistryStore::Begin() {
+    Exec(kBegin);
+}
 
-void CRegistryStore::Commit() { Exec(kCommit); }
+void CRegistryStore::Commit() {
+    Exec(kCommit);
+}
 
 void CRegistryStore::Rollback() {
     if (db_ != nullptr && !sqlite3_get_autocommit(db_)) {
@@ -220,7 +226,7 @@ void CRegistryStore::Close() {
 bool CRegistryStore::FileReplaced() {
     if (dev_ == 0 && ino_ == 0)
         return false; // in memory
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
     int64_t ms = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
     if (ms - lastIdentityCheckMs_ < 250)
@@ -241,12 +247,14 @@ void CRegistryStore::RememberIdentity() {
         ++g_openFiles[{dev_, ino_}];
         registered_ = true;
     }
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
     lastIdentityCheckMs_ = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-bool CRegistryStore::CanWriteDir() const { return ::access(DirName(path_).c_str(), W_OK) == 0; }
+bool CRegistryStore::CanWriteDir() const {
+    return ::access(DirName(path_).c_str(), W_OK) == 0;
+}
 
 void CRegistryStore::Open() {
     // One store of this process opens a file at a time, so the header check of LooksLikeSqlite never runs
@@ -416,7 +424,9 @@ int CRegistryStore::CreateSchema() {
     return ExecSql("COMMIT");
 }
 
-int CRegistryStore::ExecSql(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+int CRegistryStore::ExecSql(const char* sql) {
+    return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+}
 
 int CRegistryStore::QueryText(const char* sql, std::string& out) {
     sqlite3_stmt* st = nullptr;

@@ -56,7 +56,8 @@ public:
     bool ReadOnly() const { return readOnly_; }
     const std::string& Path() const { return path_; }
     sqlite3_stmt* Get(RegistryDb::Stmt s) { return stmts_[s]; }
-    // Runs a statement to completion; the caller has bound its parameters. Returns the number of changed rows.
+    // Runs a statement to completion; the caller has bound its parameters. Returns the number of changed
+    // rows.
     int Exec(RegistryDb::Stmt s);
     void Begin();
     void Commit();

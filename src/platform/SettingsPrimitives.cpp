@@ -46,8 +46,8 @@ HRESULT WriteNumber(const std::string& keyPath, const char* name, uint32_t value
     return E_FAIL;
 }
 
-HRESULT ReadString(const std::string& keyPath, const char* name, std::string* text, const std::string& defaultValue,
-                   uint32_t extraAccess) {
+HRESULT ReadString(const std::string& keyPath, const char* name, std::string* text,
+                   const std::string& defaultValue, uint32_t extraAccess) {
     if (name == nullptr || text == nullptr || keyPath.empty())
         return E_FAIL;
     CRegistry& reg = CRegistry::Instance();

@@ -12,13 +12,14 @@ namespace Settings {
 // key, creating it when missing; when that fails: E_FAIL, output untouched. A missing or unreadable value
 // gives `defaultValue` with S_OK.
 HRESULT ReadNumber(const std::string& keyPath, const char* name, uint32_t* value, uint32_t defaultValue);
-// Fails when `keyPath` is empty or `name` is null. Creates the key (volatile when asked) and writes a REG_DWORD.
+// Fails when `keyPath` is empty or `name` is null. Creates the key (volatile when asked) and writes a
+// REG_DWORD.
 HRESULT WriteNumber(const std::string& keyPath, const char* name, uint32_t value, bool volatileKey = false);
 // Fails when `name` or `text` is null or `keyPath` is empty. Opens or creates the key with query access plus
 // `extraAccess`; on any failure after that the output receives `defaultValue`; E_FAIL when the open failed.
 // A value of more than 255 characters does not read (the default is used), nor does a value that is not text.
-HRESULT ReadString(const std::string& keyPath, const char* name, std::string* text, const std::string& defaultValue,
-                   uint32_t extraAccess = 0);
+HRESULT ReadString(const std::string& keyPath, const char* name, std::string* text,
+                   const std::string& defaultValue, uint32_t extraAccess = 0);
 // Fails when `keyPath` is empty or `text` is null; writes a REG_SZ.
 HRESULT WriteString(const std::string& keyPath, const char* name, const char* text);
 

@@ -16,7 +16,8 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_ENDSESSION = 0x0016;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
-// Slider and spin moves: low word of wParam a scroll code (SB_...), high word the position, lParam the control.
+// Slider and spin moves: low word of wParam a scroll code (SB_...), high word the position, lParam the
+// control.
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
 // First message a window may define for itself.
@@ -36,6 +37,12 @@ constexpr intptr_t IDNO = 7;
 constexpr intptr_t kDialogCreateFailed = -1;
 
 // wParam halves, as the handlers of WM_COMMAND and WM_HSCROLL / WM_VSCROLL read them.
-constexpr WPARAM MAKEWPARAM(uint16_t low, uint16_t high) { return WPARAM(low) | (WPARAM(high) << 16); }
-constexpr uint16_t LOWORD(uintptr_t v) { return static_cast<uint16_t>(v & 0xFFFF); }
-constexpr uint16_t HIWORD(uintptr_t v) { return static_cast<uint16_t>((v >> 16) & 0xFFFF); }
+constexpr WPARAM MAKEWPARAM(uint16_t low, uint16_t high) {
+    return WPARAM(low) | (WPARAM(high) << 16);
+}
+constexpr uint16_t LOWORD(uintptr_t v) {
+    return static_cast<uint16_t>(v & 0xFFFF);
+}
+constexpr uint16_t HIWORD(uintptr_t v) {
+    return static_cast<uint16_t>((v >> 16) & 0xFFFF);
+}

@@ -104,15 +104,9 @@ TEST(SystemInfo, LanguageIdsFromPosixLocales) {
         LANGID id;
     } cases[] = {
         // Region decides where a language has several ids; codeset and modifier play no part.
-        {"de_DE.UTF-8", 0x0407},
-        {"zh_TW.UTF-8", 0x0404},
-        {"zh_CN", 0x0804},
-        {"nl_NL@euro", 0x0413},
-        {"de", 0x0407},
-        {"C", 0x0409},
-        {"POSIX", 0x0409},
-        {"C.UTF-8", 0x0409},
-        {"", 0x0409},
+        {"de_DE.UTF-8", 0x0407}, {"zh_TW.UTF-8", 0x0404}, {"zh_CN", 0x0804},
+        {"nl_NL@euro", 0x0413},  {"de", 0x0407},          {"C", 0x0409},
+        {"POSIX", 0x0409},       {"C.UTF-8", 0x0409},     {"", 0x0409},
         {"xx_YY", 0x0409},
     };
     for (const auto& c : cases)
