@@ -476,9 +476,11 @@ std::optional<int32_t> CV4l2CameraControls::ReadLight(int32_t property) const {
                                 true);
     }
     int32_t packed = CV4l2Light::Pack(light, rate ? rate->value : 0, false);
-    const std::optional<int32_t> rateNow = rate ? std::optional<int32_t>(rate->value) : std::nullopt;
     // What the program wrote, as long as nobody has changed the light since.
-    if (lightWritten_ && lightWritten_->mode == mode->value && lightWritten_->rate == rateNow)
+    const bool sameRate = rate != nullptr ? lightWritten_ && lightWritten_->rate.has_value() &&
+                                                *lightWritten_->rate == rate->value
+                                          : lightWritten_ && !lightWritten_->rate.has_value();
+    if (lightWritten_ && lightWritten_->mode == mode->value && sameRate)
         packed = lightWritten_->packed;
     if (property == P::LedModeLegacy.value)
         packed = (packed & ~0xFF) | CV4l2Light::OlderMode(light);
