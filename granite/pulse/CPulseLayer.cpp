@@ -219,14 +219,17 @@ void CPulseLayer::SetDefault(DeviceKind kind, const std::string& name) {
         Forget(pa_context_set_default_sink(context, name.c_str(), nullptr, nullptr));
 }
 
+bool CPulseLayer::IsListed(const std::string& source) const {
+    return std::any_of(sources_.begin(), sources_.end(),
+                       [&](const auto& entry) { return entry.second.name == source; });
+}
+
 void CPulseLayer::StartPeaks(const std::string& source) {
     if (!running_)
         return;
     LoopLock lock(loop_);
     pa_context* context = Ready();
-    const bool listed = std::any_of(sources_.begin(), sources_.end(),
-                                    [&](const auto& entry) { return entry.second.name == source; });
-    if (context != nullptr && listed)
+    if (context != nullptr && IsListed(source))
         peaks_.Open(context, source);
 }
 
@@ -242,9 +245,7 @@ void CPulseLayer::StartLoopback(const std::string& source) {
         return;
     LoopLock lock(loop_);
     pa_context* context = Ready();
-    const bool listed = std::any_of(sources_.begin(), sources_.end(),
-                                    [&](const auto& entry) { return entry.second.name == source; });
-    if (context != nullptr && listed)
+    if (context != nullptr && IsListed(source))
         loopbacks_.Want(context, source, true);
 }
 

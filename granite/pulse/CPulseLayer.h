@@ -43,6 +43,8 @@ private:
     };
 
     void Stop();
+    // Whether the server has listed a source of that name.
+    bool IsListed(const std::string& source) const;
     // A new connection attempt (with the lock held, or before the loop runs).
     void Connect();
     void DropContext();

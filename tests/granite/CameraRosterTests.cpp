@@ -118,13 +118,10 @@ protected:
         real = std::make_shared<FakeRealCameras>();
         // A second service object over the roster, beside the fixture's simulated-only one.
         roster = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, real));
-        ASSERT_EQ(roster->RegisterClient("Vidora10:1", "/usr/bin/vidora"), S_OK);
-        ASSERT_EQ(roster->Start(), S_OK);
-        ASSERT_EQ(roster->Advise(&rosterSink, &rosterCookie), S_OK);
+        ASSERT_NO_FATAL_FAILURE(StartBeside(roster, rosterSink, rosterCookie));
     }
     void TearDown() override {
-        roster->Unadvise(rosterCookie);
-        roster->Release();
+        StopBeside(roster, rosterCookie);
         GraniteServiceFixture::TearDown();
     }
     std::vector<std::string> Listed() {

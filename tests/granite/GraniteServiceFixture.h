@@ -40,6 +40,21 @@ protected:
         Granite::CSimulatedHardware::SetCurrent(nullptr);
     }
 
+    // Registers, starts and connects a second service object beside the fixture's simulated-only one (one
+    // over real devices, say); StopBeside ends it.
+    static void StartBeside(Granite::CGraniteDeviceService* other, CRecordingSink& otherSink,
+                            uint32_t& otherCookie) {
+        ASSERT_EQ(other->RegisterClient("Vidora10:1", "/usr/bin/vidora"), S_OK);
+        ASSERT_EQ(other->Start(), S_OK);
+        ASSERT_EQ(other->Advise(&otherSink, &otherCookie), S_OK);
+    }
+    static void StopBeside(Granite::CGraniteDeviceService* other, uint32_t otherCookie) {
+        if (other == nullptr)
+            return;
+        other->Unadvise(otherCookie);
+        other->Release();
+    }
+
     std::string Id(DeviceKind kind, int index) const {
         std::string id;
         hardware->IdAt(kind, index, id);

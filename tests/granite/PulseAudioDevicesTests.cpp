@@ -236,13 +236,10 @@ protected:
         ASSERT_NE(real, nullptr);
         roster = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, nullptr),
                                            CAudioRoster::Create(hardware, real));
-        ASSERT_EQ(roster->RegisterClient("Vidora10:1", "/usr/bin/vidora"), S_OK);
-        ASSERT_EQ(roster->Start(), S_OK);
-        ASSERT_EQ(roster->Advise(&rosterSink, &rosterCookie), S_OK);
+        ASSERT_NO_FATAL_FAILURE(StartBeside(roster, rosterSink, rosterCookie));
     }
     void TearDown() override {
-        roster->Unadvise(rosterCookie);
-        roster->Release();
+        StopBeside(roster, rosterCookie);
         GraniteServiceFixture::TearDown();
     }
     std::vector<std::string> Microphones() {

@@ -62,15 +62,10 @@ protected:
         ASSERT_TRUE(Eventually([&] { return real->Exists(DeviceKind::Speaker, kSpeaker); }));
         roster = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, nullptr),
                                            CAudioRoster::Create(hardware, real));
-        ASSERT_EQ(roster->RegisterClient("Vidora10:1", "/usr/bin/vidora"), S_OK);
-        ASSERT_EQ(roster->Start(), S_OK);
-        ASSERT_EQ(roster->Advise(&heard, &heardCookie), S_OK);
+        ASSERT_NO_FATAL_FAILURE(StartBeside(roster, heard, heardCookie));
     }
     void TearDown() override {
-        if (roster != nullptr) {
-            roster->Unadvise(heardCookie);
-            roster->Release();
-        }
+        StopBeside(roster, heardCookie);
         real.reset();
         GraniteServiceFixture::TearDown();
     }
