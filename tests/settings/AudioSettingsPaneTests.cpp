@@ -96,6 +96,17 @@ protected:
         EXPECT_EQ(Toggle(item)->isChecked(), on) << item;
         EXPECT_EQ(Toggle(item)->toolTip().toStdString(), CDialogBase::LoadString(on ? 336 : 335)) << item;
     }
+    // Waits until what the device service told so far has reached the pane: a volume change made elsewhere
+    // now comes after all of it.
+    void AwaitEarlierDeviceEvents() {
+        const std::string mic = MicrophoneId(0);
+        Variant volume;
+        ASSERT_TRUE(SUCCEEDED(hardware->Get(DeviceKind::Microphone, mic, Mic::Volume.value, &volume)));
+        const int32_t next = volume.GetI4() == 60 ? 61 : 60;
+        ASSERT_TRUE(
+            SUCCEEDED(hardware->Set(DeviceKind::Microphone, mic, Mic::Volume.value, Variant::FromI4(next))));
+        ASSERT_TRUE(PumpUntil([&] { return Volume()->GetPos() == next; }));
+    }
     void AdvancePoll(uint32_t milliseconds) {
         timers.Advance(milliseconds);
         Settle();
@@ -207,6 +218,8 @@ TEST_F(AudioPaneTest, EchoCancellationSwitchedElsewhereShowsWithinOnePoll) {
     ASSERT_TRUE(SUCCEEDED(hardware->GetOption(Granite::kOptionNoiseSuppression, &option)));
     EXPECT_EQ(option.GetBool(), VARIANT_TRUE);
     ExpectSwitch(AudioDlg::kNoiseSuppression, true, true);
+    // The switch's own change comes back as an event; it must not land after the failing reads below.
+    ASSERT_NO_FATAL_FAILURE(AwaitEarlierDeviceEvents());
 
     // Reads failing: the switches go off and cannot be used until the service answers again.
     hardware->Failures().Fail(44);
