@@ -65,7 +65,19 @@ std::optional<CEffectModel> Refuse(std::string* why, const std::string& text) {
 
 std::string CEffectModel::DescriptionPathOf(const std::string& folder) {
     const QString path = QString::fromStdString(folder);
-    return (path + "/" + QFileInfo(path).fileName() + ".xml").toStdString();
+    const QString wanted = QFileInfo(path).fileName() + ".xml";
+    const QString exact = path + "/" + wanted;
+    if (QFileInfo(exact).isFile())
+        return exact.toStdString();
+    // File names ignore case: "robot/Robot.XML" describes "robot". Of several spellings the first in
+    // code-point order wins, so the choice does not depend on the order the folder lists its entries.
+    QString found;
+    const QStringList names = QDir(path).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0 && (found.isEmpty() || name < found))
+            found = name;
+    }
+    return (found.isEmpty() ? exact : path + "/" + found).toStdString();
 }
 
 CEffectModel::Kind CEffectModel::KindOf(const std::string& type) {

@@ -1,9 +1,9 @@
 #pragma once
 // One installed effect model as its description file tells it. Each model lives in a folder of its own below
-// the model folder, described by "<folder>/<folder>.xml": the root element carries the kind ("Type":
-// "Avatar", "Accessory" or "Fun") and the model's identity ("Id"); its children name the thumbnail
-// ("ImageFile"), the package the engine loads ("PackageFile"), an optional preview picture ("PreviewFile"),
-// localised names and descriptions, and an optional "Properties/ModelComplexity".
+// the model folder, described by "<folder>/<folder>.xml" (the name compared ignoring case): the root element
+// carries the kind ("Type": "Avatar", "Accessory" or "Fun") and the model's identity ("Id"); its children
+// name the thumbnail ("ImageFile"), the package the engine loads ("PackageFile"), an optional preview
+// picture ("PreviewFile"), localised names and descriptions, and an optional "Properties/ModelComplexity".
 //
 // File names in a description are relative to the model's folder unless absolute.
 #include <cstdint>
@@ -19,7 +19,8 @@ public:
     // "PackageFile". `language` picks the localised texts (see LocalisedText).
     static std::optional<CEffectModel> Load(const std::string& descriptionPath, int32_t language,
                                             std::string* why = nullptr);
-    // The description file of the model folder `folder` ("<folder>/<name>.xml").
+    // The description file of the model folder `folder`: "<folder>/<name>.xml" where <name> is the folder's
+    // own name, found ignoring case (the exact spelling first). The exact spelling when there is none.
     static std::string DescriptionPathOf(const std::string& folder);
 
     // The kind of a "Type" text, compared ignoring case; anything but "Avatar" and "Accessory" is a fun

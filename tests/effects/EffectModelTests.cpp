@@ -4,7 +4,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -98,6 +100,54 @@ TEST_F(EffectsTest, ListingSortsByKindAndFindsAnInstalledPackageByIdentity) {
     EXPECT_FALSE(folder.FindByIdentity("H"));
     EXPECT_FALSE(CEffectModelFolder(env.Path("nowhere"), 1033).FindByIdentity("h"));
     EXPECT_TRUE(CEffectModelFolder(env.Path("nowhere"), 1033).List(Kind::Avatar).empty());
+}
+
+TEST_F(EffectsTest, TheDescriptionIsFoundWhateverTheCaseOfItsNamePreferringTheExactSpelling) {
+    // Case n is a folder "robot<n>" holding the files named, with <n> put after their "robot"; each
+    // description has its own file name as its Id. `chosen` describes the folder, or nothing does.
+    struct Case {
+        std::vector<std::string> files;
+        const char* chosen;
+    } cases[] = {
+        {{"robot.xml"}, "robot.xml"},
+        {{"Robot.xml"}, "Robot.xml"},
+        {{"ROBOT.XML"}, "ROBOT.XML"},
+        {{"Robot.xml", "robot.xml", "ROBOT.XML"}, "robot.xml"},
+        {{"Robot.xml", "robot.XML", "ROBOT.xml"}, "ROBOT.xml"},
+        {{"robot.xml.bak", "robots.xml", "Robot.txt"}, nullptr},
+    };
+    const auto numbered = [](std::string file, size_t n) { return file.insert(5, std::to_string(n)); };
+    for (size_t n = 0; n < std::size(cases); ++n) {
+        for (const std::string& file : cases[n].files)
+            env.WriteFile(
+                "models/robot" + std::to_string(n) + "/" + numbered(file, n),
+                "<EffectModel Type=\"Fun\" Id=\"" + numbered(file, n) +
+                    "\"><ImageFile>t.png</ImageFile><PackageFile>p.vfx</PackageFile></EffectModel>");
+    }
+    const CEffectModelFolder folder(models, 1033);
+    const std::vector<CEffectModel> listed = folder.List(Kind::Fun);
+    for (size_t n = 0; n < std::size(cases); ++n) {
+        const std::string path = models + "/robot" + std::to_string(n);
+        SCOPED_TRACE(path);
+        const auto it = std::find_if(listed.begin(), listed.end(),
+                                     [&](const CEffectModel& m) { return m.Folder() == path; });
+        if (cases[n].chosen == nullptr) {
+            EXPECT_EQ(it, listed.end());
+            EXPECT_EQ(CEffectModel::DescriptionPathOf(path), path + "/robot" + std::to_string(n) + ".xml")
+                << "nothing matches: the exact spelling, which does not load";
+            continue;
+        }
+        ASSERT_NE(it, listed.end()) << "not listed";
+        const std::string chosen = numbered(cases[n].chosen, n);
+        EXPECT_EQ(it->Id(), chosen);
+        EXPECT_EQ(it->DescriptionPath(), path + "/" + chosen);
+        const std::optional<CEffectModel> found = folder.FindByIdentity(chosen);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->Folder(), path);
+    }
+    // A folder of the description's name is not a description.
+    QDir().mkpath(QString::fromStdString(models + "/Empty/EMPTY.xml"));
+    EXPECT_EQ(CEffectModel::DescriptionPathOf(models + "/Empty"), models + "/Empty/Empty.xml");
 }
 
 TEST_F(EffectsTest, TheShippedModelsAreListed) {
