@@ -1,6 +1,11 @@
 // The effects engine drawing into the simulated camera's live picture, through real pipelines: overlays,
-// colour filters, switching off, the shade picture while the software mute is on, and bad input.
+// colour filters, switching off, the shade picture while the software mute is on, what movies and stills
+// carry of them, and bad input.
 #include "CaptureFixture.h"
+#include "CountingHelpers.h"
+#include "MovieReadBack.h"
+#include "granite/capture/CMovieRecorder.h"
+#include "granite/capture/CStillCapture.h"
 #include "granite/devices/SimulatedDeviceConstants.h"
 #include "granite/effects/CGraniteEffectsControl.h"
 #include "granite/effects/CGraniteEffectsEngine.h"
@@ -128,6 +133,32 @@ private:
     int errors_ = 0;
 };
 
+// The colours of an RGB picture: the mean of each channel, and the largest difference between two channels
+// of any one pixel (0 for a grey picture).
+struct Colours {
+    double red = 0, green = 0, blue = 0;
+    int spread = 0;
+};
+
+Colours ColoursOf(const QImage& picture) {
+    Colours c;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = picture.pixel(x, y);
+            c.red += qRed(p);
+            c.green += qGreen(p);
+            c.blue += qBlue(p);
+            c.spread = std::max({c.spread, std::abs(qRed(p) - qGreen(p)), std::abs(qGreen(p) - qBlue(p)),
+                                 std::abs(qBlue(p) - qRed(p))});
+        }
+    }
+    const double n = std::max(1.0, static_cast<double>(picture.width()) * picture.height());
+    c.red /= n;
+    c.green /= n;
+    c.blue /= n;
+    return c;
+}
+
 } // namespace
 
 class EffectsRendering : public CaptureFixture {
@@ -176,6 +207,28 @@ protected:
         ASSERT_EQ(
             hardware->Set(DeviceKind::Camera, CameraId(0), Granite::CamProp::VideoMute, Variant::FromI4(on)),
             S_OK);
+    }
+
+    // Records about a third of a second of the running picture and decodes the movie's first picture.
+    QImage RecordMovie(const std::string& file) {
+        RefPtr<Granite::CMovieRecorder> recorder(new Granite::CMovieRecorder());
+        CFrameCounter counter;
+        Frames(capture.get())->AddFrameListener(&counter);
+        EXPECT_EQ(recorder->prepare(file, 80, 0, 0, capture.get(), nullptr), S_OK) << recorder->LastError();
+        EXPECT_EQ(recorder->start(), S_OK) << recorder->LastError();
+        EXPECT_TRUE(counter.frames.WaitFor(10));
+        EXPECT_EQ(recorder->stop(), S_OK) << recorder->LastError();
+        Frames(capture.get())->RemoveFrameListener(&counter);
+        const MovieReadBack movie = ReadBackMovie(file);
+        EXPECT_TRUE(movie.opened) << movie.error;
+        return movie.picture;
+    }
+    QImage Shoot(const std::string& file) {
+        RefPtr<Granite::CStillCapture> still(Granite::CStillCapture::Create());
+        int32_t result = 0;
+        EXPECT_EQ(still->capture(file, 90, &result, 0, capture.get()), S_OK);
+        EXPECT_EQ(result, 1);
+        return QImage(QString::fromStdString(file), "JPEG");
     }
 
     CTempEnvironment env;
@@ -290,4 +343,61 @@ TEST_F(EffectsRendering, BadPackagesAndPicturesFailAndLeaveThePictureAlone) {
     EXPECT_EQ(std::count(plain.y.begin(), plain.y.end(), plain.y.front()), static_cast<long>(plain.y.size()));
     SetMute(0);
     EXPECT_EQ(frames.Next().Distance(baseline), 0.0);
+}
+
+TEST_F(EffectsRendering, MoviesAndStillsCarryTheShadeAndTheFiltersTheirPreviewShows) {
+    QImage green(320, 200, QImage::Format_RGB32);
+    green.fill(QColor(0, 160, 0));
+    ASSERT_TRUE(green.save(QString::fromStdString(env.Path("green.png"))));
+    struct Case {
+        const char* name;
+        std::function<void()> set, undo;
+        std::function<void(const QImage&)> check;
+    };
+    const Case cases[] = {
+        {"the camera's own picture", [] {}, [] {},
+         [](const QImage& p) { EXPECT_GT(ColoursOf(p).spread, 100) << "colour bars are colourful"; }},
+        {"the shade while muted",
+         [&] {
+             ASSERT_EQ(engine->SetPicture(EFFECTS_PICTURE_SHADE, env.Path("green.png")), S_OK);
+             Load(env.Path("fx/patch.vfx"), "Accessory");
+             SetMute(1);
+         },
+         [&] {
+             SetMute(0);
+             ASSERT_EQ(engine->SetPicture(EFFECTS_PICTURE_CLEAR, ""), S_OK);
+             ASSERT_EQ(engine->RemoveModel(""), S_OK);
+         },
+         [](const QImage& p) {
+             const Colours c = ColoursOf(p);
+             EXPECT_NEAR(c.green, 160, 12);
+             EXPECT_LT(c.red, 30);
+             EXPECT_LT(c.blue, 30);
+             const QRgb patch = p.pixel(p.width() / 4, p.height() / 4);
+             EXPECT_GT(qGreen(patch) - qRed(patch), 100) << "no white patch on the shade";
+         }},
+        {"a grey filter", [&] { Load(Package(R"({"format":1,"filter":"grayscale"})"), "Fun"); },
+         [&] { ASSERT_EQ(engine->RemoveModel("Fun"), S_OK); },
+         [](const QImage& p) { EXPECT_LE(ColoursOf(p).spread, 8); }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.set();
+        frames.Next(); // the preview shows the new look: every later frame has it
+        const std::string name = env.Path("take" + std::to_string(n++));
+        const QImage movie = RecordMovie(name + ".wmv");
+        ASSERT_EQ(movie.size(), QSize(640, 480)) << "movie";
+        {
+            SCOPED_TRACE("movie");
+            c.check(movie);
+        }
+        const QImage still = Shoot(name + ".jpg");
+        ASSERT_FALSE(still.isNull()) << "still";
+        {
+            SCOPED_TRACE("still");
+            c.check(still);
+        }
+        c.undo();
+    }
 }

@@ -8,6 +8,29 @@
 
 using namespace Granite;
 
+namespace {
+
+// A decoded picture converted to RGB and copied out of its sample; null when it cannot be converted.
+QImage ToImage(GstSample* sample) {
+    GstCapsPtr rgb(gst_caps_from_string("video/x-raw,format=RGBx"));
+    GError* error = nullptr;
+    GstSamplePtr converted(gst_video_convert_sample(sample, rgb.get(), 30 * GST_SECOND, &error));
+    GErrorPtr owned(error);
+    GstVideoInfo info;
+    GstVideoFrame frame;
+    if (!converted || !gst_video_info_from_caps(&info, gst_sample_get_caps(converted.get())) ||
+        !gst_video_frame_map(&frame, &info, gst_sample_get_buffer(converted.get()), GST_MAP_READ))
+        return {};
+    const QImage image(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                       GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                       GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGBX8888);
+    QImage copy = image.copy();
+    gst_video_frame_unmap(&frame);
+    return copy;
+}
+
+} // namespace
+
 MovieReadBack ReadBackMovie(const std::string& path) {
     CGstPipeline::EnsureInitialised();
     MovieReadBack result;
@@ -43,7 +66,8 @@ MovieReadBack ReadBackMovie(const std::string& path) {
             for (int row = 0; row < result.height; ++row)
                 result.luma.insert(result.luma.end(), y + row * stride, y + row * stride + result.width);
             gst_video_frame_unmap(&frame);
-            result.opened = true;
+            result.picture = ToImage(first.get());
+            result.opened = !result.picture.isNull();
         }
     }
     if (!result.opened)
