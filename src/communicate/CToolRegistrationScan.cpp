@@ -1,11 +1,13 @@
 #include "communicate/CToolRegistrationScan.h"
 
 #include "config/CSection.h"
+#include "config/CVidoraOEMInfo.h"
 #include "platform/CDesktopEntry.h"
 #include "platform/CDesktopExecLine.h"
 #include "platform/CMailProgramFinder.h"
 #include "platform/CRegistry.h"
 #include "platform/SettingsPrimitives.h"
+#include "platform/TextUtil.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +25,36 @@ bool IsExecutableFile(const std::string& path) {
 std::string BaseName(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The parts of a settings key path; false when one of them is empty, "." or "..".
+bool SplitKey(const std::string& key, std::vector<std::string>* parts) {
+    size_t start = 0;
+    while (true) {
+        const size_t sep = key.find('\\', start);
+        const std::string part =
+            key.substr(start, sep == std::string::npos ? std::string::npos : sep - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        parts->push_back(part);
+        if (sep == std::string::npos)
+            return true;
+        start = sep + 1;
+    }
+}
+
+// Whether the scan may record a tool under `key` of `branch` (see ToolsKey()).
+bool IsRecordableKey(Hive branch, const std::string& key) {
+    std::vector<std::string> root;
+    std::vector<std::string> parts;
+    if (branch != Hive::CurrentUser || !SplitKey(CToolRegistrationScan::ToolsKey(), &root) ||
+        !SplitKey(key, &parts) || parts.size() <= root.size())
+        return false;
+    for (size_t i = 0; i < root.size(); ++i) {
+        if (!Text::EqualsNoCase(parts[i], root[i]))
+            return false;
+    }
+    return true;
 }
 
 // Desktop entry files below `folder`, in name order, up to the depth and budget.
@@ -145,13 +177,16 @@ std::string CToolRegistrationScan::Locate(const std::string& executable) const {
     return !found.empty() && folders_.IsAllowed(found) ? found : std::string();
 }
 
+std::string CToolRegistrationScan::ToolsKey() {
+    return std::string(CVidoraOEMInfo::kDefaultRegistryPath) + "\\Tools";
+}
+
 int CToolRegistrationScan::Register(const std::vector<const SectionReader::CSection*>& tools) const {
     int written = 0;
     CRegistry& registry = CRegistry::Instance();
     for (const SectionReader::CSection* tool : tools) {
-        if (tool == nullptr || tool->registryKey.empty() ||
-            !CProgramFolders::IsPlainFileName(tool->executable) ||
-            (tool->registryBranch != Hive::CurrentUser && tool->registryBranch != Hive::LocalMachine))
+        if (tool == nullptr || !IsRecordableKey(tool->registryBranch, tool->registryKey) ||
+            !CProgramFolders::IsPlainFileName(tool->executable))
             continue;
         const std::string recorded = RecordedPath(*tool);
         struct stat info {};
@@ -167,7 +202,6 @@ int CToolRegistrationScan::Register(const std::vector<const SectionReader::CSect
                 continue;
             path = path.substr(0, path.rfind('/'));
         }
-        // The machine-wide settings are usually not writable by the user; such a tool stays unrecorded.
         if (FAILED(registry.CreateKey(tool->registryBranch, tool->registryKey, Settings::kDefaultKeyClass,
                                       false)) ||
             FAILED(registry.SetValue(tool->registryBranch, tool->registryKey, tool->registryValue,

@@ -6,6 +6,11 @@
 // folders starts a program of that name (a flatpak entry: the app whose --command it is, through its
 // exported launcher). Only programs inside the program folders are recorded.
 //
+// Records are only written below the program's own tools key of the user's settings (ToolsKey(), e.g.
+// "Software\Brenmoor\Vidora10\Tools\Cutter"): a tool document comes from a folder anyone who can write
+// beside the program may fill, and must not be able to change other settings through the scan. A tool whose
+// key lies elsewhere (its own installer may record it there) is read by CToolData but never recorded here.
+//
 // A record that names an existing path is left alone (the user or an administrator may have pointed a tool
 // at another copy); a missing record, or one whose path is gone, is replaced by what is found.
 #include "communicate/CProgramFolders.h"
@@ -32,6 +37,10 @@ public:
     std::string Locate(const std::string& executable) const;
     // Records the programs found for `tools`; the number of records written.
     int Register(const std::vector<const SectionReader::CSection*>& tools) const;
+
+    // The key of the user's settings below which tools are recorded. A tool's key must lie strictly below
+    // it (case ignored) and name every part of its path (no empty, "." or ".." parts).
+    static std::string ToolsKey();
 
 private:
     void ReadDesktopEntries() const;

@@ -2,12 +2,19 @@
 #include "communicate/CPaneConfigReader.h"
 #include "communicate/CToolRegistrationScan.h"
 #include "config/CVidoraOEMInfo.h"
+#include "platform/CRegistry.h"
+#include "platform/TextUtil.h"
 
 namespace {
 
+// Where the scan records a tool of that id.
+std::string Key(const std::string& id) {
+    return CToolRegistrationScan::ToolsKey() + "\\" + id;
+}
+
 std::string Tool(const std::string& id, const std::string& executable, const std::string& extra = "") {
-    return "<Tool Id=\"" + id + "\">" + extra + "<Name Localized=\"false\">" + id +
-           "</Name><RegistryKey>Software\\Tools\\" + id +
+    return "<Tool Id=\"" + id + "\">" + extra + "<Name Localized=\"false\">" + id + "</Name><RegistryKey>" +
+           Key(id) +
            "</RegistryKey><RegistryValue>Path</RegistryValue>"
            "<Executable>" +
            executable + "</Executable><DownloadLink>https://example.org/" + id + "</DownloadLink></Tool>";
@@ -30,8 +37,6 @@ protected:
     void WriteDocument(const std::string& body) {
         env.WriteFile("bin/Config/EditTools.xml", "<EditTools>" + body + "</EditTools>");
     }
-    std::string Key(const std::string& id) { return "Software\\Tools\\" + id; }
-
     CVidoraOEMInfo oem;
     CPaneConfigReader::Options options;
 };
@@ -96,6 +101,65 @@ TEST_F(PaneConfigReaderTest, ARecordThatStillNamesAProgramIsKept) {
     const CPaneConfigReader quiet("EditTools.xml", 435, "EditTools", options);
     EXPECT_EQ(Recorded(Hive::CurrentUser, Key("Moved")), "<none>");
     EXPECT_FALSE(quiet.Find("Moved")->installed);
+}
+
+// A tool document may name any key; only those below the program's tools key of the user's settings are
+// written. The others (the program's own settings among them) are left as they were.
+TEST_F(PaneConfigReaderTest, ToolsAreRecordedOnlyBelowTheProgramsToolsKey) {
+    const std::string cutter = Program("bin/programs/cutter");
+    const std::string own = CVidoraOEMInfo::kDefaultRegistryPath;
+    const std::string tools = CToolRegistrationScan::ToolsKey();
+    const std::string movies = env.Path("gone/Videos"); // a folder that is not there any more
+    CRegistry& registry = CRegistry::Instance();
+    ASSERT_TRUE(SUCCEEDED(registry.CreateKey(Hive::CurrentUser, own, "", false)));
+    ASSERT_TRUE(
+        SUCCEEDED(registry.SetValue(Hive::CurrentUser, own, "MovieFolder", RegValue::String(movies))));
+
+    struct Case {
+        const char* what;
+        const char* branch;
+        std::string key;
+        const char* value;
+        Hive hive;
+        std::string expected; // "<none>": nothing written
+    };
+    const Case cases[] = {
+        {"the program's own movie folder", "HKEY_CURRENT_USER", own, "MovieFolder", Hive::CurrentUser,
+         movies},
+        {"a new value among the program's settings", "HKEY_CURRENT_USER", own, "PhotoFolder",
+         Hive::CurrentUser, "<none>"},
+        {"another program's settings", "HKEY_CURRENT_USER", "Software\\Other\\Player", "Path",
+         Hive::CurrentUser, "<none>"},
+        {"the tools key itself", "HKEY_CURRENT_USER", tools, "Path", Hive::CurrentUser, "<none>"},
+        {"a way out of the tools key", "HKEY_CURRENT_USER", tools + "\\..\\..\\Escape", "Path",
+         Hive::CurrentUser, "<none>"},
+        {"a part without a name", "HKEY_CURRENT_USER", tools + "\\\\Doubled", "Path", Hive::CurrentUser,
+         "<none>"},
+        {"the machine's settings", "HKEY_LOCAL_MACHINE", tools + "\\Machine", "Path", Hive::LocalMachine,
+         "<none>"},
+        {"a tool's key", "HKEY_CURRENT_USER", tools + "\\Cutter", "Path", Hive::CurrentUser, cutter},
+        {"a tool's key in other case", "HKEY_CURRENT_USER", Text::ToUpper(tools) + "\\Upper", "Path",
+         Hive::CurrentUser, cutter},
+    };
+    std::string body = "<Section>";
+    for (size_t i = 0; i < std::size(cases); ++i)
+        body += "<Tool Id=\"T" + std::to_string(i) + "\"><RegistryBranch>" + cases[i].branch +
+                "</RegistryBranch><RegistryKey>" + cases[i].key + "</RegistryKey><RegistryValue>" +
+                cases[i].value + "</RegistryValue><Executable>cutter</Executable></Tool>";
+    WriteDocument(body + "</Section>");
+    const CPaneConfigReader reader("EditTools.xml", 435, "EditTools", options);
+
+    for (const Case& c : cases) {
+        RegValue value;
+        const bool found = SUCCEEDED(registry.QueryValue(c.hive, c.key, c.value, value));
+        EXPECT_EQ(found ? value.text : "<none>", c.expected) << c.what;
+    }
+    // The program's own settings key got no tool written into it, and nothing outside it was made.
+    std::vector<RegValueEntry> values;
+    ASSERT_TRUE(SUCCEEDED(registry.EnumValues(Hive::CurrentUser, own, values)));
+    EXPECT_EQ(values.size(), 1u);
+    EXPECT_FALSE(registry.KeyExists(Hive::CurrentUser, "Software\\Other"));
+    EXPECT_FALSE(registry.KeyExists(Hive::LocalMachine, tools));
 }
 
 TEST_F(PaneConfigReaderTest, DocumentsThatOfferNothing) {
