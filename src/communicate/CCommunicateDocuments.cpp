@@ -1,6 +1,7 @@
 #include "communicate/CCommunicateDocuments.h"
 
 #include "config/COEMInfo.h"
+#include "platform/CSystemInfo.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ CCommunicateSections::Offers CCommunicateDocuments::Offers() const {
     offers.videoBlogging = !vloggingTools_->NothingToShow();
     offers.videoSnap = !videoSnapTools_->NothingToShow();
     COEMInfo* oem = GetOEMInfo();
-    offers.gadgets = oem == nullptr || oem->IsFeatureEnabled("GadgetsPane", true);
+    // Desktop gadgets need a platform of major version 6 or later.
+    offers.gadgets = (oem == nullptr || oem->IsFeatureEnabled("GadgetsPane", true)) &&
+                     CSystemInfo::Instance().GetVersion().major >= 6;
     return offers;
 }

@@ -20,7 +20,8 @@ public:
     const CPaneConfigReader& TellAFriendTools() const { return *tellAFriendTools_; }
     const CPaneConfigReader& VideoSnapTools() const { return *videoSnapTools_; }
 
-    // What the documents (and the OEM switch "GadgetsPane") offer.
+    // What the documents offer; gadgets when the OEM switch "GadgetsPane" is on (the default) and the
+    // platform's major version is 6 or later.
     CCommunicateSections::Offers Offers() const;
 
 private:

@@ -1,6 +1,7 @@
 // The communicate window: which sections it offers, which opens first, and one sub-pane at a time.
 #include "communicate/CCommunicationsTellAFriendPane.h"
 #include "communicate/CommunicatePanes.h"
+#include "platform/CSystemInfo.h"
 #include "tests/communicate/CommunicateFixture.h"
 #include "ui/CDialogTemplate.h"
 
@@ -62,14 +63,24 @@ TEST_F(CommunicateTest, WithNothingOfferedOnlyTellAFriendAndGadgetsRemainAndTell
     EXPECT_TRUE(CommunicatePanes::TellAFriend()->isVisible());
     EXPECT_TRUE(Button(Section::TellAFriend)->IsPressedLook());
     EXPECT_EQ(window->windowTitle().toStdString(), CDialogBase::LoadString(129));
+}
 
-    // Gadgets switched off by the OEM: tell a friend stands alone.
-    Close();
-    oem.switches["GadgetsPane"] = false;
-    Open();
-    EXPECT_FALSE(Shown(Section::Gadgets));
-    EXPECT_TRUE(Shown(Section::TellAFriend));
-    EXPECT_EQ(window->CurrentSection(), Section::TellAFriend);
+// Gadgets are offered when the OEM switch allows them and the platform is of major version 6 or later.
+TEST_F(CommunicateTest, GadgetsNeedTheOEMSwitchAndPlatformVersionSix) {
+    const struct {
+        uint32_t major;
+        bool gadgetsPane;
+        bool shown;
+    } cases[] = {{5, true, false}, {6, true, true}, {10, true, true}, {6, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "version " << c.major << ", switch " << c.gadgetsPane);
+        CSystemInfo::Instance().OverrideVersion(PlatformVersion{c.major, 0, true});
+        oem.switches["GadgetsPane"] = c.gadgetsPane;
+        Open();
+        EXPECT_EQ(Shown(Section::Gadgets), c.shown);
+        Close();
+    }
+    CSystemInfo::Instance().OverrideVersion(std::nullopt);
 }
 
 TEST_F(CommunicateTest, OneSubPaneAtATimeAndTheOpenSectionIsNotMadeAgain) {
