@@ -4,9 +4,10 @@
 
 namespace SectionReader {
 
-CSectionToolReader::CSectionToolReader(const CXMLParser& xml, XmlNode section) {
+CSectionToolReader::CSectionToolReader(const CXMLParser& xml, XmlNode section, size_t maxTools) {
     logo_ = xml.GetText(xml.GetChild(section, "Logo"));
-    for (XmlNode child = xml.GetFirstChild(section); child; child = xml.GetNextSibling(child)) {
+    for (XmlNode child = xml.GetFirstChild(section); child && tools_.size() < maxTools;
+         child = xml.GetNextSibling(child)) {
         if (Text::EqualsNoCase(xml.GetNodeName(child), "Tool"))
             tools_.push_back(std::make_unique<CSection>(xml, child));
     }
@@ -18,9 +19,13 @@ SectionList CSectionToolReader::Load(const std::string& path, const std::string&
     if (path.empty() || !xml.Load(path))
         return sections;
     XmlNode root = xml.GetRoot(rootName);
-    for (XmlNode child = xml.GetFirstChild(root); child; child = xml.GetNextSibling(child)) {
-        if (Text::EqualsNoCase(xml.GetNodeName(child), "Section"))
-            sections.push_back(std::make_unique<CSectionToolReader>(xml, child));
+    size_t toolsLeft = kMaxTools;
+    for (XmlNode child = xml.GetFirstChild(root); child && sections.size() < kMaxSections;
+         child = xml.GetNextSibling(child)) {
+        if (Text::EqualsNoCase(xml.GetNodeName(child), "Section")) {
+            sections.push_back(std::make_unique<CSectionToolReader>(xml, child, toolsLeft));
+            toolsLeft -= sections.back()->GetCount();
+        }
     }
     return sections;
 }

@@ -1,6 +1,10 @@
 #pragma once
 // One "Section" of a tool document: its logo and its tools in document order. Load reads a whole document
 // into a list of sections.
+//
+// Every tool becomes a settings lookup and a link in the communicate window, so a document is read up to
+// limits far above what a real one holds (a handful of tools): its first kMaxSections sections and its first
+// kMaxTools tools, counted over the whole document in document order. Whatever follows is ignored.
 #include "config/CSection.h"
 
 #include <memory>
@@ -14,7 +18,11 @@ using SectionList = std::vector<std::unique_ptr<CSectionToolReader>>;
 
 class CSectionToolReader {
 public:
-    CSectionToolReader(const CXMLParser& xml, XmlNode section);
+    static constexpr size_t kMaxSections = 64;
+    static constexpr size_t kMaxTools = 256;
+
+    // Reads the section's logo and its first `maxTools` tools.
+    CSectionToolReader(const CXMLParser& xml, XmlNode section, size_t maxTools = kMaxTools);
 
     const std::string& GetLogo() const { return logo_; }
     size_t GetCount() const { return tools_.size(); }

@@ -135,6 +135,37 @@ TEST(SectionReader, UnreadableOrHostileDocumentsGiveNoSections) {
             << name.toStdString();
 }
 
+// A document of very many tiny tools is read up to its first sections and tools, in document order; the rest
+// is ignored.
+TEST(SectionReader, OnlyTheFirstSectionsAndToolsOfAHugeDocumentAreRead) {
+    CTempEnvironment env;
+    const size_t sectionCount = CSectionToolReader::kMaxSections + 40;
+    const size_t toolsPerSection = CSectionToolReader::kMaxTools * 2 / 5;
+    std::string xml = "<EditTools>";
+    for (size_t s = 0; s < sectionCount; ++s) {
+        xml += "<Section><Logo>" + std::to_string(s) + "</Logo>";
+        for (size_t t = 0; t < toolsPerSection; ++t)
+            xml += "<Tool Id=\"" + std::to_string(s) + "." + std::to_string(t) + "\"/>";
+        xml += "</Section>";
+    }
+    const SectionList sections = LoadText(env, xml + "</EditTools>");
+    ASSERT_EQ(sections.size(), CSectionToolReader::kMaxSections);
+    EXPECT_EQ(sections.back()->GetLogo(), std::to_string(CSectionToolReader::kMaxSections - 1));
+    std::vector<std::string> ids;
+    for (const auto& section : sections) {
+        for (const auto& tool : section->Tools())
+            ids.push_back(tool->id);
+    }
+    ASSERT_EQ(ids.size(), CSectionToolReader::kMaxTools);
+    EXPECT_EQ(ids.front(), "0.0");
+    // The tools fill whole sections first; the last one read lies in the third section.
+    const size_t last = CSectionToolReader::kMaxTools - 1;
+    EXPECT_EQ(ids.back(),
+              std::to_string(last / toolsPerSection) + "." + std::to_string(last % toolsPerSection));
+    EXPECT_EQ(sections[0]->GetCount(), toolsPerSection);
+    EXPECT_EQ(sections[3]->GetCount(), 0u);
+}
+
 // The tool documents the program ships: each reads with its root, and every tool can be found (a plain
 // program name and its record), downloaded and named in English and German.
 TEST(SectionReader, ShippedToolDocumentsAreComplete) {
