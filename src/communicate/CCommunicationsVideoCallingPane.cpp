@@ -104,9 +104,8 @@ void CCommunicationsVideoCallingPane::OnDestroy() {
 }
 
 void CCommunicationsVideoCallingPane::SetLinkColors(int row, const LinkColors& colors) {
-    colors_[static_cast<size_t>(row)] = colors;
     if (auto* link = GetDlgItemAs<CTransparentTextButton>(CCallingAppRows::RowAt(row).button))
-        link->SetLinkColors(colors.normal, colors.hover);
+        link->SetLinkColors(colors.normal, colors.visited, colors.pressed, colors.hover);
 }
 
 void CCommunicationsVideoCallingPane::Refresh() {

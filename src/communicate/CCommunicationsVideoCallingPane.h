@@ -42,7 +42,6 @@ public:
     void Refresh();
     // Whether the row's program is offered (known to the manager and allowed by the calling list).
     bool IsOffered(int row) const { return offered_[static_cast<size_t>(row)]; }
-    LinkColors LinkColorsOf(int row) const { return colors_[static_cast<size_t>(row)]; }
 
 protected:
     bool OnInitDialog() override;
@@ -57,5 +56,4 @@ private:
 
     IGraniteCommunicationsManager* manager_ = nullptr;
     std::array<bool, CCallingAppRows::kRowCount> offered_{};
-    std::array<LinkColors, CCallingAppRows::kRowCount> colors_{};
 };

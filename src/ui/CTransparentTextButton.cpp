@@ -14,7 +14,11 @@ CTransparentTextButton::CTransparentTextButton(QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setFont(ControlsStyle::ControlFont());
-    connect(this, &QAbstractButton::clicked, this, [this] { NotifyCommand(ControlsNotify::BN_CLICKED); });
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        visited_ = true;
+        update();
+        NotifyCommand(ControlsNotify::BN_CLICKED);
+    });
 }
 
 void CTransparentTextButton::SetTextId(uint32_t stringId) {
@@ -27,8 +31,11 @@ void CTransparentTextButton::SetAlignment(Qt::Alignment alignment) {
     update();
 }
 
-void CTransparentTextButton::SetLinkColors(const QColor& normal, const QColor& hover) {
+void CTransparentTextButton::SetLinkColors(const QColor& normal, const QColor& visited, const QColor& pressed,
+                                           const QColor& hover) {
     normal_ = normal;
+    visitedColor_ = visited;
+    pressed_ = pressed;
     hover_ = hover;
     update();
 }
@@ -38,19 +45,25 @@ QSize CTransparentTextButton::sizeHint() const {
     return QSize(metrics.horizontalAdvance(text()) + 4, metrics.height() + 2);
 }
 
+QColor CTransparentTextButton::TextColor() const {
+    if (!isEnabled())
+        return ControlsStyle::DisabledText();
+    if (isDown())
+        return pressed_.isValid() ? pressed_ : ControlsStyle::AccentPressed();
+    if (hovered_)
+        return hover_.isValid() ? hover_ : ControlsStyle::Accent().lighter(135);
+    const QColor normal = normal_.isValid() ? normal_ : ControlsStyle::Accent().lighter(115);
+    if (visited_)
+        return visitedColor_.isValid() ? visitedColor_ : normal;
+    return normal;
+}
+
 void CTransparentTextButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QFont f = font();
     f.setUnderline(hovered_ && isEnabled());
     painter.setFont(f);
-    QColor color = normal_.isValid() ? normal_ : ControlsStyle::Accent().lighter(115);
-    if (!isEnabled())
-        color = ControlsStyle::DisabledText();
-    else if (isDown())
-        color = ControlsStyle::AccentPressed();
-    else if (hovered_)
-        color = hover_.isValid() ? hover_ : ControlsStyle::Accent().lighter(135);
-    painter.setPen(color);
+    painter.setPen(TextColor());
     const QRect area = rect().adjusted(2, 0, -2, 0);
     const QString shown = painter.fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
     painter.drawText(area, static_cast<int>(alignment_) | Qt::TextSingleLine, shown);

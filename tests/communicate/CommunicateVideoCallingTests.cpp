@@ -3,15 +3,51 @@
 #include "communicate/CCallingAppRows.h"
 #include "communicate/CCommunicationsVideoCallingPane.h"
 #include "communicate/CommunicatePanes.h"
+#include "config/CAppsReader.h"
+#include "platform/CSystemInfo.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
 
 #include "tests/communicate/CommunicateFixture.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QImage>
+#include <QMouseEvent>
 #include <QPointer>
+
+#include <set>
 
 namespace {
 
 using Pane = CCommunicationsVideoCallingPane;
 constexpr int kSkype = 0, kMessenger = 1, kYahoo = 2, kAim = 3, kCallhub = 4, kQQ = 5;
+
+// A colour as "#rrggbb", so that a failure shows which colour was drawn.
+std::string Hex(const QColor& color) {
+    return color.name().toStdString();
+}
+
+// The colour a link's text is drawn in now: the most opaque pixel of the link drawn on a clear picture.
+std::string DrawnColor(QWidget* link) {
+    QImage image(link->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    link->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRgb strongest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > qAlpha(strongest))
+                strongest = image.pixel(x, y);
+        }
+    }
+    return Hex(QColor(qRed(strongest), qGreen(strongest), qBlue(strongest)));
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint at) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::LeftButton, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
 
 TEST(CallingAppRowsTest, RowsBelowHiddenOnesMoveUpByOneRowPerHiddenRow) {
     using Offered = std::array<bool, CCallingAppRows::kRowCount>;
@@ -56,10 +92,10 @@ TEST_F(VideoCallingTest, RowsOfProgramsNotOfferedAreHiddenAndTheOthersCloseUp) {
     EXPECT_TRUE(pane->GetDlgItem(Pane::kFirstSeparator + kQQ)->isHidden()) << "no line under the last row";
     EXPECT_FALSE(pane->GetDlgItem(Pane::kFirstSeparator + kCallhub)->isHidden());
 
-    EXPECT_EQ(pane->LinkColorsOf(kSkype), Pane::InstalledColors());
+    EXPECT_EQ(DrawnColor(Link(kSkype)), Hex(Pane::InstalledColors().normal));
     EXPECT_EQ(pane->GetDlgItemText(CCallingAppRows::RowAt(kSkype).button),
               CDialogBase::LoadString(Pane::kLinkStartText));
-    EXPECT_EQ(pane->LinkColorsOf(kYahoo), Pane::NotInstalledColors()) << "its program is gone";
+    EXPECT_EQ(DrawnColor(Link(kYahoo)), Hex(Pane::NotInstalledColors().normal)) << "its program is gone";
     EXPECT_EQ(pane->GetDlgItemText(CCallingAppRows::RowAt(kYahoo).button),
               CDialogBase::LoadString(Pane::kLinkInstallText));
 }
@@ -101,6 +137,71 @@ TEST_F(VideoCallingTest, AnAvailableProgramStartsAndOneNotInstalledOpensItsInsta
     EXPECT_TRUE(closing.isNull()) << "the communicate window closed";
     EXPECT_TRUE(CommunicatePanes::VideoCalling().IsEmpty());
     window = closing.data();
+}
+
+// A link is drawn pressed while the mouse button is down on it, visited once it was clicked, and in its hover
+// colour under the mouse.
+TEST_F(VideoCallingTest, LinksAreDrawnInTheColourOfTheirState) {
+    OpenPane();
+    const Pane::LinkColors installed = Pane::InstalledColors();
+    QWidget* skype = Link(kSkype);
+    const QPoint inside = skype->rect().center();
+    EXPECT_EQ(DrawnColor(skype), Hex(installed.normal));
+    SendMouse(skype, QEvent::MouseButtonPress, inside);
+    EXPECT_EQ(DrawnColor(skype), Hex(installed.pressed));
+    SendMouse(skype, QEvent::MouseButtonRelease, inside);
+    DrainEvents();
+    ASSERT_EQ(service.launches, 1) << "the click started the program";
+    EXPECT_EQ(DrawnColor(skype), Hex(installed.visited));
+    QEnterEvent enter{QPointF(inside), QPointF(inside), QPointF(skype->mapToGlobal(inside))};
+    QApplication::sendEvent(skype, &enter);
+    EXPECT_EQ(DrawnColor(skype), Hex(installed.hover));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(skype, &leave);
+    EXPECT_EQ(DrawnColor(skype), Hex(installed.visited)) << "visited stays after the mouse left";
+
+    // A program that is not installed is drawn in its colours too; a press let go outside is no click.
+    const Pane::LinkColors missing = Pane::NotInstalledColors();
+    QWidget* yahoo = Link(kYahoo);
+    SendMouse(yahoo, QEvent::MouseButtonPress, yahoo->rect().center());
+    EXPECT_EQ(DrawnColor(yahoo), Hex(missing.pressed));
+    SendMouse(yahoo, QEvent::MouseButtonRelease, QPoint(-50, -50));
+    EXPECT_EQ(DrawnColor(yahoo), Hex(missing.normal));
+    EXPECT_TRUE(opened.empty());
+}
+
+// The calling-applications list the program ships names every program of the rows under the key the
+// communications manager asks about it, offers each in every language and on every system, and names
+// nothing the manager would never ask about.
+TEST_F(CommunicateTest, TheShippedCallingListOffersEveryProgramTheManagerAsksAbout) {
+    // No "callingapps.xml" in "Config": the shipped list is used.
+    app.callingApps = std::make_unique<AppsReader::CAppsReader>(
+        oem.GetConfigFilePath("Config", "callingapps.xml", 438), "apps");
+    ASSERT_TRUE(app.callingApps->RootFound());
+    std::set<std::string> keys;
+    for (int row = 0; row < CCallingAppRows::kRowCount; ++row) {
+        for (const std::string& name : CCallingAppRows::NamesOf(row)) {
+            const std::string key = CGraniteCommunicationsManager::ApplicationKeyFor(name);
+            if (!key.empty())
+                keys.insert(key);
+        }
+    }
+    ASSERT_FALSE(keys.empty());
+    EXPECT_EQ(app.callingApps->GetCount(), keys.size());
+    for (const std::string& key : keys) {
+        SCOPED_TRACE(key);
+        const AppsReader::CApp* entry = app.callingApps->Find(key);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_TRUE(entry->shown);
+        for (const LANGID language : {LANGID(0x0409), LANGID(0x0407), LANGID(0x0804)}) {
+            CSystemInfo::Instance().OverrideSystemLangId(language);
+            for (const uint32_t major : {5u, 6u, 10u}) {
+                CSystemInfo::Instance().OverrideVersion(PlatformVersion{major, 1, true});
+                EXPECT_EQ(app.IsApplicationEnabled(0, key), 1) << language << " " << major;
+            }
+        }
+    }
+    CSystemInfo::Instance().ResetOverrides();
 }
 
 TEST_F(VideoCallingTest, WhenTheManagerCannotListProgramsTheRowsStayAsDrawn) {
