@@ -3,11 +3,14 @@
 #include "config/COEMInfo.h"
 #include "platform/CRegistry.h"
 #include "platform/CResourceLibrary.h"
+#include "platform/CSoundSettingsFinder.h"
 #include "platform/CWaitCursor.h"
 #include "platform/CommandLine.h"
 #include "platform/ExecutablePath.h"
 #include "platform/IProcessLauncher.h"
 #include "platform/TextUtil.h"
+
+#include <QFileInfo>
 
 namespace {
 constexpr uint32_t kProductNameString = 109;
@@ -64,6 +67,10 @@ const char* ArgumentsFormat(uint32_t mode) {
     }
 }
 
+std::string AudioWizardPath() {
+    return GetExecutableDir() + "/" + kAudioWizardFileName;
+}
+
 } // namespace
 
 HRESULT RunProcess(const std::string& commandLine) {
@@ -102,8 +109,30 @@ HRESULT RunUpdater(uint32_t mode) {
     return RunProcess(UpdaterCommandLine(mode));
 }
 
+bool AudioWizardInstalled() {
+    const QFileInfo wizard(QString::fromStdString(AudioWizardPath()));
+    return wizard.isFile() && wizard.isExecutable();
+}
+
 void LaunchAudioWizard() {
+    if (!AudioWizardInstalled())
+        return;
     CWaitCursor wait;
     // Started from its path as one argument: no command line to split, whatever the path holds.
-    GetProcessLauncher().StartDetached({GetExecutableDir() + "/" + kAudioWizardFileName});
+    GetProcessLauncher().StartDetached({AudioWizardPath()});
+}
+
+std::vector<std::string> AudioTuningCommand() {
+    if (AudioWizardInstalled())
+        return {AudioWizardPath()};
+    return CSoundSettingsFinder::ForSession().Find();
+}
+
+bool LaunchAudioTuning() {
+    const std::vector<std::string> argv = AudioTuningCommand();
+    if (argv.empty())
+        return false;
+    CWaitCursor wait;
+    GetProcessLauncher().StartDetached(argv);
+    return true;
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The programs Vidora starts: the updater (three command lines), the audio wizard, and any program given
-// as a whole command line. Nothing goes through a shell.
+// The programs Vidora starts: the updater (three command lines), the audio wizard or else the desktop's
+// sound settings, and any program given as a whole command line. Nothing goes through a shell.
 #include "platform/CSystemInfo.h"
 #include "platform/HResult.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum UpdaterMode : uint32_t {
     kUpdaterPeriodic = 0,
@@ -29,9 +30,21 @@ std::string UpdaterCommandLine(uint32_t mode);
 // not know.
 std::string UpdaterLanguageCode(LANGID language);
 
-// Starts the audio wizard beside the executable, with the wait cursor shown meanwhile. A wizard that cannot
-// be started is not reported.
+// Whether the audio wizard is installed beside the executable: an executable regular file there.
+bool AudioWizardInstalled();
+
+// Starts the audio wizard beside the executable, with the wait cursor shown meanwhile; nothing when it is not
+// installed. A wizard that cannot be started is not reported.
 void LaunchAudioWizard();
+
+// What the audio settings' wizard button starts, program first: the audio wizard when it is installed, else
+// the desktop's own sound settings (CSoundSettingsFinder on this session's PATH); empty when neither is
+// there.
+std::vector<std::string> AudioTuningCommand();
+
+// Starts AudioTuningCommand(), with the wait cursor shown meanwhile. False when there is nothing to start; a
+// program that cannot be started is not reported.
+bool LaunchAudioTuning();
 
 inline constexpr const char* kAudioWizardFileName = "ATWizard.exe";
 inline constexpr int kUpdaterVersionMajor = 11;

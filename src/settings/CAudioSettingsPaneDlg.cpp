@@ -66,6 +66,8 @@ bool CAudioSettingsPaneDlg::OnInitDialog() {
         listeningToComms_ = SUCCEEDED(comms_->AddListener(this, kCookie));
     if (QWidget* wizard = GetDlgItem(kWizard))
         CToolTip::For(wizard)->SetTextId(kWizardTip);
+    // Without the wizard and without any sound settings of the desktop the button could do nothing.
+    Enable({kWizard}, !AudioTuningCommand().empty());
     RefreshMicrophone();
     // The program always works with a microphone when there is one.
     auto* microphones = GetDlgItemAs<CHoverComboBox>(kMicrophoneCombo);
@@ -209,7 +211,9 @@ void CAudioSettingsPaneDlg::OnCommand(int item, int code) {
         SwitchFunction(noise_);
         break;
     case kWizard:
-        LaunchAudioWizard();
+        // Looked for again: what the pane found when it opened may have been removed since.
+        if (!LaunchAudioTuning())
+            Enable({kWizard}, false);
         break;
     default:
         break;

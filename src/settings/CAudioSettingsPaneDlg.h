@@ -1,6 +1,6 @@
 #pragma once
 // The audio tab of the settings window: microphone and speaker, volume, live level, echo cancellation and
-// noise suppression, the audio tuning wizard.
+// noise suppression, the audio tuning wizard (or, without it, the desktop's own sound settings).
 //
 // The devices chosen here are the ones the program and the calling programs use: a choice is told to the
 // communications manager as its call device and selected in the device manager. List entries carry the

@@ -9,8 +9,6 @@
 #include "support/CFakeProcessLauncher.h"
 #include "support/CTempEnvironment.h"
 
-#include <QGuiApplication>
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -197,15 +195,6 @@ TEST_F(UpdaterTest, RunProcessSplitsWithoutAShell) {
     EXPECT_EQ(RunProcess("  \t "), E_FAIL);
     EXPECT_EQ(RunProcess("\"\" arg"), E_FAIL);
     EXPECT_EQ(launcher.Started(), (std::vector<Args>{{"/opt/My App/tool", "-a", "b c", "$HOME;rm"}}));
-}
-
-TEST_F(UpdaterTest, AudioWizardBesideTheExecutableWithTheWaitCursorUndone) {
-    LaunchAudioWizard();
-    launcher.SetSucceeds(false);
-    LaunchAudioWizard(); // a failure is not reported
-    EXPECT_EQ(launcher.Started(),
-              (std::vector<Args>{{exeDir + "/ATWizard.exe"}, {exeDir + "/ATWizard.exe"}}));
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(UpdaterTest, CheckingNowRecordsTheCheckSoThePeriodicOneWaitsADay) {

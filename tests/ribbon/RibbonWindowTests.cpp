@@ -181,18 +181,31 @@ TEST_F(RibbonWindowTest, AHiddenStartWithNoTrayIconPossibleStartsMinimised) {
     }
 }
 
-TEST_F(RibbonWindowTest, TheAudioWizardStartsOncePerRun) {
-    CVidoraSettings::SetVIVFirstTimeUse(1);
-    Open();
-    ribbon->Show();
-    ribbon->Hide();
-    ribbon->Show();
-    Pump();
-    EXPECT_EQ(WizardStarts(), 1u);
-    // It reported back: the capture window opens once, and the first use is over.
-    ribbon->SendMessage(RegisteredMessages::AudioWizardFinished.Id(), 0, 0);
-    EXPECT_FALSE(RibbonWindows::Capture().IsEmpty());
-    EXPECT_EQ(CVidoraSettings::GetVIVFirstTimeUse(), 0u);
+TEST_F(RibbonWindowTest, TheAudioWizardStartsOncePerRunAndNothingElseInItsPlace) {
+    // The desktop's sound settings are installed too, but they never report back: started in the wizard's
+    // place, they would come up at every start.
+    env.SetEnv("PATH", env.Path("programs"));
+    env.WriteProgram("programs/pavucontrol");
+    for (bool wizard : {false, true}) {
+        SCOPED_TRACE(wizard ? "with the wizard" : "without the wizard");
+        if (wizard)
+            env.WriteProgram("bin/ATWizard.exe");
+        launcher.Clear();
+        CVidoraSettings::SetVIVFirstTimeUse(1);
+        Open();
+        ribbon->Show();
+        ribbon->Hide();
+        ribbon->Show();
+        Pump();
+        EXPECT_EQ(WizardStarts(), wizard ? 1u : 0u);
+        if (wizard) {
+            // It reported back: the capture window opens once, and the first use is over.
+            ribbon->SendMessage(RegisteredMessages::AudioWizardFinished.Id(), 0, 0);
+            EXPECT_FALSE(RibbonWindows::Capture().IsEmpty());
+            EXPECT_EQ(CVidoraSettings::GetVIVFirstTimeUse(), 0u);
+        }
+        ribbon.reset();
+    }
 }
 
 struct TrayDefaultCase {

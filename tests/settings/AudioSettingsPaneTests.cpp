@@ -11,6 +11,8 @@
 #include "ui/CHoverComboBox.h"
 #include "ui/CTransparentProgressCtrl.h"
 
+#include <QFile>
+
 #include <algorithm>
 
 namespace {
@@ -25,7 +27,12 @@ const Granite::DeviceRequest kSpeaker{DeviceKind::Speaker, ""};
 
 class AudioPaneTest : public SettingsTest {
 protected:
+    void SetUp() override {
+        SettingsTest::SetUp();
+        SetProcessLauncher(&launcher);
+    }
     void TearDown() override {
+        SetProcessLauncher(nullptr);
         Close();
         if (comms != nullptr)
             comms->Release();
@@ -47,6 +54,9 @@ protected:
         comms = GetGraniteCommunicationsManager();
         ASSERT_NE(comms, nullptr);
         OpenSettings();
+        ShowAudioTab();
+    }
+    void ShowAudioTab() {
         settings->SelectTab(CMainSettingsDlg::Tab::Audio);
         Settle();
         ASSERT_NE(Audio(), nullptr);
@@ -113,6 +123,7 @@ protected:
     }
 
     IGraniteCommunicationsManager* comms = nullptr;
+    CFakeProcessLauncher launcher;
 };
 
 TEST(AudioDeviceListTest, DevicesAreToldApartByIdAndNamedSoTheUserCanToo) {
@@ -151,14 +162,49 @@ TEST_F(AudioPaneTest, WithoutDevicesTheListsSaySoAndNothingCanBeSet) {
     ExpectSwitch(AudioDlg::kNoiseSuppression, false, false);
     Choose(AudioDlg::kMicrophoneCombo, 0); // the notice is not a device
     EXPECT_EQ(CallMicrophone(), "");
+}
 
-    // The wizard still helps to find out why.
-    CFakeProcessLauncher launcher;
-    SetProcessLauncher(&launcher);
-    Audio()->SendMessage(WM_COMMAND, MAKEWPARAM(AudioDlg::kWizard, ControlsNotify::BN_CLICKED), 0);
-    SetProcessLauncher(nullptr);
-    ASSERT_EQ(launcher.Started().size(), 1u);
-    EXPECT_TRUE(launcher.Started()[0].at(0).ends_with("/ATWizard.exe"));
+TEST_F(AudioPaneTest, TheWizardButtonFallsBackOnTheDesktopsSoundSettingsAndIsGreyedOutWithoutEither) {
+    // Only the test's folder is searched: the machine's own programs play no part.
+    env.SetEnv("PATH", env.Path("programs"));
+    env.SetEnv("XDG_CURRENT_DESKTOP", "GNOME");
+    const std::string wizard = env.ExeDir() + "/ATWizard.exe";
+    const std::string soundSettings = env.Path("programs/gnome-control-center");
+    struct Case {
+        const char* name;
+        const char* install; // added to what the cases before installed
+        std::vector<std::string> started;
+    } const cases[] = {
+        {"neither", nullptr, {}},
+        {"the desktop's sound settings", "programs/gnome-control-center", {soundSettings, "sound"}},
+        {"the wizard", "bin/ATWizard.exe", {wizard}},
+    };
+    OpenOn({}); // the wizard helps to find out why no device shows
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.install != nullptr)
+            env.WriteProgram(c.install);
+        Close();
+        OpenSettings();
+        ASSERT_NO_FATAL_FAILURE(ShowAudioTab());
+        launcher.Clear();
+        auto* button = Audio()->GetDlgItemAs<QAbstractButton>(AudioDlg::kWizard);
+        EXPECT_EQ(button->isEnabled(), !c.started.empty());
+        // Greyed out, it still says what it is for.
+        EXPECT_EQ(button->text().toStdString(), CDialogBase::LoadString(1707));
+        EXPECT_EQ(button->toolTip().toStdString(), CDialogBase::LoadString(334));
+        button->click();
+        EXPECT_EQ(launcher.Started(), c.started.empty() ? std::vector<std::vector<std::string>>{}
+                                                        : std::vector<std::vector<std::string>>{c.started});
+    }
+
+    // Both removed while the pane is open: a click finds nothing and the button greys out.
+    QFile::remove(QString::fromStdString(wizard));
+    QFile::remove(QString::fromStdString(soundSettings));
+    launcher.Clear();
+    Audio()->GetDlgItemAs<QAbstractButton>(AudioDlg::kWizard)->click();
+    EXPECT_TRUE(launcher.Started().empty());
+    EXPECT_FALSE(Item(AudioDlg::kWizard)->isEnabled());
 }
 
 TEST_F(AudioPaneTest, FunctionsNoMicrophoneOfferedAreHiddenAndTheRestMovesUp) {

@@ -52,6 +52,13 @@ void CTempEnvironment::WriteFile(const std::string& relative, const std::string&
         f.write(content.data(), static_cast<qint64>(content.size()));
 }
 
+void CTempEnvironment::WriteProgram(const std::string& relative) const {
+    WriteFile(relative, "#!/bin/sh\nexit 0\n");
+    QFile::setPermissions(QString::fromStdString(Path(relative)),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+}
+
 std::string TestMediaDir() {
     const char* v = std::getenv("VIDORA_TEST_MEDIA");
     return v != nullptr && *v != '\0' ? std::string(v) : std::string(VIDORA_TEST_MEDIA_DIR);

@@ -17,6 +17,8 @@ public:
     // The folder that stands for the executable's directory (the OEM and Config folders go in it).
     std::string ExeDir() const { return Path("bin"); }
     void WriteFile(const std::string& relative, const std::string& content) const;
+    // Writes a program that does nothing, executable by everyone.
+    void WriteProgram(const std::string& relative) const;
     // Sets a variable for the rest of the test.
     void SetEnv(const char* name, const std::string& value);
 
