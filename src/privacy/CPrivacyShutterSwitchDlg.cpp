@@ -3,6 +3,7 @@
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "ui/CTransparentRadioButton.h"
+#include "ui/CVidoraSkin.h"
 
 #include <QAbstractButton>
 #include <QPointer>
@@ -43,6 +44,11 @@ bool CPrivacyShutterSwitchDlg::OnInitDialog() {
     }
     if (auto* button = GetDlgItemAs<QAbstractButton>(kButtons[stored]))
         button->setChecked(true);
+    // Dressed as the program's message boxes are: its texts are drawn for the dark frame.
+    auto* skin = new CVidoraSkin("app_titlename_inactive.png", "app_titlename.png",
+                                 CVidoraSkin::FrameStyle::Popup, this);
+    skin->Attach(this);
+    setFixedSize(size());
     return true;
 }
 
