@@ -11,9 +11,11 @@
 # of the simulated camera, in which someone walks about for this run, and "movie-options-nomotion") and the
 # capture window's two notices ("record-plugins-needed", "driver-notice"), and the settings window docked beside
 # the ribbon on each of its tabs ("settings", "settings-audio", "settings-suntune", "settings-advanced",
-# "settings-preferences"), the SunTune offer for the current camera ("suntune-notice"), and the other docked
-# windows ("effects", "privacy-shade", "communicate"). The galleries are photographed apart, by a capture test
-# over sample captures ("gallery-both.png").
+# "settings-preferences"), the SunTune offer for the current camera ("suntune-notice"), the other docked
+# windows ("effects", "privacy-shade", "communicate"), the communicate window's other sections it offers
+# ("communicate-edit-tools", "communicate-video-snap", "communicate-video-blogging",
+# "communicate-tell-a-friend", "communicate-gadgets") and the shutter question ("shutter-question"). The
+# galleries are photographed apart, by a capture test over sample captures ("gallery-both.png").
 #
 # Environment: SCREENSHOT_NO_BUILD=1 skips the build; SCREENSHOT_TIMEOUT (seconds, default 90);
 # SCREENSHOT_SCREEN (default 1280x800x24); VIDORA_SCREENSHOT_DELAY_MS and VIDORA_SCREENSHOT_STEP_MS (here

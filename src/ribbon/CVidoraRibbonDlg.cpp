@@ -6,6 +6,7 @@
 #include "app/ExternalPrograms.h"
 #include "app/Folders.h"
 #include "app/UpdateCheck.h"
+#include "communicate/CCommunicateDlg.h"
 #include "config/COEMInfo.h"
 #include "platform/CDesktopSession.h"
 #include "platform/DebugOutput.h"
@@ -14,6 +15,7 @@
 #include "platform/IClock.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/TextUtil.h"
+#include "privacy/CPrivacyShutterSwitchDlg.h"
 #include "ribbon/CInstalledPackageFinder.h"
 #include "ribbon/RibbonSupport.h"
 #include "ribbon/RibbonWindows.h"
@@ -452,9 +454,35 @@ void CVidoraRibbonDlg::AddScreenshotSteps() {
                 self->panes_.Open(pane);
         });
     }
+    // The communicate window's other sections, each that its button offers.
+    using Section = CCommunicateSections::Section;
+    for (auto [name, section] : {std::pair{"communicate-edit-tools", Section::EditTools},
+                                 std::pair{"communicate-video-snap", Section::VideoSnap},
+                                 std::pair{"communicate-video-blogging", Section::VideoBlogging},
+                                 std::pair{"communicate-tell-a-friend", Section::TellAFriend},
+                                 std::pair{"communicate-gadgets", Section::Gadgets}}) {
+        CScreenshotter::AddStep(name, [section] {
+            CCommunicateDlg* communicate = RibbonWindows::Communicate().Get();
+            QWidget* button =
+                communicate ? communicate->GetDlgItem(CCommunicateSections::InfoOf(section).button) : nullptr;
+            if (button != nullptr && !button->isHidden())
+                communicate->OpenSection(section);
+        });
+    }
     CScreenshotter::AddStep("panes-closed", [self] {
         if (self)
             self->panes_.CloseDocked();
+    });
+    // The question a camera with a shutter asks the first time its shutter closes.
+    CScreenshotter::AddStep("shutter-question", [self] {
+        if (self)
+            self->panes_.OpenShutterSwitch();
+    });
+    CScreenshotter::AddStep("shutter-question-closed", [] {
+        if (CPrivacyShutterSwitchDlg* question = RibbonWindows::ShutterSwitch().Get()) {
+            RibbonWindows::ShutterSwitch().Clear();
+            question->DestroyWindow();
+        }
     });
 }
 
