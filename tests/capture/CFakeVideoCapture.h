@@ -3,6 +3,7 @@
 // several frame rates, formats that cannot run with motion detection). Like a real capture it knows no
 // live format until one is set, refuses formats it does not have, and answers the recording parameters and
 // the live format only for a format it was given.
+#include "FakeObjects.h"
 #include "platform/CRefCounted.h"
 #include "services/IVideoCapture.h"
 
@@ -22,14 +23,7 @@ public:
     int32_t liveWidth = 0, liveHeight = 0, liveFps = 0;
 
     HRESULT QueryInterface(const Guid& iid, void** object) override {
-        if (object == nullptr)
-            return E_POINTER;
-        *object = nullptr;
-        if (!IsEqualGuid(iid, IID_IUnknown) && !IsEqualGuid(iid, IID_IVideoCapture))
-            return E_NOINTERFACE;
-        *object = static_cast<IVideoCapture*>(this);
-        AddRef();
-        return S_OK;
+        return QueryOwnInterface<IVideoCapture>(this, iid, IID_IVideoCapture, object);
     }
     HRESULT stillFormatCount(int32_t* n) override {
         *n = static_cast<int32_t>(formats_.size());

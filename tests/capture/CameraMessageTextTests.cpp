@@ -1,11 +1,8 @@
 // The captions shown instead of the picture: the camera held by another program (named when the platform
 // lets the program say who holds it) and no camera at all.
+#include "SimulatedDevices.h"
 #include "capture/CCameraMessageText.h"
-#include "granite/RegisterGraniteDeviceService.h"
-#include "granite/devices/CSimulatedHardware.h"
-#include "services/CGraniteDeviceManager.h"
 #include "support/CTempEnvironment.h"
-#include "support/EventPump.h"
 #include "ui/CDialogBase.h"
 
 #include <gtest/gtest.h>
@@ -29,28 +26,18 @@ bool Contains(const std::string& text, const std::string& part) {
 class CameraMessageTextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        hardware = std::make_shared<Granite::CSimulatedHardware>(
-            std::vector<Granite::DeviceRequest>{{Granite::DeviceKind::Camera, "full"}});
-        hardware->IdAt(Granite::DeviceKind::Camera, 0, cameraId);
-        Granite::CSimulatedHardware::SetCurrent(hardware);
-        RegisterGraniteDeviceService();
-        dm = GetGraniteDeviceManager();
+        devices.Plug({{Granite::DeviceKind::Camera, "full"}});
+        cameraId = devices.CameraId();
+        dm = devices.ConnectDeviceManager(); // the main window chooses the camera
         ASSERT_NE(dm, nullptr);
-        ASSERT_EQ(dm->SelectVideoDevice(0), S_OK); // the main window chooses the camera
     }
-    void TearDown() override {
-        if (dm != nullptr)
-            dm->Release();
-        Pump();
-        UnregisterGraniteDeviceService();
-        Granite::CSimulatedHardware::SetCurrent(nullptr);
-    }
+    void TearDown() override { devices.Unplug(); }
     void HeldBy(const std::string& application) {
-        ASSERT_EQ(hardware->StartStreaming(cameraId, {application, "/usr/bin/holder", 4242}), S_OK);
+        ASSERT_EQ(devices.hardware->StartStreaming(cameraId, {application, "/usr/bin/holder", 4242}), S_OK);
     }
 
     CTempEnvironment env;
-    std::shared_ptr<Granite::CSimulatedHardware> hardware;
+    CSimulatedDevices devices;
     std::string cameraId;
     IGraniteDeviceManager* dm = nullptr;
 };
@@ -113,7 +100,7 @@ TEST_F(CameraMessageTextTest, ANameThatCannotBeReadGivesTheGeneralText) {
     EXPECT_EQ(texts.second, CDialogBase::LoadString(152));
 
     // A name with a placeholder of its own is shown as it is.
-    ASSERT_EQ(hardware->StopStreaming(cameraId), S_OK);
+    ASSERT_EQ(devices.hardware->StopStreaming(cameraId), S_OK);
     HeldBy("%s %product%");
     texts = CCameraMessageText::Busy(dm, 6, 0);
     EXPECT_TRUE(Contains(texts.first, "\"%s %product%\"")) << texts.first;

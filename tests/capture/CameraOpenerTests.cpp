@@ -1,12 +1,12 @@
 // Opening the capture window's camera: the device manager's current camera, the call camera when there is
 // no current one, only the maker's cameras, and whether the camera runs on the maker's driver.
 #include "CFakeVideoCapture.h"
+#include "FakeObjects.h"
 #include "capture/CCameraOpener.h"
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
 #include "granite/comms/RegisterGraniteCommunicationsService.h"
 #include "granite/devices/CSimulatedHardware.h"
-#include "platform/CObjectFactory.h"
 #include "services/CGraniteDeviceManager.h"
 #include "services/ICameraEnumerator.h"
 #include "services/IGraniteCommunicationsManager.h"
@@ -29,12 +29,7 @@ public:
     explicit CMixedCameraEnumerator(std::vector<std::string> paths) : paths_(std::move(paths)) {}
 
     HRESULT QueryInterface(const Guid& iid, void** object) override {
-        *object = nullptr;
-        if (!IsEqualGuid(iid, IID_IUnknown) && !IsEqualGuid(iid, IID_ICameraEnumerator))
-            return E_NOINTERFACE;
-        *object = static_cast<ICameraEnumerator*>(this);
-        AddRef();
-        return S_OK;
+        return QueryOwnInterface<ICameraEnumerator>(this, iid, IID_ICameraEnumerator, object);
     }
     HRESULT count(int32_t* n) override {
         *n = static_cast<int32_t>(paths_.size());
@@ -179,12 +174,7 @@ TEST_F(CameraOpenerTest, OnlyTheMakersCamerasAreConsidered) {
         "\\\\?\\USB#VID_F7A1&PID_0A5D&MI_00#7&1&0&0000\\GLOBAL", // the maker's, written in capitals
         "\\\\?\\usb#vid_f7a1&pid_0821&mi_00#7&2&0&0001\\global",
     };
-    CObjectFactory::Instance().Register(CLSID_CameraEnumerator, [&](const Guid& iid, void** object) {
-        auto* cameras = new CMixedCameraEnumerator(paths);
-        const HRESULT hr = cameras->QueryInterface(iid, object);
-        cameras->Release();
-        return hr;
-    });
+    RegisterFake<CMixedCameraEnumerator>(CLSID_CameraEnumerator, paths);
     Reopen(nullptr, nullptr);
     ASSERT_NE(opened.capture, nullptr);
     EXPECT_EQ(PathOf(opened.capture), paths[1]);

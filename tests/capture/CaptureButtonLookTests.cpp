@@ -41,12 +41,6 @@ TEST(CaptureButtonLook, AMissingImageFallsBackToNormal) {
         EXPECT_EQ(Look::Resolve(missing, available), Look::Normal);
 }
 
-TEST(CaptureButtonLook, CaptionIsGreyWhenDisabledOrOptionsOnly) {
-    EXPECT_EQ(Look::CaptionColor({true, false}), QColor(0x404040));
-    EXPECT_EQ(Look::CaptionColor({false, false}), QColor(0x929292));
-    EXPECT_EQ(Look::CaptionColor({true, true}), QColor(0x929292));
-}
-
 TEST(CaptureButtonZones, SplitAt124PixelsAndTrackTheCursor) {
     const QRect client(0, 0, 160, 50);
     EXPECT_EQ(CCaptureButtonZones::OptionsZone(client), QRect(124, 0, 36, 50));

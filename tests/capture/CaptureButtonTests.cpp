@@ -264,7 +264,7 @@ int CountPixels(const QImage& image, QRgb colour) {
     return n;
 }
 
-TEST_F(CaptureButtonTest, DrawsTheGreyCaptionWhenDisabledAndTheFocusRectangleOnTheFocusedZone) {
+TEST_F(CaptureButtonTest, DrawsTheCaptionGreyWhenItCannotTakePhotosAndTheFocusRectangleOnTheFocusedZone) {
     QImage white(160, 50, QImage::Format_ARGB32);
     white.fill(Qt::white);
     button_->SetImage(CCaptureButtonLook::Normal, white);
@@ -281,7 +281,14 @@ TEST_F(CaptureButtonTest, DrawsTheGreyCaptionWhenDisabledAndTheFocusRectangleOnT
     EXPECT_GT(CountPixels(focusedOptions.copy(button_->OptionsZone()).copy(0, 3, 36, 1), 0x404040), 5);
     EXPECT_EQ(CountPixels(focusedOptions.copy(0, 3, 124, 1), 0x404040), 0);
 
-    EXPECT_EQ(CountPixels(focusedMain, 0x929292), 0);
+    // The caption is dark while the button works, grey when it is disabled or offers only its options.
+    button_->clearFocus();
+    const QImage idle = button_->grab().toImage();
+    EXPECT_GT(CountPixels(idle, 0x404040), 0);
+    EXPECT_EQ(CountPixels(idle, 0x929292), 0);
+    button_->SetOptionsOnly(true);
+    EXPECT_GT(CountPixels(button_->grab().toImage(), 0x929292), 0);
+    button_->SetOptionsOnly(false);
     button_->setEnabled(false);
     EXPECT_GT(CountPixels(button_->grab().toImage(), 0x929292), 0);
 }

@@ -1,10 +1,9 @@
 // The capture window's formats: which still size and live picture a camera runs with, and which still sizes
 // the resolution list offers, on the simulated cameras and on cameras with formats those lack.
 #include "CFakeVideoCapture.h"
+#include "SimulatedDevices.h"
 #include "capture/CCaptureFormats.h"
 #include "capture/CStillResolutions.h"
-#include "granite/capture/CCameraEnumerator.h"
-#include "granite/devices/CSimulatedHardware.h"
 #include "ui/CDialogBase.h"
 
 #include <gtest/gtest.h>
@@ -52,24 +51,14 @@ std::vector<Size> ListedSizes(IVideoCapture* capture, const std::vector<Resoluti
 class SimulatedCameraFormats : public ::testing::Test {
 protected:
     void SetUp() override {
-        hardware = std::make_shared<Granite::CSimulatedHardware>(std::vector<Granite::DeviceRequest>{
-            {Granite::DeviceKind::Camera, "full"}, {Granite::DeviceKind::Camera, "basic"}});
-        Granite::CSimulatedHardware::SetCurrent(hardware);
+        devices.Plug({{Granite::DeviceKind::Camera, "full"}, {Granite::DeviceKind::Camera, "basic"}});
     }
-    void TearDown() override { Granite::CSimulatedHardware::SetCurrent(nullptr); }
+    void TearDown() override { devices.Unplug(); }
 
     // A freshly opened camera: stopped, no live format chosen yet.
-    CapturePtr Open(int index) {
-        std::string id;
-        hardware->IdAt(Granite::DeviceKind::Camera, index, id);
-        ICameraEnumerator* cameras = Granite::CCameraEnumerator::Create();
-        IVideoCapture* capture = nullptr;
-        EXPECT_EQ(cameras->createCapture(id, &capture), S_OK);
-        cameras->Release();
-        return CapturePtr(capture);
-    }
+    CapturePtr Open(int index) { return CapturePtr(devices.OpenCamera(index)); }
 
-    std::shared_ptr<Granite::CSimulatedHardware> hardware;
+    CSimulatedDevices devices;
 };
 
 } // namespace

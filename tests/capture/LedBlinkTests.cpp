@@ -1,14 +1,11 @@
 // The countdown blink of the camera's LED and its restore, through the device-manager facade over the
 // simulated cameras; the LED is read back from the simulated camera itself.
+#include "SimulatedDevices.h"
 #include "capture/CLedBlink.h"
-#include "granite/RegisterGraniteDeviceService.h"
-#include "granite/devices/CSimulatedHardware.h"
 #include "granite/devices/SimulatedDeviceConstants.h"
 #include "platform/IClock.h"
-#include "services/CGraniteDeviceManager.h"
 #include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
-#include "support/EventPump.h"
 
 #include <gtest/gtest.h>
 
@@ -27,23 +24,13 @@ class LedBlinkTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         SetClock(&clock);
-        hardware = std::make_shared<Granite::CSimulatedHardware>(
-            std::vector<Granite::DeviceRequest>{{Granite::DeviceKind::Camera, GetParam()}});
-        hardware->IdAt(Granite::DeviceKind::Camera, 0, camera);
-        Granite::CSimulatedHardware::SetCurrent(hardware);
-        RegisterGraniteDeviceService();
-        dm = GetGraniteDeviceManager();
+        devices.Plug({{Granite::DeviceKind::Camera, GetParam()}});
+        camera = devices.CameraId();
+        dm = devices.ConnectDeviceManager();
         ASSERT_NE(dm, nullptr);
-        ASSERT_EQ(dm->SelectVideoDevice(0), S_OK);
     }
     void TearDown() override {
-        if (dm != nullptr)
-            dm->Release();
-        while (CGraniteDeviceManager* facade = CGraniteDeviceManager::Instance())
-            facade->Release();
-        Pump();
-        UnregisterGraniteDeviceService();
-        Granite::CSimulatedHardware::SetCurrent(nullptr);
+        devices.Unplug();
         SetClock(nullptr);
     }
     bool FullModel() const { return std::string(GetParam()) == "full"; }
@@ -54,20 +41,20 @@ protected:
     Led OnCamera() {
         Variant value;
         int32_t packed = -1;
-        EXPECT_EQ(hardware->Get(Granite::DeviceKind::Camera, camera, LedProperty(), &value), S_OK);
+        EXPECT_EQ(devices.hardware->Get(Granite::DeviceKind::Camera, camera, LedProperty(), &value), S_OK);
         value.ToI4(packed);
         return {packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF};
     }
     void SetOnCamera(Led led) {
-        ASSERT_EQ(hardware->Set(Granite::DeviceKind::Camera, camera, LedProperty(),
-                                Variant::FromI4(led.mode | led.argument << 8 | led.rate << 16),
-                                Granite::WriteOrigin::Hardware),
+        ASSERT_EQ(devices.hardware->Set(Granite::DeviceKind::Camera, camera, LedProperty(),
+                                        Variant::FromI4(led.mode | led.argument << 8 | led.rate << 16),
+                                        Granite::WriteOrigin::Hardware),
                   S_OK);
     }
 
     CTempEnvironment env;
     CFakeClock clock;
-    std::shared_ptr<Granite::CSimulatedHardware> hardware;
+    CSimulatedDevices devices;
     std::string camera;
     IGraniteDeviceManager* dm = nullptr;
 };

@@ -3,9 +3,7 @@
 // switched back only when arming did it, and the shared state follows.
 #include "RecordingFixture.h"
 #include "capture/CMotionWatch.h"
-#include "granite/RegisterGraniteDeviceService.h"
 #include "platform/CObjectFactory.h"
-#include "services/CGraniteDeviceManager.h"
 #include "services/IGraniteDeviceManager.h"
 #include "support/CFakeClock.h"
 #include "support/EventPump.h"
@@ -19,20 +17,13 @@ protected:
     void SetUp() override {
         SetClock(&clock);
         RecordingFixture::SetUp();
-        RegisterGraniteDeviceService();
-        dm = GetGraniteDeviceManager();
+        dm = devices.ConnectDeviceManager();
         ASSERT_NE(dm, nullptr);
-        ASSERT_EQ(dm->SelectVideoDevice(0), S_OK);
     }
     void TearDown() override {
         watch.Disarm(dm, false);
-        hardware->SetSceneMotion(false);
-        if (dm != nullptr)
-            dm->Release();
-        while (CGraniteDeviceManager* facade = CGraniteDeviceManager::Instance())
-            facade->Release();
-        Pump();
-        UnregisterGraniteDeviceService();
+        devices.hardware->SetSceneMotion(false);
+        devices.DisconnectDeviceManager();
         RecordingFixture::TearDown();
         SetClock(nullptr);
     }
@@ -54,7 +45,7 @@ protected:
 };
 
 TEST_F(MotionWatchTest, LevelsArriveWhileArmedAndNotAfterwards) {
-    hardware->SetSceneMotion(true);
+    devices.hardware->SetSceneMotion(true);
     ASSERT_EQ(watch.Arm(capture, &levels, dm, false), S_OK);
     EXPECT_TRUE(watch.IsArmed());
     EXPECT_EQ(Shared(), 1);
@@ -119,7 +110,7 @@ TEST_F(MotionWatchTest, ArmingThatFailsLeavesTheCameraAlone) {
 
 TEST_F(MotionWatchTest, WithoutADeviceManagerOnlyTheDetectorRuns) {
     ASSERT_EQ(dm->SetTriStateMode(1), S_OK);
-    hardware->SetSceneMotion(true);
+    devices.hardware->SetSceneMotion(true);
     ASSERT_EQ(watch.Arm(capture, &levels, nullptr, false), S_OK);
     EXPECT_FALSE(watch.ChangedFaceTracking());
     EXPECT_TRUE(levels.WaitFor(1));
@@ -144,7 +135,7 @@ public:
 
 TEST_F(MotionWatchTest, DisarmingWaitsForALevelBeingDelivered) {
     CSlowCallback slow;
-    hardware->SetSceneMotion(true);
+    devices.hardware->SetSceneMotion(true);
     ASSERT_EQ(watch.Arm(capture, &slow, dm, false), S_OK);
     ASSERT_TRUE(PumpUntil([&] { return slow.entered.load(); }, 15000));
     watch.Disarm(dm, false);

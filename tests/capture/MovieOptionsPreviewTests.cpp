@@ -6,11 +6,7 @@
 #include "capture/CMotionPreview.h"
 #include "capture/CMotionSliderCtrl.h"
 #include "capture/CMovieOptionsDlg.h"
-#include "granite/capture/CCameraEnumerator.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
-#include "granite/devices/CSimulatedHardware.h"
-#include "platform/CObjectFactory.h"
-#include "services/IVideoCapture.h"
 
 #include <QPointer>
 
@@ -22,18 +18,13 @@ class MovieOptionsPreviewTest : public OptionsFixture {
 protected:
     void SetUp() override {
         OptionsFixture::SetUp();
-        hardware = std::make_shared<Granite::CSimulatedHardware>(
-            std::vector<Granite::DeviceRequest>{{Granite::DeviceKind::Camera, "full"}});
-        Granite::CSimulatedHardware::SetCurrent(hardware);
+        devices.Plug({{Granite::DeviceKind::Camera, "full"}});
         RegisterGraniteCaptureObjects();
-        std::unique_ptr<ICameraEnumerator, void (*)(ICameraEnumerator*)> cameras(
-            Granite::CCameraEnumerator::Create(), [](ICameraEnumerator* c) { c->Release(); });
-        std::string id;
-        hardware->IdAt(Granite::DeviceKind::Camera, 0, id);
-        ASSERT_EQ(cameras->createCapture(id, &capture), S_OK);
+        capture = devices.OpenCamera();
+        ASSERT_NE(capture, nullptr);
         ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
         ASSERT_EQ(capture->start(), S_OK);
-        hardware->SetSceneMotion(true);
+        devices.hardware->SetSceneMotion(true);
     }
     void TearDown() override {
         if (capture != nullptr) {
@@ -41,8 +32,8 @@ protected:
             capture->Release();
         }
         UnregisterGraniteCaptureObjects();
-        hardware->SetSceneMotion(false);
-        Granite::CSimulatedHardware::SetCurrent(nullptr);
+        devices.hardware->SetSceneMotion(false);
+        devices.Unplug();
         OptionsFixture::TearDown();
     }
     CMovieOptionsDlg* Open() {
@@ -53,7 +44,7 @@ protected:
         return popup;
     }
 
-    std::shared_ptr<Granite::CSimulatedHardware> hardware;
+    CSimulatedDevices devices;
     IVideoCapture* capture = nullptr;
 };
 

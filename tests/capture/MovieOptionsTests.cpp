@@ -1,5 +1,6 @@
 // The movie options pop-up: the nine values, the three kinds of motion availability, the countdown and
 // length controls against the motion box, and what the capture window is told.
+#include "CMessageLog.h"
 #include "OptionsFixture.h"
 #include "capture/CMotionSliderCtrl.h"
 #include "capture/CMovieOptionsDlg.h"
@@ -10,19 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-// The capture window as the pop-up sees it: a window that counts the "options saved" messages.
-class CCaptureWindowStandIn : public CDialogBase {
-public:
-    CCaptureWindowStandIn() {
-        MapMessage(CMovieOptionsDlg::kOptionsSavedMessage, [this](WPARAM, LPARAM) -> LRESULT {
-            ++saved;
-            return 0;
-        });
-        Create();
-    }
-    int saved = 0;
-};
 
 class MovieOptionsTest : public OptionsFixture {
 protected:
@@ -45,7 +33,7 @@ protected:
         return popup->GetDlgItemAs<CTransparentSpinCtrl>(id)->GetPos();
     }
 
-    CCaptureWindowStandIn captureWindow;
+    CMessageLog captureWindow{CMovieOptionsDlg::kOptionsSavedMessage}; // the window the pop-up tells
     std::vector<uint32_t> closedTicks;
 };
 
@@ -68,7 +56,7 @@ TEST_F(MovieOptionsTest, ShowsTheStoredValuesAndOkWritesAllNineAndTellsTheCaptur
     EXPECT_FALSE(popup);
     EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u);
     EXPECT_EQ(CVidoraSettings::GetMovieIncludeAudio(), 0u);
-    EXPECT_EQ(captureWindow.saved, 0);
+    EXPECT_EQ(captureWindow.heard.size(), 0u);
     EXPECT_EQ(closedTicks, std::vector<uint32_t>{clock.GetTickCount()});
 
     popup = Open(CMovieOptionsDlg::MotionAvailable);
@@ -100,7 +88,7 @@ TEST_F(MovieOptionsTest, ShowsTheStoredValuesAndOkWritesAllNineAndTellsTheCaptur
     EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 1u);
     EXPECT_EQ(CVidoraSettings::GetMotionDuration(), 30u);
     EXPECT_EQ(CVidoraSettings::GetMotionSensitivity(), 65u);
-    EXPECT_EQ(captureWindow.saved, 1);
+    EXPECT_EQ(captureWindow.heard.size(), 1u);
     EXPECT_EQ(closedTicks.size(), 2u);
 }
 
@@ -168,7 +156,7 @@ TEST_F(MovieOptionsTest, WithoutMotionDetectionThePopupIsShorterAndMotionIsOffAt
     Click(popup, IDOK);
     Pump();
     EXPECT_EQ(CVidoraSettings::GetUseMotionDetection(), 0u);
-    EXPECT_EQ(captureWindow.saved, 1);
+    EXPECT_EQ(captureWindow.heard.size(), 1u);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // Movies and motion clips on the simulated camera with the real recorder: which microphone a movie takes,
 // what is left behind when preparing or starting fails, and what Stop says about the file.
+#include "FakeObjects.h"
 #include "RecordingFixture.h"
 #include "capture/CMovieRecording.h"
 #include "capture/CRecordedMovieCheck.h"
 #include "granite/capture/CMovieRecorder.h"
-#include "platform/CObjectFactory.h"
 #include "platform/CRefCounted.h"
 #include "services/IAudioDeviceEnumerator.h"
 #include "services/IMovieRecorder.h"
@@ -152,12 +152,7 @@ TEST_F(MovieRecordingTest, AClipIsSilentAndAnUnknownChoiceTakesTheFirstMicrophon
 class CNoMicrophones final : public CRefCounted<IAudioDeviceEnumerator> {
 public:
     HRESULT QueryInterface(const Guid& iid, void** object) override {
-        *object = nullptr;
-        if (!IsEqualGuid(iid, IID_IUnknown) && !IsEqualGuid(iid, IID_IAudioDeviceEnumerator))
-            return E_NOINTERFACE;
-        AddRef();
-        *object = static_cast<IAudioDeviceEnumerator*>(this);
-        return S_OK;
+        return QueryOwnInterface<IAudioDeviceEnumerator>(this, iid, IID_IAudioDeviceEnumerator, object);
     }
     HRESULT count(int32_t* n) override {
         *n = 0;
@@ -170,12 +165,7 @@ public:
 TEST_F(MovieRecordingTest, FailingToPrepareLeavesNothingPreparedAndNoFile) {
     const std::string file = Path("Video 1.wmv");
     // No microphone: the movie is not quietly made silent.
-    CObjectFactory::Instance().Register(CLSID_AudioDeviceEnumerator, [](const Guid& iid, void** object) {
-        auto* none = new CNoMicrophones();
-        const HRESULT hr = none->QueryInterface(iid, object);
-        none->Release();
-        return hr;
-    });
+    RegisterFake<CNoMicrophones>(CLSID_AudioDeviceEnumerator);
     EXPECT_EQ(recording.Prepare(capture, file, true, false, "", {}), E_FAIL);
     EXPECT_FALSE(recording.IsPrepared());
     EXPECT_FALSE(Exists(file));
@@ -242,12 +232,7 @@ private:
 };
 
 TEST_F(MovieRecordingTest, AStartThatFailsWithSoundCanBeRetriedWithout) {
-    CObjectFactory::Instance().Register(CLSID_MovieRecorder, [](const Guid& iid, void** object) {
-        auto* recorder = new CNoSoundRecorder();
-        const HRESULT hr = recorder->QueryInterface(iid, object);
-        recorder->Release();
-        return hr;
-    });
+    RegisterFake<CNoSoundRecorder>(CLSID_MovieRecorder);
     const std::string file = Path("Video 1.wmv");
     ASSERT_EQ(recording.Prepare(capture, file, true, false, "", {}), S_OK);
     EXPECT_EQ(recording.Start(nullptr, 0), E_POINTER);
@@ -289,9 +274,7 @@ TEST_F(MovieRecordingTest, StopSaysWhetherThereIsAFileToCheck) {
     const size_t before = events.Count();
     ASSERT_EQ(recording.Start(&events, 0), S_OK);
     ASSERT_TRUE(RecordFrames(5));
-    std::string id;
-    hardware->IdAt(Granite::DeviceKind::Camera, 0, id);
-    ASSERT_EQ(hardware->Unplug(Granite::DeviceKind::Camera, id), S_OK);
+    ASSERT_EQ(devices.hardware->Unplug(Granite::DeviceKind::Camera, devices.CameraId()), S_OK);
     ASSERT_TRUE(events.WaitFor(before + 2));
     EXPECT_EQ(events.Values().back(), MOVIE_EVENT_FAILED);
     recording.Stop();

@@ -1,5 +1,6 @@
 // Printing pictures: one page per readable picture (copies made when the printer cannot), the picture fitted
 // and centred in the printable area, the dialog step replaced by a PDF printer.
+#include "PdfOutput.h"
 #include "capture/CPicturePrinter.h"
 #include "support/CTempEnvironment.h"
 
@@ -8,21 +9,10 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
-#include <QPrinter>
-#include <QRegularExpression>
 
 #include <memory>
 
 namespace {
-
-// The pages of a PDF file: its page objects ("/Type /Page", not the "/Type /Pages" tree nodes).
-int PdfPageCount(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    return static_cast<int>(
-        QString::fromLatin1(f.readAll()).count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
-}
 
 class PicturePrinterTest : public ::testing::Test {
 protected:
@@ -33,12 +23,6 @@ protected:
         EXPECT_TRUE(image.save(QString::fromStdString(path), format));
         return path;
     }
-    std::unique_ptr<QPrinter> PdfPrinter(const std::string& name) {
-        auto printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(QString::fromStdString(env.Path(name)));
-        return printer;
-    }
     void TearDown() override { CPicturePrinter::SetPrinterChooserHook(nullptr); }
 
     CTempEnvironment env;
@@ -48,11 +32,11 @@ TEST_F(PicturePrinterTest, EachReadablePictureGetsAPage) {
     const std::string a = Picture("a.jpg", {64, 48});
     const std::string b = Picture("b.png", {30, 90}, "PNG");
     env.WriteFile("broken.jpg", "not a picture");
-    auto printer = PdfPrinter("out.pdf");
+    auto printer = PdfPrinter(env.Path("out.pdf"));
     EXPECT_EQ(CPicturePrinter::Print(*printer, {a, env.Path("broken.jpg"), env.Path("gone.jpg"), b}), 2);
-    EXPECT_EQ(PdfPageCount(QString::fromStdString(env.Path("out.pdf"))), 2);
+    EXPECT_EQ(PdfPageCount(env.Path("out.pdf")), 2);
     // Nothing readable starts no document.
-    auto none = PdfPrinter("none.pdf");
+    auto none = PdfPrinter(env.Path("none.pdf"));
     EXPECT_EQ(CPicturePrinter::Print(*none, {env.Path("broken.jpg"), env.Path("missing.jpg")}), 0);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(env.Path("none.pdf"))));
 }
@@ -62,12 +46,12 @@ TEST_F(PicturePrinterTest, CopiesArePrintedWhenThePrinterCannotMakeThem) {
     const std::string b = Picture("b.jpg", {48, 64});
     for (bool collate : {true, false}) {
         SCOPED_TRACE(collate);
-        auto printer = PdfPrinter("copies.pdf");
+        auto printer = PdfPrinter(env.Path("copies.pdf"));
         printer->setCopyCount(3);
         printer->setCollateCopies(collate);
         ASSERT_FALSE(printer->supportsMultipleCopies());
         EXPECT_EQ(CPicturePrinter::Print(*printer, {a, b}), 2);
-        EXPECT_EQ(PdfPageCount(QString::fromStdString(env.Path("copies.pdf"))), 6);
+        EXPECT_EQ(PdfPageCount(env.Path("copies.pdf")), 6);
     }
 }
 
@@ -89,13 +73,13 @@ TEST_F(PicturePrinterTest, HostileAndBrokenSampleFilesAreLeftOutOrBounded) {
         EXPECT_LE(image.width(), CPicturePrinter::kMaxPictureSide) << name;
         EXPECT_LE(image.height(), CPicturePrinter::kMaxPictureSide) << name;
     }
-    auto printer = PdfPrinter("samples.pdf");
+    auto printer = PdfPrinter(env.Path("samples.pdf"));
     const int printed =
         CPicturePrinter::Print(*printer, {TestMediaDir() + "/jpeg-exif-orientation6-1200x1800.jpg",
                                           TestMediaDir() + "/bmp-24bit-127x64.bmp",
                                           TestMediaDir() + "/wmv1-wma2-160x120-wmfsdk7.wmv"});
     EXPECT_EQ(printed, 2);
-    EXPECT_EQ(PdfPageCount(QString::fromStdString(env.Path("samples.pdf"))), 2);
+    EXPECT_EQ(PdfPageCount(env.Path("samples.pdf")), 2);
 }
 
 TEST_F(PicturePrinterTest, PicturesAreTurnedUprightByTheirOrientationTag) {

@@ -1,11 +1,9 @@
 // Which of the sound server's microphones a movie prepared by the capture window records: the one the
 // communications manager names when the device manager knows it, else the desktop's default microphone.
+#include "SimulatedDevices.h"
 #include "capture/CMovieRecording.h"
-#include "granite/capture/CCameraEnumerator.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
 #include "granite/devices/CSimulatedDeviceChoice.h"
-#include "granite/devices/CSimulatedHardware.h"
-#include "services/IVideoCapture.h"
 #include "support/CPrivateSoundServer.h"
 #include "support/CTempEnvironment.h"
 
@@ -35,12 +33,10 @@ TEST(RealMicrophoneChoice, AMovieRecordsTheNamedServerMicrophoneElseTheDefaultOn
     // The simulated camera of a run that did not ask for simulated devices.
     Granite::CSimulatedHardware::SetCurrent(nullptr);
     RegisterGraniteCaptureObjects();
-    std::string cameraId;
-    ASSERT_TRUE(Granite::CSimulatedHardware::Current()->IdAt(Granite::DeviceKind::Camera, 0, cameraId));
-    ICameraEnumerator* cameras = Granite::CCameraEnumerator::Create();
-    IVideoCapture* capture = nullptr;
-    ASSERT_EQ(cameras->createCapture(cameraId, &capture), S_OK);
-    cameras->Release();
+    CSimulatedDevices devices;
+    devices.hardware = Granite::CSimulatedHardware::Current();
+    IVideoCapture* capture = devices.OpenCamera();
+    ASSERT_NE(capture, nullptr);
     ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
     ASSERT_EQ(capture->start(), S_OK);
 
@@ -62,7 +58,7 @@ TEST(RealMicrophoneChoice, AMovieRecordsTheNamedServerMicrophoneElseTheDefaultOn
     capture->stop();
     capture->Release();
     UnregisterGraniteCaptureObjects();
-    Granite::CSimulatedHardware::SetCurrent(nullptr);
+    devices.Unplug();
 }
 
 } // namespace

@@ -3,10 +3,9 @@
 // a full camera with two microphones, a temporary home, and the camera's video capture started at 320 x 240.
 // Also a log that writes down the events and frames it hears, on whatever thread they come, and a way to hide
 // a GStreamer element from the registry for the length of a test (the machine's missing plug-ins).
-#include "granite/capture/CCameraEnumerator.h"
+#include "SimulatedDevices.h"
 #include "granite/capture/IFrameSource.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
-#include "granite/devices/CSimulatedHardware.h"
 #include "services/CCaptureEventSinkBase.h"
 #include "services/IMotionEventCallback.h"
 #include "services/IMovieEventCallback.h"
@@ -91,18 +90,13 @@ private:
 class RecordingFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        hardware = std::make_shared<Granite::CSimulatedHardware>(
-            std::vector<Granite::DeviceRequest>{{Granite::DeviceKind::Camera, "full"},
-                                                {Granite::DeviceKind::Microphone, "standard"},
-                                                {Granite::DeviceKind::Microphone, "standard"}});
-        Granite::CSimulatedHardware::SetCurrent(hardware);
+        devices.Plug({{Granite::DeviceKind::Camera, "full"},
+                      {Granite::DeviceKind::Microphone, "standard"},
+                      {Granite::DeviceKind::Microphone, "standard"}});
         RegisterGraniteCaptureObjects();
         sinksAtStart = CCaptureEventSinkBase::LiveCount();
-        ICameraEnumerator* cameras = Granite::CCameraEnumerator::Create();
-        std::string id;
-        hardware->IdAt(Granite::DeviceKind::Camera, 0, id);
-        ASSERT_EQ(cameras->createCapture(id, &capture), S_OK);
-        cameras->Release();
+        capture = devices.OpenCamera();
+        ASSERT_NE(capture, nullptr);
         ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
         void* raw = nullptr;
         ASSERT_EQ(capture->QueryInterface(Granite::IID_IGraniteFrameSource, &raw), S_OK);
@@ -120,7 +114,7 @@ protected:
             capture->Release();
         }
         UnregisterGraniteCaptureObjects();
-        Granite::CSimulatedHardware::SetCurrent(nullptr);
+        devices.Unplug();
         EXPECT_EQ(CCaptureEventSinkBase::LiveCount(), sinksAtStart) << "a sink was left behind";
     }
 
@@ -136,7 +130,7 @@ protected:
     bool RecordFrames(uint64_t count = 60) { return frames.WaitFor(frames.Count() + count, 20000); }
 
     CTempEnvironment env;
-    std::shared_ptr<Granite::CSimulatedHardware> hardware;
+    CSimulatedDevices devices;
     IVideoCapture* capture = nullptr;
     Granite::IFrameSource* frameSource = nullptr;
     CEventLog frames; // the camera's frames, counted on its streaming thread

@@ -1,11 +1,11 @@
 // The photo-size broadcast: every top-level window of the program hears it with the new size, and other
 // programs of the user hear it as a signal on the session bus (a private bus started by the test); without
 // a bus the windows still hear it.
+#include "CMessageLog.h"
 #include "capture/CResolutionBroadcast.h"
 #include "platform/RegisteredMessages.h"
 #include "support/CTempEnvironment.h"
 #include "support/EventPump.h"
-#include "ui/CDialogBase.h"
 
 #include <QProcess>
 #include <QtDBus/QDBusConnection>
@@ -20,34 +20,20 @@
 
 namespace {
 
-// A window that notes the sizes it is told.
-struct CSizeListener {
-    CDialogBase window;
-    std::vector<std::pair<WPARAM, LPARAM>> heard;
-    CSizeListener() {
-        window.MapMessage(RegisteredMessages::ResolutionChanged.Id(), [this](WPARAM w, LPARAM l) -> LRESULT {
-            heard.emplace_back(w, l);
-            return 0;
-        });
-        EXPECT_TRUE(window.Create());
-    }
-};
-
-using Sizes = std::vector<std::pair<WPARAM, LPARAM>>;
-
 TEST(ResolutionBroadcast, EveryWindowOfTheProgramHearsTheNewSizeWithOrWithoutABus) {
     CTempEnvironment env;
     env.SetEnv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + env.Path("runtime/no-bus"));
-    CSizeListener first, second;
-    second.window.hide(); // hidden windows are told too
+    CMessageLog first(RegisteredMessages::ResolutionChanged.Id()),
+        second(RegisteredMessages::ResolutionChanged.Id());
+    second.hide(); // hidden windows are told too
     CResolutionBroadcast::Send(1280, 720);
-    EXPECT_EQ(first.heard, (Sizes{{1280, 720}}));
-    EXPECT_EQ(second.heard, (Sizes{{1280, 720}}));
+    EXPECT_EQ(first.heard, (Heard{{1280, 720}}));
+    EXPECT_EQ(second.heard, (Heard{{1280, 720}}));
 
     // A window that is gone is not told; the others are.
-    second.window.DestroyWindow();
+    second.DestroyWindow();
     CResolutionBroadcast::Send(640, 480);
-    EXPECT_EQ(first.heard, (Sizes{{1280, 720}, {640, 480}}));
+    EXPECT_EQ(first.heard, (Heard{{1280, 720}, {640, 480}}));
     EXPECT_EQ(second.heard.size(), 1u);
 }
 

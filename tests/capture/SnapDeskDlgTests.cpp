@@ -1,6 +1,7 @@
 // The capture window on the simulated camera: start-up, photos with and without countdown, the saved
 // notice, movies checked and listed, motion arming, large stills, a missing or busy camera, the gallery
 // controls, the entry points and what the window keeps in the settings.
+#include "CMessageLog.h"
 #include "SnapDeskFixture.h"
 #include "capture/CCameraMessageText.h"
 #include "capture/CCatalogItem.h"
@@ -29,9 +30,12 @@ protected:
     CHoverComboBox* Sizes() const {
         return window->GetDlgItemAs<CHoverComboBox>(CSnapDeskDlg::kResolutionList);
     }
-    bool Enabled(int id) const { return window->GetDlgItem(id)->isEnabled(); }
-    bool Shown(int id) const { return !window->GetDlgItem(id)->isHidden(); }
     std::string Status() const { return Caption(CSnapDeskDlg::kStatusCaption); }
+    // Opens the window; false when this machine lacks the plug-ins to record.
+    bool OpenToRecord() {
+        Open();
+        return window->Capture().RecordingAvailable();
+    }
     // A movie of the simulated camera, recorded until its file holds more than `bytes`.
     bool RecordUntil(qint64 bytes) {
         window->Capture().OnMovieButton();
@@ -80,25 +84,22 @@ TEST_F(SnapDeskWindowTest, APhotoIsListedFirstAndItsNoticeBlinksForSixSeconds) {
 }
 
 TEST_F(SnapDeskWindowTest, PhotoCountdownsGoThroughTheTimerEvenAtZeroSeconds) {
-    struct Case {
-        uint32_t seconds;
-    };
-    for (const Case c : {Case{0}, Case{3}}) {
-        SCOPED_TRACE(c.seconds);
+    for (const uint32_t seconds : {0u, 3u}) {
+        SCOPED_TRACE(seconds);
         CVidoraSettings::SetUsePhotoCountdown(1);
-        CVidoraSettings::SetPhotoCountdown(c.seconds);
+        CVidoraSettings::SetPhotoCountdown(seconds);
         Open();
         window->OnPhotoRequest();
         EXPECT_TRUE(window->Capture().LastPhoto().empty()) << "no photo before the countdown ends";
         EXPECT_FALSE(Enabled(CSnapDeskDlg::kMovieButton));
         EXPECT_FALSE(Enabled(CSnapDeskDlg::kResolutionList));
-        if (c.seconds == 3) {
+        if (seconds == 3) {
             EXPECT_NE(Status().find('3'), std::string::npos) << Status();
             timers.Advance(1000);
             EXPECT_NE(Status().find('2'), std::string::npos) << Status();
             EXPECT_TRUE(window->Capture().LastPhoto().empty());
         }
-        timers.Advance(c.seconds * 1000 + 10);
+        timers.Advance(seconds * 1000 + 10);
         EXPECT_FALSE(window->Capture().LastPhoto().empty());
         EXPECT_TRUE(Enabled(CSnapDeskDlg::kMovieButton));
         EXPECT_TRUE(Enabled(CSnapDeskDlg::kResolutionList));
@@ -120,8 +121,7 @@ TEST_F(SnapDeskWindowTest, StillsWiderThan960LeaveNoRoomForMoviesOrMotion) {
 
 TEST_F(SnapDeskWindowTest, TheMotionOptionArmsTheDetectorAndLimitsTheSizes) {
     CVidoraSettings::SetUseMotionDetection(1);
-    Open();
-    if (!window->Capture().RecordingAvailable())
+    if (!OpenToRecord())
         GTEST_SKIP() << "no recording plug-ins on this machine";
     EXPECT_TRUE(window->Capture().IsMotionArmed());
     EXPECT_TRUE(window->MovieButton()->OptionsOnly());
@@ -146,11 +146,10 @@ TEST_F(SnapDeskWindowTest, MotionAfterTheSettleTimeRecordsAClipThatEndsAtItsLeng
     CVidoraSettings::SetUseMotionDetection(1);
     CVidoraSettings::SetMotionSensitivity(1);
     CVidoraSettings::SetMotionDuration(1);
-    Open();
-    if (!window->Capture().RecordingAvailable())
+    if (!OpenToRecord())
         GTEST_SKIP() << "no recording plug-ins on this machine";
     ASSERT_TRUE(window->Capture().IsMotionArmed());
-    hardware->SetSceneMotion(true);
+    devices.hardware->SetSceneMotion(true);
     // Readings in the first five seconds are only looked at.
     EXPECT_FALSE(PumpUntil([&] { return window->Capture().IsClipRunning(); }, 800));
     clock.Advance(5000);
@@ -162,7 +161,7 @@ TEST_F(SnapDeskWindowTest, MotionAfterTheSettleTimeRecordsAClipThatEndsAtItsLeng
     timers.Advance(1000);
     EXPECT_TRUE(window->Capture().IsClipRunning());
     timers.Advance(1000);
-    hardware->SetSceneMotion(false);
+    devices.hardware->SetSceneMotion(false);
     EXPECT_FALSE(window->Capture().IsClipRunning());
     EXPECT_TRUE(window->Capture().IsMotionArmed()) << "still watching";
     EXPECT_EQ(Status(), Str(CSnapDeskCapture::kMotionArmedText));
@@ -173,8 +172,7 @@ TEST_F(SnapDeskWindowTest, MotionAfterTheSettleTimeRecordsAClipThatEndsAtItsLeng
 }
 
 TEST_F(SnapDeskWindowTest, ARecordedMovieIsCheckedListedAndAnnounced) {
-    Open();
-    if (!window->Capture().RecordingAvailable())
+    if (!OpenToRecord())
         GTEST_SKIP() << "no recording plug-ins on this machine";
     ASSERT_TRUE(RecordUntil(20000));
     const std::string movie = window->Capture().RecordFile();
@@ -194,8 +192,7 @@ TEST_F(SnapDeskWindowTest, ARecordedMovieIsCheckedListedAndAnnounced) {
 TEST_F(SnapDeskWindowTest, AMovieDurationStopsTheRecordingOnTime) {
     CVidoraSettings::SetUseMovieDuration(1);
     CVidoraSettings::SetMovieDuration(2);
-    Open();
-    if (!window->Capture().RecordingAvailable())
+    if (!OpenToRecord())
         GTEST_SKIP() << "no recording plug-ins on this machine";
     ASSERT_TRUE(RecordUntil(20000));
     timers.Advance(1000);
@@ -205,8 +202,7 @@ TEST_F(SnapDeskWindowTest, AMovieDurationStopsTheRecordingOnTime) {
 }
 
 TEST_F(SnapDeskWindowTest, ClosingTheWindowWhileRecordingKeepsTheMovie) {
-    Open();
-    if (!window->Capture().RecordingAvailable())
+    if (!OpenToRecord())
         GTEST_SKIP() << "no recording plug-ins on this machine";
     ASSERT_TRUE(RecordUntil(20000));
     const std::string movie = window->Capture().RecordFile();
@@ -279,13 +275,7 @@ TEST_F(SnapDeskWindowTest, APhotoAskedForBeforeTheWindowExistsIsTakenOnceTheCame
 
 TEST_F(SnapDeskWindowTest, ANewSizeIsStoredRestartsTheCameraAndIsAnnounced) {
     Open();
-    CDialogBase listener;
-    listener.Create();
-    std::pair<WPARAM, LPARAM> heard{0, 0};
-    listener.MapMessage(RegisteredMessages::ResolutionChanged.Id(), [&](WPARAM w, LPARAM l) {
-        heard = {w, l};
-        return LRESULT{0};
-    });
+    CMessageLog listener(RegisteredMessages::ResolutionChanged.Id());
     const int vga =
         Sizes()->findText(QString::fromStdString(Str(CStillResolutions::Find(640, 480)->labelId)));
     ASSERT_GE(vga, 0);
@@ -296,7 +286,8 @@ TEST_F(SnapDeskWindowTest, ANewSizeIsStoredRestartsTheCameraAndIsAnnounced) {
     EXPECT_EQ(CVidoraSettings::GetSnapDeskCaptureYRes(), 480u);
     EXPECT_EQ(window->Formats().captureWidth, 640);
     EXPECT_EQ(window->DisplayWidth(), 640);
-    EXPECT_EQ(heard, (std::pair<WPARAM, LPARAM>{640, 480}));
+    ASSERT_FALSE(listener.heard.empty());
+    EXPECT_EQ(listener.heard.back(), (std::pair<WPARAM, LPARAM>{640, 480}));
     listener.DestroyWindow();
 }
 
@@ -331,39 +322,39 @@ TEST_F(SnapDeskNoCameraTest, WithoutACameraTheMessagesAndTheRetryLinkShow) {
     const CameraMessageTexts texts = CCameraMessageText::NoCamera();
     EXPECT_EQ(Caption(CSnapDeskDlg::kCameraMessage1), texts.first);
     EXPECT_EQ(Caption(CSnapDeskDlg::kCameraMessage2), texts.second);
-    EXPECT_FALSE(window->GetDlgItem(CSnapDeskDlg::kRetryLink)->isHidden());
-    EXPECT_FALSE(window->GetDlgItem(CSnapDeskDlg::kPhotoButton)->isEnabled());
-    EXPECT_FALSE(window->GetDlgItem(CSnapDeskDlg::kMovieButton)->isEnabled());
-    EXPECT_FALSE(window->GetDlgItem(CSnapDeskDlg::kResolutionList)->isEnabled());
+    EXPECT_TRUE(Shown(CSnapDeskDlg::kRetryLink));
+    EXPECT_FALSE(Enabled(CSnapDeskDlg::kPhotoButton));
+    EXPECT_FALSE(Enabled(CSnapDeskDlg::kMovieButton));
+    EXPECT_FALSE(Enabled(CSnapDeskDlg::kResolutionList));
 
     // A camera plugged in afterwards starts with the retry.
     std::string id;
-    ASSERT_EQ(hardware->Plug(Granite::DeviceKind::Camera, "full", &id), S_OK);
+    ASSERT_EQ(devices.hardware->Plug(Granite::DeviceKind::Camera, "full", &id), S_OK);
     Pump();
     window->PostMessage(CSnapDeskDlg::kInitCameraMessage);
     Settle();
     EXPECT_NE(window->VideoCapture(), nullptr);
-    EXPECT_TRUE(window->GetDlgItem(CSnapDeskDlg::kRetryLink)->isHidden());
-    EXPECT_TRUE(window->GetDlgItem(CSnapDeskDlg::kPhotoButton)->isEnabled());
+    EXPECT_FALSE(Shown(CSnapDeskDlg::kRetryLink));
+    EXPECT_TRUE(Enabled(CSnapDeskDlg::kPhotoButton));
 }
 
 TEST_F(SnapDeskNoCameraTest, ACameraHeldByAnotherProgramIsReportedAndRetried) {
     Plug({"full"});
-    ASSERT_EQ(hardware->StartStreaming(camera, {"othercam", "/usr/bin/othercam", 4242}), S_OK);
+    ASSERT_EQ(devices.hardware->StartStreaming(camera, {"othercam", "/usr/bin/othercam", 4242}), S_OK);
     Open();
     EXPECT_TRUE(window->CameraError());
     EXPECT_FALSE(Caption(CSnapDeskDlg::kCameraMessage1).empty());
-    EXPECT_FALSE(window->GetDlgItem(CSnapDeskDlg::kRetryLink)->isHidden());
-    EXPECT_FALSE(window->GetDlgItem(CSnapDeskDlg::kPhotoButton)->isEnabled());
+    EXPECT_TRUE(Shown(CSnapDeskDlg::kRetryLink));
+    EXPECT_FALSE(Enabled(CSnapDeskDlg::kPhotoButton));
     EXPECT_EQ(CSnapDeskDlg::RequestPhoto(false), S_OK);
     Settle();
     EXPECT_TRUE(window->Capture().LastPhoto().empty()) << "no photo while the camera is held elsewhere";
 
-    ASSERT_EQ(hardware->StopStreaming(camera), S_OK);
+    ASSERT_EQ(devices.hardware->StopStreaming(camera), S_OK);
     window->PostMessage(CSnapDeskDlg::kInitCameraMessage);
     Settle();
     EXPECT_FALSE(window->CameraError());
-    EXPECT_TRUE(window->GetDlgItem(CSnapDeskDlg::kPhotoButton)->isEnabled());
+    EXPECT_TRUE(Enabled(CSnapDeskDlg::kPhotoButton));
 }
 
 } // namespace

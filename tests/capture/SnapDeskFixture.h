@@ -2,16 +2,14 @@
 // The capture window on the simulated devices: the device service and the capture objects of the simulated
 // hardware, a temporary settings store and capture folders, the fake clock driving the window's timers, and
 // hooks that keep what message boxes said and which files were opened on the desktop.
+#include "SimulatedDevices.h"
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "capture/CSnapDeskDlg.h"
 #include "capture/CaptureControlsRegistration.h"
-#include "granite/RegisterGraniteDeviceService.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
-#include "granite/devices/CSimulatedHardware.h"
 #include "platform/CDesktopFileOpener.h"
 #include "platform/IClock.h"
-#include "services/CGraniteDeviceManager.h"
 #include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
 #include "support/CVirtualTimerService.h"
@@ -59,11 +57,7 @@ protected:
     void TearDown() override {
         Close();
         UnregisterGraniteCaptureObjects();
-        while (CGraniteDeviceManager* facade = CGraniteDeviceManager::Instance())
-            facade->Release();
-        Pump();
-        UnregisterGraniteDeviceService();
-        Granite::CSimulatedHardware::SetCurrent(nullptr);
+        devices.Unplug();
         CDesktopFileOpener::SetDesktopHook({});
         CCustomMessageBox::SetAnswerHook(nullptr);
         CVidoraSkin::SetAnimationsEnabled(true);
@@ -73,16 +67,15 @@ protected:
 
     // Plugs in the simulated devices (cameras of the given models; none for an empty list).
     void Plug(const std::vector<std::string>& cameraModels) {
-        std::vector<Granite::DeviceRequest> devices;
+        std::vector<Granite::DeviceRequest> requests;
         for (const std::string& model : cameraModels)
-            devices.push_back({Granite::DeviceKind::Camera, model});
-        devices.push_back({Granite::DeviceKind::Microphone, ""});
-        hardware = std::make_shared<Granite::CSimulatedHardware>(devices);
-        Granite::CSimulatedHardware::SetCurrent(hardware);
-        RegisterGraniteDeviceService();
+            requests.push_back({Granite::DeviceKind::Camera, model});
+        requests.push_back({Granite::DeviceKind::Microphone, ""});
+        devices.Plug(requests);
+        devices.StartService();
         RegisterGraniteCaptureObjects();
         if (!cameraModels.empty())
-            hardware->IdAt(Granite::DeviceKind::Camera, 0, camera);
+            camera = devices.CameraId();
     }
     // Opens the window and lets its camera start-up run.
     CSnapDeskDlg* Open(bool takePhoto = false) {
@@ -107,13 +100,15 @@ protected:
         window = nullptr;
     }
     std::string Caption(int id) const { return window->GetDlgItemText(id); }
+    bool Enabled(int id) const { return window->GetDlgItem(id)->isEnabled(); }
+    bool Shown(int id) const { return !window->GetDlgItem(id)->isHidden(); }
     static std::string Str(uint32_t id) { return CDialogBase::LoadString(id); }
 
     CTempEnvironment env;
     CFakeClock clock;
     CVirtualTimerService timers{clock};
     CVidoraApp app;
-    std::shared_ptr<Granite::CSimulatedHardware> hardware;
+    CSimulatedDevices devices;
     std::string camera;
     CSnapDeskDlg* window = nullptr;
     std::vector<std::string> boxes;
