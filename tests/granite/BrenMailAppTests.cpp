@@ -1,21 +1,17 @@
 // The mail-sending program, run as the camera program runs it, against descriptions in temporary folders.
 // The desktop's xdg-email is replaced through PATH by a script that records the arguments it was given.
+#include "ProgramRun.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <string>
 #include <vector>
 
 namespace {
-struct MailRun {
-    int exitCode = -1;
-    std::string err;
-};
-
 void WriteFile(const std::string& path, const std::string& content) {
     QFile f(QString::fromStdString(path));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -43,24 +39,13 @@ protected:
     }
 
     // Runs the program with the fake mail program first on the path, or alone on it.
-    MailRun Start(const QStringList& args, bool systemPath = true) {
-        QProcess process;
+    ProgramRun Start(const QStringList& args, bool systemPath = true) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("PATH", QString::fromStdString(fakeBin) + (systemPath ? ":/usr/bin:/bin" : ""));
         environment.insert("FAKE_MAIL_EXIT", fakeExit);
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VIDORA_BIN_DIR "/brenmailapp.exe"), args);
-        MailRun run;
-        if (!process.waitForFinished(30000)) {
-            process.kill();
-            process.waitForFinished();
-            return run;
-        }
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.err = process.readAllStandardError().toStdString();
-        return run;
+        return RunProgram(QStringLiteral(VIDORA_BIN_DIR "/brenmailapp.exe"), args, environment);
     }
-    MailRun Send(const std::string& description, bool systemPath = true) {
+    ProgramRun Send(const std::string& description, bool systemPath = true) {
         WriteFile(folder + "/brenmail.ini", description);
         return Start({QString::fromStdString(folder + "/brenmail.ini")}, systemPath);
     }
@@ -94,8 +79,8 @@ TEST_F(BrenMailAppTest, HandsTheMessageToTheMailProgramAsSingleLiteralArguments)
     const std::string body = "--attach /etc/passwd $HOME *.jpg \u00E9t\u00E9";
     const std::string first = Attachment("Picture 1.jpg");
     const std::string second = Attachment("$(touch pwned);.jpg");
-    const MailRun run = Send(Entry("ClientName", "Some Mailer") + Entry("Subject", subject) +
-                             Entry("Body", body) + Entry("0", first) + Entry("1", second));
+    const ProgramRun run = Send(Entry("ClientName", "Some Mailer") + Entry("Subject", subject) +
+                                Entry("Body", body) + Entry("0", first) + Entry("1", second));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(MailArguments(), (std::vector<std::string>{"--utf8", "--subject", subject, "--body", body,
                                                          "--attach", first, "--attach", second}));
@@ -104,8 +89,8 @@ TEST_F(BrenMailAppTest, HandsTheMessageToTheMailProgramAsSingleLiteralArguments)
 
 TEST_F(BrenMailAppTest, TheMailProgramsFailureIsPassedOn) {
     fakeExit = "5";
-    const MailRun run = Send(Entry("ClientName", "") + Entry("Subject", "") + Entry("Body", "") +
-                             Entry("0", Attachment("Picture1.jpg")));
+    const ProgramRun run = Send(Entry("ClientName", "") + Entry("Subject", "") + Entry("Body", "") +
+                                Entry("0", Attachment("Picture1.jpg")));
     EXPECT_EQ(run.exitCode, 5);
     EXPECT_EQ(MailArguments(), (std::vector<std::string>{"--utf8", "--subject", "", "--body", "", "--attach",
                                                          folder + "/Picture1.jpg"}));
@@ -130,7 +115,7 @@ TEST_F(BrenMailAppTest, RefusesBadDescriptionsWithAMessageAndStartsNothing) {
         {"missing attachment", head + Entry("0", folder + "/Gone.jpg"), "missing"},
     };
     for (const Case& c : cases) {
-        const MailRun run = Send(c.text);
+        const ProgramRun run = Send(c.text);
         EXPECT_EQ(run.exitCode, 3) << c.what;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ": " << run.err;
         EXPECT_TRUE(MailArguments().empty()) << c.what;
@@ -144,9 +129,9 @@ TEST_F(BrenMailAppTest, WrongUseAndAMissingMailProgram) {
 
     // Without xdg-email on the path the program says so.
     ASSERT_TRUE(QFile::remove(QString::fromStdString(fakeBin + "/xdg-email")));
-    const MailRun run = Send(Entry("ClientName", "") + Entry("Subject", "s") + Entry("Body", "b") +
-                                 Entry("0", Attachment("a.jpg")),
-                             false);
+    const ProgramRun run = Send(Entry("ClientName", "") + Entry("Subject", "s") + Entry("Body", "b") +
+                                    Entry("0", Attachment("a.jpg")),
+                                false);
     EXPECT_EQ(run.exitCode, 4);
     EXPECT_NE(run.err.find("xdg-email could not be started"), std::string::npos) << run.err;
 }

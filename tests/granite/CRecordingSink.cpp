@@ -4,11 +4,7 @@
 
 void CRecordingSink::Record(RecordedEvent e) {
     e.thread = std::this_thread::get_id();
-    {
-        std::lock_guard guard(lock_);
-        events_.push_back(e);
-    }
-    changed_.notify_all();
+    Add(e);
     if (onEvent)
         onEvent(e);
 }
@@ -62,11 +58,6 @@ void CRecordingSink::OnGlobalPropertyChanged(int32_t option, const Variant& valu
     Record({"option", {}, option, 0, value, {}, {}});
 }
 
-std::vector<RecordedEvent> CRecordingSink::Events() const {
-    std::lock_guard guard(lock_);
-    return events_;
-}
-
 std::vector<RecordedEvent> CRecordingSink::Named(const std::string& name) const {
     std::vector<RecordedEvent> out;
     for (const RecordedEvent& e : Events()) {
@@ -74,12 +65,6 @@ std::vector<RecordedEvent> CRecordingSink::Named(const std::string& name) const 
             out.push_back(e);
     }
     return out;
-}
-
-bool CRecordingSink::WaitFor(const std::function<bool(const std::vector<RecordedEvent>&)>& enough,
-                             std::chrono::milliseconds timeout) const {
-    std::unique_lock guard(lock_);
-    return changed_.wait_for(guard, timeout, [&] { return enough(events_); });
 }
 
 bool CRecordingSink::WaitForCount(const std::string& name, size_t count,
@@ -93,7 +78,9 @@ bool CRecordingSink::WaitForCount(const std::string& name, size_t count,
         timeout);
 }
 
-void CRecordingSink::Clear() {
-    std::lock_guard guard(lock_);
-    events_.clear();
+std::vector<std::string> CRecordingSink::NamesAndIds() const {
+    std::vector<std::string> out;
+    for (const RecordedEvent& e : Events())
+        out.push_back(e.name + " " + e.id);
+    return out;
 }

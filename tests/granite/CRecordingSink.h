@@ -1,15 +1,9 @@
 #pragma once
-// An event sink for the service tests: records every event with the thread it arrived on, and lets a test
-// wait (with a generous time-out) until the events it expects have come.
+// The device-manager service's event sink: records every event with the thread it arrived on.
+#include "CEventLog.h"
 #include "services/IInProcDeviceManagerEvents.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 struct RecordedEvent {
     std::string name; // "video-property", "microphone-property", "camera-event", "arrived", ...
@@ -21,7 +15,7 @@ struct RecordedEvent {
     std::thread::id thread;
 };
 
-class CRecordingSink : public IInProcDeviceManagerEvents {
+class CRecordingSink : public IInProcDeviceManagerEvents, public CEventLog<RecordedEvent> {
 public:
     void OnMicrophonePropertyChanged(const std::string& id, int32_t, int32_t property,
                                      const Variant& newValue, const Variant& oldValue) override;
@@ -39,22 +33,15 @@ public:
                                const Variant& oldValue) override;
     void OnGlobalPropertyChanged(int32_t option, const Variant& value) override;
 
-    std::vector<RecordedEvent> Events() const;
     // Events of one name, in arrival order.
     std::vector<RecordedEvent> Named(const std::string& name) const;
-    // Waits until `enough` holds for the recorded events; false after the time-out.
-    bool WaitFor(const std::function<bool(const std::vector<RecordedEvent>&)>& enough,
-                 std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
     bool WaitForCount(const std::string& name, size_t count,
                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
-    void Clear();
+    // "name id" of every event, in arrival order.
+    std::vector<std::string> NamesAndIds() const;
     // Called inside every event, on the service's thread, after it was recorded.
     std::function<void(const RecordedEvent&)> onEvent;
 
 private:
     void Record(RecordedEvent e);
-
-    mutable std::mutex lock_;
-    mutable std::condition_variable changed_;
-    std::vector<RecordedEvent> events_;
 };

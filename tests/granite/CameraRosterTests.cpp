@@ -116,13 +116,8 @@ protected:
     void SetUp() override {
         GraniteServiceFixture::SetUp();
         real = std::make_shared<FakeRealCameras>();
-        // A second service object over the roster, beside the fixture's simulated-only one.
-        roster = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, real));
-        ASSERT_NO_FATAL_FAILURE(StartBeside(roster, rosterSink, rosterCookie));
-    }
-    void TearDown() override {
-        StopBeside(roster, rosterCookie);
-        GraniteServiceFixture::TearDown();
+        ASSERT_NO_FATAL_FAILURE(
+            StartRoster(new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, real))));
     }
     std::vector<std::string> Listed() {
         int32_t n = 0;
@@ -134,9 +129,6 @@ protected:
     }
 
     std::shared_ptr<FakeRealCameras> real;
-    CGraniteDeviceService* roster = nullptr;
-    CRecordingSink rosterSink;
-    uint32_t rosterCookie = 0;
 };
 
 TEST_F(CameraRoster, ListsTheSimulatedCamerasUntilARealOneIsThereAndThenOnlyTheRealOnes) {
@@ -164,13 +156,10 @@ TEST_F(CameraRoster, ChangingOverTellsClientsTheSimulatedCamerasLeftAndCameBack)
     real->Unplug("real-1");
     real->Unplug("real-2");
     ASSERT_TRUE(rosterSink.WaitFor([](const std::vector<RecordedEvent>& all) { return all.size() >= 8; }));
-    std::vector<std::string> seen;
-    for (const RecordedEvent& e : rosterSink.Events())
-        seen.push_back(e.name + " " + e.id);
     const std::vector<std::string> expected = {
         "removed " + Camera(0), "removed " + Camera(1), "arrived real-1",       "arrived real-2",
         "removed real-1",       "removed real-2",       "arrived " + Camera(0), "arrived " + Camera(1)};
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(rosterSink.NamesAndIds(), expected);
 }
 
 TEST_F(CameraRoster, HiddenSimulatedCamerasStaySilentWhileOtherDevicesStillSpeak) {

@@ -7,8 +7,7 @@
 #include "granite/comms/RegisterGraniteCommunicationsService.h"
 #include "services/CGraniteCommunicationsManager.h"
 #include "services/IGraniteCommunicationsManagerEvent.h"
-
-#include <QCoreApplication>
+#include "support/EventPump.h"
 
 #include <unistd.h>
 
@@ -285,9 +284,7 @@ TEST_F(CommsServiceTest, TheFacadeHearsTheServiceOnTheUserInterfaceThread) {
 
     Process(500, "meet", meet);
     Control().ScanNow();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (listener.heard.empty() && std::chrono::steady_clock::now() < deadline)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    PumpUntil([&] { return !listener.heard.empty(); });
     EXPECT_EQ(listener.heard, (std::vector<std::string>{"7:Meet=3"}));
 
     ASSERT_EQ(m->RefreshApplications(), S_OK);

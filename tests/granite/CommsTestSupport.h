@@ -1,7 +1,8 @@
 #pragma once
 // Helpers of the stand-in communications service tests: a home with its own XDG folders (nothing of the
 // machine's desktop entries), desktop entries and programs written into it, a fake proc file system, a
-// recording event sink that a test can wait on, and a launcher that records instead of starting.
+// recording event sink, and a launcher that records instead of starting.
+#include "CEventLog.h"
 #include "granite/comms/CGraniteCommsControl.h"
 #include "services/IBrenCommunicationManagerEvents.h"
 #include "support/CFakeProcessLauncher.h"
@@ -9,15 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
-class CommsRecordingSink : public IBrenCommunicationManagerEvents {
+class CommsRecordingSink : public IBrenCommunicationManagerEvents, public CEventLog<std::string> {
 public:
     void IC_OnCallEvent(const std::string&, const std::string&, const std::string&, const std::string&,
                         int32_t) override {
@@ -56,44 +52,6 @@ public:
                                      const std::string& device) override {
         Add("device:" + previous + "," + std::to_string(kind) + "," + device);
     }
-
-    // Waits (up to five seconds) until an event equal to `event` has arrived; true when it has.
-    bool WaitFor(const std::string& event) {
-        std::unique_lock<std::mutex> guard(lock_);
-        return changed_.wait_for(guard, std::chrono::seconds(5), [&] {
-            for (const std::string& e : events_) {
-                if (e == event)
-                    return true;
-            }
-            return false;
-        });
-    }
-    std::vector<std::string> Events() const {
-        std::lock_guard<std::mutex> guard(lock_);
-        return events_;
-    }
-    std::thread::id LastThread() const {
-        std::lock_guard<std::mutex> guard(lock_);
-        return thread_;
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> guard(lock_);
-        events_.clear();
-    }
-
-private:
-    void Add(const std::string& event) {
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            events_.push_back(event);
-            thread_ = std::this_thread::get_id();
-        }
-        changed_.notify_all();
-    }
-    mutable std::mutex lock_;
-    std::condition_variable changed_;
-    std::vector<std::string> events_;
-    std::thread::id thread_;
 };
 
 // A home whose desktop entries, mimeapps lists, programs and processes the test writes.

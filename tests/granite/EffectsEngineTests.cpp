@@ -1,5 +1,6 @@
 // The stand-in effects engine's mode machine, its kept settings, its control, the preview object, and the
 // whole path from the engine's thread to a facade listener.
+#include "CEffectsRecordingSink.h"
 #include "granite/effects/CGraniteEffectsControl.h"
 #include "granite/effects/CGraniteEffectsEngine.h"
 #include "granite/effects/CGraniteEffectsPreview.h"
@@ -8,14 +9,12 @@
 #include "services/IBrenmoorVideoEffectsEvents.h"
 #include "support/CFakeClock.h"
 #include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
-#include <QCoreApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 
 using Granite::CGraniteEffectsControl;
 using Granite::CGraniteEffectsEngine;
@@ -25,39 +24,6 @@ namespace {
 CGraniteEffectsControl& Control() {
     return CGraniteEffectsControl::Instance();
 }
-
-class EffectsRecordingSink : public ICOCIMngrEvents {
-public:
-    void CME_OnError(int32_t code, const std::string& text, int32_t value) override {
-        Add("error:" + std::to_string(code) + "," + std::to_string(value) + "," + text);
-    }
-    void CME_OnModeChange(int32_t a, int32_t b) override {
-        Add("mode:" + std::to_string(a) + "," + std::to_string(b));
-    }
-
-    // Waits (up to five seconds) until `count` events have arrived; then they are returned.
-    std::vector<std::string> WaitForCount(size_t count) {
-        std::unique_lock<std::mutex> guard(lock_);
-        changed_.wait_for(guard, std::chrono::seconds(5), [&] { return events_.size() >= count; });
-        return events_;
-    }
-    std::vector<std::string> Events() {
-        std::lock_guard<std::mutex> guard(lock_);
-        return events_;
-    }
-
-private:
-    void Add(const std::string& e) {
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            events_.push_back(e);
-        }
-        changed_.notify_all();
-    }
-    std::mutex lock_;
-    std::condition_variable changed_;
-    std::vector<std::string> events_;
-};
 
 IEffectsEngine* NewEngine() {
     void* object = nullptr;
@@ -94,7 +60,7 @@ protected:
     std::string Package(const char* name) { return env.Path(std::string("models/") + name); }
 
     CTempEnvironment env;
-    EffectsRecordingSink sink;
+    CEffectsRecordingSink sink;
     uint32_t cookie = 0;
     IEffectsEngine* engine = nullptr;
 };
@@ -108,15 +74,15 @@ TEST_F(EffectsEngineTest, LoadingAModelStartsTheEffectsWhichAreNotReadyUntilThey
     ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "Fun", ""), S_OK);
     EXPECT_EQ(Mode(), EFFECTS_MODE_STARTING);
     EXPECT_EQ(engine->GetStatus(), E_EFFECTS_NOT_READY);
-    EXPECT_EQ(sink.WaitForCount(1), (Events{"mode:0,1"}));
+    EXPECT_EQ(sink.Await(1), (Events{"mode:0,1"}));
     Control().HoldStarting(false);
-    EXPECT_EQ(sink.WaitForCount(2), (Events{"mode:0,1", "mode:1,2"}));
+    EXPECT_EQ(sink.Await(2), (Events{"mode:0,1", "mode:1,2"}));
     EXPECT_EQ(Mode(), EFFECTS_MODE_RUNNING);
     EXPECT_EQ(engine->GetStatus(), S_OK);
     ASSERT_EQ(engine->GetModel(&model), S_OK);
     EXPECT_EQ(model, Package("dog.pkg")) << "without an id the package names the model";
     ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "avatar", "dog"), S_OK);
-    sink.WaitForCount(4);
+    sink.Await(4);
     ASSERT_EQ(engine->GetModel(&model), S_OK);
     EXPECT_EQ(model, "dog");
 }
@@ -126,7 +92,7 @@ TEST_F(EffectsEngineTest, ModelsThatCannotBeUsedAreRefusedOrReported) {
     EXPECT_EQ(engine->LoadModel(Package("missing.pkg"), "Avatar", "x"), E_INVALIDARG);
     EXPECT_EQ(engine->LoadModel(env.Path("models"), "Avatar", "x"), E_INVALIDARG);
     ASSERT_EQ(engine->LoadModel(Package("empty.pkg"), "Avatar", "x"), S_OK);
-    Events events = sink.WaitForCount(3);
+    Events events = sink.Await(3);
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0], "mode:0,1");
     EXPECT_EQ(
@@ -139,14 +105,14 @@ TEST_F(EffectsEngineTest, ModelsThatCannotBeUsedAreRefusedOrReported) {
 
 TEST_F(EffectsEngineTest, EffectsSwitchOffAndOnAndStopWhenTheLastModelGoes) {
     ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "Avatar", "dog"), S_OK);
-    sink.WaitForCount(2);
+    sink.Await(2);
     ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "Accessory", "hat"), S_OK);
-    EXPECT_EQ(sink.WaitForCount(4), (Events{"mode:0,1", "mode:1,2", "mode:2,1", "mode:1,2"}));
+    EXPECT_EQ(sink.Await(4), (Events{"mode:0,1", "mode:1,2", "mode:2,1", "mode:1,2"}));
     EXPECT_EQ(Mode(), EFFECTS_MODE_RUNNING);
     ASSERT_EQ(engine->Enable(0), S_OK);
     EXPECT_EQ(Mode(), EFFECTS_MODE_IDLE);
     ASSERT_EQ(engine->Enable(1), S_OK);
-    Events events = sink.WaitForCount(7);
+    Events events = sink.Await(7);
     ASSERT_EQ(events.size(), 7u);
     EXPECT_EQ(Events(events.begin() + 4, events.end()), (Events{"mode:2,0", "mode:0,1", "mode:1,2"}));
     EXPECT_EQ(engine->RemoveModel("ACCESSORY"), S_OK);
@@ -156,12 +122,12 @@ TEST_F(EffectsEngineTest, EffectsSwitchOffAndOnAndStopWhenTheLastModelGoes) {
     EXPECT_EQ(engine->RemoveModel("Avatar"), S_OK);
     EXPECT_EQ(Mode(), EFFECTS_MODE_IDLE);
     EXPECT_EQ(engine->Enable(1), S_FALSE) << "nothing to draw";
-    EXPECT_EQ(sink.WaitForCount(8).back(), "mode:2,0");
+    EXPECT_EQ(sink.Await(8).back(), "mode:2,0");
 }
 
 TEST_F(EffectsEngineTest, CalibrationRunsInModeSixAndReturnsToTheModeBefore) {
     ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "Avatar", "dog"), S_OK);
-    sink.WaitForCount(2);
+    sink.Await(2);
     ASSERT_EQ(engine->StartCalibration(), S_OK);
     EXPECT_EQ(engine->StartCalibration(), S_FALSE);
     EXPECT_EQ(Mode(), EFFECTS_MODE_CALIBRATING);
@@ -177,7 +143,7 @@ TEST_F(EffectsEngineTest, CalibrationRunsInModeSixAndReturnsToTheModeBefore) {
 
     Control().SetCalibrationStep(std::chrono::milliseconds(0));
     ASSERT_EQ(engine->StartCalibration(), S_OK);
-    EXPECT_EQ(sink.WaitForCount(6),
+    EXPECT_EQ(sink.Await(6),
               (Events{"mode:0,1", "mode:1,2", "mode:2,6", "mode:6,2", "mode:2,6", "mode:6,2"}));
 }
 
@@ -218,21 +184,21 @@ TEST_F(EffectsEngineTest, TheCameraPictureAndQualityAreKeptForTheUser) {
 TEST_F(EffectsEngineTest, RunningEffectsRetakeANewCamera) {
     ASSERT_EQ(engine->SetCamera("cam-a"), S_OK);
     ASSERT_EQ(engine->LoadModel(Package("dog.pkg"), "Avatar", "dog"), S_OK);
-    sink.WaitForCount(2);
+    sink.Await(2);
     ASSERT_EQ(engine->SetCamera("CAM-A"), S_OK);
     ASSERT_EQ(engine->SetCamera("cam-b"), S_OK);
-    Events events = sink.WaitForCount(4);
+    Events events = sink.Await(4);
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(Events(events.begin() + 2, events.end()), (Events{"mode:2,1", "mode:1,2"}));
 }
 
 TEST_F(EffectsEngineTest, TheControlStartsAndStopsEffectsFailsOperationsAndRaisesErrors) {
     Control().StartEffects();
-    EXPECT_EQ(sink.WaitForCount(2), (Events{"mode:0,1", "mode:1,2"}));
+    EXPECT_EQ(sink.Await(2), (Events{"mode:0,1", "mode:1,2"}));
     Control().StopEffects();
-    EXPECT_EQ(sink.WaitForCount(3).back(), "mode:2,0");
+    EXPECT_EQ(sink.Await(3).back(), "mode:2,0");
     Control().RaiseError(7, "camera gone", 0);
-    EXPECT_EQ(sink.WaitForCount(4).back(), "error:7,0,camera gone");
+    EXPECT_EQ(sink.Await(4).back(), "error:7,0,camera gone");
     Control().Fail(EFFECTS_OP_GET_MODE, E_ACCESSDENIED, 1);
     int32_t mode = 0;
     EXPECT_EQ(engine->GetMode(&mode), E_ACCESSDENIED);
@@ -262,9 +228,7 @@ TEST_F(EffectsEngineTest, AFacadeListenerHearsTheEngineOnTheUserInterfaceThread)
     ModeListener listener;
     ASSERT_EQ(effects->AddListener(&listener, 4), S_OK);
     ASSERT_EQ(effects->EffectsCall24(Package("dog.pkg"), "Avatar", "dog"), S_OK);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (listener.heard.size() < 2 && std::chrono::steady_clock::now() < deadline)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    PumpUntil([&] { return listener.heard.size() >= 2; });
     EXPECT_EQ(listener.heard, (std::vector<std::string>{"4:0,1", "4:1,2"}));
     int32_t mode = 0;
     ASSERT_EQ(effects->EffectsCall13(&mode), S_OK);

@@ -1,5 +1,6 @@
 // Effect packages: what the reader accepts and refuses, the models the program ships, and what the engine
 // hands to the capture objects to draw.
+#include "CEffectsRecordingSink.h"
 #include "granite/effects/CEffectPackage.h"
 #include "granite/effects/CEffectsScene.h"
 #include "granite/effects/CGraniteEffectsControl.h"
@@ -11,36 +12,14 @@
 #include <pugixml.hpp>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <map>
-#include <mutex>
 
 using Granite::CEffectPackage;
 using Granite::CEffectsScene;
 using Granite::EffectFilter;
 
 namespace {
-
-// Wakes a test when the engine reaches a mode.
-class CModeWaiter : public ICOCIMngrEvents {
-public:
-    void CME_OnError(int32_t, const std::string&, int32_t) override {}
-    void CME_OnModeChange(int32_t, int32_t mode) override {
-        std::lock_guard guard(lock_);
-        mode_ = mode;
-        changed_.notify_all();
-    }
-    bool WaitFor(int32_t mode) {
-        std::unique_lock guard(lock_);
-        return changed_.wait_for(guard, std::chrono::seconds(5), [&] { return mode_ == mode; });
-    }
-
-private:
-    std::mutex lock_;
-    std::condition_variable changed_;
-    int32_t mode_ = 0;
-};
 
 // The shipped data as the build tree holds it, beside the programs (share/).
 std::string ShippedData() {
@@ -133,13 +112,13 @@ TEST(EffectPackage, TheEngineHandsRunningModelsAndTheShadePictureToTheCapture) {
     void* object = nullptr;
     ASSERT_EQ(Granite::CGraniteEffectsEngine::Create(IID_IEffectsEngine, &object), S_OK);
     auto* engine = static_cast<IEffectsEngine*>(object);
-    CModeWaiter waiter;
+    CEffectsRecordingSink waiter;
     uint32_t cookie = 0;
     ASSERT_EQ(engine->Advise(&waiter, &cookie), S_OK);
     const std::string models = ShippedData() + "/ModelData";
     ASSERT_EQ(engine->LoadModel(models + "/Robot/Robot.vfx", "Avatar", "robot"), S_OK);
     ASSERT_EQ(engine->LoadModel(models + "/Sepia/Sepia.vfx", "fun", "sepia"), S_OK);
-    ASSERT_TRUE(waiter.WaitFor(EFFECTS_MODE_RUNNING));
+    ASSERT_TRUE(waiter.WaitUntilInMode(EFFECTS_MODE_RUNNING));
     EXPECT_EQ(engine->GetStatus(), S_OK) << "ready once both models are read";
     auto look = CEffectsScene::Instance().Current();
     EXPECT_EQ(look->overlays.size(), 1u);

@@ -5,12 +5,10 @@
 #include "services/CGraniteDeviceManager.h"
 #include "services/IGraniteDeviceManagerEvent.h"
 #include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -46,17 +44,6 @@ protected:
         Granite::CSimulatedHardware::SetCurrent(nullptr);
     }
 
-    // The service's worker thread raises the events; they reach the facade through the message loop.
-    bool DeliverUntil(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
-    }
-
     std::string CameraInUse() const {
         std::string id;
         hardware->CameraInUse(&id);
@@ -88,7 +75,7 @@ TEST_P(FacadeHotplug, ACameraPluggedBackBeforeItsRemovalIsHandledStaysAttachedAn
     std::string replugged;
     ASSERT_EQ(hardware->Plug(Granite::DeviceKind::Camera, "full", &replugged), S_OK);
     ASSERT_EQ(replugged, camera) << "a camera plugged back gets its old path";
-    ASSERT_TRUE(DeliverUntil([&] { return listener.removed == 1 && listener.arrived == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return listener.removed == 1 && listener.arrived == 1; }, 10000));
 
     EXPECT_EQ(CameraInUse(), camera) << "the service must still hold the camera for us";
     EXPECT_EQ(SelectedCamera(), camera);
@@ -97,7 +84,7 @@ TEST_P(FacadeHotplug, ACameraPluggedBackBeforeItsRemovalIsHandledStaysAttachedAn
 
     // Letting go of it later detaches it exactly once.
     ASSERT_EQ(hardware->Unplug(Granite::DeviceKind::Camera, camera), S_OK);
-    ASSERT_TRUE(DeliverUntil([&] { return listener.removed == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return listener.removed == 2; }, 10000));
     if (GetParam() == 2) {
         std::string other;
         ASSERT_TRUE(hardware->IdAt(Granite::DeviceKind::Camera, 0, other));

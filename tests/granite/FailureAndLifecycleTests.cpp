@@ -107,29 +107,24 @@ TEST_F(FailureInjection, CreationRegistrationStartAndAdviseFailOnRequest) {
 }
 
 TEST_F(FailureInjection, AChangeByOneClientIsHeardByEveryClient) {
-    auto* second = new CGraniteDeviceService(hardware);
-    ASSERT_EQ(second->RegisterClient("second:1", ""), S_OK);
-    ASSERT_EQ(second->Start(), S_OK);
-    CRecordingSink secondSink;
-    uint32_t secondCookie = 0;
-    ASSERT_EQ(second->Advise(&secondSink, &secondCookie), S_OK);
-    EXPECT_NE(second->EventThreadId(), service->EventThreadId());
+    ASSERT_NO_FATAL_FAILURE(StartRoster(new CGraniteDeviceService(hardware)));
+    EXPECT_NE(roster->EventThreadId(), service->EventThreadId());
 
-    ASSERT_EQ(second->SetVideoProperty(Camera(0), 44, Variant::FromI4(0)), S_OK);
+    ASSERT_EQ(roster->SetVideoProperty(Camera(0), 44, Variant::FromI4(0)), S_OK);
     ASSERT_TRUE(sink.WaitForCount("video-property", 1));
-    ASSERT_TRUE(secondSink.WaitForCount("video-property", 1));
+    ASSERT_TRUE(rosterSink.WaitForCount("video-property", 1));
     EXPECT_EQ(sink.Named("video-property")[0].number, 44);
     EXPECT_EQ(sink.Named("video-property")[0].thread, service->EventThreadId());
     // Subscriptions belong to the client that made them.
-    ASSERT_EQ(second->SubscribeVideoEvent(Camera(0), 1, 0), S_OK);
+    ASSERT_EQ(roster->SubscribeVideoEvent(Camera(0), 1, 0), S_OK);
     ASSERT_EQ(service->SubscribeVideoEvent(Camera(0), 20, 0), S_OK);
     ASSERT_EQ(control->PressButton(1), S_OK);
     ASSERT_EQ(control->PressButton(1, true), S_OK);
-    ASSERT_TRUE(secondSink.WaitForCount("camera-event", 1));
+    ASSERT_TRUE(rosterSink.WaitForCount("camera-event", 1));
     ASSERT_TRUE(sink.WaitForCount("camera-event", 1));
-    EXPECT_EQ(secondSink.Named("camera-event")[0].number, 1);
+    EXPECT_EQ(rosterSink.Named("camera-event")[0].number, 1);
     EXPECT_EQ(sink.Named("camera-event")[0].number, 20);
 
-    ASSERT_EQ(second->Unadvise(secondCookie), S_OK);
-    second->Release();
+    ASSERT_EQ(roster->Unadvise(rosterCookie), S_OK);
+    rosterCookie = 0;
 }

@@ -32,6 +32,10 @@ protected:
     }
 
     void TearDown() override {
+        if (roster != nullptr) {
+            roster->Unadvise(rosterCookie);
+            roster->Release();
+        }
         if (service != nullptr) {
             service->Unadvise(cookie);
             service->Release();
@@ -40,19 +44,14 @@ protected:
         Granite::CSimulatedHardware::SetCurrent(nullptr);
     }
 
-    // Registers, starts and connects a second service object beside the fixture's simulated-only one (one
-    // over real devices, say); StopBeside ends it.
-    static void StartBeside(Granite::CGraniteDeviceService* other, CRecordingSink& otherSink,
-                            uint32_t& otherCookie) {
-        ASSERT_EQ(other->RegisterClient("Vidora10:1", "/usr/bin/vidora"), S_OK);
-        ASSERT_EQ(other->Start(), S_OK);
-        ASSERT_EQ(other->Advise(&otherSink, &otherCookie), S_OK);
-    }
-    static void StopBeside(Granite::CGraniteDeviceService* other, uint32_t otherCookie) {
-        if (other == nullptr)
-            return;
-        other->Unadvise(otherCookie);
-        other->Release();
+    // Registers, starts and connects a second service object (one over a roster of real devices, say)
+    // beside the fixture's simulated-only one; it becomes `roster`, heard by `rosterSink`, and ends with the
+    // test.
+    void StartRoster(Granite::CGraniteDeviceService* other) {
+        roster = other;
+        ASSERT_EQ(roster->RegisterClient("Vidora10:1", "/usr/bin/vidora"), S_OK);
+        ASSERT_EQ(roster->Start(), S_OK);
+        ASSERT_EQ(roster->Advise(&rosterSink, &rosterCookie), S_OK);
     }
 
     std::string Id(DeviceKind kind, int index) const {
@@ -76,4 +75,7 @@ protected:
     Granite::CGraniteDeviceService* service = nullptr;
     CRecordingSink sink;
     uint32_t cookie = 0;
+    Granite::CGraniteDeviceService* roster = nullptr;
+    CRecordingSink rosterSink;
+    uint32_t rosterCookie = 0;
 };

@@ -6,6 +6,7 @@
 #include "granite/pulse/CPulseAudioDevices.h"
 #include "granite/pulse/CPulseLayer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <set>
@@ -234,13 +235,8 @@ protected:
         GraniteServiceFixture::SetUp();
         real = OpenOn(server, false);
         ASSERT_NE(real, nullptr);
-        roster = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, nullptr),
-                                           CAudioRoster::Create(hardware, real));
-        ASSERT_NO_FATAL_FAILURE(StartBeside(roster, rosterSink, rosterCookie));
-    }
-    void TearDown() override {
-        StopBeside(roster, rosterCookie);
-        GraniteServiceFixture::TearDown();
+        ASSERT_NO_FATAL_FAILURE(StartRoster(new CGraniteDeviceService(
+            hardware, CCameraRoster::Create(hardware, nullptr), CAudioRoster::Create(hardware, real))));
     }
     std::vector<std::string> Microphones() {
         int32_t n = 0;
@@ -250,12 +246,17 @@ protected:
             EXPECT_EQ(roster->GetMicrophoneId(i, &ids[static_cast<size_t>(i)]), S_OK);
         return ids;
     }
+    // True once the roster's client heard a microphone property take the value.
+    bool HeardMicrophone(int32_t property, int32_t value) {
+        return rosterSink.WaitFor([&](const std::vector<RecordedEvent>& all) {
+            return std::any_of(all.begin(), all.end(), [&](const RecordedEvent& e) {
+                return e.name == "microphone-property" && e.number == property && e.newValue.GetI4() == value;
+            });
+        });
+    }
 
     FakeServer* server = nullptr;
     std::shared_ptr<CPulseAudioDevices> real;
-    CGraniteDeviceService* roster = nullptr;
-    CRecordingSink rosterSink;
-    uint32_t rosterCookie = 0;
 };
 
 TEST_F(AudioRoster, RealDevicesOfAKindReplaceTheSimulatedOnesWhilePluggedAndClientsHearTheChangeOver) {
@@ -273,12 +274,9 @@ TEST_F(AudioRoster, RealDevicesOfAKindReplaceTheSimulatedOnesWhilePluggedAndClie
     server->Remove("usb-mic");
     EXPECT_EQ(Microphones(), std::vector<std::string>{simulatedMic});
     ASSERT_TRUE(rosterSink.WaitFor([](const std::vector<RecordedEvent>& all) { return all.size() >= 4; }));
-    std::vector<std::string> seen;
-    for (const RecordedEvent& e : rosterSink.Events())
-        seen.push_back(e.name + " " + e.id);
     const std::vector<std::string> expected = {"removed " + simulatedMic, "arrived usb-mic",
                                                "removed usb-mic", "arrived " + simulatedMic};
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(rosterSink.NamesAndIds(), expected);
 }
 
 TEST_F(AudioRoster, AMeteredRealMicrophoneReportsItsPeaksAsLevelsAndIsNoLongerListenedToAfterwards) {
@@ -286,21 +284,11 @@ TEST_F(AudioRoster, AMeteredRealMicrophoneReportsItsPeaksAsLevelsAndIsNoLongerLi
     ASSERT_EQ(roster->StartMicrophoneLevelMeter("usb-mic"), S_OK);
     EXPECT_EQ(server->metered, std::set<std::string>{"usb-mic"});
     server->Peak("usb-mic", 0.1f);
-    ASSERT_TRUE(rosterSink.WaitFor([](const std::vector<RecordedEvent>& all) {
-        for (const RecordedEvent& e : all)
-            if (e.name == "microphone-property" && e.number == MicProp::Level && e.newValue.GetI4() == 67)
-                return true;
-        return false;
-    }));
+    ASSERT_TRUE(HeardMicrophone(MicProp::Level, 67));
     // A change made on the desktop's own mixer reaches the client too.
     ASSERT_EQ(server->Device("usb-mic") != nullptr, true);
     server->SetVolume(DeviceKind::Microphone, "usb-mic", 25);
-    ASSERT_TRUE(rosterSink.WaitFor([](const std::vector<RecordedEvent>& all) {
-        for (const RecordedEvent& e : all)
-            if (e.name == "microphone-property" && e.number == MicProp::Volume && e.newValue.GetI4() == 25)
-                return true;
-        return false;
-    }));
+    ASSERT_TRUE(HeardMicrophone(MicProp::Volume, 25));
     ASSERT_EQ(roster->StopMicrophoneLevelMeter("usb-mic"), S_OK);
     EXPECT_TRUE(server->metered.empty());
 }

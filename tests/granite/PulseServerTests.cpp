@@ -1,6 +1,6 @@
 // Real microphones and speakers on a private sound server: what the real devices list, how their values
 // travel both ways, monitoring through the server, and a server that stops, restarts or starts late.
-#include "granite/devices/CSimulatedHardware.h"
+#include "CHardwareRecorder.h"
 #include "granite/pulse/CPulseAudioDevices.h"
 #include "granite/pulse/CPulseLayer.h"
 #include "support/CPrivateSoundServer.h"
@@ -11,7 +11,6 @@
 
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -32,30 +31,6 @@ bool Eventually(const std::function<bool()>& done) {
     }
     return true;
 }
-
-class Recorder : public IHardwareListener {
-public:
-    void OnHardwareEvent(const HardwareEvent& event) override {
-        std::lock_guard guard(lock_);
-        events_.push_back(event);
-    }
-    bool Saw(HardwareEvent::Type type, const std::string& id, int32_t property = -1, int32_t value = 0) {
-        std::lock_guard guard(lock_);
-        for (const HardwareEvent& e : events_)
-            if (e.type == type && e.id == id &&
-                (property < 0 || (e.number == property && e.newValue.GetI4() == value)))
-                return true;
-        return false;
-    }
-    void Clear() {
-        std::lock_guard guard(lock_);
-        events_.clear();
-    }
-
-private:
-    std::mutex lock_;
-    std::vector<HardwareEvent> events_;
-};
 
 class PulseServer : public ::testing::Test {
 protected:
@@ -95,7 +70,7 @@ protected:
 
     CPrivateSoundServer server;
     std::shared_ptr<CPulseAudioDevices> devices;
-    Recorder recorder;
+    CHardwareRecorder recorder;
 };
 } // namespace
 

@@ -60,14 +60,8 @@ protected:
         real = CPulseAudioDevices::Open(std::make_unique<CPulseLayer>());
         ASSERT_NE(real, nullptr);
         ASSERT_TRUE(Eventually([&] { return real->Exists(DeviceKind::Speaker, kSpeaker); }));
-        roster = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, nullptr),
-                                           CAudioRoster::Create(hardware, real));
-        ASSERT_NO_FATAL_FAILURE(StartBeside(roster, heard, heardCookie));
-    }
-    void TearDown() override {
-        StopBeside(roster, heardCookie);
-        real.reset();
-        GraniteServiceFixture::TearDown();
+        ASSERT_NO_FATAL_FAILURE(StartRoster(new CGraniteDeviceService(
+            hardware, CCameraRoster::Create(hardware, nullptr), CAudioRoster::Create(hardware, real))));
     }
 
     static bool Eventually(const std::function<bool()>& condition, int milliseconds = 10000) {
@@ -90,9 +84,9 @@ protected:
         return statuses;
     }
     bool HeardStatuses(const std::string& speaker, const std::vector<uint32_t>& expected) {
-        heard.WaitFor(
+        rosterSink.WaitFor(
             [&](const auto& events) { return Statuses(events, speaker).size() >= expected.size(); });
-        return Statuses(heard.Events(), speaker) == expected;
+        return Statuses(rosterSink.Events(), speaker) == expected;
     }
     // How many streams play on the test speaker now.
     int Streams() const {
@@ -119,9 +113,6 @@ protected:
 
     CPrivateSoundServer server;
     std::shared_ptr<CPulseAudioDevices> real;
-    CGraniteDeviceService* roster = nullptr;
-    CRecordingSink heard;
-    uint32_t heardCookie = 0;
 };
 
 using namespace SoundStatus;
@@ -181,7 +172,7 @@ TEST_F(PulseSound, WhatCannotBePlayedFailsTheCallAndLeavesThePlayingSoundAlone) 
     EXPECT_EQ(roster->SpeakerCommand63("vidora_no_such_speaker"), E_DEVICE_NOT_CONNECTED);
     // Nothing started, so the tone plays on to its end and nothing else is heard.
     EXPECT_TRUE(HeardStatuses(kSpeaker, {Started, Finished}));
-    EXPECT_EQ(heard.Named("sound").size(), 2u);
+    EXPECT_EQ(rosterSink.Named("sound").size(), 2u);
 }
 
 TEST_F(PulseSound, AServerThatGoesAwayMidSoundStopsTheSound) {

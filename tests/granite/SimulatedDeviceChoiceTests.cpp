@@ -7,55 +7,58 @@
 
 using namespace Granite;
 
-namespace {
-std::vector<DeviceRequest> ParseOk(const std::string& text) {
-    std::vector<DeviceRequest> devices;
-    std::string error;
-    EXPECT_TRUE(CSimulatedDeviceChoice::Parse(text, devices, error)) << text << ": " << error;
-    EXPECT_EQ(error, "");
-    return devices;
-}
-
-std::string ParseError(const std::string& text) {
-    std::vector<DeviceRequest> devices{{DeviceKind::Hid, "standard"}};
-    std::string error;
-    EXPECT_FALSE(CSimulatedDeviceChoice::Parse(text, devices, error)) << text;
-    EXPECT_EQ(devices, CSimulatedDeviceChoice::Defaults()) << "a bad list gives the default set: " << text;
-    return error;
-}
-} // namespace
-
 TEST(SimulatedDeviceChoice, AcceptsKindsModelsCountsBlanksAndAnyCase) {
-    EXPECT_EQ(ParseOk("camera:full,camera:basic,microphone,speaker"),
-              (std::vector<DeviceRequest>{{DeviceKind::Camera, "full"},
-                                          {DeviceKind::Camera, "basic"},
-                                          {DeviceKind::Microphone, "standard"},
-                                          {DeviceKind::Speaker, "standard"}}));
-    EXPECT_EQ(ParseOk(" Camera : PTZ * 2 , mic,HID "),
-              (std::vector<DeviceRequest>{{DeviceKind::Camera, "ptz"},
-                                          {DeviceKind::Camera, "ptz"},
-                                          {DeviceKind::Microphone, "standard"},
-                                          {DeviceKind::Hid, "standard"}}));
-    EXPECT_EQ(ParseOk("camera"), (std::vector<DeviceRequest>{{DeviceKind::Camera, "full"}}));
-    EXPECT_TRUE(ParseOk("none").empty());
-    EXPECT_TRUE(ParseOk("  ").empty());
+    const DeviceRequest full{DeviceKind::Camera, "full"}, basic{DeviceKind::Camera, "basic"},
+        ptz{DeviceKind::Camera, "ptz"}, mic{DeviceKind::Microphone, "standard"},
+        speaker{DeviceKind::Speaker, "standard"}, hid{DeviceKind::Hid, "standard"};
+    const struct {
+        std::string text;
+        std::vector<DeviceRequest> devices;
+    } cases[] = {
+        {"camera:full,camera:basic,microphone,speaker", {full, basic, mic, speaker}},
+        {" Camera : PTZ * 2 , mic,HID ", {ptz, ptz, mic, hid}},
+        {"camera", {full}},
+        {"none", {}},
+        {"  ", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<DeviceRequest> devices;
+        std::string error;
+        EXPECT_TRUE(CSimulatedDeviceChoice::Parse(c.text, devices, error)) << error;
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(devices, c.devices);
+    }
 }
 
 TEST(SimulatedDeviceChoice, MalformedListsSayWhatIsWrongAndGiveTheDefaultSet) {
-    EXPECT_NE(ParseError("camera,,speaker").find("item 2 is empty"), std::string::npos);
-    EXPECT_NE(ParseError("camera:deluxe").find("unknown camera model"), std::string::npos);
-    EXPECT_NE(ParseError("projector").find("unknown device kind"), std::string::npos);
-    EXPECT_NE(ParseError("camera:").find("no model"), std::string::npos);
-    EXPECT_NE(ParseError("camera*0").find("bad count"), std::string::npos);
-    EXPECT_NE(ParseError("camera*x").find("bad count"), std::string::npos);
-    EXPECT_NE(ParseError("camera*1000").find("bad count"), std::string::npos);
-    EXPECT_NE(ParseError("camera*9,mic*9").find("more than 16"), std::string::npos);
-    EXPECT_NE(ParseError("none,camera").find("none"), std::string::npos);
-    EXPECT_NE(ParseError("microphone:full").find("unknown microphone model"), std::string::npos);
-    EXPECT_NE(ParseError(std::string(2000, 'c')).find("too long"), std::string::npos);
-    // Control characters never reach the message as they are.
-    const std::string error = ParseError(std::string("cam\x1b[2Jera"));
-    EXPECT_EQ(error.find('\x1b'), std::string::npos);
+    const struct {
+        std::string text;
+        std::string says;
+    } cases[] = {
+        {"camera,,speaker", "item 2 is empty"},
+        {"camera:deluxe", "unknown camera model"},
+        {"projector", "unknown device kind"},
+        {"camera:", "no model"},
+        {"camera*0", "bad count"},
+        {"camera*x", "bad count"},
+        {"camera*1000", "bad count"},
+        {"camera*9,mic*9", "more than 16"},
+        {"none,camera", "none"},
+        {"microphone:full", "unknown microphone model"},
+        {std::string(2000, 'c'), "too long"},
+        // Control characters never reach the message as they are.
+        {"cam\x1b[2Jera", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        std::vector<DeviceRequest> devices{{DeviceKind::Hid, "standard"}};
+        std::string error;
+        EXPECT_FALSE(CSimulatedDeviceChoice::Parse(c.text, devices, error));
+        EXPECT_EQ(devices, CSimulatedDeviceChoice::Defaults()) << "a bad list gives the default set";
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+        EXPECT_EQ(error.find('\x1b'), std::string::npos) << error;
+    }
 }
 
 TEST(SimulatedDeviceChoice, TheEnvironmentChoosesTheHardwareAndABadValueStillGivesDevices) {

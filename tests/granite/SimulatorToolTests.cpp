@@ -2,33 +2,15 @@
 // in this process. The test thread pumps no events while the tool runs: the control server must answer
 // from its own thread.
 #include "GraniteServiceFixture.h"
+#include "ProgramRun.h"
 #include "granite/control/CSimulatorCommand.h"
 #include "granite/control/CSimulatorControlServer.h"
-
-#include <QProcess>
 
 using namespace Granite;
 
 namespace {
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun RunTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(VIDORA_BIN_DIR "/vidora-sim"), args);
-    ToolRun run;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
+ProgramRun RunTool(const QStringList& args) {
+    return RunProgram(QStringLiteral(VIDORA_BIN_DIR "/vidora-sim"), args);
 }
 
 bool ParseFails(const std::vector<std::string>& args, const std::string& expected) {
@@ -91,7 +73,7 @@ TEST(SimulatorCommand, RejectsMalformedCommandsWithAReason) {
 
 TEST(SimulatorTool, WithoutARunningProgramExitsWithOneAndUsageErrorsWithTwo) {
     CTempEnvironment env;
-    ToolRun run = RunTool({"list"});
+    ProgramRun run = RunTool({"list"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("not running"), std::string::npos) << run.err;
     run = RunTool({"shutter", "sideways"});
@@ -110,7 +92,7 @@ TEST_F(SimulatorToolWithService, ChangesTheDevicesOfTheRunningProgram) {
     ASSERT_EQ(service->AttachVideoDevice(Camera(2)), S_OK); // the camera "the program" uses
     ASSERT_EQ(service->SubscribeVideoEvent(Camera(2), CamEvent::ShutterClosed, 0), S_OK);
 
-    ToolRun run = RunTool({"shutter", "closed"});
+    ProgramRun run = RunTool({"shutter", "closed"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ASSERT_TRUE(sink.WaitForCount("camera-event", 1));
     EXPECT_EQ(sink.Named("camera-event")[0].id, Camera(2)) << "camera commands go to the camera in use";
@@ -175,7 +157,7 @@ TEST(SimulatorToolServer, ReplacesASocketLeftBehindAndGoesWithTheLastService) {
         auto server = CSimulatorControlServer::Acquire(hardware);
         ASSERT_TRUE(server && server->IsListening());
         EXPECT_EQ(CSimulatorControlServer::Acquire(hardware), server) << "one server per process";
-        ToolRun run = RunTool({"mic-level", "30"});
+        ProgramRun run = RunTool({"mic-level", "30"});
         EXPECT_EQ(run.exitCode, 0) << run.err;
     }
     EXPECT_EQ(RunTool({"list"}).exitCode, 1) << "the server went with its last holder";

@@ -3,6 +3,7 @@
 // automatic modes that lock their manual partner, the control events of changes made elsewhere (values,
 // ranges, flags), and the picture mute the capture of a camera reads.
 #include "CFakeV4l2Camera.h"
+#include "CHardwareRecorder.h"
 #include "GraniteServiceFixture.h"
 #include "granite/devices/CCameraRoster.h"
 #include "granite/v4l2/CV4l2Cameras.h"
@@ -15,16 +16,6 @@ using namespace Granite;
 namespace {
 const char kCameraId[] = "\\\\?\\usb#vid_046d&pid_0825&mi_00#sn-A1B2C3\\v4l2";
 const char kUnnamedPortId[] = "\\\\?\\usb#vid_1bcf&pid_2284&mi_00#port-1-3\\v4l2";
-
-class RecordingListener : public IHardwareListener {
-public:
-    void OnHardwareEvent(const HardwareEvent& event) override {
-        std::lock_guard guard(lock);
-        events.push_back(event);
-    }
-    std::mutex lock;
-    std::vector<HardwareEvent> events;
-};
 } // namespace
 
 class V4l2Cameras : public ::testing::Test {
@@ -79,7 +70,7 @@ TEST_F(V4l2Cameras, ListsCaptureNodesUnderIdsThatSurviveRenumbering) {
     EXPECT_EQ(Number(Prop::ProductId), 0x0825);
 
     // Unplugged and plugged in again, the kernel hands out another node: the camera keeps its id.
-    RecordingListener listener;
+    CHardwareRecorder listener;
     cameras->AddListener(&listener);
     camera->Unplug();
     cameras->Remove("video0");
@@ -89,10 +80,11 @@ TEST_F(V4l2Cameras, ListsCaptureNodesUnderIdsThatSurviveRenumbering) {
     ASSERT_TRUE(cameras->Add("video4"));
     EXPECT_TRUE(cameras->Exists(kCameraId));
     cameras->RemoveListener(&listener);
-    ASSERT_EQ(listener.events.size(), 2u);
-    EXPECT_EQ(listener.events[0].type, HardwareEvent::Type::Removed);
-    EXPECT_EQ(listener.events[1].type, HardwareEvent::Type::Arrived);
-    EXPECT_EQ(listener.events[1].id, kCameraId);
+    const auto events = listener.Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].type, HardwareEvent::Type::Removed);
+    EXPECT_EQ(events[1].type, HardwareEvent::Type::Arrived);
+    EXPECT_EQ(events[1].id, kCameraId);
     EXPECT_FALSE(cameras->Add("video9")) << "a node sysfs does not have";
 }
 
@@ -456,31 +448,30 @@ TEST_F(V4l2Cameras, OnlyACameraWithLightControlsOffersTheLight) {
 }
 
 // Through a whole service: changes of any origin reach the client as the service's property events.
-class V4l2CameraService : public GraniteServiceFixture {};
+class V4l2CameraService : public GraniteServiceFixture {
+protected:
+    // Outlive the roster service, which ends after the test.
+    QTemporaryDir sysfs;
+    std::shared_ptr<CFakeV4l2Opener> opener = std::make_shared<CFakeV4l2Opener>();
+};
 
 TEST_F(V4l2CameraService, ChangesFromTheProgramAndFromElsewhereArriveAsPropertyEvents) {
-    QTemporaryDir sysfs;
     const std::string root = sysfs.path().toStdString();
     WriteFakeSysfsNode(root, "video0", "HD Webcam C270", "1-1.2", "046d", "0825", "A1B2C3");
-    auto opener = std::make_shared<CFakeV4l2Opener>();
     auto camera = std::make_shared<CFakeV4l2Camera>();
     opener->nodes["/dev/video0"] = camera;
     auto cameras = std::make_shared<CV4l2Cameras>(opener, root, "/dev");
     cameras->SetEventWait(std::chrono::milliseconds(5));
-    auto* real = new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, cameras));
-    CRecordingSink realSink;
-    uint32_t realCookie = 0;
-    ASSERT_EQ(real->RegisterClient("Vidora10:2", "/usr/bin/vidora"), S_OK);
-    ASSERT_EQ(real->Start(), S_OK);
-    ASSERT_EQ(real->Advise(&realSink, &realCookie), S_OK);
+    ASSERT_NO_FATAL_FAILURE(
+        StartRoster(new CGraniteDeviceService(hardware, CCameraRoster::Create(hardware, cameras))));
     cameras->Scan();
-    ASSERT_TRUE(realSink.WaitForCount("arrived", 1));
+    ASSERT_TRUE(rosterSink.WaitForCount("arrived", 1));
 
     const int32_t brightness = DeviceProperty::Camera::Brightness.value;
-    ASSERT_EQ(real->SetVideoProperty(kCameraId, brightness, Variant::FromI4(90)), S_OK);
+    ASSERT_EQ(roster->SetVideoProperty(kCameraId, brightness, Variant::FromI4(90)), S_OK);
     camera->ChangeFromOutside(V4L2_CID_BRIGHTNESS, 200);
-    ASSERT_TRUE(realSink.WaitForCount("video-property", 2));
-    const auto events = realSink.Named("video-property");
+    ASSERT_TRUE(rosterSink.WaitForCount("video-property", 2));
+    const auto events = rosterSink.Named("video-property");
     EXPECT_EQ(events[0].id, kCameraId);
     EXPECT_EQ(events[0].number, brightness);
     EXPECT_EQ(events[0].oldValue.GetI4(), 140);
@@ -488,9 +479,6 @@ TEST_F(V4l2CameraService, ChangesFromTheProgramAndFromElsewhereArriveAsPropertyE
     EXPECT_EQ(events[1].oldValue.GetI4(), 90);
     EXPECT_EQ(events[1].newValue.GetI4(), 200);
     Variant now;
-    ASSERT_EQ(real->GetVideoProperty(kCameraId, brightness, &now), S_OK);
+    ASSERT_EQ(roster->GetVideoProperty(kCameraId, brightness, &now), S_OK);
     EXPECT_EQ(now.GetI4(), 200);
-
-    real->Unadvise(realCookie);
-    real->Release();
 }

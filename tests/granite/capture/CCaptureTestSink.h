@@ -1,16 +1,13 @@
 #pragma once
 // An event sink as the capture window connects: answers QueryInterface for one event interface and records
 // every event value; a test waits (with a generous time-out) for the values it expects.
+#include "../CEventLog.h"
 #include "platform/CRefCounted.h"
 #include "services/ICaptureEvents.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <vector>
 
-class CCaptureTestSink : public CRefCounted<ICaptureEventDispatch> {
+class CCaptureTestSink : public CRefCounted<ICaptureEventDispatch>, public CEventLog<uint32_t> {
 public:
     explicit CCaptureTestSink(Guid eventInterface) : eventInterface_(std::move(eventInterface)) {}
 
@@ -32,27 +29,8 @@ public:
             return DISP_E_MEMBERNOTFOUND;
         if (onEvent)
             onEvent(value);
-        {
-            std::lock_guard guard(lock_);
-            values_.push_back(value);
-        }
-        changed_.notify_all();
+        Add(value);
         return S_OK;
-    }
-
-    std::vector<uint32_t> Values() const {
-        std::lock_guard guard(lock_);
-        return values_;
-    }
-    bool WaitFor(uint32_t value, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
-        std::unique_lock guard(lock_);
-        return changed_.wait_for(guard, timeout, [&] {
-            for (uint32_t v : values_) {
-                if (v == value)
-                    return true;
-            }
-            return false;
-        });
     }
 
     // Called inside every event, on the capture object's thread.
@@ -60,7 +38,4 @@ public:
 
 private:
     Guid eventInterface_;
-    mutable std::mutex lock_;
-    mutable std::condition_variable changed_;
-    std::vector<uint32_t> values_;
 };

@@ -10,9 +10,13 @@
 #include <gst/video/video.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 template <class T> struct ReleaseRef {
     void operator()(T* p) const {
@@ -22,30 +26,50 @@ template <class T> struct ReleaseRef {
 };
 template <class T> using RefPtr = std::unique_ptr<T, ReleaseRef<T>>;
 
-// The luma plane of one frame, kept as a copy.
-struct Luma {
+// One whole frame (I420), copied.
+struct Picture {
     int width = 0, height = 0;
-    std::vector<uint8_t> y;
-    uint8_t At(int x, int row) const { return y[static_cast<size_t>(row) * width + x]; }
+    std::vector<uint8_t> y, u, v;
+    uint8_t Y(int x, int row) const { return y[static_cast<size_t>(row) * width + x]; }
+    uint8_t U(int x, int row) const { return u[static_cast<size_t>(row / 2) * (width / 2) + x / 2]; }
+    uint8_t V(int x, int row) const { return v[static_cast<size_t>(row / 2) * (width / 2) + x / 2]; }
     double Mean() const {
         double sum = 0;
-        for (uint8_t v : y)
-            sum += v;
+        for (uint8_t value : y)
+            sum += value;
         return y.empty() ? 0 : sum / static_cast<double>(y.size());
     }
-    // Mean absolute difference to another frame of the same size, after mapping its coordinates.
-    template <class Map> double Distance(const Luma& other, Map map) const {
+    // Mean absolute luma difference to another frame of the same size inside [x0, x1) x [y0, y1) (the whole
+    // frame when x1 is 0), after mapping the other frame's coordinates.
+    template <class Map>
+    double Distance(const Picture& other, Map map, int x0 = 0, int y0 = 0, int x1 = 0, int y1 = 0) const {
+        if (x1 == 0) {
+            x1 = width;
+            y1 = height;
+        }
         double sum = 0;
-        for (int row = 0; row < height; ++row)
-            for (int x = 0; x < width; ++x) {
+        for (int row = y0; row < y1; ++row)
+            for (int x = x0; x < x1; ++x) {
                 auto [ox, orow] = map(x, row);
-                sum += std::abs(At(x, row) - other.At(ox, orow));
+                sum += std::abs(Y(x, row) - other.Y(ox, orow));
             }
-        return sum / (static_cast<double>(width) * height);
+        return sum / (static_cast<double>(x1 - x0) * (y1 - y0));
+    }
+    // The largest distance of a chroma value from `cu`, `cv` over the frame.
+    int ChromaSpread(int cu, int cv) const {
+        int spread = 0;
+        for (size_t i = 0; i < u.size(); ++i)
+            spread = std::max({spread, std::abs(u[i] - cu), std::abs(v[i] - cv)});
+        return spread;
     }
 };
 
-// Counts frames and keeps a copy of the latest one's luma on request.
+// Compares each pixel with the same one of the other frame (for Picture::Distance).
+inline std::pair<int, int> Same(int x, int y) {
+    return {x, y};
+}
+
+// Counts frames and keeps a copy of the latest one.
 class CFrameCollector : public Granite::IFrameListener {
 public:
     void OnFrame(GstSample* sample) override {
@@ -54,18 +78,24 @@ public:
         if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) ||
             !gst_video_frame_map(&frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ))
             return;
-        Luma luma;
-        luma.width = GST_VIDEO_FRAME_WIDTH(&frame);
-        luma.height = GST_VIDEO_FRAME_HEIGHT(&frame);
-        const auto* data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
-        const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
-        for (int row = 0; row < luma.height; ++row)
-            luma.y.insert(luma.y.end(), data + row * stride, data + row * stride + luma.width);
+        Picture p;
+        p.width = GST_VIDEO_FRAME_WIDTH(&frame);
+        p.height = GST_VIDEO_FRAME_HEIGHT(&frame);
+        for (int plane = 0; plane < std::min(3, static_cast<int>(GST_VIDEO_FRAME_N_PLANES(&frame)));
+             ++plane) {
+            auto& out = plane == 0 ? p.y : plane == 1 ? p.u : p.v;
+            const auto* data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, plane));
+            const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, plane);
+            const int w = GST_VIDEO_FRAME_COMP_WIDTH(&frame, plane),
+                      h = GST_VIDEO_FRAME_COMP_HEIGHT(&frame, plane);
+            for (int row = 0; row < h; ++row)
+                out.insert(out.end(), data + row * stride, data + row * stride + w);
+        }
         gst_video_frame_unmap(&frame);
         {
             std::lock_guard guard(lock_);
             ++count_;
-            last_ = std::move(luma);
+            last_ = std::move(p);
         }
         changed_.notify_all();
     }
@@ -82,7 +112,7 @@ public:
         return count_;
     }
     // Waits for `frames` more frames and returns the last one (empty after a time-out).
-    Luma Next(int frames = 1) {
+    Picture Next(int frames = 1) {
         std::unique_lock guard(lock_);
         const int target = count_ + frames;
         if (!changed_.wait_for(guard, std::chrono::seconds(10), [&] { return count_ >= target; }))
@@ -102,7 +132,7 @@ private:
     int count_ = 0;
     bool stopped_ = false;
     HRESULT why_ = S_OK;
-    Luma last_;
+    Picture last_;
 };
 
 class CaptureFixture : public ::testing::Test {

@@ -1,6 +1,7 @@
 // The effects engine drawing into the simulated camera's live picture, through real pipelines: overlays,
 // colour filters, switching off, the shade picture while the software mute is on, what movies and stills
 // carry of them, and bad input.
+#include "../CEffectsRecordingSink.h"
 #include "CaptureFixture.h"
 #include "CountingHelpers.h"
 #include "MovieReadBack.h"
@@ -10,7 +11,6 @@
 #include "granite/effects/CGraniteEffectsControl.h"
 #include "granite/effects/CGraniteEffectsEngine.h"
 #include "granite/effects/render/CEffectsMaterial.h"
-#include "services/ICOCIMngrEvents.h"
 #include "support/CTempEnvironment.h"
 
 #include <QImage>
@@ -24,114 +24,6 @@ using Granite::CGraniteEffectsControl;
 using Granite::DeviceKind;
 
 namespace {
-
-// One whole I420 frame, copied.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> y, u, v;
-    uint8_t Y(int x, int row) const { return y[static_cast<size_t>(row) * width + x]; }
-    uint8_t U(int x, int row) const { return u[static_cast<size_t>(row / 2) * (width / 2) + x / 2]; }
-    uint8_t V(int x, int row) const { return v[static_cast<size_t>(row / 2) * (width / 2) + x / 2]; }
-    // Mean absolute luma difference inside [x0, x1) x [y0, y1), the other picture's x mapped by `mirror`.
-    double Distance(const Picture& other, int x0, int y0, int x1, int y1, bool mirror = false) const {
-        double sum = 0;
-        for (int row = y0; row < y1; ++row)
-            for (int x = x0; x < x1; ++x)
-                sum += std::abs(Y(x, row) - other.Y(mirror ? width - 1 - x : x, row));
-        return sum / (static_cast<double>(x1 - x0) * (y1 - y0));
-    }
-    double Distance(const Picture& other, bool mirror = false) const {
-        return Distance(other, 0, 0, width, height, mirror);
-    }
-    // The largest distance of a chroma value from `u`, `v` over the frame.
-    int ChromaSpread(int cu, int cv) const {
-        int spread = 0;
-        for (size_t i = 0; i < u.size(); ++i)
-            spread = std::max({spread, std::abs(u[i] - cu), std::abs(v[i] - cv)});
-        return spread;
-    }
-};
-
-class CPictureCollector : public Granite::IFrameListener {
-public:
-    void OnFrame(GstSample* sample) override {
-        GstVideoInfo info;
-        GstVideoFrame frame;
-        if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) ||
-            !gst_video_frame_map(&frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ))
-            return;
-        Picture p;
-        p.width = GST_VIDEO_FRAME_WIDTH(&frame);
-        p.height = GST_VIDEO_FRAME_HEIGHT(&frame);
-        for (int plane = 0; plane < 3; ++plane) {
-            auto& out = plane == 0 ? p.y : plane == 1 ? p.u : p.v;
-            const auto* data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, plane));
-            const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, plane);
-            const int w = GST_VIDEO_FRAME_COMP_WIDTH(&frame, plane),
-                      h = GST_VIDEO_FRAME_COMP_HEIGHT(&frame, plane);
-            for (int row = 0; row < h; ++row)
-                out.insert(out.end(), data + row * stride, data + row * stride + w);
-        }
-        gst_video_frame_unmap(&frame);
-        {
-            std::lock_guard guard(lock_);
-            ++count_;
-            last_ = std::move(p);
-        }
-        changed_.notify_all();
-    }
-    void OnSourceStopped(HRESULT) override {}
-    // A frame made after this call (the one after the next, so a frame already under way is skipped).
-    Picture Next() {
-        std::unique_lock guard(lock_);
-        const int target = count_ + 2;
-        changed_.wait_for(guard, std::chrono::seconds(10), [&] { return count_ >= target; });
-        return count_ >= target ? last_ : Picture{};
-    }
-
-private:
-    std::mutex lock_;
-    std::condition_variable changed_;
-    int count_ = 0;
-    Picture last_;
-};
-
-// The engine's mode changes and errors, to wait on.
-class CModeSink : public ICOCIMngrEvents {
-public:
-    void CME_OnError(int32_t, const std::string&, int32_t) override {
-        std::lock_guard guard(lock_);
-        ++errors_;
-        changed_.notify_all();
-    }
-    void CME_OnModeChange(int32_t, int32_t mode) override {
-        std::lock_guard guard(lock_);
-        modes_.push_back(mode);
-        changed_.notify_all();
-    }
-    size_t Seen() {
-        std::lock_guard guard(lock_);
-        return modes_.size();
-    }
-    // True once a change to `mode` arrived after the first `after` changes.
-    bool WaitMode(int32_t mode, size_t after) {
-        std::unique_lock guard(lock_);
-        return changed_.wait_for(guard, std::chrono::seconds(5), [&] {
-            return std::find(modes_.begin() + static_cast<long>(std::min(after, modes_.size())), modes_.end(),
-                             mode) != modes_.end();
-        });
-    }
-    bool WaitErrors(int count) {
-        std::unique_lock guard(lock_);
-        return changed_.wait_for(guard, std::chrono::seconds(5), [&] { return errors_ >= count; });
-    }
-
-private:
-    std::mutex lock_;
-    std::condition_variable changed_;
-    std::vector<int32_t> modes_;
-    int errors_ = 0;
-};
 
 // The colours of an RGB picture: the mean of each channel, and the largest difference between two channels
 // of any one pixel (0 for a grey picture).
@@ -181,7 +73,7 @@ protected:
         capture = Open(0);
         Frames(capture.get())->AddFrameListener(&frames);
         ASSERT_EQ(capture->start(), S_OK);
-        baseline = frames.Next();
+        baseline = frames.Next(2);
         ASSERT_EQ(baseline.width, 640);
     }
     void TearDown() override {
@@ -199,9 +91,9 @@ protected:
         return env.Path("fx/model.vfx");
     }
     void Load(const std::string& package, const char* kind) {
-        const size_t mark = sink.Seen();
+        const size_t mark = sink.Events().size();
         ASSERT_EQ(engine->LoadModel(package, kind, ""), S_OK);
-        ASSERT_TRUE(sink.WaitMode(EFFECTS_MODE_RUNNING, mark));
+        ASSERT_TRUE(sink.WaitForMode(EFFECTS_MODE_RUNNING, mark));
     }
     void SetMute(int32_t on) {
         ASSERT_EQ(
@@ -232,37 +124,37 @@ protected:
     }
 
     CTempEnvironment env;
-    CModeSink sink;
+    CEffectsRecordingSink sink;
     uint32_t cookie = 0;
     IEffectsEngine* engine = nullptr;
     RefPtr<IVideoCapture> capture;
-    CPictureCollector frames;
+    CFrameCollector frames;
     Picture baseline;
 };
 
 TEST_F(EffectsRendering, AnOverlayChangesThePixelsWhereItSitsOnlyAndSwitchingOffRestoresThePicture) {
     Load(env.Path("fx/patch.vfx"), "Accessory");
-    const Picture drawn = frames.Next();
+    const Picture drawn = frames.Next(2);
     // The patch: 128 x 64 pixels centred at (160, 120).
     const int x0 = 96, y0 = 88, x1 = 224, y1 = 152;
     EXPECT_GE(drawn.Y(160, 120), 230) << "white in the middle of the patch";
-    EXPECT_GT(drawn.Distance(baseline, x0 + 2, y0 + 2, x1 - 2, y1 - 2), 100);
-    EXPECT_EQ(drawn.Distance(baseline, x1 + 2, 0, 640, 480), 0.0) << "right of the patch";
-    EXPECT_EQ(drawn.Distance(baseline, 0, y1 + 2, 640, 480), 0.0) << "below the patch";
+    EXPECT_GT(drawn.Distance(baseline, Same, x0 + 2, y0 + 2, x1 - 2, y1 - 2), 100);
+    EXPECT_EQ(drawn.Distance(baseline, Same, x1 + 2, 0, 640, 480), 0.0) << "right of the patch";
+    EXPECT_EQ(drawn.Distance(baseline, Same, 0, y1 + 2, 640, 480), 0.0) << "below the patch";
 
     ASSERT_EQ(engine->SetOption(EFFECTS_OPTION_MIRROR, 1), S_OK);
-    const Picture mirrored = frames.Next();
+    const Picture mirrored = frames.Next(2);
     EXPECT_GE(mirrored.Y(480, 120), 230) << "a mirrored picture has the patch on the other side";
-    EXPECT_EQ(mirrored.Distance(baseline, 0, 0, 400, 480), 0.0);
+    EXPECT_EQ(mirrored.Distance(baseline, Same, 0, 0, 400, 480), 0.0);
 
     ASSERT_EQ(engine->Enable(0), S_OK);
-    EXPECT_EQ(frames.Next().Distance(baseline), 0.0) << "effects off: the camera's own picture";
-    const size_t mark = sink.Seen();
+    EXPECT_EQ(frames.Next(2).Distance(baseline, Same), 0.0) << "effects off: the camera's own picture";
+    const size_t mark = sink.Events().size();
     ASSERT_EQ(engine->Enable(1), S_OK);
-    ASSERT_TRUE(sink.WaitMode(EFFECTS_MODE_RUNNING, mark));
-    EXPECT_GE(frames.Next().Y(480, 120), 230);
+    ASSERT_TRUE(sink.WaitForMode(EFFECTS_MODE_RUNNING, mark));
+    EXPECT_GE(frames.Next(2).Y(480, 120), 230);
     ASSERT_EQ(engine->RemoveModel(""), S_OK);
-    EXPECT_EQ(frames.Next().Distance(baseline), 0.0);
+    EXPECT_EQ(frames.Next(2).Distance(baseline, Same), 0.0);
 }
 
 TEST_F(EffectsRendering, FunFiltersChangeTheColourOrTheSidesAndTheEffectsBelongToTheirCamera) {
@@ -278,25 +170,29 @@ TEST_F(EffectsRendering, FunFiltersChangeTheColourOrTheSidesAndTheEffectsBelongT
          [](const Picture& p) {
              EXPECT_EQ(p.ChromaSpread(CEffectsMaterial::kSepiaU, CEffectsMaterial::kSepiaV), 0);
          }},
-        {"mirror", [&](const Picture& p) { EXPECT_LT(p.Distance(baseline, true), 1.0); }},
+        {"mirror",
+         [&](const Picture& p) {
+             EXPECT_LT(p.Distance(baseline, [&](int x, int y) { return std::pair(p.width - 1 - x, y); }),
+                       1.0);
+         }},
         {"vivid",
          [&](const Picture& p) { EXPECT_GT(p.ChromaSpread(128, 128), baseline.ChromaSpread(128, 128)); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.filter);
         Load(Package(std::string(R"({"format":1,"filter":")") + c.filter + "\"}"), "Fun");
-        c.check(frames.Next());
+        c.check(frames.Next(2));
         ASSERT_EQ(engine->RemoveModel("Fun"), S_OK);
-        EXPECT_EQ(frames.Next().Distance(baseline), 0.0);
+        EXPECT_EQ(frames.Next(2).Distance(baseline, Same), 0.0);
     }
     ASSERT_EQ(engine->SetCamera(CameraId(1)), S_OK);
     Load(Package(R"({"format":1,"filter":"grayscale"})"), "Fun");
-    EXPECT_EQ(frames.Next().Distance(baseline), 0.0) << "the effects draw on another camera";
-    const size_t mark = sink.Seen();
+    EXPECT_EQ(frames.Next(2).Distance(baseline, Same), 0.0) << "the effects draw on another camera";
+    const size_t mark = sink.Events().size();
     ASSERT_EQ(engine->SetCamera(CameraId(0)), S_OK);
-    ASSERT_TRUE(sink.WaitMode(EFFECTS_MODE_STARTING, mark)) << "the engine takes the camera";
-    ASSERT_TRUE(sink.WaitMode(EFFECTS_MODE_RUNNING, mark + 1));
-    EXPECT_LE(frames.Next().ChromaSpread(128, 128), 1);
+    ASSERT_TRUE(sink.WaitForMode(EFFECTS_MODE_STARTING, mark)) << "the engine takes the camera";
+    ASSERT_TRUE(sink.WaitForMode(EFFECTS_MODE_RUNNING, mark + 1));
+    EXPECT_LE(frames.Next(2).ChromaSpread(128, 128), 1);
 }
 
 TEST_F(EffectsRendering, TheShadePictureReplacesThePictureWhileMutedWithoutEffects) {
@@ -306,43 +202,43 @@ TEST_F(EffectsRendering, TheShadePictureReplacesThePictureWhileMutedWithoutEffec
     ASSERT_EQ(engine->SetPicture(EFFECTS_PICTURE_SHADE, env.Path("green.png")), S_OK);
     Load(env.Path("fx/patch.vfx"), "Accessory");
     SetMute(1);
-    const Picture shaded = frames.Next();
+    const Picture shaded = frames.Next(2);
     for (auto [x, y] : {std::pair(0, 0), std::pair(160, 120), std::pair(639, 479)}) {
         EXPECT_NEAR(shaded.Y(x, y), 97, 4) << x << "," << y;
         EXPECT_LT(shaded.U(x, y), 100);
         EXPECT_LT(shaded.V(x, y), 100) << "green, and no white patch on the shade";
     }
     SetMute(0);
-    EXPECT_GE(frames.Next().Y(160, 120), 230) << "the camera picture with its effect returns";
+    EXPECT_GE(frames.Next(2).Y(160, 120), 230) << "the camera picture with its effect returns";
 
     ASSERT_EQ(engine->SetPicture(EFFECTS_PICTURE_CLEAR, ""), S_OK);
     ASSERT_EQ(engine->RemoveModel(""), S_OK);
     SetMute(1);
-    const Picture plain = frames.Next();
+    const Picture plain = frames.Next(2);
     EXPECT_EQ(std::count(plain.y.begin(), plain.y.end(), plain.y.front()), static_cast<long>(plain.y.size()))
         << "without a shade picture the camera's own plain shade shows";
     SetMute(0);
 }
 
 TEST_F(EffectsRendering, BadPackagesAndPicturesFailAndLeaveThePictureAlone) {
-    size_t mark = sink.Seen();
+    size_t mark = sink.Events().size();
     ASSERT_EQ(engine->LoadModel(Package("{broken"), "Avatar", "x"), S_OK);
-    EXPECT_TRUE(sink.WaitErrors(1));
-    ASSERT_TRUE(sink.WaitMode(EFFECTS_MODE_IDLE, mark));
+    EXPECT_TRUE(sink.WaitForErrors(1));
+    ASSERT_TRUE(sink.WaitForMode(EFFECTS_MODE_IDLE, mark));
     env.WriteFile("fx/huge.vfx", R"({"format":1,"overlay":{"image":"huge.jpg"}})");
     std::filesystem::copy_file(std::string(VIDORA_TEST_MEDIA_DIR) + "/jpeg-bomb-65535x65535-186bytes.jpg",
                                env.Path("fx/huge.jpg"));
-    mark = sink.Seen();
+    mark = sink.Events().size();
     ASSERT_EQ(engine->LoadModel(env.Path("fx/huge.vfx"), "Avatar", "x"), S_OK);
-    EXPECT_TRUE(sink.WaitErrors(2)) << "a picture too large to draw";
-    ASSERT_TRUE(sink.WaitMode(EFFECTS_MODE_IDLE, mark));
+    EXPECT_TRUE(sink.WaitForErrors(2)) << "a picture too large to draw";
+    ASSERT_TRUE(sink.WaitForMode(EFFECTS_MODE_IDLE, mark));
     EXPECT_EQ(engine->SetPicture(EFFECTS_PICTURE_SHADE, env.Path("fx/huge.vfx")), E_INVALIDARG);
     EXPECT_EQ(engine->SetPicture(EFFECTS_PICTURE_SHADE, env.Path("fx/huge.jpg")), E_INVALIDARG);
     SetMute(1);
-    const Picture plain = frames.Next();
+    const Picture plain = frames.Next(2);
     EXPECT_EQ(std::count(plain.y.begin(), plain.y.end(), plain.y.front()), static_cast<long>(plain.y.size()));
     SetMute(0);
-    EXPECT_EQ(frames.Next().Distance(baseline), 0.0);
+    EXPECT_EQ(frames.Next(2).Distance(baseline, Same), 0.0);
 }
 
 TEST_F(EffectsRendering, MoviesAndStillsCarryTheShadeAndTheFiltersTheirPreviewShows) {
@@ -384,7 +280,7 @@ TEST_F(EffectsRendering, MoviesAndStillsCarryTheShadeAndTheFiltersTheirPreviewSh
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         c.set();
-        frames.Next(); // the preview shows the new look: every later frame has it
+        frames.Next(2); // the preview shows the new look: every later frame has it
         const std::string name = env.Path("take" + std::to_string(n++));
         const QImage movie = RecordMovie(name + ".wmv");
         ASSERT_EQ(movie.size(), QSize(640, 480)) << "movie";

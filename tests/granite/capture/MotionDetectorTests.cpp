@@ -94,7 +94,7 @@ protected:
         EXPECT_EQ(raised.Count(), atDetach);
         capture->stop();
         events->Unadvise(cookie);
-        return sink->Values();
+        return sink->Events();
     }
 };
 

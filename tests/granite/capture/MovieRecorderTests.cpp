@@ -33,9 +33,7 @@ protected:
         Frames(capture.get())->AddFrameListener(&frames);
     }
     void TearDown() override {
-        Disconnect();
-        if (recorder)
-            recorder->Release();
+        DropRecorder();
         Frames(capture.get())->RemoveFrameListener(&frames);
         capture->stop();
         capture.reset();
@@ -47,10 +45,14 @@ protected:
         recorder = new CMovieRecorder(std::move(maker));
         ASSERT_EQ(recorder->Advise(sink.get(), &cookie), S_OK);
     }
-    void Disconnect() {
+    // Disconnects and releases the recorder.
+    void DropRecorder() {
         if (recorder && cookie != CAPTURE_SINK_NOT_CONNECTED)
             recorder->Unadvise(cookie);
         cookie = CAPTURE_SINK_NOT_CONNECTED;
+        if (recorder)
+            recorder->Release();
+        recorder = nullptr;
     }
     HRESULT Prepare(bool sound, bool stamp, int32_t encoderSetting = 0) {
         IAudioCapture* microphone = sound ? CAudioCapture::CreateSimulated("Microphone", "sim:mic") : nullptr;
@@ -87,7 +89,7 @@ TEST_F(MovieRecording, TwoSecondMoviesPlayBackWithTheirLengthPictureSoundAndStam
         ASSERT_EQ(Prepare(c.sound, c.stamp), S_OK) << recorder->LastError();
         RecordFrames(2 * kFps);
         ASSERT_EQ(recorder->stop(), S_OK) << recorder->LastError();
-        EXPECT_EQ(sink->Values().back(), MOVIE_EVENT_FINISHED);
+        EXPECT_EQ(sink->Events().back(), MOVIE_EVENT_FINISHED);
         EXPECT_EQ(recorder->Stats().framesDropped, 0u);
 
         const MovieReadBack movie = ReadBackMovie(file);
@@ -110,9 +112,7 @@ TEST_F(MovieRecording, TwoSecondMoviesPlayBackWithTheirLengthPictureSoundAndStam
                 difference += std::abs(int(corner[i]) - int(plainCorner[i]));
             EXPECT_GT(difference / static_cast<double>(corner.size()), 20.0) << "no date stamp";
         }
-        Disconnect();
-        recorder->Release();
-        recorder = nullptr;
+        DropRecorder();
         capture->stop();
     }
 }
@@ -138,9 +138,7 @@ TEST_F(MovieRecording, PreparingOrStartingInVainLeavesNoFile) {
         EXPECT_EQ(Prepare(true, false), E_FAIL);
         EXPECT_NE(recorder->LastError().find(missing), std::string::npos) << recorder->LastError();
         EXPECT_FALSE(FileExists());
-        Disconnect();
-        recorder->Release();
-        recorder = nullptr;
+        DropRecorder();
     }
     Make();
     // The picture does not run.
@@ -150,9 +148,7 @@ TEST_F(MovieRecording, PreparingOrStartingInVainLeavesNoFile) {
     EXPECT_FALSE(FileExists());
     // Prepared and never started, then released.
     ASSERT_EQ(Prepare(false, false), S_OK);
-    Disconnect();
-    recorder->Release();
-    recorder = nullptr;
+    DropRecorder();
     EXPECT_FALSE(FileExists());
     // An existing file is never replaced; a folder that is not there cannot take the movie.
     Make();
@@ -165,13 +161,11 @@ TEST_F(MovieRecording, PreparingOrStartingInVainLeavesNoFile) {
     // An empty file is a name the caller reserved: it is taken.
     std::filesystem::resize_file(file, 0);
     EXPECT_EQ(Prepare(false, false), S_OK);
-    Disconnect();
-    recorder->Release();
-    recorder = nullptr;
+    DropRecorder();
     Make();
     file = folder.filePath("missing/Video 2.wmv").toStdString();
     EXPECT_TRUE(FAILED(Prepare(false, false)));
-    EXPECT_TRUE(sink->Values().empty()) << "nothing ran, so nothing was reported";
+    EXPECT_TRUE(sink->Events().empty()) << "nothing ran, so nothing was reported";
 }
 
 // A full disk, made real for this process only: the file may not grow beyond 8 KB, so the

@@ -94,7 +94,7 @@ TEST(CaptureEventPoint, ConnectsOnlySinksOfItsInterfaceAndStopsCallingAfterUnadv
     EXPECT_EQ(point.Unadvise(cookie), CONNECT_E_NOCONNECTION);
     EXPECT_EQ(sink->RefCount(), 1u);
     point.Fire(VIDEO_EVENT_STOPPED);
-    EXPECT_EQ(sink->Values(), std::vector<uint32_t>{VIDEO_EVENT_AVAILABLE});
+    EXPECT_EQ(sink->Events(), std::vector<uint32_t>{VIDEO_EVENT_AVAILABLE});
 
     // A sink left connected is released with the point.
     {
@@ -130,6 +130,6 @@ TEST(CaptureEventPoint, UnadviseWaitsForTheEventInFlightAndMayComeFromInsideIt) 
     ASSERT_EQ(point.Advise(self.get(), &selfCookie), S_OK);
     point.Fire(1);
     point.Fire(2);
-    EXPECT_EQ(self->Values(), std::vector<uint32_t>{1});
+    EXPECT_EQ(self->Events(), std::vector<uint32_t>{1});
     EXPECT_EQ(point.SinkCount(), 0u);
 }

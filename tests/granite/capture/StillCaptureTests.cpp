@@ -41,7 +41,7 @@ TEST_F(StillCapture, WritesAJpegOfEveryStillSizeTheCameraOffers) {
         int32_t result = -1;
         ASSERT_EQ(Shoot(capture.get(), file, 90, 0, &result, sink.get()), S_OK) << w << "x" << h;
         EXPECT_EQ(result, 1);
-        EXPECT_EQ(sink->Values(), std::vector<uint32_t>{STILL_EVENT_CAPTURED});
+        EXPECT_EQ(sink->Events(), std::vector<uint32_t>{STILL_EVENT_CAPTURED});
         const QImage image(QString::fromStdString(file), "JPEG");
         EXPECT_EQ(image.size(), QSize(w, h)) << file;
     }

@@ -76,7 +76,7 @@ TEST_F(VideoCapture, HoldsTheCameraWhileRunningAndFindsItBusyWhileAnotherProgram
     ASSERT_EQ(hardware->DeviceStrings(CameraId(0), 0, &app, &exe), S_OK);
     EXPECT_EQ(app, "");
     // Our own release is not news to our own sink.
-    EXPECT_EQ(sink->Values(), std::vector<uint32_t>{VIDEO_EVENT_AVAILABLE});
+    EXPECT_EQ(sink->Events(), std::vector<uint32_t>{VIDEO_EVENT_AVAILABLE});
     EXPECT_EQ(events->Unadvise(cookie), S_OK);
 }
 
@@ -107,10 +107,8 @@ TEST_F(VideoCapture, UnpluggingTheRunningCameraStopsThePictureAndSaysSo) {
 
 TEST_F(VideoCapture, EveryControlVisiblyChangesThePicture) {
     namespace P = CamProp;
-    using Check = std::function<bool(const Luma& before, const Luma& after)>;
-    const auto differs = [](const Luma& a, const Luma& b) {
-        return a.Distance(b, [](int x, int y) { return std::pair(x, y); }) > 3;
-    };
+    using Check = std::function<bool(const Picture& before, const Picture& after)>;
+    const auto differs = [](const Picture& a, const Picture& b) { return a.Distance(b, Same) > 3; };
     struct Case {
         const char* name;
         int camera;
@@ -123,19 +121,19 @@ TEST_F(VideoCapture, EveryControlVisiblyChangesThePicture) {
         {"brightness down", 0, P::Brightness, 0, [](auto& a, auto& b) { return b.Mean() < a.Mean() - 20; }},
         {"contrast", 0, P::Contrast, 0, differs},
         {"mirror left-right", 0, P::MirrorHorizontal, 1,
-         [](const Luma& a, const Luma& b) {
+         [](const Picture& a, const Picture& b) {
              return b.Distance(a, [&](int x, int y) { return std::pair(a.width - 1 - x, y); }) < 3 &&
-                    b.Distance(a, [](int x, int y) { return std::pair(x, y); }) > 8;
+                    b.Distance(a, Same) > 8;
          }},
         {"mirror upside down", 0, P::MirrorVertical, 1,
-         [](const Luma& a, const Luma& b) {
+         [](const Picture& a, const Picture& b) {
              return b.Distance(a, [&](int x, int y) { return std::pair(x, a.height - 1 - y); }) < 3 &&
-                    b.Distance(a, [](int x, int y) { return std::pair(x, y); }) > 8;
+                    b.Distance(a, Same) > 8;
          }},
         {"zoom", 0, P::Zoom, 400, differs},
         {"mains frequency", 0, P::PowerLineFrequency, 0, differs},
         {"video mute", 0, P::VideoMute, 1,
-         [](auto&, const Luma& b) {
+         [](auto&, const Picture& b) {
              return std::all_of(b.y.begin(), b.y.end(), [&](uint8_t v) { return v == b.y.front(); });
          }},
         {"backlight", 1, P::Backlight, 2, [](auto& a, auto& b) { return b.Mean() > a.Mean() + 5; }},
@@ -147,13 +145,13 @@ TEST_F(VideoCapture, EveryControlVisiblyChangesThePicture) {
         Frames(capture.get())->AddFrameListener(&frames);
         ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
         ASSERT_EQ(capture->start(), S_OK);
-        const Luma before = frames.Next(2);
+        const Picture before = frames.Next(2);
         ASSERT_FALSE(before.y.empty());
         Variant old;
         ASSERT_EQ(hardware->Get(DeviceKind::Camera, CameraId(c.camera), c.property, &old), S_OK);
         ASSERT_EQ(hardware->Set(DeviceKind::Camera, CameraId(c.camera), c.property, Variant::FromI4(c.value)),
                   S_OK);
-        const Luma after = frames.Next(4);
+        const Picture after = frames.Next(4);
         ASSERT_FALSE(after.y.empty());
         EXPECT_TRUE(c.check(before, after)) << "mean " << before.Mean() << " -> " << after.Mean();
         capture->stop();
@@ -169,20 +167,19 @@ TEST_F(VideoCapture, PanMovesTheZoomedWindowAndSceneMotionMovesSomething) {
     ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
     ASSERT_EQ(hardware->Set(DeviceKind::Camera, CameraId(0), CamProp::Zoom, Variant::FromI4(200)), S_OK);
     ASSERT_EQ(capture->start(), S_OK);
-    const auto same = [](int x, int y) { return std::pair(x, y); };
-    const Luma centred = frames.Next(2);
+    const Picture centred = frames.Next(2);
     // At twice the zoom the digital window can move six steps either way.
     ASSERT_EQ(hardware->Set(DeviceKind::Camera, CameraId(0), CamProp::Pan, Variant::FromI4(6)), S_OK);
-    const Luma right = frames.Next(4);
-    EXPECT_GT(right.Distance(centred, same), 8);
+    const Picture right = frames.Next(4);
+    EXPECT_GT(right.Distance(centred, Same), 8);
 
     ASSERT_EQ(hardware->Set(DeviceKind::Camera, CameraId(0), CamProp::Zoom, Variant::FromI4(100)), S_OK);
-    const Luma still1 = frames.Next(3), still2 = frames.Next(3);
-    EXPECT_LT(still2.Distance(still1, same), 0.01);
+    const Picture still1 = frames.Next(3), still2 = frames.Next(3);
+    EXPECT_LT(still2.Distance(still1, Same), 0.01);
     hardware->SetSceneMotion(true);
-    const Luma moving1 = frames.Next(2), moving2 = frames.Next(6);
+    const Picture moving1 = frames.Next(2), moving2 = frames.Next(6);
     hardware->SetSceneMotion(false);
-    EXPECT_GT(moving2.Distance(moving1, same), 0.1);
+    EXPECT_GT(moving2.Distance(moving1, Same), 0.1);
     capture->stop();
     Frames(capture.get())->RemoveFrameListener(&frames);
 }
