@@ -1,6 +1,6 @@
 #pragma once
 // The photo button's owner with a tiny camera behind it: an auto-focus switch, whether the focus has
-// settled, and what the owner was asked to do. Tests read the camera's state afterwards.
+// settled, and what the owner was asked to do.
 #include "capture/ISpecialPictureButtonEvents.h"
 
 struct CFakeCameraOwner : ISpecialPictureButtonEvents {
@@ -12,14 +12,8 @@ struct CFakeCameraOwner : ISpecialPictureButtonEvents {
     bool lastPhotoAutoFocus = true; // the switch when the last photo was taken
 
     void OnOptionsRequest() override { ++options; }
-    void OnPhotoRequest() override {
-        ++photos;
-        lastPhotoAutoFocus = autoFocus;
-    }
+    void OnPhotoRequest() override { ++photos, lastPhotoAutoFocus = autoFocus; }
     bool IsFocusSettled() override { return settled; }
-    void SetAutoFocus(bool on) override {
-        autoFocus = on;
-        ++focusWrites;
-    }
+    void SetAutoFocus(bool on) override { autoFocus = on, ++focusWrites; }
     uint32_t IsAutoFocusOn() override { return autoFocus ? 1 : 0; }
 };

@@ -1,11 +1,10 @@
-// The capture buttons on offscreen widgets: the photo button's mouse and space paths against a small
-// camera, the hover poll on the virtual timer, the keyboard walk through the zones and what gets drawn.
+// The capture buttons on offscreen widgets against a small camera: zones, mouse and space, the image shown,
+// the hover poll on the virtual timer, Tab and drawing.
 #include "CFakeCameraOwner.h"
+#include "capture/CCaptureButtonLook.h"
 #include "capture/CSpecialPictureButton.h"
-#include "capture/CaptureControlsRegistration.h"
 #include "support/CFakeClock.h"
 #include "support/CVirtualTimerService.h"
-#include "ui/CControlFactory.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -18,6 +17,8 @@
 #include <memory>
 
 namespace {
+
+using Look = CCaptureButtonLook;
 
 const QPoint kMain(60, 25);
 const QPoint kOptions(140, 25);
@@ -37,6 +38,11 @@ protected:
         button_->setText(QStringLiteral("&Photo"));
         button_->SetEvents(&camera_);
         button_->SetFocusLockEnabled(true);
+        for (int i = 0; i < Look::ImageCount; ++i) {
+            QImage image(160, 50, QImage::Format_ARGB32);
+            image.fill(QColor::fromHsv(i * 60, 200, 200));
+            button_->SetImage(static_cast<Look::Image>(i), image);
+        }
         dialog_->show();
         QApplication::setActiveWindow(dialog_.get());
     }
@@ -44,16 +50,15 @@ protected:
         dialog_.reset();
         SetTimerService(nullptr);
     }
-
-    void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButtons held) {
+    static void Mouse(QWidget* to, QEvent::Type type, QPoint pos, Qt::MouseButtons held) {
         const Qt::MouseButton which = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent e(type, QPointF(pos), QPointF(button_->mapToGlobal(pos)), which, held, Qt::NoModifier);
-        QApplication::sendEvent(button_, &e);
+        QMouseEvent e(type, QPointF(pos), QPointF(to->mapToGlobal(pos)), which, held, Qt::NoModifier);
+        QApplication::sendEvent(to, &e);
     }
-    void Press(QPoint pos) { Mouse(QEvent::MouseButtonPress, pos, Qt::LeftButton); }
-    void Release(QPoint pos) { Mouse(QEvent::MouseButtonRelease, pos, Qt::NoButton); }
-    void Drag(QPoint pos) { Mouse(QEvent::MouseMove, pos, Qt::LeftButton); }
-    void Hover(QPoint pos) { Mouse(QEvent::MouseMove, pos, Qt::NoButton); }
+    void Press(QPoint pos) { Mouse(button_, QEvent::MouseButtonPress, pos, Qt::LeftButton); }
+    void Release(QPoint pos) { Mouse(button_, QEvent::MouseButtonRelease, pos, Qt::NoButton); }
+    void Drag(QPoint pos) { Mouse(button_, QEvent::MouseMove, pos, Qt::LeftButton); }
+    void Hover(QPoint pos) { Mouse(button_, QEvent::MouseMove, pos, Qt::NoButton); }
     void Key(QEvent::Type type, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QKeyEvent e(type, key, mods, key == Qt::Key_Space ? QStringLiteral(" ") : QString());
         QApplication::sendEvent(QApplication::focusWidget(), &e);
@@ -66,7 +71,6 @@ protected:
         button_->setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(button_->hasFocus());
     }
-
     CFakeClock clock_;
     CVirtualTimerService timers_{clock_};
     CFakeCameraOwner camera_;
@@ -109,10 +113,7 @@ TEST_F(CaptureButtonTest, AMainZoneClickTakesOnePhotoWithTheFocusHeldAndGivesItB
                 button_->FocusSettled();
             }
             EXPECT_EQ(camera_.photos, 0) << "the photo is taken on release";
-            if (bySpace)
-                Key(QEvent::KeyRelease, Qt::Key_Space);
-            else
-                Release(kMain);
+            bySpace ? Key(QEvent::KeyRelease, Qt::Key_Space) : Release(kMain);
             EXPECT_EQ(camera_.photos, 1);
             EXPECT_EQ(camera_.options, 0);
             EXPECT_EQ(!camera_.lastPhotoAutoFocus, r.autoFocusOffAtPhoto);
@@ -123,40 +124,19 @@ TEST_F(CaptureButtonTest, AMainZoneClickTakesOnePhotoWithTheFocusHeldAndGivesItB
     }
 }
 
-TEST_F(CaptureButtonTest, TheOptionsZoneOpensTheOptionsAndNeverTouchesTheFocus) {
-    Press(kOptions);
-    Release(kOptions);
-    EXPECT_EQ(camera_.options, 1);
-
-    // From the keyboard: Tab onto the options zone, then space. The press does not lock there.
-    FocusButton();
-    Tab();
-    ASSERT_TRUE(button_->FocusOnOptions());
-    Key(QEvent::KeyPress, Qt::Key_Space);
-    EXPECT_TRUE(camera_.autoFocus);
-    Key(QEvent::KeyRelease, Qt::Key_Space);
-
-    EXPECT_EQ(camera_.options, 2);
-    EXPECT_EQ(camera_.photos, 0);
-    EXPECT_EQ(camera_.focusWrites, 0);
-}
-
-TEST_F(CaptureButtonTest, DraggingOffTheMainZoneGivesTheFocusBackAndReleasingOutsideTakesNoPhoto) {
+TEST_F(CaptureButtonTest, DraggingOffTheMainZoneGivesTheFocusBackAndSpaceHeldBlocksTheMouse) {
     Press(kMain);
-    EXPECT_FALSE(camera_.autoFocus);
-    Drag(kOptions);
-    EXPECT_TRUE(camera_.autoFocus);
-    Drag(kMain);
-    EXPECT_FALSE(camera_.autoFocus);
-    Drag(kOutside);
-    EXPECT_TRUE(camera_.autoFocus);
+    EXPECT_EQ(button_->CurrentImage(), Look::Pressed);
+    const std::tuple<QPoint, bool, Look::Image> drags[] = {
+        {kOptions, true, Look::HoverOptions}, {kMain, false, Look::Pressed}, {kOutside, true, Look::Normal}};
+    for (const auto& [to, autoFocus, image] : drags) {
+        Drag(to);
+        EXPECT_EQ(camera_.autoFocus, autoFocus) << to.x();
+        EXPECT_EQ(button_->CurrentImage(), image) << to.x();
+    }
     Release(kOutside);
-    EXPECT_EQ(camera_.photos, 0);
-    EXPECT_EQ(camera_.options, 0);
+    EXPECT_EQ(camera_.photos + camera_.options, 0);
     EXPECT_TRUE(button_->FocusLock().IsUnlocked());
-}
-
-TEST_F(CaptureButtonTest, SpaceHeldBlocksTheMousePath) {
     FocusButton();
     Key(QEvent::KeyPress, Qt::Key_Space);
     Press(kMain);
@@ -169,82 +149,69 @@ TEST_F(CaptureButtonTest, SpaceHeldBlocksTheMousePath) {
 }
 
 TEST_F(CaptureButtonTest, HoverIsPolledUntilTheCursorLeaves) {
-    QImage images[CCaptureButtonLook::ImageCount];
-    for (int i = 0; i < CCaptureButtonLook::ImageCount; ++i) {
-        images[i] = QImage(160, 50, QImage::Format_ARGB32);
-        images[i].fill(QColor::fromHsv(i * 60, 200, 200));
-        button_->SetImage(static_cast<CCaptureButtonLook::Image>(i), images[i]);
-    }
     QCursor::setPos(button_->mapToGlobal(kMain));
     Hover(kMain);
-    EXPECT_EQ(button_->CurrentImage(), CCaptureButtonLook::HoverMain);
-    ASSERT_TRUE(button_->HoverPollRunning());
+    EXPECT_EQ(button_->CurrentImage(), Look::HoverMain);
     timers_.Advance(300);
-    EXPECT_TRUE(button_->HoverPollRunning()) << "the cursor is still over the button";
-    EXPECT_TRUE(button_->OverButton());
-
+    EXPECT_TRUE(button_->HoverPollRunning() && button_->OverButton()) << "the cursor is still over it";
     // The cursor jumps away without a move event reaching the button: the next poll notices.
     QCursor::setPos(button_->mapToGlobal(kOutside));
     timers_.Advance(99);
     EXPECT_TRUE(button_->OverButton());
     timers_.Advance(1);
-    EXPECT_FALSE(button_->OverButton());
-    EXPECT_FALSE(button_->HoverPollRunning());
-    EXPECT_EQ(button_->CurrentImage(), CCaptureButtonLook::Normal);
-
+    EXPECT_FALSE(button_->OverButton() || button_->HoverPollRunning());
+    EXPECT_EQ(button_->CurrentImage(), Look::Normal);
     Hover(kOptions);
-    EXPECT_EQ(button_->CurrentImage(), CCaptureButtonLook::HoverOptions);
-    button_->SetImage(CCaptureButtonLook::HoverOptions, QImage());
-    EXPECT_EQ(button_->CurrentImage(), CCaptureButtonLook::Normal);
+    EXPECT_EQ(button_->CurrentImage(), Look::HoverOptions);
+    button_->SetImage(Look::HoverOptions, QImage());
+    EXPECT_EQ(button_->CurrentImage(), Look::Normal) << "a missing image falls back to the normal one";
+    button_->SetOptionsOnly(true);
+    Hover(kMain);
+    EXPECT_EQ(button_->CurrentImage(), Look::Normal) << "an inactive main zone always looks idle";
     button_->setEnabled(false);
-    EXPECT_EQ(button_->CurrentImage(), CCaptureButtonLook::Disabled);
+    EXPECT_EQ(button_->CurrentImage(), Look::Disabled);
 }
 
-TEST_F(CaptureButtonTest, TabVisitsTheOptionsZoneOnceThenLeavesTheButton) {
+// Tab visits the options zone once, where space opens the options without touching the focus.
+TEST_F(CaptureButtonTest, TheOptionsZoneByMouseOrTabAndSpaceOpensTheOptionsAndNeverTouchesTheFocus) {
+    Press(kOptions);
+    Release(kOptions);
     FocusButton();
     EXPECT_FALSE(button_->FocusOnOptions());
     Tab();
-    EXPECT_TRUE(button_->hasFocus());
-    EXPECT_TRUE(button_->FocusOnOptions());
+    EXPECT_TRUE(button_->hasFocus() && button_->FocusOnOptions());
+    Key(QEvent::KeyPress, Qt::Key_Space);
+    EXPECT_TRUE(camera_.autoFocus);
+    Key(QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_EQ(camera_.options, 2);
+    EXPECT_EQ(camera_.photos + camera_.focusWrites, 0);
     Tab();
     EXPECT_TRUE(after_->hasFocus());
-
-    // Coming back starts on the main zone again; from the options zone Shift+Tab goes to the previous
-    // control.
+    // Coming back starts on the main zone; from the options zone Shift+Tab goes to the previous control.
     FocusButton();
     EXPECT_FALSE(button_->FocusOnOptions());
     Tab(true);
     EXPECT_TRUE(button_->FocusOnOptions());
     Tab(true);
     EXPECT_TRUE(before_->hasFocus());
-}
-
-TEST_F(CaptureButtonTest, OptionsOnlyStartsOnTheOptionsZoneAndTabLeavesAtOnce) {
+    // With the main zone inactive the focus starts on the options zone and Tab leaves at once.
     button_->SetOptionsOnly(true);
     FocusButton();
     EXPECT_TRUE(button_->FocusOnOptions());
-    Hover(kMain);
-    Press(kMain);
-    EXPECT_EQ(button_->CurrentImage(), CCaptureButtonLook::Normal);
-    Release(kMain);
     Tab();
     EXPECT_TRUE(after_->hasFocus());
+}
 
-    // The movie button reports clicks by zone; the inactive main zone reports nothing.
+TEST_F(CaptureButtonTest, TheMovieButtonReportsClicksByZoneAndNoneFromAnInactiveMainZone) {
     CSpecialCaptureButton movie(dialog_.get());
     movie.setGeometry(10, 100, 160, 50);
     movie.SetOptionsOnly(true);
-    int main = 0;
-    int options = 0;
+    int main = 0, options = 0;
     QObject::connect(&movie, &CSpecialCaptureButton::mainZoneClicked, [&] { ++main; });
     QObject::connect(&movie, &CSpecialCaptureButton::optionsZoneClicked, [&] { ++options; });
     auto click = [&](QPoint at) {
-        for (bool down : {true, false}) {
-            QMouseEvent e(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(at),
-                          QPointF(movie.mapToGlobal(at)), Qt::LeftButton,
-                          down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(&movie, &e);
-        }
+        Mouse(&movie, QEvent::MouseButtonPress, at, Qt::LeftButton);
+        Mouse(&movie, QEvent::MouseButtonRelease, at, Qt::NoButton);
     };
     click(kMain);
     click(kOptions);
@@ -257,30 +224,26 @@ TEST_F(CaptureButtonTest, OptionsOnlyStartsOnTheOptionsZoneAndTabLeavesAtOnce) {
 
 int CountPixels(const QImage& image, QRgb colour) {
     int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? 1 : 0;
-    }
     return n;
 }
 
 TEST_F(CaptureButtonTest, DrawsTheCaptionGreyWhenItCannotTakePhotosAndTheFocusRectangleOnTheFocusedZone) {
     QImage white(160, 50, QImage::Format_ARGB32);
     white.fill(Qt::white);
-    button_->SetImage(CCaptureButtonLook::Normal, white);
-
-    FocusButton();
-    const QImage focusedMain = button_->grab().toImage();
-    const QImage mainZone = focusedMain.copy(button_->MainZone());
-    const QImage optionsZone = focusedMain.copy(button_->OptionsZone());
+    button_->SetImage(Look::Normal, white);
     // The dotted rectangle's top edge runs along row 3 of the focused zone.
-    EXPECT_GT(CountPixels(mainZone.copy(0, 3, 124, 1), 0x404040), 20);
-    EXPECT_EQ(CountPixels(optionsZone.copy(0, 3, 36, 1), 0x404040), 0);
+    auto focusDots = [&](const QRect& zone) {
+        return CountPixels(button_->grab().toImage().copy(zone).copy(0, 3, zone.width(), 1), 0x404040);
+    };
+    FocusButton();
+    EXPECT_GT(focusDots(button_->MainZone()), 20);
+    EXPECT_EQ(focusDots(button_->OptionsZone()), 0);
     Tab();
-    const QImage focusedOptions = button_->grab().toImage();
-    EXPECT_GT(CountPixels(focusedOptions.copy(button_->OptionsZone()).copy(0, 3, 36, 1), 0x404040), 5);
-    EXPECT_EQ(CountPixels(focusedOptions.copy(0, 3, 124, 1), 0x404040), 0);
-
+    EXPECT_GT(focusDots(button_->OptionsZone()), 5);
+    EXPECT_EQ(focusDots(button_->MainZone()), 0);
     // The caption is dark while the button works, grey when it is disabled or offers only its options.
     button_->clearFocus();
     const QImage idle = button_->grab().toImage();
@@ -291,21 +254,6 @@ TEST_F(CaptureButtonTest, DrawsTheCaptionGreyWhenItCannotTakePhotosAndTheFocusRe
     button_->SetOptionsOnly(false);
     button_->setEnabled(false);
     EXPECT_GT(CountPixels(button_->grab().toImage(), 0x929292), 0);
-}
-
-TEST(CaptureControls, DialogTemplatesCreateBothButtonsByClassName) {
-    RegisterCaptureControls();
-    QWidget dialog;
-    CDialogTemplate::Control control;
-    control.className = "CSpecialPictureButton";
-    std::unique_ptr<QWidget> photo(CControlFactory::Instance().Create(control, &dialog));
-    EXPECT_NE(qobject_cast<CSpecialPictureButton*>(photo.get()), nullptr);
-    control.className = "CSpecialCaptureButton";
-    std::unique_ptr<QWidget> movie(CControlFactory::Instance().Create(control, &dialog));
-    EXPECT_NE(qobject_cast<CSpecialCaptureButton*>(movie.get()), nullptr);
-    EXPECT_EQ(qobject_cast<CSpecialPictureButton*>(movie.get()), nullptr);
-    UnregisterCaptureControls();
-    EXPECT_FALSE(CControlFactory::Instance().IsRegistered("CSpecialPictureButton"));
 }
 
 } // namespace

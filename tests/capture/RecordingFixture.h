@@ -1,8 +1,7 @@
 #pragma once
-// A running simulated camera for the recording tests: the capture objects registered in the object factory,
-// a full camera with two microphones, a temporary home, and the camera's video capture started at 320 x 240.
-// Also a log that writes down the events and frames it hears, on whatever thread they come, and a way to hide
-// a GStreamer element from the registry for the length of a test (the machine's missing plug-ins).
+// A running simulated camera (full model, two microphones, capture objects registered, started at 320 x 240)
+// in a temporary home; a thread-safe log of capture events and frames; a GStreamer element hidden for a
+// while.
 #include "SimulatedDevices.h"
 #include "granite/capture/IFrameSource.h"
 #include "granite/capture/RegisterGraniteCaptureObjects.h"
@@ -10,21 +9,15 @@
 #include "services/IMotionEventCallback.h"
 #include "services/IMovieEventCallback.h"
 #include "services/IStillEventCallback.h"
-#include "services/IVideoCapture.h"
 #include "support/CTempEnvironment.h"
 
 #include <gst/gst.h>
-#include <gtest/gtest.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <string>
 #include <thread>
-#include <vector>
 
-// Every value a capture event sink delivers, in order, on whatever thread it comes; a frame counts as a 0.
+// Every value a sink delivers, in order, from any thread; a frame counts as a 0.
 class CEventLog : public IMovieEventCallback,
                   public IMotionEventCallback,
                   public IStillEventCallback,
@@ -39,11 +32,7 @@ public:
         std::lock_guard guard(lock_);
         return values_;
     }
-    size_t Count() const {
-        std::lock_guard guard(lock_);
-        return values_.size();
-    }
-    // Waits (boundedly, the events come from real pipelines) until at least `n` values arrived.
+    size_t Count() const { return Values().size(); }
     bool WaitFor(size_t n, int timeoutMs = 15000) {
         std::unique_lock guard(lock_);
         return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
@@ -52,10 +41,9 @@ public:
 
 private:
     void Add(uint32_t value) {
-        {
-            std::lock_guard guard(lock_);
-            values_.push_back(value);
-        }
+        std::unique_lock guard(lock_);
+        values_.push_back(value);
+        guard.unlock();
         changed_.notify_all();
     }
     mutable std::mutex lock_;
@@ -79,8 +67,6 @@ public:
             gst_object_unref(feature_);
         }
     }
-    CHiddenElement(const CHiddenElement&) = delete;
-    CHiddenElement& operator=(const CHiddenElement&) = delete;
     bool Hidden() const { return feature_ != nullptr; }
 
 private:
@@ -98,9 +84,9 @@ protected:
         capture = devices.OpenCamera();
         ASSERT_NE(capture, nullptr);
         ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
-        void* raw = nullptr;
-        ASSERT_EQ(capture->QueryInterface(Granite::IID_IGraniteFrameSource, &raw), S_OK);
-        frameSource = static_cast<Granite::IFrameSource*>(raw);
+        ASSERT_EQ(
+            capture->QueryInterface(Granite::IID_IGraniteFrameSource, reinterpret_cast<void**>(&frameSource)),
+            S_OK);
         frameSource->AddFrameListener(&frames);
         ASSERT_EQ(capture->start(), S_OK);
     }
@@ -125,8 +111,7 @@ protected:
         const auto size = std::filesystem::file_size(path, error);
         return error ? 0 : static_cast<uint64_t>(size);
     }
-    // Lets a running recording take in `count` more of the camera's frames (two seconds of them make a
-    // movie well above the size of an empty one).
+    // Lets `count` more frames arrive (two seconds' worth make a movie well above empty).
     bool RecordFrames(uint64_t count = 60) { return frames.WaitFor(frames.Count() + count, 20000); }
 
     CTempEnvironment env;

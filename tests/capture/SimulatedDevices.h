@@ -1,7 +1,6 @@
 #pragma once
-// The simulated hardware as the capture tests plug it in: the process's current hardware for the length of a
-// test, its cameras opened through the capture objects' enumerator, and its device manager reached through
-// the real facade with the first camera chosen, as the main window does.
+// The simulated hardware of one test: its cameras opened through the capture objects' enumerator, and its
+// device manager reached through the real facade with the first camera chosen, as the main window does.
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/capture/CCameraEnumerator.h"
 #include "granite/devices/CSimulatedHardware.h"
@@ -14,17 +13,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 class CSimulatedDevices {
 public:
-    // Makes `devices` the current simulated hardware.
     void Plug(const std::vector<Granite::DeviceRequest>& devices) {
         hardware = std::make_shared<Granite::CSimulatedHardware>(devices);
         Granite::CSimulatedHardware::SetCurrent(hardware);
     }
-    // Lets go of the device manager, then of the hardware as the current one.
     void Unplug() {
         DisconnectDeviceManager();
         Granite::CSimulatedHardware::SetCurrent(nullptr);
@@ -34,8 +29,6 @@ public:
         EXPECT_TRUE(hardware->IdAt(Granite::DeviceKind::Camera, index, id)) << "camera " << index;
         return id;
     }
-    // Camera `index` opened through the simulated camera enumerator: stopped, with no live format chosen yet,
-    // for the caller to release; null when it cannot be opened.
     IVideoCapture* OpenCamera(int index = 0) const {
         IVideoCapture* capture = nullptr;
         ICameraEnumerator* cameras = Granite::CCameraEnumerator::Create();
@@ -43,22 +36,16 @@ public:
         cameras->Release();
         return capture;
     }
-    // Registers the device service over the hardware.
     void StartService() {
         RegisterGraniteDeviceService();
         serviceStarted_ = true;
     }
-    // The device service started and its manager fetched with the first camera chosen; null without one.
     IGraniteDeviceManager* ConnectDeviceManager() {
         StartService();
         dm = GetGraniteDeviceManager();
-        EXPECT_NE(dm, nullptr);
-        if (dm != nullptr) {
-            EXPECT_EQ(dm->SelectVideoDevice(0), S_OK);
-        }
+        EXPECT_TRUE(dm != nullptr && dm->SelectVideoDevice(0) == S_OK);
         return dm;
     }
-    // Releases the manager and every facade still held, lets their last events run, and ends the service.
     void DisconnectDeviceManager() {
         if (!serviceStarted_)
             return;
