@@ -2,12 +2,12 @@
 // control events subscribed) on the fake device layer, against a bare test-source pipeline's time to its
 // first frame; and, on a machine with a camera, the whole open to the first frame (the service's open plus
 // the capture objects' v4l2src source) against a bare v4l2src pipeline's first frame, in the same run.
-#include "../tests/granite/CFakeV4l2Camera.h"
 #include "CMedianReporter.h"
 #include "granite/capture/CGstPipeline.h"
 #include "granite/capture/CV4l2Camera.h"
 #include "granite/v4l2/CV4l2Cameras.h"
 #include "granite/v4l2/CV4l2SystemDevice.h"
+#include "support/CFakeV4l2Camera.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -26,17 +26,16 @@ public:
     // Waits until the latest mode change is one to `mode`.
     bool WaitUntilInMode(int32_t mode) const {
         return WaitFor([&](const std::vector<std::string>& all) {
-            const auto last = std::find_if(all.rbegin(), all.rend(),
-                                           [](const std::string& e) { return e.rfind("mode:", 0) == 0; });
+            const auto last =
+                std::find_if(all.rbegin(), all.rend(), [](auto& e) { return e.rfind("mode:", 0) == 0; });
             return last != all.rend() && ChangesTo(*last, mode);
         });
     }
     // Waits until `count` errors have come.
     bool WaitForErrors(size_t count) const {
         return WaitFor([&](const std::vector<std::string>& all) {
-            return static_cast<size_t>(std::count_if(all.begin(), all.end(), [](const std::string& e) {
-                       return e.rfind("error:", 0) == 0;
-                   })) >= count;
+            return size_t(std::count_if(all.begin(), all.end(),
+                                        [](auto& e) { return e.rfind("error:", 0) == 0; })) >= count;
         });
     }
 

@@ -1,7 +1,6 @@
 #pragma once
-// The one recorder behind every event sink and listener of the service tests: events are added on whatever
-// thread raises them, and a test reads them or waits (with a generous time-out) until what it expects has
-// come. The sinks only turn their interface's calls into events of their own kind.
+// The recorder behind every event sink and listener of the service tests: events come on any thread, and a
+// test reads them or waits (at most ten seconds) until what it expects has come.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -12,21 +11,16 @@
 
 template <class Event> class CEventLog {
 public:
-    using Predicate = std::function<bool(const std::vector<Event>&)>;
-
     void Add(Event event) {
-        {
-            std::lock_guard guard(lock_);
-            events_.push_back(std::move(event));
-            lastThread_ = std::this_thread::get_id();
-        }
+        std::lock_guard guard(lock_);
+        events_.push_back(std::move(event));
+        lastThread_ = std::this_thread::get_id();
         changed_.notify_all();
     }
     std::vector<Event> Events() const {
         std::lock_guard guard(lock_);
         return events_;
     }
-    // The thread the latest event arrived on.
     std::thread::id LastThread() const {
         std::lock_guard guard(lock_);
         return lastThread_;
@@ -36,23 +30,17 @@ public:
         events_.clear();
     }
     // Waits until `enough` holds for the events; false after the time-out.
-    bool WaitFor(const Predicate& enough,
-                 std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
+    bool WaitFor(const std::function<bool(const std::vector<Event>&)>& enough) const {
         std::unique_lock guard(lock_);
-        return changed_.wait_for(guard, timeout, [&] { return enough(events_); });
+        return changed_.wait_for(guard, std::chrono::seconds(10), [&] { return enough(events_); });
     }
-    // Waits until an event equal to `event` has come.
-    bool WaitFor(const Event& event, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
+    bool WaitFor(const Event& event) const {
         return WaitFor(
-            [&](const std::vector<Event>& all) {
-                return std::find(all.begin(), all.end(), event) != all.end();
-            },
-            timeout);
+            [&](const auto& all) { return std::find(all.begin(), all.end(), event) != all.end(); });
     }
     // Waits until `count` events have come, then gives all there are.
-    std::vector<Event> Await(size_t count,
-                             std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
-        WaitFor([&](const std::vector<Event>& all) { return all.size() >= count; }, timeout);
+    std::vector<Event> Await(size_t count) const {
+        WaitFor([&](const std::vector<Event>& all) { return all.size() >= count; });
         return Events();
     }
 

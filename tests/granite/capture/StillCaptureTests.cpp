@@ -1,104 +1,84 @@
-// Stills from a running simulated camera: every size the full camera offers, the quality range, the date
-// stamp, and the failures that must leave no file behind.
+// Stills of every size the camera offers, the quality range, the date stamp, and failures that leave no file.
 #include "CaptureFixture.h"
 #include "granite/capture/CStillCapture.h"
-
-#include <QFileInfo>
-#include <QImage>
 
 using namespace Granite;
 
 class StillCapture : public CaptureFixture {
 protected:
-    HRESULT Shoot(IVideoCapture* capture, const std::string& file, int32_t quality, int32_t stamp,
-                  int32_t* result, CCaptureTestSink* sink = nullptr) {
+    void SetUp() override {
+        CaptureFixture::SetUp();
+        capture = Open(0);
+    }
+    void Start(int32_t width, int32_t height) {
+        ASSERT_EQ(capture->setVideoFormat(width, height, 30), S_OK);
+        ASSERT_EQ(capture->start(), S_OK);
+    }
+    // Shoots into the folder; the result the capture gave, 0 when it failed.
+    int32_t Shoot(const std::string& name, int32_t quality = 90, int32_t stamp = 0,
+                  CCaptureTestSink* sink = nullptr) {
         RefPtr<CStillCapture> still(CStillCapture::Create());
         uint32_t cookie = 0;
-        if (sink != nullptr) {
-            EXPECT_EQ(still->Advise(sink, &cookie), S_OK);
-        }
-        const HRESULT hr = still->capture(file, quality, result, stamp, capture);
-        if (sink != nullptr) {
-            EXPECT_EQ(still->Unadvise(cookie), S_OK);
-        }
-        return hr;
+        EXPECT_EQ(sink != nullptr ? still->Advise(sink, &cookie) : S_OK, S_OK);
+        int32_t result = -1;
+        const HRESULT hr = still->capture(Path(name), quality, &result, stamp, capture.get());
+        EXPECT_EQ(SUCCEEDED(hr), result == 1) << name;
+        return result;
     }
+    Picture Read(const std::string& name) const { return ReadBackMovie(Path(name)).picture; }
+
+    RefPtr<IVideoCapture> capture;
 };
 
 TEST_F(StillCapture, WritesAJpegOfEveryStillSizeTheCameraOffers) {
-    RefPtr<IVideoCapture> capture = Open(0);
-    ASSERT_EQ(capture->setVideoFormat(640, 480, 30), S_OK);
-    ASSERT_EQ(capture->start(), S_OK);
+    Start(640, 480);
     int32_t n = 0;
     ASSERT_EQ(capture->stillFormatCount(&n), S_OK);
-    ASSERT_EQ(n, 9);
+    ASSERT_GE(n, 3);
     for (int32_t i = 0; i < n; ++i) {
         int32_t w = 0, h = 0, fps = 0, flags = 0;
         ASSERT_EQ(capture->stillFormat(i, &w, &h, &fps, &flags), S_OK);
         ASSERT_EQ(capture->setStillSize(w, h), S_OK);
-        const std::string file = Path(("still" + std::to_string(i) + ".jpg").c_str());
+        const std::string name = "still" + std::to_string(i) + ".jpg";
         RefPtr<CCaptureTestSink> sink(new CCaptureTestSink(DIID_IStillEvents));
-        int32_t result = -1;
-        ASSERT_EQ(Shoot(capture.get(), file, 90, 0, &result, sink.get()), S_OK) << w << "x" << h;
-        EXPECT_EQ(result, 1);
+        ASSERT_EQ(Shoot(name, 90, 0, sink.get()), 1) << w << "x" << h;
         EXPECT_EQ(sink->Events(), std::vector<uint32_t>{STILL_EVENT_CAPTURED});
-        const QImage image(QString::fromStdString(file), "JPEG");
-        EXPECT_EQ(image.size(), QSize(w, h)) << file;
+        const Picture still = Read(name);
+        EXPECT_EQ(std::pair(still.width, still.height), std::pair(w, h)) << name;
     }
 }
 
 TEST_F(StillCapture, QualityIsClampedAndTheDateStampMarksThePicture) {
-    RefPtr<IVideoCapture> capture = Open(0);
-    ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
-    ASSERT_EQ(capture->start(), S_OK);
-    auto shoot = [&](const char* name, int32_t quality, int32_t stamp) {
-        int32_t result = 0;
-        EXPECT_EQ(Shoot(capture.get(), Path(name), quality, stamp, &result), S_OK);
-        EXPECT_EQ(result, 1);
-        return QFileInfo(QString::fromStdString(Path(name))).size();
+    Start(320, 240);
+    auto size = [&](const std::string& name, int32_t quality) {
+        EXPECT_EQ(Shoot(name, quality), 1);
+        return std::filesystem::file_size(Path(name));
     };
     // The scene is still, so equal settings give equal files.
-    EXPECT_EQ(shoot("q-5.jpg", -5, 0), shoot("q20.jpg", 20, 0));
-    EXPECT_EQ(shoot("q500.jpg", 500, 0), shoot("q100.jpg", 100, 0));
-    EXPECT_LT(shoot("q20b.jpg", 20, 0), shoot("q100b.jpg", 100, 0));
-
-    shoot("plain.jpg", 95, 0);
-    shoot("stamped.jpg", 95, 1);
-    const QImage plain(QString::fromStdString(Path("plain.jpg"))),
-        stamped(QString::fromStdString(Path("stamped.jpg")));
-    ASSERT_EQ(plain.size(), stamped.size());
-    auto changed = [&](QRect area) {
-        int n = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                n += qAbs(qGray(plain.pixel(x, y)) - qGray(stamped.pixel(x, y))) > 40;
-        return n;
-    };
-    EXPECT_GT(changed(QRect(160, 200, 160, 40)), 200); // bottom right, where the stamp goes
-    EXPECT_EQ(changed(QRect(0, 0, 160, 120)), 0);
+    EXPECT_EQ(size("q-5.jpg", -5), size("q20.jpg", 20));
+    EXPECT_EQ(size("q500.jpg", 500), size("q100.jpg", 100));
+    EXPECT_LT(size("q20b.jpg", 20), size("q100b.jpg", 100));
+    ASSERT_EQ(Shoot("plain.jpg", 95, 0), 1);
+    ASSERT_EQ(Shoot("stamped.jpg", 95, 1), 1);
+    const Picture plain = Read("plain.jpg"), stamped = Read("stamped.jpg");
+    ASSERT_EQ(std::pair(plain.width, plain.height), std::pair(stamped.width, stamped.height));
+    EXPECT_GT(stamped.Distance(plain, Same, 180, 220, 320, 240), 20) << "bottom right, where the stamp goes";
+    EXPECT_LT(stamped.Distance(plain, Same, 0, 0, 320, 200), 1);
 }
 
 TEST_F(StillCapture, FailuresReportNoResultAndLeaveNoFile) {
-    RefPtr<IVideoCapture> capture = Open(0);
-    int32_t result = -1;
-    // Not running.
-    EXPECT_EQ(Shoot(capture.get(), Path("idle.jpg"), 90, 0, &result), E_FAIL);
-    EXPECT_EQ(result, 0);
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Path("idle.jpg"))));
+    EXPECT_EQ(Shoot("idle.jpg"), 0) << "the camera is not running";
+    EXPECT_FALSE(std::filesystem::exists(Path("idle.jpg")));
     RefPtr<CStillCapture> still(CStillCapture::Create());
+    int32_t result = -1;
     EXPECT_EQ(still->capture(Path("x.jpg"), 90, &result, 0, nullptr), E_POINTER);
-
-    ASSERT_EQ(capture->setVideoFormat(320, 240, 30), S_OK);
-    ASSERT_EQ(capture->start(), S_OK);
-    result = -1;
-    EXPECT_TRUE(FAILED(Shoot(capture.get(), Path("missing/folder.jpg"), 90, 0, &result)));
-    EXPECT_EQ(result, 0);
-
+    Start(320, 240);
+    EXPECT_EQ(Shoot("missing/folder.jpg"), 0);
     // A full disk: the bytes cannot all be written and the partial file goes.
-    if (QFileInfo::exists("/dev/full")) {
+    if (std::filesystem::exists("/dev/full")) {
         const std::string link = Path("full.jpg");
         ASSERT_EQ(::symlink("/dev/full", link.c_str()), 0);
         EXPECT_EQ(CStillCapture::WriteFile(link, std::vector<uint8_t>(4096, 1)), HResultFromWin32(112));
-        EXPECT_FALSE(QFileInfo(QString::fromStdString(link)).isSymLink());
+        EXPECT_FALSE(std::filesystem::is_symlink(link));
     }
 }
