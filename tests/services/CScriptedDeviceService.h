@@ -1,7 +1,7 @@
 #pragma once
 // The simulated device service with the odd answers real drivers give (values in an unusual form, devices
-// without a full identity or id, absurd counts, unreadable properties), noting what only a misbehaving
-// client would show. Nothing scripted: it answers as the simulated service does.
+// without a full identity or id, absurd counts, unreadable properties), noting what a misbehaving client
+// shows.
 #include "granite/service/CGraniteDeviceService.h"
 #include "platform/CObjectFactory.h"
 
@@ -32,14 +32,14 @@ struct ScriptedServiceNotes {
 };
 
 class CScriptedDeviceService : public Granite::CGraniteDeviceService {
-public:
-    using Script = ScriptedAnswers;
-    using Seen = ScriptedServiceNotes;
-    // Shared by every object, so a test can script the answers before the facade creates its service.
-    static inline Script script;
-    static inline Seen seen;
-    static inline std::atomic<int> alive{0};
+    using Base = Granite::CGraniteDeviceService;
+    using S = const std::string&;
 
+public:
+    // Shared by every object, so a test can script the answers before the facade creates its service.
+    static inline ScriptedAnswers script;
+    static inline ScriptedServiceNotes seen;
+    static inline std::atomic<int> alive{0};
     // Makes the facade create this service; the script and the notes start empty.
     static void Install() {
         script = {};
@@ -54,72 +54,62 @@ public:
             return hr;
         });
     }
-
-    HRESULT RegisterClient(const std::string& clientName, const std::string& modulePath) override {
+    HRESULT RegisterClient(S clientName, S modulePath) override {
         seen.clientName = clientName;
-        return CGraniteDeviceService::RegisterClient(clientName, modulePath);
+        return Base::RegisterClient(clientName, modulePath);
     }
     HRESULT Unadvise(uint32_t cookie) override {
         seen.disconnectedWhileHolding |= !held_.empty();
-        return CGraniteDeviceService::Unadvise(cookie);
+        return Base::Unadvise(cookie);
     }
-    HRESULT AttachVideoDevice(const std::string& id) override {
-        const HRESULT hr = CGraniteDeviceService::AttachVideoDevice(id);
+    HRESULT AttachVideoDevice(S id) override {
+        const HRESULT hr = Base::AttachVideoDevice(id);
         if (SUCCEEDED(hr))
             held_.insert(id);
         seen.mostCamerasHeld = std::max(seen.mostCamerasHeld, held_.size());
         return hr;
     }
-    HRESULT DetachVideoDevice(const std::string& id) override {
+    HRESULT DetachVideoDevice(S id) override {
         held_.erase(id);
-        return CGraniteDeviceService::DetachVideoDevice(id);
+        return Base::DetachVideoDevice(id);
     }
     HRESULT GetVideoDeviceCount(int32_t* count) override {
-        const HRESULT hr = CGraniteDeviceService::GetVideoDeviceCount(count);
-        if (SUCCEEDED(hr) && script.cameraCount)
-            *count = *script.cameraCount;
+        const HRESULT hr = Base::GetVideoDeviceCount(count);
+        *count = SUCCEEDED(hr) && script.cameraCount ? *script.cameraCount : *count;
         return hr;
     }
     HRESULT GetVideoDeviceId(int32_t index, std::string* id) override {
         ++seen.idLookups;
-        if (auto it = script.cameraIds.find(index); it != script.cameraIds.end()) {
-            *id = it->second;
-            return S_OK;
-        }
-        return CGraniteDeviceService::GetVideoDeviceId(index, id);
+        const auto it = script.cameraIds.find(index);
+        return it == script.cameraIds.end() ? Base::GetVideoDeviceId(index, id) : (*id = it->second, S_OK);
     }
-    HRESULT GetVideoProperty(const std::string& id, int32_t property, Variant* value) override {
+    HRESULT GetVideoProperty(S id, int32_t property, Variant* value) override {
         if (script.failingReads.count({id, property}) || script.failingReads.count({"", property}))
             return E_FAIL;
-        const std::string& camera = id.empty() ? script.emptyIdReadsAs : id;
-        return Answer(script.cameraValues, property, value,
-                      [&] { return CGraniteDeviceService::GetVideoProperty(camera, property, value); });
+        S camera = id.empty() ? script.emptyIdReadsAs : id;
+        return Scripted(script.cameraValues, property, value,
+                        Base::GetVideoProperty(camera, property, value));
     }
-    HRESULT GetMicrophoneProperty(const std::string& id, int32_t property, Variant* value) override {
-        return Answer(script.microphoneValues, property, value,
-                      [&] { return CGraniteDeviceService::GetMicrophoneProperty(id, property, value); });
+    HRESULT GetMicrophoneProperty(S id, int32_t property, Variant* value) override {
+        return Scripted(script.microphoneValues, property, value,
+                        Base::GetMicrophoneProperty(id, property, value));
     }
     HRESULT GetGlobalOption(int32_t option, Variant* value) override {
-        return Answer(script.options, option, value,
-                      [&] { return CGraniteDeviceService::GetGlobalOption(option, value); });
+        return Scripted(script.options, option, value, Base::GetGlobalOption(option, value));
     }
 
 private:
     explicit CScriptedDeviceService(std::shared_ptr<Granite::CSimulatedHardware> hardware)
-        : CGraniteDeviceService(std::move(hardware)) {
+        : Base(std::move(hardware)) {
         ++alive;
     }
     ~CScriptedDeviceService() override { --alive; }
-
-    // The device answers, but with the scripted value in place of its own.
-    template <class Real>
-    static HRESULT Answer(const std::map<int32_t, Variant>& scripted, int32_t number, Variant* value,
-                          Real real) {
-        const HRESULT hr = real();
+    // The device answered `hr`; a scripted value replaces its own.
+    static HRESULT Scripted(const std::map<int32_t, Variant>& scripted, int32_t number, Variant* value,
+                            HRESULT hr) {
         if (auto it = scripted.find(number); SUCCEEDED(hr) && it != scripted.end())
             *value = it->second;
         return hr;
     }
-
     std::set<std::string> held_;
 };

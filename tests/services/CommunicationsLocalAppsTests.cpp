@@ -1,5 +1,4 @@
-// The three applications the communications facade finds itself on the desktop: what counts as installed,
-// and how the found ones are started.
+// The three applications the communications facade finds on the desktop itself: what counts as installed.
 #include "CommunicationsTestFixture.h"
 
 #include "services/CGraniteCommunicationsManagerLocalApps.h"
@@ -12,11 +11,7 @@
 
 #include <sys/stat.h>
 
-namespace {
-
 using Probes = CGraniteCommunicationsManagerLocalApps;
-
-} // namespace
 
 class CommunicationsLocalAppsTest : public CommunicationsTest {
 protected:
@@ -26,8 +21,7 @@ protected:
         env.SetEnv("XDG_DATA_DIRS", env.Path("system-data") + ":" + env.Path("more-data"));
         env.SetEnv("PATH", env.Path("bin-a") + ":relative/bin:" + env.Path("bin-b"));
     }
-
-    // An executable file (a script that leaves `marker` behind when it runs, when given).
+    // An executable script (that leaves `marker` behind when it runs, when given).
     std::string MakeProgram(const std::string& relative, const std::string& marker = "") {
         env.WriteFile(relative, "#!/bin/sh\n" + (marker.empty() ? "" : "echo ran > '" + marker + "'\n"));
         chmod(env.Path(relative).c_str(), 0755);
@@ -39,79 +33,58 @@ protected:
 };
 
 TEST_F(CommunicationsLocalAppsTest, WhatCountsAsInstalled) {
-    const std::string qqEntry = Probes::QQ().desktopIds.front();
-    const std::string qqName = Probes::QQ().programs.front();
-    struct Case {
+    const std::string qqEntry = Probes::QQ().desktopIds.front(), qqName = Probes::QQ().programs.front();
+    // Programs made executable, desktop entries ("folder:body", `@` standing for the test's root) and the
+    // program expected, relative to the root ("" for not found).
+    const struct {
         const char* what;
-        std::function<void()> arrange;
-        std::string expected; // relative to the test's root; "" for not found
-    };
-    const std::vector<Case> cases = {
-        {"nothing", [] {}, ""},
-        {"an entry whose Exec names the program by path",
-         [&] {
-             MakeProgram("opt/qq/qq");
-             MakeEntry("system-data", qqEntry, "Exec=" + env.Path("opt/qq/qq") + " %U\n");
-         },
-         "opt/qq/qq"},
-        {"an entry whose quoted Exec holds blanks",
-         [&] {
-             MakeProgram("opt/Q Q/qq");
-             MakeEntry("more-data", qqEntry, "Exec=\"" + env.Path("opt/Q Q/qq") + "\" %U\n");
-         },
-         "opt/Q Q/qq"},
-        {"an entry whose program is found on PATH",
-         [&] {
-             MakeProgram("bin-b/qq-client");
-             MakeEntry("system-data", qqEntry, "Exec=qq-client\n");
-         },
-         "bin-b/qq-client"},
-        {"a hidden entry, but the program on PATH",
-         [&] {
-             MakeProgram("opt/qq/qq");
-             MakeProgram("bin-a/" + qqName);
-             MakeEntry("system-data", qqEntry, "Exec=" + env.Path("opt/qq/qq") + "\nHidden=true\n");
-         },
+        std::vector<std::string> programs, entries;
+        std::string expected;
+        bool notExecutable = false; // the program written without the execute bit
+    } cases[] = {
+        {"nothing", {}, {}, ""},
+        {"Exec by path", {"opt/qq/qq"}, {"system-data:Exec=@/opt/qq/qq %U"}, "opt/qq/qq"},
+        {"quoted Exec with blanks", {"opt/Q Q/qq"}, {"more-data:Exec=\"@/opt/Q Q/qq\" %U"}, "opt/Q Q/qq"},
+        {"Exec found on PATH", {"bin-b/qq-client"}, {"system-data:Exec=qq-client"}, "bin-b/qq-client"},
+        {"hidden entry, program on PATH",
+         {"opt/qq/qq", "bin-a/" + qqName},
+         {"system-data:Exec=@/opt/qq/qq\nHidden=true"},
          "bin-a/" + qqName},
         {"the user's hidden entry hides the system's",
-         [&] {
-             MakeProgram("opt/qq/qq");
-             MakeEntry("system-data", qqEntry, "Exec=" + env.Path("opt/qq/qq") + "\n");
-             MakeEntry("home-data", qqEntry, "Exec=" + env.Path("opt/qq/qq") + "\nHidden=true\n");
-         },
+         {"opt/qq/qq"},
+         {"system-data:Exec=@/opt/qq/qq", "home-data:Exec=@/opt/qq/qq\nHidden=true"},
          ""},
-        {"an entry whose TryExec is missing",
-         [&] {
-             MakeProgram("opt/qq/qq");
-             MakeEntry("system-data", qqEntry,
-                       "Exec=" + env.Path("opt/qq/qq") + "\nTryExec=" + env.Path("opt/qq/gone") + "\n");
-         },
-         ""},
-        {"an entry that only starts another program",
-         [&] {
-             MakeProgram("bin-a/env");
-             MakeEntry("system-data", qqEntry, "Exec=env QT_SCALE=1 qq\n");
-         },
-         ""},
-        {"an entry that is not a desktop entry",
-         [&] { env.WriteFile("system-data/applications/" + qqEntry, "Exec=/bin/sh\n"); }, ""},
-        {"a program file that is not executable",
-         [&] {
-             env.WriteFile("bin-a/" + qqName, "#!/bin/sh\n");
-             chmod(env.Path("bin-a/" + qqName).c_str(), 0644);
-         },
-         ""},
+        {"TryExec missing", {"opt/qq/qq"}, {"system-data:Exec=@/opt/qq/qq\nTryExec=@/opt/qq/gone"}, ""},
+        {"Exec only starts another program", {"bin-a/env"}, {"system-data:Exec=env QT_SCALE=1 qq"}, ""},
+        {"not a desktop entry", {}, {"system-data:"}, ""},
+        {"program not executable", {}, {}, "", true},
     };
-    for (const Case& c : cases) {
+    std::string root = env.Path("");
+    root.pop_back();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         for (const char* folder : {"system-data", "more-data", "home-data", "bin-a", "bin-b", "opt"})
             std::filesystem::remove_all(env.Path(folder));
-        c.arrange();
-        const std::string expected =
-            c.expected.empty() ? "" : std::filesystem::canonical(env.Path(c.expected)).string();
-        EXPECT_EQ(Probes::ProbeQQ(), expected) << c.what;
+        for (const std::string& program : c.programs)
+            MakeProgram(program);
+        for (std::string entry : c.entries) {
+            for (size_t at; (at = entry.find('@')) != std::string::npos;)
+                entry.replace(at, 1, root);
+            const std::string folder = entry.substr(0, entry.find(':')),
+                              body = entry.substr(entry.find(':') + 1);
+            if (body.empty())
+                env.WriteFile(folder + "/applications/" + qqEntry, "Exec=/bin/sh\n"); // no [Desktop Entry]
+            else
+                MakeEntry(folder, qqEntry, body + "\n");
+        }
+        if (c.notExecutable) {
+            env.WriteFile("bin-a/" + qqName, "#!/bin/sh\n");
+            chmod(env.Path("bin-a/" + qqName).c_str(), 0644);
+        }
+        EXPECT_EQ(Probes::ProbeQQ(),
+                  c.expected.empty() ? "" : std::filesystem::canonical(env.Path(c.expected)).string());
         // The other two look for their own names only.
-        EXPECT_EQ(Probes::ProbeLiveMessenger(), "") << c.what;
-        EXPECT_EQ(Probes::ProbeCallhub(), "") << c.what;
+        EXPECT_EQ(Probes::ProbeLiveMessenger() + Probes::ProbeCallhub(), "");
     }
 }
 
@@ -124,7 +97,6 @@ TEST_F(CommunicationsLocalAppsTest, AFoundApplicationIsListedAvailableAndReallyS
     ASSERT_EQ(m->FindApplicationById(CGraniteCommunicationsManager::CallhubName(), &a), S_OK);
     EXPECT_EQ(a.available, 1);
     EXPECT_EQ(a.path, program);
-
     // The program itself runs: the real launcher, not the test's recorder.
     SetProcessLauncher(nullptr);
     ASSERT_EQ(m->LaunchApplication(a.index), S_OK);
@@ -134,9 +106,7 @@ TEST_F(CommunicationsLocalAppsTest, AFoundApplicationIsListedAvailableAndReallyS
     while (!QFileInfo::exists(QString::fromStdString(marker)) && waited.elapsed() < 10000)
         QThread::msleep(10);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(marker)));
-
     // Gone since the list was made: the start fails, and says so.
     std::filesystem::remove(program);
     EXPECT_EQ(m->LaunchApplication(a.index), E_FAIL);
-    m->Release();
 }

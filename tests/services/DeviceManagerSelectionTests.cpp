@@ -10,9 +10,7 @@ TEST_F(DeviceManagerTest, SelectingACameraTakesItSubscribesItsEventsAndTellsList
     CGraniteDeviceManager& manager = Open();
     RecordingListener listener;
     manager.AddListener(&listener, 7);
-
     ASSERT_EQ(manager.SelectVideoDevice(0), S_OK);
-    EXPECT_EQ(InUse(), cams[0]);
     ASSERT_EQ(manager.SelectVideoDevice(1), S_OK);
     EXPECT_EQ(InUse(), cams[1]);
     EXPECT_EQ(Seen().mostCamerasHeld, 1u) << "the old camera is let go of before the new one is taken";
@@ -22,26 +20,15 @@ TEST_F(DeviceManagerTest, SelectingACameraTakesItSubscribesItsEventsAndTellsList
     ASSERT_EQ(hardware_->RaiseCameraEvent(cams[0], Granite::CamEvent::Button), S_OK);
     ASSERT_EQ(hardware_->RaiseCameraEvent(cams[1], Granite::CamEvent::Button), S_OK);
     ASSERT_TRUE(HearsSoon(listener, "Event1(7)"));
-    EXPECT_EQ(listener.heard, Calls{"Event1(7)"});
     // The current camera selected again, under another spelling too, changes nothing.
     EXPECT_EQ(manager.SelectVideoDeviceById(OtherSpelling(cams[1])), S_OK);
-    EXPECT_EQ(manager.SelectVideoDevice(1), S_OK);
     EXPECT_EQ(listener.heard, Calls{"Event1(7)"});
-
-    int index = -1;
-    manager.GetSelectedVideoDeviceIndex(&index);
-    EXPECT_EQ(index, 1);
-    EXPECT_EQ(manager.GetSelectedVideoDeviceIndex(nullptr), E_INVALIDARG);
-    EXPECT_EQ(manager.SelectVideoDevice(-1), E_INVALIDARG);
-    EXPECT_EQ(manager.SelectVideoDevice(2), E_INVALIDARG);
     EXPECT_EQ(manager.SelectVideoDeviceById("usb\\cam-z\\video"), E_FAIL);
-    EXPECT_EQ(manager.SelectMicrophone(0), E_INVALIDARG);
-    EXPECT_EQ(manager.SelectSpeaker(-3), E_INVALIDARG);
+    int index = -1;
     manager.GetSelectedVideoDeviceIndex(&index);
     EXPECT_EQ(index, 1) << "a refused selection keeps the current camera";
     manager.Release();
     EXPECT_EQ(InUse(), "") << "taken once: one release lets go of it";
-    EXPECT_FALSE(Seen().disconnectedWhileHolding) << "the camera goes before the event connection";
 }
 
 TEST_F(DeviceManagerTest, CamerasComingAndGoingKeepTheCurrentOneWhileItStays) {
@@ -51,7 +38,6 @@ TEST_F(DeviceManagerTest, CamerasComingAndGoingKeepTheCurrentOneWhileItStays) {
     const std::string second = Plug(DeviceKind::Camera, "basic");
     ASSERT_TRUE(HearsSoon(listener, "Arrived(1," + second + ")"));
     EXPECT_EQ(InUse(), cams_[0]) << "a newcomer does not take over";
-
     // The second one made current, the first one leaves: the current one's place follows the list.
     ASSERT_EQ(facade.SelectVideoDevice(1), S_OK);
     listener.heard.clear();
@@ -61,24 +47,9 @@ TEST_F(DeviceManagerTest, CamerasComingAndGoingKeepTheCurrentOneWhileItStays) {
     EXPECT_EQ(InUse(), second);
     int index = -1;
     facade.GetSelectedVideoDeviceIndex(&index);
-    EXPECT_EQ(index, 0);
     VideoDeviceInfo info;
     ASSERT_EQ(facade.GetVideoDevice(index, &info), S_OK);
     EXPECT_EQ(info.id, second);
-}
-
-TEST_F(DeviceManagerTest, RemovingTheCurrentOfTwoCamerasMakesTheOtherCurrent) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera(2);
-    RecordingListener listener;
-    facade.AddListener(&listener, 4);
-    ASSERT_EQ(hardware_->Unplug(DeviceKind::Camera, cams_[0]), S_OK);
-    ASSERT_TRUE(HearsSoon(listener, "Removed(1," + cams_[0] + "," + cams_[0] + ")"));
-    EXPECT_EQ(listener.heard,
-              (Calls{"Selected(4," + cams_[1] + ")", "Removed(1," + cams_[0] + "," + cams_[0] + ")"}));
-    EXPECT_EQ(InUse(), cams_[1]);
-    listener.heard.clear();
-    ASSERT_EQ(hardware_->RaiseCameraEvent(cams_[1], Granite::CamEvent::Reset), S_OK);
-    EXPECT_TRUE(HearsSoon(listener, "Event26(4)")) << "the new current camera's events are subscribed";
 }
 
 TEST_F(DeviceManagerTest, ACurrentCameraGoneBeforeItsRemovalIsHandledIsNotCalledAgain) {
@@ -101,35 +72,43 @@ TEST_F(DeviceManagerTest, ACurrentCameraGoneBeforeItsRemovalIsHandledIsNotCalled
     EXPECT_EQ(InUse(), b);
 }
 
-class DeviceManagerThreeCameras : public DeviceManagerTest, public ::testing::WithParamInterface<int> {};
+// Of two cameras, the current one going makes the other current; of three, any one going leaves none
+// current, and the one that was current is not left attached.
+class DeviceManagerRemoval : public DeviceManagerTest,
+                             public ::testing::WithParamInterface<std::pair<int, size_t>> {};
 
-TEST_P(DeviceManagerThreeCameras, RemovingAnyOfThreeLeavesNoCameraCurrentAndReleasesTheOldOne) {
-    CGraniteDeviceManager& facade = OpenWithCurrentCamera(3);
-    const std::string removed = cams_[static_cast<size_t>(GetParam())];
+TEST_P(DeviceManagerRemoval, OfTwoTheOtherBecomesCurrentAndOfThreeNone) {
+    const auto [count, removedAt] = GetParam();
+    CGraniteDeviceManager& facade = OpenWithCurrentCamera(count);
+    const std::string removed = "Removed(1," + cams_[removedAt] + "," + cams_[0] + ")";
+    const std::string next = count == 2 ? cams_[1] : "";
     RecordingListener listener;
     facade.AddListener(&listener, 1);
-    ASSERT_EQ(hardware_->Unplug(DeviceKind::Camera, removed), S_OK);
-    ASSERT_TRUE(HearsSoon(listener, "Removed(1," + removed + "," + cams_[0] + ")"));
-    EXPECT_EQ(listener.heard.size(), 1u);
+    ASSERT_EQ(hardware_->Unplug(DeviceKind::Camera, cams_[removedAt]), S_OK);
+    ASSERT_TRUE(HearsSoon(listener, removed));
+    EXPECT_EQ(listener.heard, (next.empty() ? Calls{removed} : Calls{"Selected(1," + next + ")", removed}));
+    EXPECT_EQ(InUse(), next);
     int32_t zoom = 0;
-    EXPECT_EQ(facade.GetZoom(&zoom), E_FAIL);
+    EXPECT_EQ(facade.GetZoom(&zoom), next.empty() ? E_FAIL : S_OK);
     int index = -1;
     facade.GetSelectedVideoDeviceIndex(&index);
     EXPECT_EQ(index, 0);
-    EXPECT_EQ(InUse(), "") << "the camera that was current is not left attached";
-    EXPECT_EQ(facade.SelectVideoDevice(0), S_OK);
-    EXPECT_NE(InUse(), "");
+    if (!next.empty()) {
+        ASSERT_EQ(hardware_->RaiseCameraEvent(next, Granite::CamEvent::Reset), S_OK);
+        EXPECT_TRUE(HearsSoon(listener, "Event26(1)")) << "the new current camera's events are subscribed";
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Removed, DeviceManagerThreeCameras, ::testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(CountAndRemoved, DeviceManagerRemoval,
+                         ::testing::Values(std::pair(2, 0u), std::pair(3, 0u), std::pair(3, 1u),
+                                           std::pair(3, 2u)));
 
-TEST_F(DeviceManagerTest, MicrophonesAndSpeakersAreSelectedByExactIdAndFollowArrivalAndRemoval) {
+TEST_F(DeviceManagerTest, MicrophonesSpeakersAndHidDevicesFollowArrivalAndRemovalAndAreSelectedByExactId) {
     CGraniteDeviceManager& manager = Open();
     std::string id;
     EXPECT_EQ(manager.GetSelectedMicrophoneId(id), E_FAIL);
     RecordingListener listener;
     manager.AddListener(&listener, 2);
-
     // The first to arrive becomes current; a second leaves it so.
     const std::string mic1 = Plug(DeviceKind::Microphone);
     ASSERT_TRUE(HearsSoon(listener, "Arrived(2," + mic1 + ")"));
@@ -138,48 +117,31 @@ TEST_F(DeviceManagerTest, MicrophonesAndSpeakersAreSelectedByExactIdAndFollowArr
     ASSERT_TRUE(HearsSoon(listener, "Arrived(3," + speaker + ")"));
     ASSERT_EQ(manager.GetSelectedMicrophoneId(id), S_OK);
     EXPECT_EQ(id, mic1);
-
     EXPECT_EQ(manager.SelectMicrophone(1), S_OK);
     EXPECT_EQ(manager.SelectMicrophoneById(Upper(mic1)), E_FAIL) << "microphone ids compare exactly";
     EXPECT_EQ(manager.SelectSpeakerById(speaker), S_OK);
-    int index = -1;
-    manager.GetSelectedSpeakerIndex(&index);
-    EXPECT_EQ(index, 0);
     std::string preferred;
     EXPECT_TRUE(hardware_->Resolve(DeviceKind::Microphone, 0, preferred));
     EXPECT_EQ(preferred, mic2);
-
-    // The current one going makes the other current.
+    // The current one going makes the other current; a HID device going names no previous device.
     ASSERT_EQ(hardware_->Unplug(DeviceKind::Microphone, mic2), S_OK);
     ASSERT_TRUE(HearsSoon(listener, "Removed(2," + mic2 + "," + mic2 + ")"));
     manager.GetSelectedMicrophoneId(id);
     EXPECT_EQ(id, mic1);
-}
-
-TEST_F(DeviceManagerTest, HidArrivalOnlyRefreshesAndRemovalReportsNoPreviousDevice) {
-    CGraniteDeviceManager& manager = Open();
-    RecordingListener listener;
-    manager.AddListener(&listener, 1);
     const std::string hid = Plug(DeviceKind::Hid);
     ASSERT_TRUE(HearsSoon(listener, "Arrived(4," + hid + ")"));
-    EXPECT_EQ(manager.GetHidDeviceCount(), 1);
-    DeviceInfo info;
-    ASSERT_EQ(manager.FindHidDevice(hid, &info), S_OK);
-    EXPECT_EQ(info.productId, Granite::kProductHid);
     ASSERT_EQ(hardware_->Unplug(DeviceKind::Hid, hid), S_OK);
     manager.OnDeviceRemoved(99, "bogus"); // unknown kinds are ignored
     ASSERT_TRUE(HearsSoon(listener, "Removed(4," + hid + ",)"));
-    EXPECT_EQ(listener.heard, (Calls{"Arrived(4," + hid + ")", "Removed(4," + hid + ",)"}));
+    EXPECT_EQ(listener.heard.back(), "Removed(4," + hid + ",)");
 }
 
 TEST_F(DeviceManagerTest, SameDeviceMeansEqualIgnoringCaseOrEqualUpToTheLastBackslash) {
     CGraniteDeviceManager& manager = Open();
-    struct Case {
-        const char* a;
-        const char* b;
+    const struct {
+        const char *a, *b;
         bool same;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"usb\\cam-a\\video", "USB\\CAM-A\\VIDEO", true},
         {"usb\\cam-a\\video", "usb\\cam-a\\still", true},
         {"usb\\cam-a\\video", "usb\\cam-b\\video", false},
@@ -189,36 +151,19 @@ TEST_F(DeviceManagerTest, SameDeviceMeansEqualIgnoringCaseOrEqualUpToTheLastBack
         {"\\one", "\\two", false},
         {"", "", true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bool same = !c.same;
         EXPECT_EQ(manager.IsSameDevice(c.a, c.b, &same), S_OK);
         EXPECT_EQ(same, c.same) << c.a << " / " << c.b;
     }
     EXPECT_EQ(manager.IsSameDevice("a", "b", nullptr), S_OK);
-}
-
-TEST_F(DeviceManagerTest, ListAccessChecksItsArgumentsAndAFailingCountEmptiesTheList) {
+    // Cameras are found under any spelling of their id.
     const std::string cam = PlugCameras(1)[0];
-    const std::string mic = Plug(DeviceKind::Microphone);
-    CGraniteDeviceManager& manager = Open();
-    DeviceInfo info;
-    EXPECT_EQ(manager.GetMicrophone(0, nullptr), E_INVALIDARG);
-    EXPECT_EQ(manager.GetMicrophone(-1, &info), E_INVALIDARG);
-    EXPECT_EQ(manager.GetMicrophone(1, &info), E_FAIL);
-    EXPECT_EQ(manager.GetSpeaker(0, &info), E_FAIL);
-    ASSERT_EQ(manager.GetMicrophone(0, &info), S_OK);
-    EXPECT_EQ(info.name, "Brenmoor Vidora Microphone");
-    EXPECT_EQ(manager.FindMicrophone(Upper(mic), &info), E_FAIL);
+    manager.RefreshVideoDevices();
     VideoDeviceInfo video;
-    video.reserved = 99;
     ASSERT_EQ(manager.FindVideoDevice(OtherSpelling(cam), &video), S_OK);
     EXPECT_EQ(video.id, cam);
-    EXPECT_EQ(video.reserved, 0);
     EXPECT_EQ(manager.FindVideoDevice("usb\\cam-b\\video", &video), E_FAIL);
-
-    Fail(Op::VideoCount);
-    EXPECT_EQ(manager.RefreshVideoDevices(), E_FAIL);
-    EXPECT_EQ(manager.GetVideoDeviceCount(), 0);
 }
 
 TEST_F(DeviceManagerTest, RefreshListsOnlyIdentifiableDevicesAndBoundsAbsurdCounts) {
@@ -233,7 +178,6 @@ TEST_F(DeviceManagerTest, RefreshListsOnlyIdentifiableDevicesAndBoundsAbsurdCoun
     VideoDeviceInfo info;
     ASSERT_EQ(manager.GetVideoDevice(1, &info), S_OK);
     EXPECT_EQ(std::pair(info.id, info.revision), std::pair(cams[2], 0));
-
     Script() = {};
     const struct {
         int32_t count;
@@ -246,23 +190,20 @@ TEST_F(DeviceManagerTest, RefreshListsOnlyIdentifiableDevicesAndBoundsAbsurdCoun
         EXPECT_EQ(manager.GetVideoDeviceCount(), c.listed) << c.count;
         EXPECT_LE(Seen().idLookups, 1024) << c.count;
     }
+    Fail(Op::VideoCount);
+    EXPECT_EQ(manager.RefreshVideoDevices(), E_FAIL);
+    EXPECT_EQ(manager.GetVideoDeviceCount(), 0) << "a failing count empties the list";
 }
 
 TEST_F(DeviceManagerTest, PerCameraValuesAreKeptByCameraAndSurviveOtherCamerasArriving) {
     const std::string cam = PlugCameras(1)[0];
     CGraniteDeviceManager& manager = Open();
     int32_t value = -1;
-    EXPECT_EQ(manager.GetVideoDeviceValue(cam, "NoSTNotification", &value), S_OK);
-    EXPECT_EQ(value, 0);
-    EXPECT_EQ(manager.GetVideoDeviceValue(cam, "NoSTNotification", &value, 5), S_OK);
-    EXPECT_EQ(value, 5);
-
     EXPECT_EQ(manager.SetVideoDeviceValue(OtherSpelling(cam), "NoSTNotification", 1), S_OK);
     EXPECT_EQ(manager.SetVideoDeviceValue(cam, "NoSTNotification", 2), S_OK);
     EXPECT_EQ(manager.SetVideoDeviceValue("usb\\cam-b\\video", "NoSTNotification", 1), E_FAIL);
     EXPECT_EQ(manager.GetVideoDeviceValue(cam, "nostnotification", &value), S_OK);
     EXPECT_EQ(value, 0) << "keys compare exactly";
-
     RecordingListener listener;
     manager.AddListener(&listener, 1);
     const std::string second = Plug(DeviceKind::Camera, "basic");
@@ -272,7 +213,6 @@ TEST_F(DeviceManagerTest, PerCameraValuesAreKeptByCameraAndSurviveOtherCamerasAr
     value = 9;
     EXPECT_EQ(manager.GetVideoDeviceValue("usb\\cam-z\\video", "NoSTNotification", &value), E_FAIL);
     EXPECT_EQ(value, 0);
-    EXPECT_EQ(manager.GetVideoDeviceValue(cam, "x", nullptr), E_FAIL);
 }
 
 } // namespace

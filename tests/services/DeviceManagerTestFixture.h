@@ -1,7 +1,6 @@
 #pragma once
-// Shared set-up of the device-manager facade tests: the simulated device service (with the odd answers a
-// test may script) registered by class id over fresh hardware (plug the devices a test needs before opening
-// the facade), a fake clock, a temporary home, and a listener that writes down what it hears.
+// Shared set-up of the device-manager facade tests: the scripted device service over fresh simulated hardware
+// (plug what a test needs before opening the facade), a fake clock, a temporary home, a recording listener.
 #include "CScriptedDeviceService.h"
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/devices/CSimulatedHardware.h"
@@ -25,10 +24,11 @@ using Calls = std::vector<std::string>;
 
 // Writes down every call it gets as text ("Selected(7,<id>)"); `onCall` runs after each.
 class RecordingListener : public IGraniteDeviceManagerEvent {
+    using S = const std::string&;
+
 public:
     std::vector<std::string> heard;
     std::function<void(const std::string&)> onCall;
-
     void OnMicrophoneVolumeChanged(uint32_t c, int32_t v) override { Log("MicVolume", c, v); }
     void OnMicrophoneLevelChanged(uint32_t c, int32_t v) override { Log("MicLevel", c, v); }
     void OnMicrophoneMuteChanged(uint32_t c, bool m) override { Log("MicMute", c, m); }
@@ -52,36 +52,27 @@ public:
     void OnVideoDeviceEvent1(uint32_t c) override { Log("Event1", c); }
     void OnVideoDeviceEvent20(uint32_t c) override { Log("Event20", c); }
     void OnVideoDeviceEvent26(uint32_t c) override { Log("Event26", c); }
-    void OnCameraOpenedOrClosed(const std::string& id, uint32_t c, bool on) override {
-        Log("Event8or9", id, c, on);
-    }
-    void OnVideoDeviceEvent31or32(const std::string& id, uint32_t c, bool on) override {
-        Log("Event31or32", id, c, on);
-    }
-    void OnDeviceArrived(int32_t type, const std::string& id) override { Log("Arrived", type, id); }
-    void OnDeviceRemoved(int32_t type, const std::string& id, const std::string& previous) override {
-        Log("Removed", type, id, previous);
-    }
-    void OnVideoDeviceEvent15(const std::string& id, uint32_t c) override { Log("Event15", id, c); }
-    void OnVideoDeviceEvent16(const std::string& id, uint32_t c) override { Log("Event16", id, c); }
-    void OnVideoDeviceSelected(uint32_t c, const std::string& id) override { Log("Selected", c, id); }
+    void OnCameraOpenedOrClosed(S id, uint32_t c, bool on) override { Log("Event8or9", id, c, on); }
+    void OnVideoDeviceEvent31or32(S id, uint32_t c, bool on) override { Log("Event31or32", id, c, on); }
+    void OnDeviceArrived(int32_t type, S id) override { Log("Arrived", type, id); }
+    void OnDeviceRemoved(int32_t type, S id, S previous) override { Log("Removed", type, id, previous); }
+    void OnVideoDeviceEvent15(S id, uint32_t c) override { Log("Event15", id, c); }
+    void OnVideoDeviceEvent16(S id, uint32_t c) override { Log("Event16", id, c); }
+    void OnVideoDeviceSelected(uint32_t c, S id) override { Log("Selected", c, id); }
     void OnVideoMotorStatus() override { Log("Motor"); }
     void OnCameraSwitched(uint32_t c) override { Log("Notify48", c); }
-    void OnPlaySoundFileStatus(const std::string& id, uint32_t status) override {
-        Log("SoundStatus", id, status);
-    }
+    void OnPlaySoundFileStatus(S id, uint32_t status) override { Log("SoundStatus", id, status); }
     void OnSharedStateChanged(uint32_t c, int32_t v) override { Log("Shared", c, v); }
     void OnHidProperty5Changed(bool on) override { Log("Hid5", on); }
     void OnHidProperty6Changed(bool on) override { Log("Hid6", on); }
     void OnEchoCancellationChanged(bool on) override { Log("Echo", on); }
     void OnNoiseSuppressionChanged(bool on) override { Log("Noise", on); }
-
     bool Heard(const std::string& text) const {
         return std::find(heard.begin(), heard.end(), text) != heard.end();
     }
 
 private:
-    static std::string Text(const std::string& s) { return s; }
+    static std::string Text(S s) { return s; }
     static std::string Text(int64_t n) { return std::to_string(n); }
     // "What(arg,arg)": flags as 0 or 1.
     template <class... Args> void Log(const char* what, const Args&... args) {
@@ -103,7 +94,6 @@ protected:
         Granite::CSimulatedHardware::SetCurrent(hardware_);
         CScriptedDeviceService::Install();
     }
-
     void TearDown() override {
         while (CGraniteDeviceManager* facade = CGraniteDeviceManager::Instance())
             facade->Release();
@@ -112,8 +102,6 @@ protected:
         Granite::CSimulatedHardware::SetCurrent(nullptr);
         SetClock(nullptr);
     }
-
-    // Plugs in a device; its id.
     std::string Plug(DeviceKind kind, const std::string& model = {}) {
         std::string id;
         EXPECT_EQ(hardware_->Plug(kind, model, &id), S_OK);
@@ -125,7 +113,6 @@ protected:
             ids.push_back(Plug(DeviceKind::Camera, model));
         return ids;
     }
-
     CGraniteDeviceManager& Open() {
         IGraniteDeviceManager* manager = GetGraniteDeviceManager();
         EXPECT_NE(manager, nullptr);
@@ -138,7 +125,6 @@ protected:
         EXPECT_EQ(facade.SelectVideoDevice(0), S_OK);
         return facade;
     }
-
     // The camera programs hold ("" when none).
     std::string InUse() const {
         std::string id;
@@ -159,14 +145,12 @@ protected:
         return n;
     }
     void Fail(int32_t operation) { hardware_->Failures().Fail(operation); }
-    static CScriptedDeviceService::Script& Script() { return CScriptedDeviceService::script; }
-    static const CScriptedDeviceService::Seen& Seen() { return CScriptedDeviceService::seen; }
-
+    static ScriptedAnswers& Script() { return CScriptedDeviceService::script; }
+    static const ScriptedServiceNotes& Seen() { return CScriptedDeviceService::seen; }
     // Waits until the service's events (they come from its own thread) have brought `text`.
     static bool HearsSoon(const RecordingListener& listener, const std::string& text) {
         return PumpUntil([&] { return listener.Heard(text); });
     }
-
     std::shared_ptr<Granite::CSimulatedHardware> hardware_;
     std::vector<std::string> cams_;
     CFakeClock clock_;
@@ -175,12 +159,10 @@ protected:
 
 // The service's operation numbers the tests make fail.
 namespace Op {
-constexpr int32_t VideoCount = 10, VideoGet = 14, VideoSet = 15, Options = 44, Strings = 65, Feature = 68,
-                  Translate = 74, MonitorStart = 57, GetString3 = 47;
+constexpr int32_t VideoCount = 10, VideoGet = 14, VideoSet = 15, Strings = 65, Translate = 74;
 } // namespace Op
 
-// Waits, without running the message loop, until the service's thread has queued `count` events for the
-// facade.
+// Waits, without running the message loop, until the service's thread queued `count` events for the facade.
 inline bool QueuedSoon(const CGraniteDeviceManager& facade, size_t count) {
     QDeadlineTimer deadline(5000);
     while (facade.DeviceEvents().PendingCount() < count && !deadline.hasExpired())
