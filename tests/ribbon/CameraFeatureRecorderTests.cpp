@@ -1,6 +1,4 @@
-// Recording what the attached cameras offer, with the simulated cameras of the stand-in service (the full,
-// basic and minimal models offer different sets).
-#include "RibbonSimulatedCameraFixture.h"
+// Recording what the simulated camera models offer, and applying the stored SunTune choice.
 #include "app/CVidoraSettings.h"
 #include "granite/RegisterGraniteDeviceService.h"
 #include "granite/devices/CSimulatedHardware.h"
@@ -8,15 +6,22 @@
 #include "platform/CRegistry.h"
 #include "platform/SettingsPrimitives.h"
 #include "ribbon/CCameraFeatureRecorder.h"
+#include "services/CGraniteDeviceManager.h"
+#include "services/DeviceManagerProperties.h"
+#include "support/CFakeClock.h"
+#include "support/CTempEnvironment.h"
+#include "support/EventPump.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <set>
 
 namespace {
 
-// The feature names recorded so far, as the store holds them.
+const std::string kName = "Brenmoor Vidora Pro Webcam"; // the full model
+
 std::set<std::string> RecordedFeatures() {
     std::vector<RegValueEntry> values;
     CRegistry::Instance().EnumValues(Hive::CurrentUser, CVidoraSettings::GetSettingsRoot() + "\\Features",
@@ -35,13 +40,14 @@ uint32_t SunTuneAppUI(uint16_t productId) {
     return value;
 }
 
-// --- the simulated cameras --------------------------------------------------------------------------
-
-class FeatureRecorderSimulatedTest : public ::testing::Test {
+class FeatureRecorderTest : public ::testing::Test {
 protected:
-    void Start(const char* devices) {
+    void SetUp() override { SetClock(&clock_); }
+    void Start(const char* devices = "camera:full") {
         env_.SetEnv("VIDORA_SIMULATED_DEVICES", devices);
         Granite::CSimulatedHardware::SetCurrent(nullptr);
+        hardware_ = Granite::CSimulatedHardware::Current();
+        hardware_->IdAt(Granite::DeviceKind::Camera, 0, cam_);
         RegisterGraniteDeviceService();
         dm_ = GetGraniteDeviceManager();
         ASSERT_NE(dm_, nullptr);
@@ -50,30 +56,42 @@ protected:
         if (dm_)
             dm_->Release();
         dm_ = nullptr;
-        QCoreApplication::sendPostedEvents();
+        while (CGraniteDeviceManager* facade = CGraniteDeviceManager::Instance())
+            facade->Release();
+        Pump();
         UnregisterGraniteDeviceService();
+        hardware_.reset();
         Granite::CSimulatedHardware::SetCurrent(nullptr);
+        SetClock(nullptr);
     }
-    std::string CameraId(int index) {
-        VideoDeviceInfo info;
-        EXPECT_EQ(dm_->GetVideoDevice(index, &info), S_OK);
-        return info.id;
+    void SetOnCamera(int32_t property, int32_t value) {
+        ASSERT_EQ(hardware_->Set(Granite::DeviceKind::Camera, cam_, property, Variant::FromI4(value),
+                                 Granite::WriteOrigin::Hardware),
+                  S_OK);
     }
-
+    int32_t SunTuneModeOnCamera() {
+        Variant value;
+        int32_t n = -1;
+        if (SUCCEEDED(
+                hardware_->Get(Granite::DeviceKind::Camera, cam_, GdmProperty::SunTuneMode.value, &value)))
+            value.ToI4(n);
+        return n;
+    }
     CTempEnvironment env_;
+    CFakeClock clock_;
+    std::shared_ptr<Granite::CSimulatedHardware> hardware_;
+    std::string cam_;
     IGraniteDeviceManager* dm_ = nullptr;
 };
 
-struct ModelCase {
-    const char* devices;
-    bool effects;
-    std::set<std::string> features;
-    uint16_t productId;
-    uint32_t sunTuneAppUI; // 99: not written
-};
-
-TEST_F(FeatureRecorderSimulatedTest, EachModelRecordsWhatItOffersAndItsProductId) {
-    const ModelCase cases[] = {
+TEST_F(FeatureRecorderTest, EachModelRecordsWhatItOffersAndItsProductId) {
+    const struct {
+        const char* devices;
+        bool effects;
+        std::set<std::string> features;
+        uint16_t productId;
+        uint32_t sunTuneAppUI; // 99: not written
+    } cases[] = {
         {"camera:full,microphone,speaker",
          true,
          {"SunTune", "Autofocus", "AutofocusManual", "Oriel", "FaceTracking", "MultipleFaceTracking",
@@ -91,88 +109,62 @@ TEST_F(FeatureRecorderSimulatedTest, EachModelRecordsWhatItOffersAndItsProductId
          Granite::kProductFullCamera,
          1},
     };
-    for (const ModelCase& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.devices);
         CTempEnvironment fresh; // an empty settings store per model
         Start(c.devices);
-        CCameraFeatureRecorder recorder(dm_, c.effects);
-        recorder.Record(CameraId(0));
-        EXPECT_EQ(RecordedFeatures(), c.features) << c.devices;
-        EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{c.productId}) << c.devices;
-        EXPECT_EQ(SunTuneAppUI(c.productId), c.sunTuneAppUI) << c.devices;
+        CCameraFeatureRecorder(dm_, c.effects).Record(cam_);
+        EXPECT_EQ(RecordedFeatures(), c.features);
+        EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{c.productId});
+        EXPECT_EQ(SunTuneAppUI(c.productId), c.sunTuneAppUI);
         TearDown();
     }
 }
 
-TEST_F(FeatureRecorderSimulatedTest, MicrophonePartRecordsMute) {
-    Start("camera:basic,microphone");
-    CCameraFeatureRecorder recorder(dm_, true);
-    recorder.RecordMicrophone();
-    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("MicrophoneMute")) << "no microphone chosen yet";
-    ASSERT_EQ(dm_->SelectMicrophone(0), S_OK);
-    recorder.RecordMicrophone();
-    EXPECT_TRUE(CCameraFeatureRecorder::HasFeature("MicrophoneMute"));
-    EXPECT_FALSE(CCameraFeatureRecorder::HasFeature("Backlight")) << "no camera part";
-}
-
-// --- one full camera ---------------------------------------------------------------------------------
-
-using FeatureRecorderTest = RibbonSimulatedCameraTest;
-
-TEST_F(FeatureRecorderTest, StoredChoiceSetsTheSunTuneMode) {
+TEST_F(FeatureRecorderTest, TheStoredChoiceSetsTheSunTuneModeWithoutBeingRewritten) {
+    Start();
     SetOnCamera(GdmProperty::SunTuneMode.value, 0);
     CVidoraSettings::SetSTMode(kName, 12);
-    CCameraFeatureRecorder recorder(Open(), true);
+    CCameraFeatureRecorder recorder(dm_, true);
     recorder.Record(cam_);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 10) << "a stored mode above 5 means automatic";
-    EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 12u) << "the stored choice is applied, not rewritten";
-
+    EXPECT_EQ(SunTuneModeOnCamera(), 10) << "a stored mode above 5 means automatic";
+    EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 12u);
     CVidoraSettings::SetSTOption(kName, 1);
     recorder.Record(cam_);
-    EXPECT_EQ(PropertyOf(GdmProperty::SunTuneMode.value), 5);
+    EXPECT_EQ(SunTuneModeOnCamera(), 5);
     EXPECT_EQ(CVidoraSettings::GetSTMode(kName), 5u);
     EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(kName), 12u);
 }
 
+// The arrival offer comes only in the default mode (5) with a backlit (87) or dark (86) scene reading.
 TEST_F(FeatureRecorderTest, ArrivalCheckOnlyInTheDefaultModeWithASceneReading) {
-    SetOnCamera(GdmProperty::Value87, 1);
+    Start();
     int checks = 0;
-    CCameraFeatureRecorder recorder(Open(), true);
-    recorder.onSunTuneArrivalCheck = [&](const std::string& id) {
-        EXPECT_EQ(id, cam_);
-        ++checks;
-    };
-    recorder.Record(cam_); // stored default 5, a backlit scene
-    EXPECT_EQ(checks, 1);
-    CVidoraSettings::SetSTMode(kName, 10);
-    recorder.Record(cam_);
-    EXPECT_EQ(checks, 1) << "mode 10 set: no offer";
-    CVidoraSettings::SetSTMode(kName, 5);
-    SetOnCamera(GdmProperty::Value87, 0);
-    recorder.Record(cam_);
-    EXPECT_EQ(checks, 1) << "neither reading is non-zero";
-    SetOnCamera(GdmProperty::Value86, 1);
-    recorder.Record(cam_);
-    EXPECT_EQ(checks, 2) << "a dark scene";
+    CCameraFeatureRecorder recorder(dm_, true);
+    recorder.onSunTuneArrivalCheck = [&](const std::string& id) { checks += id == cam_; };
+    const std::array<int32_t, 4> cases[] = {{5, 1, 0, 1}, {10, 1, 0, 0}, {5, 0, 0, 0}, {5, 0, 1, 1}};
+    for (const auto& [mode, backlit, dark, offered] : cases) {
+        CVidoraSettings::SetSTMode(kName, mode);
+        SetOnCamera(GdmProperty::Value87, backlit);
+        SetOnCamera(GdmProperty::Value86, dark);
+        checks = 0;
+        recorder.Record(cam_);
+        EXPECT_EQ(checks, offered) << mode << backlit << dark;
+    }
 }
 
-TEST_F(FeatureRecorderTest, FailedReadingsRecordNothingButTheModel) {
-    // The camera is listed first; then every reading fails.
-    IGraniteDeviceManager* dm = Open();
+// Failed readings record nothing but the model; known product ids skip store keys that are none.
+TEST_F(FeatureRecorderTest, FailedReadingsRecordNothingButTheModelAndJunkKeysAreNoProducts) {
+    Start();
     for (int32_t operation : {13, 14, 42, 44, 68, 69, 72}) // queries, reads, options, features, face tracking
         hardware_->Failures().Fail(operation);
-    CCameraFeatureRecorder recorder(dm, true);
-    recorder.Record(cam_);
+    CCameraFeatureRecorder(dm_, true).Record(cam_);
     EXPECT_TRUE(RecordedFeatures().empty());
-    EXPECT_EQ(CCameraFeatureRecorder::KnownProductIds(), std::vector<uint16_t>{kProductId});
-}
-
-TEST_F(FeatureRecorderTest, KnownProductIdsSkipSubkeysThatAreNoProductIds) {
-    CVidoraSettings::MarkCameraAttached(0x0821);
-    CVidoraSettings::MarkCameraAttached(0x0a5d);
+    CVidoraSettings::MarkCameraAttached(Granite::kProductBasicCamera);
     Settings::WriteNumber(CVidoraSettings::GetSettingsRoot() + "\\Cameras\\Attached\\junk", "", 1);
     std::vector<uint16_t> ids = CCameraFeatureRecorder::KnownProductIds();
     std::sort(ids.begin(), ids.end());
-    EXPECT_EQ(ids, (std::vector<uint16_t>{0x0821, 0x0a5d}));
+    EXPECT_EQ(ids, (std::vector<uint16_t>{Granite::kProductBasicCamera, Granite::kProductFullCamera}));
 }
 
 } // namespace

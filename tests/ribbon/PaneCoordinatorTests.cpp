@@ -1,5 +1,4 @@
-// The windows the ribbon opens, without the ribbon: one docked pane at a time however a pane is opened,
-// the pane buttons' toggle, and closing or destroying everything.
+// The windows the ribbon opens, without the ribbon: one docked pane at a time, toggles, closing all.
 #include "capture/CSnapDeskDlg.h"
 #include "capture/CaptureControlsRegistration.h"
 #include "communicate/CCommunicateDlg.h"
@@ -33,7 +32,6 @@ protected:
         RegisterToolkitControls();
         RegisterCaptureControls();
         CVidoraSkin::SetAnimationsEnabled(false);
-        // A stand-in for the ribbon for the panes to dock beside.
         host.setGeometry(700, 100, 63, 400);
         host.show();
         CAttachablePane::SetDockHost(&host);
@@ -51,25 +49,31 @@ protected:
         }
         return open;
     }
-
     CTempEnvironment env;
-    QWidget host;
+    QWidget host; // the ribbon's stand-in
     CPaneCoordinator panes;
 };
 
+// One docked pane at a time, whether opened by its button or otherwise; each button but the communicate
+// pane's opens a pane that shares the camera and takes the camera control window away.
 TEST_F(PaneCoordinatorTest, OneDockedPaneAtATimeWhetherByButtonOrByOpening) {
     for (Pane first : kPanes) {
         for (Pane second : kPanes) {
-            if (first == second)
-                continue;
             for (bool byButton : {true, false}) {
+                if (first == second)
+                    continue;
+                SCOPED_TRACE(testing::Message()
+                             << int(first) << " then " << int(second) << " by button " << byButton);
                 panes.Toggle(first);
-                ASSERT_NE(CPaneCoordinator::Window(first), nullptr);
-                ASSERT_TRUE(CPaneCoordinator::Window(first)->IsDocked());
+                ASSERT_TRUE(CPaneCoordinator::Window(first) && CPaneCoordinator::Window(first)->IsDocked());
+                RibbonWindows::CameraControl() = new CMSNCameraControlDlg(nullptr);
+                RibbonWindows::CameraControl()->SetDeleteOnDestroy(true);
+                ASSERT_TRUE(RibbonWindows::CameraControl()->Create(nullptr));
                 byButton ? panes.Toggle(second) : panes.Open(second);
-                EXPECT_EQ(OpenPanes(), std::vector<Pane>{second})
-                    << static_cast<int>(first) << " then " << static_cast<int>(second) << " by button "
-                    << byButton;
+                EXPECT_EQ(OpenPanes(), std::vector<Pane>{second});
+                if (byButton) {
+                    EXPECT_EQ(RibbonWindows::CameraControl().IsEmpty(), second != Pane::Communicate);
+                }
                 panes.DestroyAll();
             }
         }
@@ -80,34 +84,18 @@ TEST_F(PaneCoordinatorTest, TheButtonClosesItsDockedPaneAndBringsBackAFloatingOn
     panes.Toggle(Pane::Settings);
     panes.Toggle(Pane::Settings);
     EXPECT_TRUE(RibbonWindows::Settings().IsEmpty());
-
     panes.Toggle(Pane::Settings);
     CMainSettingsDlg* settings = RibbonWindows::Settings().Get();
     ASSERT_NE(settings, nullptr);
     settings->Undock();
     settings->showMinimized();
     panes.Toggle(Pane::Settings);
+    panes.Open(Pane::Settings);
     EXPECT_EQ(RibbonWindows::Settings().Get(), settings);
     EXPECT_FALSE(settings->isMinimized());
     EXPECT_TRUE(settings->isVisible());
-    // Opening never closes it, docked or not.
-    panes.Open(Pane::Settings);
-    EXPECT_EQ(RibbonWindows::Settings().Get(), settings);
-    // A floating pane stays beside the newly opened docked one.
     panes.Toggle(Pane::Communicate);
     EXPECT_EQ(OpenPanes(), (std::vector<Pane>{Pane::Settings, Pane::Communicate}));
-}
-
-TEST_F(PaneCoordinatorTest, PanesSharingTheCameraTakeTheCameraControlWindowAway) {
-    for (Pane pane : kPanes) {
-        RibbonWindows::CameraControl() = new CMSNCameraControlDlg(nullptr);
-        RibbonWindows::CameraControl()->SetDeleteOnDestroy(true);
-        ASSERT_TRUE(RibbonWindows::CameraControl()->Create(nullptr));
-        panes.Toggle(pane);
-        EXPECT_EQ(RibbonWindows::CameraControl().IsEmpty(), pane != Pane::Communicate)
-            << static_cast<int>(pane);
-        panes.DestroyAll();
-    }
 }
 
 TEST_F(PaneCoordinatorTest, CloseAllDestroyAllAndACameraSwitchTakeTheirWindows) {
@@ -119,29 +107,22 @@ TEST_F(PaneCoordinatorTest, CloseAllDestroyAllAndACameraSwitchTakeTheirWindows) 
     panes.CloseAll();
     EXPECT_TRUE(effects->IsClosedByRibbon());
     Pump();
-    EXPECT_TRUE(RibbonWindows::Capture().IsEmpty()) << "closing destroys the capture window";
+    EXPECT_TRUE(RibbonWindows::Capture().IsEmpty());
     EXPECT_FALSE(RibbonWindows::Mirror()->isVisible());
     EXPECT_TRUE(OpenPanes().empty());
-    EXPECT_FALSE(RibbonWindows::About().IsEmpty()) << "the about box shows no camera";
-
-    panes.OpenCapture();
+    EXPECT_FALSE(RibbonWindows::About().IsEmpty());
     panes.OpenHelp();
     panes.OpenShutterSwitch();
-    panes.Toggle(Pane::Settings);
     panes.DestroyAll();
-    EXPECT_TRUE(RibbonWindows::Capture().IsEmpty());
     EXPECT_TRUE(RibbonWindows::Help().IsEmpty());
     EXPECT_TRUE(RibbonWindows::About().IsEmpty());
     EXPECT_TRUE(RibbonWindows::ShutterSwitch().IsEmpty());
-    EXPECT_TRUE(OpenPanes().empty());
-
-    // A switched camera reopens the capture window and closes the effects pane.
     panes.OpenCapture();
     QPointer<CSnapDeskDlg> before = RibbonWindows::Capture().Get();
     panes.Toggle(Pane::Effects);
     panes.OnCameraSwitched();
     Pump();
-    EXPECT_TRUE(before.isNull()) << "the old capture window is gone";
+    EXPECT_TRUE(before.isNull());
     EXPECT_FALSE(RibbonWindows::Capture().IsEmpty());
     EXPECT_TRUE(OpenPanes().empty());
 }
@@ -151,8 +132,7 @@ TEST_F(PaneCoordinatorTest, LosingTheActivationClosesDockedPanesUnlessAModalDial
     QPointer<CMainSettingsDlg> settings = RibbonWindows::Settings().Get();
     ASSERT_FALSE(settings.isNull());
     {
-        // A modal dialog of the program (a folder picker, a portal's stand-in) is up.
-        QDialog modal;
+        QDialog modal; // the program's own, a folder picker or a portal's stand-in
         modal.setWindowModality(Qt::ApplicationModal);
         modal.show();
         panes.OnApplicationDeactivated();

@@ -1,10 +1,7 @@
-// The ribbon's side of the services without the window: what attached cameras record, the mute buttons,
-// the mechanical shutter, streaming and the effects engine, seen through a view that keeps what it is told.
+// The ribbon's side of the services without the window, seen through a view that keeps what it is told.
 #include "RibbonFixture.h"
 
 #include "platform/CObjectFactory.h"
-#include "platform/CRegistry.h"
-#include "platform/SettingsPrimitives.h"
 #include "ribbon/CRibbonDeviceCoordinator.h"
 #include "ribbon/IRibbonView.h"
 #include "ribbon/StreamingFilter.h"
@@ -14,6 +11,8 @@
 #include "ui/CAttachablePane.h"
 
 #include <QWidget>
+
+#include <array>
 
 namespace {
 
@@ -27,21 +26,13 @@ struct FakeView : IRibbonView {
     }
     void ShowVideoMute(bool muted) override { videoMuted = muted; }
     void EnableVideoMute(bool enabled) override { videoMuteEnabled = enabled; }
-    void Relayout(bool buttons) override { ++(buttons ? buttonLayouts : lowerLayouts); }
+    void Relayout(bool buttons) override { buttonLayouts += buttons; }
     void ShowRibbon() override { shown = true; }
-    void StartLoadMonitors() override { loadMonitors = true; }
-    void StopLoadMonitors() override { loadMonitors = false; }
-    void PostArrivalCheck() override { ++arrivalChecks; }
-
-    bool micAvailable = false;
-    bool micMuted = false;
-    bool videoMuted = false;
-    bool videoMuteEnabled = true;
+    void StartLoadMonitors() override {}
+    void StopLoadMonitors() override {}
+    void PostArrivalCheck() override {}
+    bool micAvailable = false, micMuted = false, videoMuted = false, videoMuteEnabled = true, shown = false;
     int buttonLayouts = 0;
-    int lowerLayouts = 0;
-    bool shown = false;
-    bool loadMonitors = false;
-    int arrivalChecks = 0;
 };
 
 class DeviceCoordinatorTest : public RibbonServicesFixture {
@@ -58,8 +49,7 @@ protected:
         CAttachablePane::SetDockHost(nullptr);
         RibbonServicesFixture::TearDown();
     }
-    // The coordinator as the ribbon starts it; it is not registered as a listener unless `listen`, so a test
-    // calls the notifications itself and nothing arrives behind its back.
+    // As the ribbon starts it; unless `listen`, the test calls the notifications itself.
     CRibbonDeviceCoordinator& Start(bool listen = false) {
         coordinator = std::make_unique<CRibbonDeviceCoordinator>(view, panes);
         coordinator->screenSaverActive = [this] { return screenSaver; };
@@ -80,7 +70,6 @@ protected:
         EXPECT_EQ(coordinator->Services().devices->GetVideoDevice(0, &camera), S_OK);
         return camera.id;
     }
-
     QWidget host;
     FakeView view;
     CPaneCoordinator panes;
@@ -88,60 +77,42 @@ protected:
     bool screenSaver = false;
 };
 
-std::vector<std::string> AttachedCameraKeys() {
-    std::vector<std::string> keys;
-    CRegistry::Instance().EnumSubKeys(Hive::CurrentUser,
-                                      CVidoraSettings::GetSettingsRoot() + "\\Cameras\\Attached", keys);
-    return keys;
-}
-
-TEST_F(DeviceCoordinatorTest, AttachedCamerasAreRecordedWithTheirFeaturesAndArrivalsAddToThem) {
-    Start(true);
-    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("PTZ"));
-    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("SoftwareMute"));
-    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("MicrophoneMute"));
-    ASSERT_EQ(coordinator->KnownProductIds().size(), 1u);
-    EXPECT_TRUE(view.micAvailable);
-    EXPECT_TRUE(view.videoMuteEnabled);
-
-    // A second model arrives: its id joins the known ones; what it lacks is not taken away.
-    ASSERT_EQ(Control().Plug(DeviceKind::Camera, "basic"), S_OK);
-    ASSERT_TRUE(PumpUntil([this] { return coordinator->KnownProductIds().size() == 2; }));
-    EXPECT_EQ(AttachedCameraKeys().size(), 2u);
-    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("PTZ"));
-}
-
 class DeviceCoordinatorWithoutCameras : public DeviceCoordinatorTest {
 protected:
     const char* Devices() const override { return "microphone,speaker"; }
 };
 
-TEST_F(DeviceCoordinatorWithoutCameras, VideoMuteIsOffUntilACameraArrivesAndAgainWhenItGoes) {
+// Arriving cameras are recorded with their features (a later model lacking some takes none away); the video
+// mute is offered while a camera is there.
+TEST_F(DeviceCoordinatorWithoutCameras, ArrivingCamerasAreRecordedAndTheVideoMuteFollowsThem) {
     Start(true);
     EXPECT_FALSE(view.videoMuteEnabled);
+    EXPECT_TRUE(view.micAvailable);
+    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("MicrophoneMute"));
     ASSERT_EQ(Control().Plug(DeviceKind::Camera, "full"), S_OK);
-    ASSERT_TRUE(PumpUntil([this] { return view.videoMuteEnabled; }));
+    ASSERT_TRUE(
+        PumpUntil([this] { return view.videoMuteEnabled && coordinator->KnownProductIds().size() == 1; }));
     EXPECT_EQ(view.buttonLayouts, 1) << "the shade button comes with the first camera that can mute";
+    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("PTZ"));
     ASSERT_EQ(Control().Unplug(DeviceKind::Camera, 1), S_OK);
     ASSERT_TRUE(PumpUntil([this] { return !view.videoMuteEnabled; }));
+    ASSERT_EQ(Control().Plug(DeviceKind::Camera, "basic"), S_OK);
+    ASSERT_TRUE(PumpUntil([this] { return coordinator->KnownProductIds().size() == 2; }));
+    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("PTZ"));
 }
 
 TEST_F(DeviceCoordinatorTest, TheMuteButtonsFlipTheRealStateAndAFailureSaysSo) {
     Start();
-    coordinator->OnVideoMuteButton();
-    EXPECT_EQ(VideoMute(), 1);
-    EXPECT_TRUE(view.videoMuted);
-    coordinator->OnVideoMuteButton();
-    EXPECT_EQ(VideoMute(), 0);
-    EXPECT_FALSE(view.videoMuted);
-
+    for (int32_t muted : {1, 0}) {
+        coordinator->OnVideoMuteButton();
+        EXPECT_EQ(VideoMute(), muted);
+        EXPECT_EQ(view.videoMuted, muted == 1);
+    }
     coordinator->OnMicrophoneMuteButton();
     int32_t micMuted = 0;
     ASSERT_EQ(coordinator->Services().devices->GetMicrophoneMute(&micMuted), S_OK);
     EXPECT_EQ(micMuted, 1);
     EXPECT_TRUE(view.micMuted);
-    EXPECT_TRUE(boxes.empty());
-
     Control().FailOperation(15); // the service's "set camera property"
     coordinator->OnVideoMuteButton();
     ASSERT_EQ(boxes, std::vector<std::string>{CDialogBase::LoadString(259)});
@@ -150,15 +121,11 @@ TEST_F(DeviceCoordinatorTest, TheMuteButtonsFlipTheRealStateAndAFailureSaysSo) {
 
 struct ShutterCase {
     const char* name;
-    uint32_t firstTimeUse;
-    uint32_t behavior;
-    bool closed; // the event: closed, else opened
-    // outcomes
-    bool question;
-    bool shade;
+    uint32_t firstTimeUse, behavior;
+    bool closed; // the event: closed, else opened; then the outcomes:
+    bool question, shade;
     int32_t videoMute;
-    bool communicate;
-    bool shown;
+    bool communicate, shown;
 };
 
 TEST_F(DeviceCoordinatorTest, TheShutterDoesWhatTheUserChose) {
@@ -189,6 +156,12 @@ TEST_F(DeviceCoordinatorTest, TheShutterDoesWhatTheUserChose) {
         EXPECT_EQ(view.shown, c.shown) << c.name;
         EXPECT_EQ(boxes.size(), c.communicate ? 1u : 0u) << c.name;
         EXPECT_EQ(coordinator->Shutter().LastEventWasOpened(), !c.closed) << c.name;
+        if (c.question && c.closed) { // answered: the question replays the last event
+            CVidoraSettings::SetShadeFirstTimeUse(0);
+            coordinator->Shutter().Replay();
+            EXPECT_FALSE(RibbonWindows::PrivacyShade().IsEmpty());
+            EXPECT_EQ(VideoMute(), 1);
+        }
         panes.DestroyAll();
         coordinator->Services().devices->SetVideoMute(0);
     }
@@ -202,66 +175,43 @@ TEST_F(DeviceCoordinatorTest, AVideoCallStartsWithTheProgramChosenInThePreferenc
     service.apps = {{"chat", "Chat", true, true, COMMS_APP_RUNNING, "ann"},
                     {"aim", "AIM Triton", true, true, COMMS_APP_RUNNING, "bob"},
                     {"call", "Call", true, true, COMMS_APP_INSTALLED, "cid"}};
-    struct Case {
-        const char* stored;
-        const char* selected; // the program made the default
-        const char* called;   // the program asked to start video
-    } cases[] = {
-        {"aim", "AIM Triton", "AIM Triton"}, // stored without "Triton", compared without case
-        {"Call", "Call", "Chat"},            // the chosen one is not running: the first ready one
-    };
+    // The stored name without "Triton", compared without case; a chosen one that is not running gives way
+    // to the first ready one. Each: the stored choice, the program made the default, the one asked to call.
+    const std::array<const char*, 3> cases[] = {{"aim", "AIM Triton", "AIM Triton"},
+                                                {"Call", "Call", "Chat"}};
     Start();
-    for (const Case& c : cases) {
-        CVidoraSettings::SetVideoCallingIMApp(c.stored);
-        service.defaultName.clear();
-        service.videoCallWith.clear();
+    for (const auto& [stored, selected, called] : cases) {
+        CVidoraSettings::SetVideoCallingIMApp(stored);
         coordinator->Shutter().StartVideoCall();
-        EXPECT_EQ(service.defaultName, c.selected) << c.stored;
-        EXPECT_EQ(service.videoCallWith, c.called) << c.stored;
+        EXPECT_EQ(service.defaultName, selected) << stored;
+        EXPECT_EQ(service.videoCallWith, called) << stored;
     }
-    for (const std::string& box : boxes)
-        ADD_FAILURE() << box;
+    EXPECT_TRUE(boxes.empty());
     coordinator.reset(); // lets go of the service before it goes
 }
 
-TEST_F(DeviceCoordinatorTest, TheAnsweredQuestionReplaysTheLastShutterEvent) {
-    CVidoraSettings::SetShadeFirstTimeUse(1);
-    CVidoraSettings::SetShadeBehavior(1);
-    Start();
-    coordinator->OnVideoDeviceEvent30(0);
-    ASSERT_FALSE(RibbonWindows::ShutterSwitch().IsEmpty());
-    CVidoraSettings::SetShadeFirstTimeUse(0); // what the question does with the answer
-    coordinator->Shutter().Replay();
-    EXPECT_FALSE(RibbonWindows::PrivacyShade().IsEmpty());
-    EXPECT_EQ(VideoMute(), 1);
-}
-
-TEST(StreamingFilter, InstallersScreenSaversAndTheGadgetHostDoNotBringTheRibbon) {
-    const std::pair<const char*, bool> programs[] = {
-        {"/usr/bin/videochat", true},  {"C:\\Temp\\SETUP.EXE", false},
-        {"setup.exe", false},          {"bubbles.scr", false},
-        {"/opt/x/Sidebar.exe", false}, {"mysetup.exe", true},
-        {"screen.scr.exe", true},      {"", true},
-    };
-    for (const auto& [program, forward] : programs)
-        EXPECT_EQ(StreamingFilter::BringsRibbonForward(program), forward) << program;
-}
-
+// Streaming brings the ribbon forward, unless an installer, a screen saver or the gadget host streams, or the
+// screen saver runs.
 TEST_F(DeviceCoordinatorTest, StreamingBringsTheRibbonUnlessAnInstallerOrAScreenSaverStreams) {
+    const std::pair<const char*, bool> programs[] = {
+        {"/usr/bin/videochat", true}, {"C:\\Temp\\SETUP.EXE", false}, {"setup.exe", false},
+        {"bubbles.scr", false},       {"/opt/x/Sidebar.exe", false},  {"mysetup.exe", true},
+        {"screen.scr.exe", true},
+    };
     Start();
-    const std::string camera = CameraId();
-    ASSERT_EQ(Control().StartStreaming("Setup", 0, 0, "C:\\Temp\\SETUP.EXE"), S_OK);
-    coordinator->OnVideoDeviceEvent15(camera, 0);
-    EXPECT_FALSE(view.shown);
-    ASSERT_EQ(Control().StopStreaming(), S_OK);
-
+    for (const auto& [program, forward] : programs) {
+        view.shown = false;
+        ASSERT_EQ(Control().StartStreaming("Streamer", 0, 0, program), S_OK);
+        coordinator->OnVideoDeviceEvent15(CameraId(), 0);
+        EXPECT_EQ(view.shown, forward) << program;
+        ASSERT_EQ(Control().StopStreaming(), S_OK);
+    }
+    EXPECT_TRUE(StreamingFilter::BringsRibbonForward("")) << "an unknown program";
+    view.shown = false;
     ASSERT_EQ(Control().StartStreaming("Video Chat", 0, 0, "/usr/bin/videochat"), S_OK);
     screenSaver = true;
-    coordinator->OnVideoDeviceEvent15(camera, 0);
+    coordinator->OnVideoDeviceEvent15(CameraId(), 0);
     EXPECT_FALSE(view.shown);
-    screenSaver = false;
-    coordinator->OnVideoDeviceEvent15(camera, 0);
-    EXPECT_TRUE(view.shown);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #pragma once
-// The stand-in device, communications and effects services behind the facades, a fake clock driving the
-// timers, fake tray icons, answered message boxes and a recorded web browser; RibbonFixture adds the main
-// window itself.
+// Stand-in services, fake clock, tray icons, message boxes and browser; RibbonFixture adds the main window.
 #include "app/CVidoraSettings.h"
 #include "capture/CSnapDeskDlg.h"
 #include "capture/CaptureControlsRegistration.h"
@@ -27,19 +25,15 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 class RibbonServicesFixture : public ::testing::Test {
 protected:
     virtual const char* Devices() const { return "camera:full,microphone,speaker"; }
-
     void SetUp() override {
         env.SetEnv("VIDORA_SIMULATED_DEVICES", Devices());
         Granite::CSimulatedHardware::SetCurrent(nullptr);
-        controller = std::make_unique<Granite::CSimulatedDeviceControl>(); // the devices of this test
+        controller = std::make_unique<Granite::CSimulatedDeviceControl>();
         Granite::CGraniteEffectsControl::Instance().Reset();
         RegisterGraniteDeviceService();
         RegisterGraniteCommunicationsService();
@@ -62,7 +56,6 @@ protected:
             return true;
         });
     }
-
     void TearDown() override {
         // A capture window a test opened lets go of its camera before the devices go.
         if (CSnapDeskDlg* capture = CSnapDeskDlg::Slot().Get()) {
@@ -84,9 +77,7 @@ protected:
         controller.reset();
         Granite::CSimulatedHardware::SetCurrent(nullptr);
     }
-
     Granite::CSimulatedDeviceControl& Control() { return *controller; }
-
     CTempEnvironment env;
     CFakeClock clock;
     CVirtualTimerService timers{clock};
@@ -102,19 +93,16 @@ protected:
         ribbon.reset();
         RibbonServicesFixture::TearDown();
     }
-
-    // Creates and initialises the ribbon (modeless, as a test cannot run it modally).
+    // Modeless, as a test cannot run it modally.
     CVidoraRibbonDlg& Open() {
         ribbon = std::make_unique<CVidoraRibbonDlg>();
         EXPECT_TRUE(ribbon->Create(nullptr));
         QCoreApplication::processEvents();
         return *ribbon;
     }
-
     CFakeTrayIcon* TrayFake() const { return static_cast<CFakeTrayIcon*>(ribbon->Tray().Icon()); }
     QWidget* Item(int id) const { return ribbon->GetDlgItem(id); }
     bool Shown(int id) const { return Item(id) != nullptr && !Item(id)->isHidden(); }
     void Click(int id) { ribbon->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<uint16_t>(id), 0), 0); }
-
     std::unique_ptr<CVidoraRibbonDlg> ribbon;
 };

@@ -1,6 +1,5 @@
-// Dockable panes: docking beside the ribbon, the side chosen, undocking and re-docking by dragging, stored
-// floating positions and closing.
-#include "ControlTestSupport.h"
+// Dockable panes: docking beside the ribbon, dragging, stored floating positions and closing.
+#include "UiTestSupport.h"
 #include "platform/SettingsPrimitives.h"
 #include "support/CTempEnvironment.h"
 #include "ui/CAttachablePane.h"
@@ -43,11 +42,8 @@ protected:
     // Drags the pane by its title bar so that its top-left corner ends up at `target` (screen coordinates).
     static void DragTo(CAttachablePane& pane, const QPoint& target) {
         const QPoint grip(40, pane.Skin()->TitleBarRect().center().y());
-        const QPoint delta = target - pane.pos();
         Input::Press(&pane, grip);
-        QMouseEvent move(QEvent::MouseMove, QPointF(grip), QPointF(pane.mapToGlobal(grip) + delta),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&pane, &move);
+        Input::Drag(&pane, grip, target - pane.pos());
         Input::Release(&pane, grip);
     }
     QRect RibbonRect() const { return ribbon.frameGeometry(); }
@@ -57,7 +53,6 @@ protected:
         pane.show();
         return true;
     }
-
     CTempEnvironment env;
     QRect screen;
     QWidget ribbon;
@@ -65,8 +60,6 @@ protected:
 
 } // namespace
 
-// A pane opens docked at the ribbon's top: on its right, unless the ribbon is at the right edge of the
-// screen.
 TEST_F(PaneTest, APaneOpensDockedBesideTheRibbonOnTheSideWithRoom) {
     for (const bool atRightEdge : {false, true}) {
         if (atRightEdge)
@@ -75,145 +68,79 @@ TEST_F(PaneTest, APaneOpensDockedBesideTheRibbonOnTheSideWithRoom) {
         ASSERT_TRUE(Open(pane));
         EXPECT_TRUE(pane.IsDocked());
         EXPECT_EQ(pane.GetDockSide(), atRightEdge ? CVidoraSkin::DockLeft : CVidoraSkin::DockRight);
-        if (atRightEdge) {
-            EXPECT_EQ(pane.frameGeometry().right() + 1, RibbonRect().left());
-        } else {
-            EXPECT_EQ(pane.pos().x(), RibbonRect().right() + 1);
-        }
+        EXPECT_EQ(atRightEdge ? pane.frameGeometry().right() + 1 : pane.pos().x(),
+                  atRightEdge ? RibbonRect().left() : RibbonRect().right() + 1);
         EXPECT_EQ(pane.pos().y(), RibbonRect().top());
     }
 }
 
-// Without a skin a pane cannot dock and reports side two; without a ribbon it floats centred.
-TEST_F(PaneTest, WithoutASkinOrARibbonAPaneFloats) {
-    {
-        CTestPane skinless;
-        skinless.SetSkin(nullptr);
-        ASSERT_TRUE(Open(skinless));
-        EXPECT_FALSE(skinless.IsDocked());
-        EXPECT_EQ(skinless.GetDockSide(), CAttachablePane::kNoSkinDockSide);
-        EXPECT_FALSE(skinless.DockBeside(RibbonRect(), CVidoraSkin::DockRight));
-    }
-
-    CAttachablePane::SetDockHost(nullptr);
-    CTestPane pane;
-    ASSERT_TRUE(Open(pane));
-    EXPECT_FALSE(pane.IsDocked());
-    EXPECT_LE(std::abs(pane.frameGeometry().center().x() - screen.center().x()), 1);
-}
-
-TEST_F(PaneTest, DraggingADockedPaneAwayUndocksItAndItReopensWhereItWasLeft) {
+TEST_F(PaneTest, DraggingUndocksAndDocksAndAFloatingPaneReopensWhereItWasLeft) {
     const QPoint away(screen.left() + 500, screen.top() + 120);
     {
         CTestPane pane;
         ASSERT_TRUE(Open(pane));
+        DragTo(pane, pane.pos() + QPoint(8, 30));
+        EXPECT_TRUE(pane.IsDocked());
+        EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
         DragTo(pane, away);
         EXPECT_FALSE(pane.IsDocked());
         EXPECT_EQ(pane.pos(), away);
+        pane.PostMessage(WM_CLOSE);
+        QCoreApplication::sendPostedEvents();
+        EXPECT_FALSE(pane.IsWindow());
     }
     EXPECT_EQ(Stored("SettingsDocked"), 0u);
-    EXPECT_EQ(Stored("SettingsXPos"), static_cast<uint32_t>(away.x()));
-    EXPECT_EQ(Stored("SettingsYPos"), static_cast<uint32_t>(away.y()));
-
-    CTestPane again;
+    CTestPane again; // reopens from what was stored
     ASSERT_TRUE(Open(again));
     EXPECT_FALSE(again.IsDocked());
     EXPECT_EQ(again.pos(), away);
-}
-
-// A docked pane dragged only a little stays docked; a floating one let go near the ribbon docks.
-TEST_F(PaneTest, APaneLetGoNearTheRibbonDocks) {
-    CTestPane pane;
-    ASSERT_TRUE(Open(pane));
-    DragTo(pane, pane.pos() + QPoint(8, 30));
-    EXPECT_TRUE(pane.IsDocked());
-    EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
-
-    pane.Undock();
-    pane.move(screen.left() + 600, screen.top() + 300);
     // Close to the ribbon's left side, a little lower than its top.
-    DragTo(pane, QPoint(RibbonRect().left() - pane.width() - 10, RibbonRect().top() + 40));
-    EXPECT_TRUE(pane.IsDocked());
-    EXPECT_EQ(pane.GetDockSide(), CVidoraSkin::DockLeft);
-    EXPECT_EQ(pane.pos(), QPoint(RibbonRect().left() - pane.width(), RibbonRect().top()));
+    DragTo(again, QPoint(RibbonRect().left() - again.width() - 10, RibbonRect().top() + 40));
+    EXPECT_TRUE(again.IsDocked());
+    EXPECT_EQ(again.GetDockSide(), CVidoraSkin::DockLeft);
+    EXPECT_EQ(again.pos(), QPoint(RibbonRect().left() - again.width(), RibbonRect().top()));
     EXPECT_EQ(Stored("SettingsDocked"), 1u);
 }
 
 TEST_F(PaneTest, StoredFloatingPositionsThatCannotBeUsedAreReplaced) {
-    const struct {
-        const char* what;
-        uint32_t x, y;
-    } cases[] = {
-        {"off the screen", static_cast<uint32_t>(screen.right() + 5000),
-         static_cast<uint32_t>(screen.bottom() + 5000)},
-        {"-1 means none stored", 0xFFFFFFFFu, 40},
-    };
-    for (const auto& c : cases) {
+    // Off the screen, and -1 (none stored: centred).
+    for (const QPoint stored : {screen.bottomRight() + QPoint(5000, 5000), QPoint(-1, 40)}) {
         Settings::WriteNumber(kRoot, "SettingsDocked", 0);
-        Settings::WriteNumber(kRoot, "SettingsXPos", c.x);
-        Settings::WriteNumber(kRoot, "SettingsYPos", c.y);
+        Settings::WriteNumber(kRoot, "SettingsXPos", static_cast<uint32_t>(stored.x()));
+        Settings::WriteNumber(kRoot, "SettingsYPos", static_cast<uint32_t>(stored.y()));
         CTestPane pane;
         ASSERT_TRUE(Open(pane));
-        EXPECT_TRUE(screen.contains(pane.frameGeometry())) << c.what << ": " << pane.x() << "," << pane.y();
-        if (c.x == 0xFFFFFFFFu) {
-            EXPECT_LE(std::abs(pane.frameGeometry().center().x() - screen.center().x()), 1) << "centred";
+        EXPECT_TRUE(screen.contains(pane.frameGeometry())) << pane.x() << "," << pane.y();
+        if (stored.x() == -1) {
+            EXPECT_LE(std::abs(pane.frameGeometry().center().x() - screen.center().x()), 1);
         }
     }
 }
 
-TEST_F(PaneTest, ADockedPaneFollowsTheRibbonAndAFloatingOneDoesNot) {
-    CTestPane pane;
-    ASSERT_TRUE(Open(pane));
-    ribbon.move(ribbon.pos() + QPoint(30, 60));
-    pane.KeepBeside(RibbonRect());
-    EXPECT_EQ(pane.pos(), QPoint(RibbonRect().right() + 1, RibbonRect().top()));
-
-    pane.Undock();
-    const QPoint floating = pane.pos();
-    ribbon.move(ribbon.pos() + QPoint(10, 10));
-    pane.KeepBeside(RibbonRect());
-    EXPECT_EQ(pane.pos(), floating);
-}
-
-TEST_F(PaneTest, TheRibbonsCloseIsImmediateAndLeavesTheDockedChoiceAlone) {
+// A second close while the pane slides in changes nothing.
+TEST_F(PaneTest, ClosingADockedPaneSlidesItInUnlessTheRibbonClosesIt) {
     CVidoraSkin::SetAnimationsEnabled(true);
-    CTestPane pane;
-    ASSERT_TRUE(Open(pane));
-    QCoreApplication::processEvents(); // let the slide-out start
-    pane.MarkClosedByRibbon();
-    EXPECT_TRUE(pane.IsClosedByRibbon());
-    pane.PostMessage(WM_CLOSE);
-    QCoreApplication::sendPostedEvents();
-    EXPECT_FALSE(pane.IsWindow());
-    EXPECT_FALSE(pane.isVisible());
-    EXPECT_EQ(Stored("SettingsDocked", 1), 1u);
-}
-
-TEST_F(PaneTest, TheUsersCloseOfADockedPaneSlidesItInFirst) {
-    CVidoraSkin::SetAnimationsEnabled(true);
-    CTestPane pane;
-    ASSERT_TRUE(Open(pane));
-    pane.PostMessage(WM_CLOSE);
-    QCoreApplication::sendPostedEvents();
-    EXPECT_TRUE(pane.IsWindow()) << "still there while it slides behind the ribbon";
-    EXPECT_TRUE(pane.Skin()->IsSliding());
-    pane.PostMessage(WM_CLOSE);
-    QCoreApplication::sendPostedEvents();
-    EXPECT_TRUE(pane.IsWindow()) << "a second close while sliding changes nothing";
-    pane.MarkClosedByRibbon();
-    pane.DestroyWindow();
-    EXPECT_FALSE(pane.IsWindow());
-}
-
-TEST_F(PaneTest, AFloatingPaneClosesAtOnceAndCanBeMadeAgain) {
-    CTestPane pane;
-    ASSERT_TRUE(Open(pane));
-    pane.Undock();
-    pane.PostMessage(WM_CLOSE);
-    QCoreApplication::sendPostedEvents();
-    EXPECT_FALSE(pane.IsWindow());
-
-    ASSERT_TRUE(Open(pane));
-    EXPECT_FALSE(pane.IsDocked()) << "the user left it floating";
-    EXPECT_TRUE(pane.isVisible());
+    for (bool byRibbon : {false, true}) {
+        CTestPane pane;
+        ASSERT_TRUE(Open(pane));
+        QCoreApplication::processEvents(); // let the slide-out start
+        if (byRibbon)
+            pane.MarkClosedByRibbon();
+        pane.PostMessage(WM_CLOSE);
+        QCoreApplication::sendPostedEvents();
+        if (!byRibbon) {
+            EXPECT_TRUE(pane.IsWindow()) << "still there while it slides behind the ribbon";
+            EXPECT_TRUE(pane.Skin()->IsSliding());
+            pane.PostMessage(WM_CLOSE);
+            QCoreApplication::sendPostedEvents();
+            EXPECT_TRUE(pane.IsWindow());
+            pane.MarkClosedByRibbon();
+            pane.DestroyWindow();
+        }
+        EXPECT_FALSE(pane.IsWindow());
+        EXPECT_FALSE(pane.isVisible());
+        if (byRibbon) {
+            EXPECT_EQ(Stored("SettingsDocked", 1), 1u);
+        }
+    }
 }
