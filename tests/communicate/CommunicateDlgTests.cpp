@@ -1,76 +1,39 @@
-// The communicate window: which sections it offers, which opens first, and one sub-pane at a time.
+// The communicate window: which sections it offers and which opens first, one sub-pane at a time, and the
+// tool sections' links (start the program, show the prompt, or say why not).
+#include "communicate/CCommunicationsEditToolsPane.h"
 #include "communicate/CCommunicationsTellAFriendPane.h"
+#include "communicate/CSectionWnd.h"
 #include "communicate/CommunicatePanes.h"
 #include "platform/CSystemInfo.h"
 #include "tests/communicate/CommunicateFixture.h"
-#include "ui/CDialogTemplate.h"
-
-#include <QUrl>
-#include <QUrlQuery>
+#include "ui/CTransparentTextButton.h"
 
 namespace {
 
 using Section = CCommunicateSections::Section;
 
-TEST(CommunicateSectionsTest, TheFirstOfferedSectionOpensInItsOwnOrder) {
-    using Offers = CCommunicateSections::Offers;
-    struct Case {
-        Offers offers;
-        Section first;
-    };
-    const Case cases[] = {
-        {{true, true, true, true, true}, Section::VideoCalling},
-        {{false, true, true, true, true}, Section::VideoBlogging},
-        {{false, true, false, true, true}, Section::EditTools},
-        {{false, false, false, true, true}, Section::VideoSnap},
-        {{false, false, false, false, true}, Section::TellAFriend},
-        {{false, false, false, false, false}, Section::TellAFriend},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CCommunicateSections::FirstOpened(c.offers), c.first);
-        const auto shown = CCommunicateSections::ShownButtons(c.offers);
-        EXPECT_TRUE(shown[CCommunicateSections::IndexOf(Section::TellAFriend)])
-            << "tell a friend always stays";
-        EXPECT_EQ(shown[CCommunicateSections::IndexOf(Section::Gadgets)], c.offers.gadgets);
-    }
-}
-
 TEST_F(CommunicateTest, WithNothingOfferedOnlyTellAFriendAndGadgetsRemainAndTellAFriendOpens) {
-    NoToolsAnywhere();
+    WriteConfig("EditTools.xml", "<EditTools/>");
+    WriteConfig("VLogTools.xml", "<VloggingTools><Section><Logo>1</Logo></Section></VloggingTools>");
+    // Its only tool is for another operating-system type.
+    WriteConfig("VideoSnap.xml",
+                "<VideoSnap><Section><Logo>0</Logo><Tool Id=\"old\"><Name Localized=\"false\">"
+                "Old</Name><OSes><OS>2K</OS></OSes></Tool></Section></VideoSnap>");
     WriteConfig("callingapps.xml", "<apps><App ID=\"Skype\">"); // not a document
     Open();
-    // The column's spacing as drawn, before any button went.
-    const auto layout = CDialogTemplate::Load(CCommunicateDlg::kTemplateId);
-    ASSERT_TRUE(layout.has_value());
-    const auto place = [&](Section section) {
-        for (const auto& control : layout->controls)
-            if (control.id == CCommunicateSections::InfoOf(section).button)
-                return control.rect.y();
-        return -1;
-    };
-    const int pitch = place(Section::EditTools) - place(Section::VideoCalling);
     const int top = Button(Section::VideoCalling)->y(); // hidden where it was
     for (Section hidden :
          {Section::VideoCalling, Section::EditTools, Section::VideoSnap, Section::VideoBlogging})
         EXPECT_FALSE(Shown(hidden)) << CCommunicateSections::IndexOf(hidden);
-    ASSERT_TRUE(Shown(Section::TellAFriend));
     ASSERT_TRUE(Shown(Section::Gadgets));
     EXPECT_EQ(Button(Section::TellAFriend)->y(), top) << "the buttons below the hidden ones close up";
-    EXPECT_EQ(Button(Section::Gadgets)->y(), top + pitch);
-
     EXPECT_EQ(window->CurrentSection(), Section::TellAFriend);
-    ASSERT_FALSE(CommunicatePanes::TellAFriend().IsEmpty());
-    EXPECT_TRUE(CommunicatePanes::TellAFriend()->isVisible());
-    EXPECT_TRUE(Button(Section::TellAFriend)->IsPressedLook());
-    EXPECT_EQ(window->windowTitle().toStdString(), CDialogBase::LoadString(129));
 }
 
-// Gadgets are offered when the OEM switch allows them and the platform is of major version 6 or later.
 TEST_F(CommunicateTest, GadgetsNeedTheOEMSwitchAndPlatformVersionSix) {
     const struct {
         uint32_t major;
-        bool gadgetsPane;
-        bool shown;
+        bool gadgetsPane, shown;
     } cases[] = {{5, true, false}, {6, true, true}, {10, true, true}, {6, false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "version " << c.major << ", switch " << c.gadgetsPane);
@@ -83,58 +46,52 @@ TEST_F(CommunicateTest, GadgetsNeedTheOEMSwitchAndPlatformVersionSix) {
     CSystemInfo::Instance().OverrideVersion(std::nullopt);
 }
 
-TEST_F(CommunicateTest, OneSubPaneAtATimeAndTheOpenSectionIsNotMadeAgain) {
+TEST_F(CommunicateTest, OneSubPaneAtATimeAndTheWindowTakesItWithIt) {
     WriteConfig("callingapps.xml", "<apps/>");
     Open(); // video calling is offered and opens first
-    EXPECT_EQ(window->CurrentSection(), Section::VideoCalling);
     CDialogBase* calling = window->CurrentPane();
     ASSERT_NE(calling, nullptr);
-
-    Button(Section::VideoCalling)->click();
-    DrainEvents();
+    Choose(Section::VideoCalling);
     EXPECT_EQ(window->CurrentPane(), calling) << "pressing the open section again keeps its pane";
-
-    Button(Section::Gadgets)->click();
-    DrainEvents();
-    EXPECT_EQ(window->CurrentSection(), Section::Gadgets);
+    Choose(Section::Gadgets);
     EXPECT_TRUE(CommunicatePanes::VideoCalling().IsEmpty()) << "the other section's pane is gone";
-    EXPECT_EQ(window->windowTitle().toStdString(), CDialogBase::LoadString(1750));
-    for (int i = 0; i < CCommunicateSections::kCount; ++i)
-        EXPECT_EQ(Button(CCommunicateSections::At(i))->IsPressedLook(),
-                  CCommunicateSections::At(i) == Section::Gadgets);
-
+    EXPECT_TRUE(Button(Section::Gadgets)->IsPressedLook());
     Close();
-    EXPECT_TRUE(CommunicatePanes::Gadgets().IsEmpty()) << "the window takes its pane with it";
+    EXPECT_TRUE(CommunicatePanes::Gadgets().IsEmpty());
 }
 
-TEST_F(CommunicateTest, TellAFriendOpensThePageAndStartsAMessageInTheMailProgram) {
+TEST_F(CommunicateTest, AToolLinkStartsTheInstalledProgramShowsThePromptOrSaysWhyNot) {
+    const std::string cutter = Program("bin/programs/cutter");
+    Record(Hive::CurrentUser, "Software\\Tools\\Cutter", cutter);
+    Record(Hive::CurrentUser, "Software\\Tools\\Stray", "/tmp/not-a-program-folder/stray");
+    const auto installed = [](const std::string& id) {
+        return "<Tool Id=\"" + id + "\"><Name Localized=\"false\">" + id +
+               "</Name><RegistryBranch>HKEY_CURRENT_USER</RegistryBranch><RegistryKey>Software\\Tools\\" +
+               id +
+               "</RegistryKey><RegistryValue>Path</RegistryValue>"
+               "<RegistryInformation>Executable</RegistryInformation></Tool>";
+    };
+    WriteConfig("EditTools.xml",
+                "<EditTools><Section><Logo>0</Logo>" + installed("Cutter") + installed("Stray") +
+                    "<Tool Id=\"Painter\"><Name Localized=\"false\">Painter</Name><Uninstalled>"
+                    "<Name Localized=\"false\">Get Painter</Name><Task>PromptText</Task>"
+                    "<PromptText Localized=\"false\">Painter comes with the camera's disc.</PromptText>"
+                    "</Uninstalled></Tool></Section></EditTools>");
     Open();
-    Button(Section::TellAFriend)->click();
-    DrainEvents();
-    auto* pane = CommunicatePanes::TellAFriend().Get();
+    Choose(Section::EditTools);
+    CCommunicationsEditToolsPane* pane = CommunicatePanes::EditTools().Get();
     ASSERT_NE(pane, nullptr);
-    auto link = [&](int id) { return pane->GetDlgItemAs<QAbstractButton>(id); };
-    link(CCommunicationsTellAFriendPane::kSendPageLink)->click();
-    EXPECT_EQ(opened, std::vector<std::string>{"https://www.brenmoor.example.com/tell-a-friend"});
-
-    // Without a mail program the user is told.
-    link(CCommunicationsTellAFriendPane::kWriteLink)->click();
-    EXPECT_TRUE(launcher.Started().empty());
-    EXPECT_EQ(shownTexts, std::vector<std::string>{
-                              CDialogBase::LoadString(CCommunicationsTellAFriendPane::kNoMailProgramText)});
-
-    env.WriteFile("data/applications/mailer.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Mailer\nExec=mailer %u\n");
-    env.WriteFile("config/mimeapps.list", "[Default Applications]\nx-scheme-handler/mailto=mailer.desktop\n");
-    link(CCommunicationsTellAFriendPane::kWriteLink)->click();
-    ASSERT_EQ(launcher.Started().size(), 1u);
-    const std::vector<std::string> argv = launcher.Started()[0];
-    ASSERT_EQ(argv.size(), 2u);
-    EXPECT_EQ(argv[0], "mailer");
-    const QUrl mail(QString::fromStdString(argv[1]));
-    EXPECT_EQ(mail.scheme(), "mailto");
-    EXPECT_EQ(QUrlQuery(mail).queryItemValue("body", QUrl::FullyDecoded).toStdString(),
-              CDialogBase::LoadString(282));
+    ASSERT_EQ(pane->Sections().size(), 1u);
+    const CSectionWnd& section = *pane->Sections()[0];
+    ASSERT_EQ(section.ToolCount(), 3);
+    section.ToolLink(0)->click();
+    EXPECT_EQ(launcher.Started(), std::vector<std::vector<std::string>>{{cutter}});
+    section.ToolLink(2)->click();
+    EXPECT_EQ(shownTexts, std::vector<std::string>{"Painter comes with the camera's disc."});
+    // A program recorded outside the program folders is not started, and the user learns why.
+    section.ToolLink(1)->click();
+    EXPECT_EQ(shownTexts.size(), 2u);
+    EXPECT_EQ(launcher.Started().size(), 1u);
 }
 
 } // namespace

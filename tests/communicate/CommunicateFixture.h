@@ -1,10 +1,11 @@
 #pragma once
-// The communicate window in a temporary home: configuration documents written to the "Config" folder beside
-// the stand-in executable, a scripted communications service, and fakes for the desktop's web opener, the
-// process launcher and message boxes.
+// A temporary desktop (settings store, PATH and XDG folders; nothing of this machine's leaks in), a launcher
+// that starts nothing, a web opener that records; CommunicateTest adds the window and a scripted service.
 #include "app/CVidoraApp.h"
 #include "communicate/CCommunicateDlg.h"
 #include "platform/CObjectFactory.h"
+#include "platform/CRegistry.h"
+#include "platform/CResourceLibrary.h"
 #include "platform/DesktopLinks.h"
 #include "services/CGraniteCommunicationsManager.h"
 #include "support/CFakeClock.h"
@@ -24,28 +25,60 @@
 #include <string>
 #include <vector>
 
-class CommunicateTest : public ::testing::Test {
+class CommunicateDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env.SetEnv("PATH", env.Path("bin/programs"));
+        env.SetEnv("XDG_DATA_DIRS", env.Path("share"));
+        env.SetEnv("XDG_CONFIG_DIRS", env.Path("etc/xdg"));
+        env.SetEnv("XDG_CURRENT_DESKTOP", "");
+        SetUiLanguage(0x0409);
+        SetProcessLauncher(&launcher);
+        DesktopLinks::SetOpenHook([this](const std::string& address) {
+            opened.push_back(address);
+            return true;
+        });
+    }
+    void TearDown() override {
+        DesktopLinks::SetOpenHook({});
+        SetProcessLauncher(nullptr);
+    }
+
+    // A program that does nothing at `relative`; its full path.
+    std::string Program(const std::string& relative) {
+        env.WriteProgram(relative);
+        return env.Path(relative);
+    }
+    void Record(Hive hive, const std::string& key, const std::string& value) {
+        CRegistry& registry = CRegistry::Instance();
+        ASSERT_TRUE(SUCCEEDED(registry.CreateKey(hive, key, "", false)));
+        ASSERT_TRUE(SUCCEEDED(registry.SetValue(hive, key, "Path", RegValue::String(value))));
+    }
+    std::string Recorded(Hive hive, const std::string& key) {
+        RegValue value;
+        return SUCCEEDED(CRegistry::Instance().QueryValue(hive, key, "Path", value)) ? value.text : "<none>";
+    }
+
+    CTempEnvironment env;
+    CFakeProcessLauncher launcher;
+    std::vector<std::string> opened;
+};
+
+class CommunicateTest : public CommunicateDesktop {
 protected:
     using Section = CCommunicateSections::Section;
 
     void SetUp() override {
+        CommunicateDesktop::SetUp();
         clock.SetTickCount(100000);
         SetClock(&clock);
         SetTimerService(&timers);
         RegisterToolkitControls();
         CVidoraSkin::SetAnimationsEnabled(false);
         SetOEMInfo(&oem);
-        // Nothing of the machine's: no desktop entries, no programs on the path but the test's own.
-        env.SetEnv("XDG_DATA_DIRS", env.Path("system"));
-        env.SetEnv("PATH", env.Path("programs"));
         CObjectFactory::Instance().Register(
             CLSID_CommunicationsService,
             [this](const Guid& iid, void** object) { return service.QueryInterface(iid, object); });
-        DesktopLinks::SetOpenHook([this](const std::string& address) {
-            opened.push_back(address);
-            return true;
-        });
-        SetProcessLauncher(&launcher);
         CCustomMessageBox::SetAnswerHook(
             [this](CCustomMessageBox::Kind, const std::string& text, MessageBoxIcon) {
                 shownTexts.push_back(text);
@@ -58,40 +91,23 @@ protected:
             CGraniteCommunicationsManager::Current()->Release();
         CObjectFactory::Instance().Unregister(CLSID_CommunicationsService);
         CCustomMessageBox::SetAnswerHook(nullptr);
-        SetProcessLauncher(nullptr);
-        DesktopLinks::SetOpenHook(nullptr);
         SetOEMInfo(nullptr);
         CVidoraSkin::SetAnimationsEnabled(true);
         SetTimerService(nullptr);
         SetClock(nullptr);
+        CommunicateDesktop::TearDown();
     }
 
     // A document of the "Config" folder beside the executable.
     void WriteConfig(const std::string& fileName, const std::string& content) {
         env.WriteFile("bin/Config/" + fileName, content);
     }
-    // A tool document of one section holding the tools given (each a <Tool> element).
-    static std::string ToolDocument(const std::string& root, const std::string& tools) {
-        return "<?xml version=\"1.0\"?><" + root + "><Section><Logo>0</Logo>" + tools + "</Section></" +
-               root + ">";
-    }
-    // The three tool documents whose button can go, all without a tool to show.
-    void NoToolsAnywhere() {
-        WriteConfig("EditTools.xml", "<EditTools/>");
-        WriteConfig("VLogTools.xml", "<VloggingTools><Section><Logo>1</Logo></Section></VloggingTools>");
-        // Its only tool is for another operating-system type.
-        WriteConfig("VideoSnap.xml",
-                    ToolDocument("VideoSnap", "<Tool Id=\"old\"><Name Localized=\"false\">Old</Name>"
-                                              "<OSes><OS>2K</OS></OSes></Tool>"));
-    }
-
-    CCommunicateDlg* Open() {
+    void Open() {
         window = new CCommunicateDlg();
         window->SetDeleteOnDestroy(true);
         EXPECT_TRUE(window->Create(nullptr));
         window->show();
         DrainEvents();
-        return window;
     }
     void Close() {
         if (window != nullptr && window->IsWindow())
@@ -104,15 +120,16 @@ protected:
         return window->GetDlgItemAs<CTransparentImageButton>(CCommunicateSections::InfoOf(section).button);
     }
     bool Shown(Section section) const { return !Button(section)->isHidden(); }
+    void Choose(Section section) {
+        Button(section)->click();
+        DrainEvents();
+    }
 
-    CTempEnvironment env;
     CFakeClock clock;
     CVirtualTimerService timers{clock};
     CVidoraApp app;
     CSwitchesOEM oem;
     CommunicationsFakeService service;
-    CFakeProcessLauncher launcher;
-    std::vector<std::string> opened;
     std::vector<std::string> shownTexts;
     CCommunicateDlg* window = nullptr;
 };

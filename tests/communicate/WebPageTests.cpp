@@ -1,9 +1,11 @@
-#include "ToolTestDesktop.h"
+// Opening web pages and mail messages: the desktop's default program started from an argument list, never
+// through a shell, and only web and mail addresses handed on.
 #include "app/CVidoraSettings.h"
 #include "communicate/CFriendMail.h"
 #include "platform/WebPage.h"
+#include "tests/communicate/CommunicateFixture.h"
 
-using WebPageTest = ToolTestDesktop;
+using WebPageTest = CommunicateDesktop;
 
 TEST_F(WebPageTest, ExecLinesTakeTheAddressAsOneArgument) {
     const std::string address = "https://example.org/a?q=\"x y\"&z=$(id)\\`;|";
@@ -37,36 +39,32 @@ TEST_F(WebPageTest, TheDefaultBrowserOfTheDesktopIsStartedWithoutAShell) {
                   "MimeType=x-scheme-handler/https;x-scheme-handler/http;\n");
     env.WriteFile("config/mimeapps.list",
                   "[Default Applications]\nx-scheme-handler/https=org.example.Webby.desktop\n");
-
     const std::string address = "https://example.org/p?q=a;b&c=$(id)";
     EXPECT_TRUE(OpenWebPage(address));
     EXPECT_EQ(launcher.Started(),
               (std::vector<std::vector<std::string>>{{"webby", "--new-window", address}}));
-    EXPECT_TRUE(desktopOpened.empty());
-
+    EXPECT_TRUE(opened.empty());
     // An http address goes to the default web browser too, not to a program that merely handles http.
     launcher.Clear();
     EXPECT_TRUE(OpenWebPage("http://example.org/"));
     ASSERT_EQ(launcher.Started().size(), 1u);
     EXPECT_EQ(launcher.Started()[0].front(), "webby");
-
     // A browser that does not start: the desktop's own opener takes the address.
     launcher.Clear();
     launcher.SetSucceeds(false);
     EXPECT_TRUE(OpenWebPage(address));
-    EXPECT_EQ(desktopOpened, std::vector<std::string>{address});
+    EXPECT_EQ(opened, std::vector<std::string>{address});
 }
 
 TEST_F(WebPageTest, WithoutADefaultBrowserTheDesktopOpensTheAddress) {
     EXPECT_TRUE(OpenWebPage("mailto:friend@example.org"));
     EXPECT_TRUE(launcher.Started().empty());
-    EXPECT_EQ(desktopOpened, std::vector<std::string>{"mailto:friend@example.org"});
-
+    EXPECT_EQ(opened, std::vector<std::string>{"mailto:friend@example.org"});
     // Addresses other than web and mail addresses are refused before anything is asked.
-    desktopOpened.clear();
+    opened.clear();
     for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "webby --help", ""})
         EXPECT_FALSE(OpenWebPage(refused)) << refused;
-    EXPECT_TRUE(desktopOpened.empty());
+    EXPECT_TRUE(opened.empty());
     EXPECT_TRUE(launcher.Started().empty());
 }
 

@@ -33,9 +33,6 @@ TEST_F(EffectsTest, UsingAModelPutsItFirstAndOnlyTheFirstFiveAreStored) {
     EXPECT_EQ(Stored(1), "a");
     EXPECT_EQ(Stored(5), "e");
     EXPECT_EQ(Stored(6), "<none>");
-    // The kinds keep lists of their own.
-    EXPECT_STREQ(CEffectsMruList::PrefixOf(CEffectModel::Kind::Accessory), "VideoEffectsAccessoryMru");
-    EXPECT_STREQ(CEffectsMruList::PrefixOf(CEffectModel::Kind::Fun), "VideoEffectsFunfilterMru");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #pragma once
-// The settings window on the simulated devices: the device service of the simulated hardware (cameras of
-// the given models and a microphone), a temporary settings store, and the fake clock driving the windows'
-// timers. Features a camera offers are recorded as the ribbon records them at start.
+// The settings window on the simulated devices, a temporary settings store and the fake clock driving the
+// windows' timers. The control helpers act on the pane of the open tab.
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "granite/RegisterGraniteDeviceService.h"
@@ -25,6 +24,7 @@
 #include "ui/ControlsRegistration.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +34,8 @@
 
 class SettingsTest : public ::testing::Test {
 protected:
+    using Tab = CMainSettingsDlg::Tab;
+
     void SetUp() override {
         clock.SetTickCount(100000);
         SetClock(&clock);
@@ -59,40 +61,50 @@ protected:
         SetClock(nullptr);
     }
 
-    // Plugs in a camera of the model and records the features it offers (none: no camera at all).
+    // Plugs in the devices and records the features seen as the ribbon does; the first camera is current.
+    void PlugDevices(const std::vector<Granite::DeviceRequest>& devices,
+                     const std::vector<std::string>& features) {
+        hardware = std::make_shared<Granite::CSimulatedHardware>(devices);
+        Granite::CSimulatedHardware::SetCurrent(hardware);
+        RegisterGraniteDeviceService();
+        for (std::string id;
+             hardware->IdAt(Granite::DeviceKind::Camera, static_cast<int32_t>(cameras.size()), id);)
+            cameras.push_back(id);
+        camera = cameras.empty() ? "" : cameras[0];
+        for (const std::string& feature : features)
+            CVidoraSettings::MarkFeatureSeen(feature);
+        facade = GetGraniteDeviceManager();
+        if (facade != nullptr && facade->GetVideoDeviceCount() > 0)
+            facade->SelectVideoDevice(0);
+    }
+    // A camera of the model (none for "") and a microphone.
     void Plug(const std::string& model, const std::vector<std::string>& features) {
         std::vector<Granite::DeviceRequest> devices;
         if (!model.empty())
             devices.push_back({Granite::DeviceKind::Camera, model});
         devices.push_back({Granite::DeviceKind::Microphone, ""});
-        hardware = std::make_shared<Granite::CSimulatedHardware>(devices);
-        Granite::CSimulatedHardware::SetCurrent(hardware);
-        RegisterGraniteDeviceService();
-        if (!model.empty())
-            hardware->IdAt(Granite::DeviceKind::Camera, 0, camera);
-        for (const std::string& feature : features)
-            CVidoraSettings::MarkFeatureSeen(feature);
-        facade = GetGraniteDeviceManager();
-        // The ribbon makes the first camera the current one at start.
-        if (facade != nullptr && facade->GetVideoDeviceCount() > 0)
-            facade->SelectVideoDevice(0);
+        PlugDevices(devices, features);
     }
-    // What the full model offers.
     static std::vector<std::string> FullFeatures() {
         return {"PTZ",        "FaceTracking",    "MultipleFaceTracking",
                 "Autofocus",  "AutofocusManual", "LowLightBoost",
                 "ColorBoost", "SunTune"};
     }
 
-    CMainSettingsDlg* OpenSettings() {
+    // Opens the settings window (again) on the tab.
+    void OpenSettings(Tab tab = Tab::Webcam) {
+        Close();
         settings = new CMainSettingsDlg();
         settings->SetDeleteOnDestroy(true);
-        EXPECT_TRUE(settings->Create(nullptr));
+        ASSERT_TRUE(settings->Create(nullptr));
         settings->show();
         Settle();
-        return settings;
+        if (tab != Tab::Webcam) {
+            settings->SelectTab(tab);
+            Settle();
+        }
+        ASSERT_NE(Current(), nullptr);
     }
-    CWebcamSettingsPaneDlg* Pane() const { return CWebcamSettingsPaneDlg::Current(); }
     void Settle() {
         for (int i = 0; i < 5; ++i)
             Pump();
@@ -105,17 +117,36 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    CDialogBase* Current() const { return settings->CurrentPane(); }
+    QWidget* Item(int item) const { return Current()->GetDlgItem(item); }
     CTransparentSliderCtrl* Slider(int item) const {
-        return Pane()->GetDlgItemAs<CTransparentSliderCtrl>(item);
+        return Current()->GetDlgItemAs<CTransparentSliderCtrl>(item);
     }
-    QAbstractButton* Button(int item) const { return Pane()->GetDlgItemAs<QAbstractButton>(item); }
-    bool Enabled(int item) const { return Pane()->GetDlgItem(item)->isEnabled(); }
-    bool Shown(int item) const { return !Pane()->GetDlgItem(item)->isHidden(); }
-    // A camera value as the camera holds it.
-    int32_t CameraValue(int32_t property) const {
+    QAbstractButton* Button(int item) const { return Current()->GetDlgItemAs<QAbstractButton>(item); }
+    QComboBox* Combo(int item) const { return Current()->GetDlgItemAs<QComboBox>(item); }
+    bool Enabled(int item) const { return Item(item)->isEnabled(); }
+    bool Shown(int item) const { return !Item(item)->isHidden(); }
+    bool Checked(int item) const { return Button(item)->isChecked(); }
+    std::string Tip(int item) const { return Item(item)->toolTip().toStdString(); }
+    void Click(int item) { Button(item)->click(); }
+    // Moves a slider or picks a row of a list as the user does, which tells the pane.
+    void MoveSlider(int item, int32_t position) {
+        CTransparentSliderCtrl* slider = Slider(item);
+        slider->SetPos(position);
+        ControlsNotify::SendScroll(slider, slider->orientation(), ControlsNotify::SB_THUMBPOSITION, 0);
+    }
+    void Pick(int item, int row) {
+        Combo(item)->setCurrentIndex(row);
+        ControlsNotify::SendCommand(Combo(item), ControlsNotify::CBN_SELCHANGE);
+        Settle();
+    }
+
+    // A camera value as the camera (the current one unless named) holds it.
+    int32_t CameraValue(int32_t property, const std::string& id = "") const {
         Variant value;
         int32_t number = INT32_MIN;
-        EXPECT_TRUE(SUCCEEDED(hardware->Get(Granite::DeviceKind::Camera, camera, property, &value)));
+        EXPECT_TRUE(SUCCEEDED(
+            hardware->Get(Granite::DeviceKind::Camera, id.empty() ? camera : id, property, &value)));
         EXPECT_TRUE(value.ToI4(number)) << property;
         return number;
     }
@@ -124,15 +155,6 @@ protected:
         ASSERT_TRUE(
             SUCCEEDED(hardware->Set(Granite::DeviceKind::Camera, camera, property, Variant::FromI4(value))));
     }
-    // Moves a slider as the user does (a key press), which tells the pane.
-    void MoveSlider(int item, int32_t position) {
-        CTransparentSliderCtrl* slider = Slider(item);
-        slider->SetPos(position);
-        const UINT message = slider->orientation() == Qt::Vertical ? WM_VSCROLL : WM_HSCROLL;
-        Pane()->SendMessage(message, MAKEWPARAM(ControlsNotify::SB_THUMBPOSITION, 0),
-                            reinterpret_cast<LPARAM>(static_cast<QWidget*>(slider)));
-    }
-    void Click(int item) { Button(item)->click(); }
 
     CTempEnvironment env;
     CFakeClock clock;
@@ -140,6 +162,7 @@ protected:
     CVidoraApp app;
     std::shared_ptr<Granite::CSimulatedHardware> hardware;
     IGraniteDeviceManager* facade = nullptr;
+    std::vector<std::string> cameras;
     std::string camera;
     CMainSettingsDlg* settings = nullptr;
 };
