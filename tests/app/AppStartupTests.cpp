@@ -1,5 +1,7 @@
-// The application object in this process, with the stand-in services behind the facades.
+// The application object in this process, with the simulated devices behind the service facades, and the
+// session's process table it asks who holds the camera.
 #include "app/CInstanceChannel.h"
+#include "app/CSessionIdentifierApp.h"
 #include "app/CVidoraApp.h"
 #include "app/CVidoraSettings.h"
 #include "granite/RegisterGraniteDeviceService.h"
@@ -16,8 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <fstream>
 #include <future>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -27,8 +34,7 @@ struct Seen {
     uint32_t heldHere = 0, heldElsewhere = 0;
 };
 
-// A main window that sends messages to its own process through the instance channel, as another process
-// of the user would, and notes the answers.
+// A main window that sends messages to its own process through the instance channel, as another would.
 class CChannelProbeWindow : public CDialogBase {
 public:
     explicit CChannelProbeWindow(std::vector<std::pair<bool, intptr_t>>& answers) : answers_(answers) {}
@@ -89,21 +95,31 @@ protected:
             return nullptr;
         });
     }
-
     // The camera the user chose for calls becomes the current camera at start.
     void ChooseFirstCameraForCalls() {
         IGraniteDeviceManager* devices = GetGraniteDeviceManager();
         IGraniteCommunicationsManager* comms = GetGraniteCommunicationsManager();
-        ASSERT_NE(devices, nullptr);
-        ASSERT_NE(comms, nullptr);
+        ASSERT_TRUE(devices && comms);
         VideoDeviceInfo camera;
         ASSERT_EQ(devices->GetVideoDevice(0, &camera), S_OK);
         comms->SetCallSetting1(camera.id);
         comms->Release();
         devices->Release();
     }
-
     CTempEnvironment env;
+};
+
+class SessionIdentifierTest : public ::testing::Test {
+protected:
+    // Written directly: one test makes a table of some thousand processes.
+    void Process(const std::string& entry, int uid) {
+        std::string dir = procRoot + "/" + entry;
+        mkdir(procRoot.c_str(), 0700);
+        mkdir(dir.c_str(), 0700);
+        std::ofstream(dir + "/status") << "Name:\tp\nUid:\t" << uid << "\t" << uid << "\t0\t0\n";
+    }
+    CTempEnvironment env;
+    std::string procRoot = env.Path("proc");
 };
 } // namespace
 
@@ -122,8 +138,7 @@ TEST_F(AppStartupTest, WhoHoldsTheCamera) {
         {kNoProcessOfThisUser, {6, 0, true}, 1, 0}, // minor version 0: always counted as held here
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << "holder " << c.holder << " on " << c.version.major << "." << c.version.minor);
+        SCOPED_TRACE(std::to_string(c.holder) + " on " + std::to_string(c.version.minor));
         Granite::CSimulatedHardware::SetCurrent(nullptr);
         CSystemInfo::Instance().OverrideVersion(c.version);
         Granite::CSimulatedDeviceControl control;
@@ -134,8 +149,8 @@ TEST_F(AppStartupTest, WhoHoldsTheCamera) {
         Seen seen;
         Run(seen);
         ASSERT_TRUE(seen.ran);
-        EXPECT_EQ(seen.heldHere, c.heldHere);
-        EXPECT_EQ(seen.heldElsewhere, c.heldElsewhere);
+        EXPECT_EQ(std::make_pair(seen.heldHere, seen.heldElsewhere),
+                  std::make_pair(c.heldHere, c.heldElsewhere));
     }
 }
 
@@ -143,11 +158,9 @@ TEST_F(AppStartupTest, FirstRunHandsTheServiceDevicesToTheCallSettingsOnlyWhenTh
     Granite::CSimulatedDeviceControl control;
     control.Hardware().SetString(3, "speaker-from-service");
     control.Hardware().SetString(4, "microphone-from-service");
-
     Seen seen;
     Run(seen); // no OEM document: the feature counts as enabled, nothing is handed over
     EXPECT_EQ(CVidoraSettings::GetOEMSetDefDev(), 0u);
-
     env.WriteFile(
         "bin/OEM/OEM.xml",
         R"(<Oem><Features><Feature Id="Do.Not.Set.Default.Devices" Enabled="false"/></Features></Oem>)");
@@ -159,8 +172,7 @@ TEST_F(AppStartupTest, FirstRunHandsTheServiceDevicesToTheCallSettingsOnlyWhenTh
     comms->GetCallSetting3(speaker);
     comms->GetCallSetting2(microphone);
     comms->Release();
-    EXPECT_EQ(speaker, "speaker-from-service");
-    EXPECT_EQ(microphone, "microphone-from-service");
+    EXPECT_EQ(speaker + "|" + microphone, "speaker-from-service|microphone-from-service");
 }
 
 TEST_F(AppStartupTest, PermissionQueryFollowsTheCallingProgramsList) {
@@ -172,20 +184,13 @@ TEST_F(AppStartupTest, PermissionQueryFollowsTheCallingProgramsList) {
       </apps>)");
     CSystemInfo::Instance().OverrideSystemLangId(1033);
     CVidoraApp app;
-    uint8_t shown = 9, hidden = 9, xp = 9, german = 9, unknown = 9;
+    std::string answers; // shown, hidden, XP only (this platform reports 6.1), German only, not listed
     Run(app, [&]() -> std::unique_ptr<CDialogBase> {
-        shown = app.IsApplicationEnabled(0, "shown");
-        hidden = app.IsApplicationEnabled(0, "Hidden");
-        xp = app.IsApplicationEnabled(0, "XpOnly");
-        german = app.IsApplicationEnabled(0, "German");
-        unknown = app.IsApplicationEnabled(0, "NotListed");
+        for (const char* name : {"shown", "Hidden", "XpOnly", "German", "NotListed"})
+            answers += char('0' + app.IsApplicationEnabled(0, name));
         return nullptr;
     });
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(hidden, 0);
-    EXPECT_EQ(xp, 0); // this platform reports 6.1
-    EXPECT_EQ(german, 0);
-    EXPECT_EQ(unknown, 1);
+    EXPECT_EQ(answers, "10001");
     // Without a list every program is allowed.
     EXPECT_EQ(app.IsApplicationEnabled(0, "Hidden"), 1);
 }
@@ -195,10 +200,46 @@ TEST_F(AppStartupTest, TheInstanceChannelPassesOnlyMessagesThisProgramKnows) {
     std::vector<std::pair<bool, intptr_t>> answers;
     CVidoraApp app;
     Run(app, [&] { return std::make_unique<CChannelProbeWindow>(answers); });
-    ASSERT_EQ(answers.size(), 3u);
-    EXPECT_EQ(answers[0], std::make_pair(true, intptr_t(1)));
     // An invented name is answered, but neither delivered nor added to the process's message table.
-    EXPECT_EQ(answers[1], std::make_pair(true, intptr_t(0)));
-    EXPECT_EQ(answers[2], std::make_pair(true, intptr_t(0)));
+    EXPECT_EQ(answers, (std::vector<std::pair<bool, intptr_t>>{{true, 1}, {true, 0}, {true, 0}}));
     EXPECT_EQ(CMessageRegistry::Instance().Find("Invented.By.Another.Process"), 0u);
+}
+
+TEST_F(SessionIdentifierTest, OtherUsersProcessesAreNotOursAndAnUnreadableTableAnswersNothing) {
+    Process("self", 1000);
+    Process("1", 0);
+    Process("100", 1000);
+    Process("200", 1001);
+    env.WriteFile("proc/300/status", "Uid:\t1000\t0\t0\t0\n"); // started by the user, running as root
+    // Entries that are no readable processes of the user.
+    env.WriteFile("proc/400/status", "Name:\tbroken\nUid:\tnonsense\n");
+    env.WriteFile("proc/500/cmdline", "ended while we looked");
+    env.WriteFile("proc/0100/status", "Uid:\t1000\t1000\t1000\t1000\n");
+    env.WriteFile("proc/abc/status", "Uid:\t1000\t1000\t1000\t1000\n");
+    CSessionIdentifierApp session(procRoot);
+    EXPECT_EQ(session.IsPIDInCurrentSession(100), 1); // the first question reads the table
+    EXPECT_EQ(session.GetSessionProcesses(), std::vector<uint32_t>{100});
+    EXPECT_EQ(session.IsPIDInCurrentSession(300), 0);
+    EXPECT_EQ(session.GetEnumeratedCount(), 4u);
+    // The current user can no longer be told: the earlier table must not answer for it.
+    ASSERT_EQ(unlink(env.Path("proc/self/status").c_str()), 0);
+    EXPECT_FALSE(session.EnumerateSessionProcesses());
+    EXPECT_EQ(session.IsPIDInCurrentSession(100), 0);
+    EXPECT_TRUE(session.GetSessionProcesses().empty());
+}
+
+TEST_F(SessionIdentifierTest, MoreThanATableFullOfProcessesOfTheUser) {
+    // Some thousand entries: made in memory where the system offers a memory file system.
+    QTemporaryDir memory(QDir("/dev/shm").exists() ? "/dev/shm/vidora-proc-XXXXXX"
+                                                   : QString::fromStdString(env.Path("proc-XXXXXX")));
+    ASSERT_TRUE(memory.isValid());
+    procRoot = memory.path().toStdString();
+    Process("self", 1000);
+    for (int pid = 2; pid < 2 + 1100; ++pid)
+        Process(std::to_string(pid), 1000);
+    Process("90000", 1000);
+    CSessionIdentifierApp session(procRoot);
+    EXPECT_EQ(session.IsPIDInCurrentSession(90000), 1);
+    EXPECT_EQ(session.IsPIDInCurrentSession(1101), 1);
+    EXPECT_EQ(session.GetSessionProcesses().size(), 1101u);
 }

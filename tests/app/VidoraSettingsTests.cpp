@@ -1,3 +1,4 @@
+// The program's settings over the store: seeding, the reseller's root and defaults, per-camera keys.
 #include "app/CVidoraSettings.h"
 #include "config/CVidoraOEMInfo.h"
 #include "platform/CRegistry.h"
@@ -10,23 +11,15 @@
 #include <memory>
 
 namespace {
-const char* kRoot = "Software\\Brenmoor\\Vidora10";
+const std::string kRoot = "Software\\Brenmoor\\Vidora10";
 
 // Each test gets its own store and its own OEM object, so the document is read afresh.
 class VidoraSettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { env = std::make_unique<CTempEnvironment>(); }
-    void TearDown() override {
-        SetOEMInfo(nullptr);
-        oem.reset();
-        env.reset();
-    }
+    void SetUp() override { SetOEMInfo(oem.get()); }
+    void TearDown() override { SetOEMInfo(nullptr); }
     void UseOem(const std::string& document) {
-        env->WriteFile("bin/OEM/OEM.xml", document);
-        oem = std::make_unique<CVidoraOEMInfo>();
-        SetOEMInfo(oem.get());
-    }
-    void UseNoOem() {
+        env.WriteFile("bin/OEM/OEM.xml", document);
         oem = std::make_unique<CVidoraOEMInfo>();
         SetOEMInfo(oem.get());
     }
@@ -35,47 +28,12 @@ protected:
         CRegistry::Instance().QueryValue(Hive::CurrentUser, key, name, v);
         return v;
     }
-
-    std::unique_ptr<CTempEnvironment> env;
-    std::unique_ptr<CVidoraOEMInfo> oem;
+    CTempEnvironment env;
+    std::unique_ptr<CVidoraOEMInfo> oem = std::make_unique<CVidoraOEMInfo>();
 };
 } // namespace
 
-TEST_F(VidoraSettingsTest, TheCalibrationDateIsReadUnderEitherNameAndWrittenUnderOne) {
-    UseNoOem();
-    CVidoraSettings::SeedDefaults();
-    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "0:0:0");
-    ASSERT_EQ(Settings::WriteString(kRoot, "CalibrationLastRan", "3:14:5000"), S_OK);
-    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "3:14:5000");
-    ASSERT_EQ(CVidoraSettings::SetCalibrationLastRun("3:15:100"), S_OK);
-    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "3:15:100");
-    EXPECT_EQ(Stored(kRoot, "CalibrationLastRan").text, "3:14:5000");
-}
-
-TEST_F(VidoraSettingsTest, SeedingWritesEveryMissingDefaultWithItsType) {
-    UseNoOem();
-    CVidoraSettings::SeedDefaults();
-    EXPECT_EQ(Stored(kRoot, "ShadeFirstTimeUse").type, REG_DWORD);
-    EXPECT_EQ(Stored(kRoot, "ShowSysTrayIcon").dword, 1u);
-    EXPECT_EQ(Stored(kRoot, "CheckUpdatesLastRun").text, "0:0:0");
-    // Path defaults are stored expanded against the all-users data folder.
-    EXPECT_EQ(Stored(kRoot, "PrivacyShadeFilename").text,
-              env->Path("common") + "/Brenmoor/Vidora/PrivacyShades/ps_default.jpg");
-    EXPECT_EQ(Stored(kRoot, "VideoEffectsModelDataFolder").text,
-              env->Path("common") + "/Brenmoor/Vidora/ModelData");
-    EXPECT_EQ(Stored(kRoot, "PrivacyShadeBrowseFolderDefault").text,
-              Stored(kRoot, "PrivacyShadeBrowseFolder").text);
-    // Values that are not seeded stay absent; the getters fall back to their defaults.
-    EXPECT_EQ(Stored(kRoot, "FirstLaunch").type, REG_NONE);
-    EXPECT_EQ(CVidoraSettings::GetFirstLaunch(), 1u);
-    int32_t x = 0, y = 0;
-    CVidoraSettings::GetRibbonPos(x, y);
-    EXPECT_EQ(x, -1);
-    EXPECT_EQ(y, -1);
-}
-
-TEST_F(VidoraSettingsTest, SeedingReplacesWrongTypesAndKeepsRightOnes) {
-    UseNoOem();
+TEST_F(VidoraSettingsTest, SeedingFillsMissingDefaultsReplacesWrongTypesAndKeepsTheRest) {
     CRegistry& reg = CRegistry::Instance();
     ASSERT_EQ(reg.CreateKey(Hive::CurrentUser, kRoot, "DEFAULT_CLASS", false), S_OK);
     reg.SetValue(Hive::CurrentUser, kRoot, "ShowSysTrayIcon", RegValue::String("0"));
@@ -83,14 +41,22 @@ TEST_F(VidoraSettingsTest, SeedingReplacesWrongTypesAndKeepsRightOnes) {
                  RegValue::String("%HOME%/shade.jpg", REG_EXPAND_SZ));
     reg.SetValue(Hive::CurrentUser, kRoot, "VIVFirstTimeUse", RegValue::Dword(0));
     reg.SetValue(Hive::CurrentUser, kRoot, "VideoEffectsCategory", RegValue::Dword(3));
-
     CVidoraSettings::SeedDefaults();
     EXPECT_EQ(Stored(kRoot, "ShowSysTrayIcon").type, REG_DWORD);
     EXPECT_EQ(Stored(kRoot, "ShowSysTrayIcon").dword, 1u);
-    EXPECT_EQ(Stored(kRoot, "PrivacyShadeFilename").type, REG_EXPAND_SZ);
     EXPECT_EQ(Stored(kRoot, "PrivacyShadeFilename").text, "%HOME%/shade.jpg");
     EXPECT_EQ(Stored(kRoot, "VIVFirstTimeUse").dword, 0u);
     EXPECT_EQ(Stored(kRoot, "VideoEffectsCategory").text, "avatars");
+    // Path defaults are stored expanded against the all-users data folder.
+    EXPECT_EQ(Stored(kRoot, "VideoEffectsModelDataFolder").text,
+              env.Path("common") + "/Brenmoor/Vidora/ModelData");
+    // The calibration date is read under either name and written under one.
+    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "0:0:0");
+    ASSERT_EQ(Settings::WriteString(kRoot, "CalibrationLastRan", "3:14:5000"), S_OK);
+    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "3:14:5000");
+    ASSERT_EQ(CVidoraSettings::SetCalibrationLastRun("3:15:100"), S_OK);
+    EXPECT_EQ(CVidoraSettings::GetCalibrationLastRun(), "3:15:100");
+    EXPECT_EQ(Stored(kRoot, "CalibrationLastRan").text, "3:14:5000");
 }
 
 // The reseller's document moves every value below its own root, and its defaults win over the built-in ones.
@@ -107,36 +73,23 @@ TEST_F(VidoraSettingsTest, OemRootAndDefaultsWinOverBuiltInOnes) {
     EXPECT_EQ(CVidoraSettings::GetShadeFirstTimeUse(), 0u); // no digits: 0
     EXPECT_EQ(CVidoraSettings::GetVIVFirstTimeUse(), 1u);   // an empty OEM default does not count
     EXPECT_EQ(CVidoraSettings::GetVideoEffectsCategory(), "fun filters");
-    EXPECT_EQ(CVidoraSettings::GetPrivacyShadeBrowseFolder(), env->Path("common") + "/Shades");
-    EXPECT_EQ(CVidoraSettings::GetSettingsRoot(), "Software\\Reseller\\Cam");
+    EXPECT_EQ(CVidoraSettings::GetPrivacyShadeBrowseFolder(), env.Path("common") + "/Shades");
     CVidoraSettings::SetAlwaysOnTop(0);
     EXPECT_EQ(Stored("Software\\Reseller\\Cam", "AlwaysOnTop").dword, 0u);
     EXPECT_EQ(Stored("Software\\Reseller\\Cam", "ShowSysTrayIcon").dword, 0u);
     EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, kRoot));
 }
 
-TEST_F(VidoraSettingsTest, PerCameraValuesKeepThePreviousMode) {
-    UseNoOem();
+TEST_F(VidoraSettingsTest, PerCameraValuesKeepThePreviousModeInOneKeyPerCamera) {
     // An empty camera name reads the defaults and writes nothing.
     EXPECT_EQ(CVidoraSettings::SetSTMode("", 1), S_OK);
-    CVidoraSettings::SetSTOption("", 0);
     EXPECT_EQ(CVidoraSettings::GetSTMode(""), 5u);
-    EXPECT_EQ(CVidoraSettings::GetPreviousSTMode(""), 5u);
-    EXPECT_EQ(CVidoraSettings::GetSTOption(""), 2u);
-    EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, std::string(kRoot) + "\\Cameras"));
-
-    EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Pro"), 5u);
-    EXPECT_EQ(CVidoraSettings::GetSTOption("Cam Pro"), 2u);
+    EXPECT_FALSE(CRegistry::Instance().KeyExists(Hive::CurrentUser, kRoot + "\\Cameras"));
     CVidoraSettings::SetSTMode("Cam Pro", 1);
     CVidoraSettings::SetSTMode("Cam Pro", 3);
     EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Pro"), 3u);
     EXPECT_EQ(CVidoraSettings::GetPreviousSTMode("Cam Pro"), 1u);
-    CVidoraSettings::SetSTOption("Cam Pro", 0);
-    EXPECT_EQ(CVidoraSettings::GetSTOption("Cam Pro"), 0u);
-    EXPECT_EQ(Stored(std::string(kRoot) + "\\Cameras\\Cam Pro", "STMode").dword, 3u);
-    // Another camera is not affected.
-    EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Basic"), 5u);
-
+    EXPECT_EQ(CVidoraSettings::GetSTMode("Cam Basic"), 5u); // another camera is not affected
     // Whatever a camera's name holds, its values stay in one key of its own directly below "Cameras".
     const std::vector<std::string> names = {"Cam\\Pro", "Cam%5CPro", "Cam\\Pro\\", "\\"};
     for (size_t i = 0; i < names.size(); ++i)
@@ -144,37 +97,26 @@ TEST_F(VidoraSettingsTest, PerCameraValuesKeepThePreviousMode) {
     for (size_t i = 0; i < names.size(); ++i)
         EXPECT_EQ(CVidoraSettings::GetSTOption(names[i]), 10 + i) << names[i];
     std::vector<std::string> keys;
-    ASSERT_EQ(CRegistry::Instance().EnumSubKeys(Hive::CurrentUser, std::string(kRoot) + "\\Cameras", keys),
-              S_OK);
+    ASSERT_EQ(CRegistry::Instance().EnumSubKeys(Hive::CurrentUser, kRoot + "\\Cameras", keys), S_OK);
     EXPECT_EQ(keys.size(), names.size() + 2); // and "Cam Pro", "Cam Basic" (a read makes the key)
     for (const std::string& key : keys) {
         std::vector<std::string> below;
-        CRegistry::Instance().EnumSubKeys(Hive::CurrentUser, std::string(kRoot) + "\\Cameras\\" + key, below);
+        CRegistry::Instance().EnumSubKeys(Hive::CurrentUser, kRoot + "\\Cameras\\" + key, below);
         EXPECT_TRUE(below.empty()) << key;
     }
 }
 
-TEST_F(VidoraSettingsTest, AttachedCamerasSunTuneAndFeatureFlagsHaveTheirOwnKeys) {
-    UseNoOem();
+TEST_F(VidoraSettingsTest, AttachedCamerasAndTheVolatileSunTuneKey) {
     CVidoraSettings::MarkCameraAttached(0x0990);
     CVidoraSettings::MarkCameraAttached(0x08d9);
     CVidoraSettings::MarkCameraAttached(0x08d9);
-    EXPECT_EQ(Stored(std::string(kRoot) + "\\Cameras\\Attached\\0x08d9", "").dword, 1u);
     // A key written by hand in decimal or octal follows its prefix too.
-    CRegistry::Instance().CreateKey(Hive::CurrentUser, std::string(kRoot) + "\\Cameras\\Attached\\017", "",
-                                    false);
+    CRegistry::Instance().CreateKey(Hive::CurrentUser, kRoot + "\\Cameras\\Attached\\017", "", false);
     auto ids = CVidoraSettings::GetAttachedCameras();
     std::sort(ids.begin(), ids.end());
     EXPECT_EQ(ids, (std::vector<uint32_t>{15, 2265, 2448}));
-
     ASSERT_EQ(CVidoraSettings::SetSTAppUI(0x08d9, 4), S_OK);
     EXPECT_EQ(Stored(CVidoraSettings::kSunTuneKey, "ST2AppUI_08D9").dword, 4u);
     EXPECT_TRUE(CRegistry::Instance().IsVolatile(Hive::CurrentUser, CVidoraSettings::kSunTuneKey));
     EXPECT_FALSE(CRegistry::Instance().IsVolatile(Hive::CurrentUser, "Software\\Brenmoor"));
-
-    EXPECT_FALSE(CVidoraSettings::IsFeatureSeen("SunTune"));
-    CVidoraSettings::MarkFeatureSeen("SunTune");
-    EXPECT_TRUE(CVidoraSettings::IsFeatureSeen("SunTune"));
-    Settings::WriteNumber(std::string(kRoot) + "\\Features", "LEDControl", 0);
-    EXPECT_FALSE(CVidoraSettings::IsFeatureSeen("LEDControl"));
 }

@@ -1,8 +1,7 @@
-// The document as a whole: built-in answers without it, loading rules, feature switches, settings defaults
-// and the settings root.
+// The OEM document as a whole: built-in answers without it, loading rules, feature switches and defaults;
+// and the replaceable graphics and icons of the OEM folder, hostile image files included.
 #include "COEMTestFixture.h"
 #include "config/CVidoraOEMInfo.h"
-#include "platform/CRegistry.h"
 
 #include <thread>
 #include <vector>
@@ -16,28 +15,37 @@ protected:
         EXPECT_EQ(info.GetRegistryPath(), "Software\\Brenmoor\\Vidora10");
         EXPECT_EQ(info.GetHelpFile(), "Vidr.chm");
         EXPECT_TRUE(info.IsFeatureEnabled("Ribbon.Link", true));
-        EXPECT_FALSE(info.IsFeatureEnabled("Ribbon.Link", false));
-        EXPECT_EQ(info.GetDefaultRegistryValue("ShowSysTrayIcon"), "");
         EXPECT_EQ(info.ExpandText("%product%"), "Vidora®");
-        EXPECT_EQ(info.GetText("App.HelpTopic"), "");
-    }
-
-    std::uint32_t ReadStoredNumber(const std::string& key, const std::string& name) {
-        RegValue value;
-        if (CRegistry::Instance().QueryValue(Hive::CurrentUser, key, name, value) < 0)
-            return 0xDEAD;
-        return value.dword;
     }
 };
-} // namespace
 
-TEST_F(OEMDocumentTest, WithoutAnOEMFolderEverythingIsBuiltIn) {
-    CVidoraOEMInfo info;
-    ExpectBuiltInAnswers(info, "no OEM folder");
-    EXPECT_EQ(info.GetOEMFolder(), env.ExeDir() + "/OEM");
-    COEMInfo common;
-    EXPECT_EQ(common.GetRegistryPath(), "");
-}
+class OEMGraphicsTest : public COEMTestFixture {
+protected:
+    void SetUp() override {
+        COEMTestFixture::SetUp();
+        // The built-in images: a 1x1 picture for resource 42, nothing for anything else.
+        COEMInfo::SetImageSource([](uint32_t id, QImage& image) {
+            if (id != 42)
+                return false;
+            image = QImage(1, 1, QImage::Format_RGB32);
+            image.fill(Qt::blue);
+            return true;
+        });
+    }
+    void TearDown() override {
+        COEMInfo::SetImageSource(nullptr);
+        COEMTestFixture::TearDown();
+    }
+    // A real PNG of that size in the OEM folder.
+    void WriteOEMPicture(const std::string& name, int width, int height) {
+        env.WriteFile("bin/OEM/" + name, "");
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(QString::fromStdString(env.Path("bin/OEM/" + name)), "PNG"));
+    }
+    std::string Media(const std::string& name) { return TestMediaDir() + "/" + name; }
+};
+} // namespace
 
 TEST_F(OEMDocumentTest, TheDocumentIsReadOnFirstUseAndKeptForTheProcessWhateverTheCaseOfItsName) {
     CVidoraOEMInfo info; // created before the document exists: nothing is read yet
@@ -45,8 +53,6 @@ TEST_F(OEMDocumentTest, TheDocumentIsReadOnFirstUseAndKeptForTheProcessWhateverT
     EXPECT_EQ(info.GetRegistryPath(), "Software\\First");
     WriteOEMBody("<RegistryPath>Software\\Second</RegistryPath>");
     EXPECT_EQ(info.GetRegistryPath(), "Software\\First");
-    CVidoraOEMInfo next;
-    EXPECT_EQ(next.GetRegistryPath(), "Software\\Second");
     // The document's name ignores case.
     QFile::remove(QString::fromStdString(env.Path("bin/OEM/OEM.xml")));
     env.WriteFile("bin/OEM/oem.XML", "<Oem><RegistryPath>Software\\Lower</RegistryPath></Oem>");
@@ -63,120 +69,103 @@ TEST_F(OEMDocumentTest, ConcurrentFirstUseLoadsOnce) {
         threads.emplace_back([&info, &seen, i] { seen[i] = info.GetRegistryPath(); });
     for (auto& t : threads)
         t.join();
-    for (const auto& s : seen)
-        EXPECT_EQ(s, "Software\\Threads");
+    EXPECT_EQ(seen, std::vector<std::string>(4, "Software\\Threads"));
 }
 
-TEST_F(OEMDocumentTest, FeatureSwitchesAndDefaultsOfSettingsValues) {
+TEST_F(OEMDocumentTest, FeatureSwitchesDefaultsOfSettingsValuesAndMissingAttributes) {
     WriteOEMBody(R"(<Features>
         <Feature Id="Off" Enabled="False"/><Feature Id="Zero" Enabled="0"/><Feature Id="NoAttr"/>
-        <Feature Id="Spaced" Enabled=" false"/><Feature Id="off" Enabled="true"/></Features>
-        <DefaultRegistryValues>
+        <Feature Id="Spaced" Enabled=" false"/><Feature Id="off" Enabled="true"/><Feature Enabled="false"/>
+        </Features><DefaultRegistryValues>
         <DefaultRegistryValue Id="ShowSysTrayIcon" DefaultValue="0"/>
         <DefaultRegistryValue Id="showsystrayicon" DefaultValue="1"/>
-        <DefaultRegistryValue Id="NoValue"/></DefaultRegistryValues>)");
+        <DefaultRegistryValue Id="NoValue"/></DefaultRegistryValues>
+        <Texts><Text>no id</Text><Text Id="NoLang"><String StringValue="zero"/></Text></Texts>)");
     CVidoraOEMInfo info;
-    EXPECT_FALSE(info.IsFeatureEnabled("Off", true));
-    EXPECT_FALSE(info.IsFeatureEnabled("OFF", true)); // first match, name without regard to case
-    EXPECT_TRUE(info.IsFeatureEnabled("Zero", false));
-    EXPECT_TRUE(info.IsFeatureEnabled("NoAttr", false));
-    EXPECT_TRUE(info.IsFeatureEnabled("Spaced", false));
+    EXPECT_FALSE(info.IsFeatureEnabled("OFF", true)); // the first match, the name without regard to case
+    for (const char* enabled : {"Zero", "NoAttr", "Spaced"})
+        EXPECT_TRUE(info.IsFeatureEnabled(enabled, false)) << enabled;
     EXPECT_FALSE(info.IsFeatureEnabled("Missing", false));
-    EXPECT_TRUE(info.IsFeatureEnabled("Missing", true));
+    EXPECT_TRUE(info.IsFeatureEnabled("Anything", true)); // an entry without an id matches nothing
     EXPECT_EQ(info.GetDefaultRegistryValue("SHOWSYSTRAYICON"), "0");
     EXPECT_EQ(info.GetDefaultRegistryValue("NoValue"), "");
-    EXPECT_EQ(info.GetDefaultRegistryValue("Other"), "");
-}
-
-TEST_F(OEMDocumentTest, RegistryFlagsLiveUnderTheSettingsRoot) {
-    {
-        CVidoraOEMInfo info;
-        EXPECT_FALSE(info.IsRegistryFlagSet("Tips", "Shown"));
-        info.SetRegistryFlag("Tips", "Shown");
-        EXPECT_TRUE(info.IsRegistryFlagSet("Tips", "Shown"));
-        EXPECT_EQ(ReadStoredNumber("Software\\Brenmoor\\Vidora10\\Tips", "Shown"), 1u);
-    }
-    // A reseller's settings root moves the flags with it.
-    WriteOEMBody("<RegistryPath>Software\\Reseller\\Cam</RegistryPath>");
-    CVidoraOEMInfo info;
-    EXPECT_FALSE(info.IsRegistryFlagSet("Tips", "Shown"));
-    info.SetRegistryFlag("Tips", "Shown");
-    EXPECT_EQ(ReadStoredNumber("Software\\Reseller\\Cam\\Tips", "Shown"), 1u);
-    // A stored 0 is not set.
-    CRegistry::Instance().CreateKey(Hive::CurrentUser, "Software\\Reseller\\Cam\\Tips", "", false);
-    CRegistry::Instance().SetValue(Hive::CurrentUser, "Software\\Reseller\\Cam\\Tips", "Zero",
-                                   RegValue::Dword(0));
-    EXPECT_FALSE(info.IsRegistryFlagSet("Tips", "Zero"));
-}
-
-TEST_F(OEMDocumentTest, TheProcessWideObjectIsClearedWhenDestroyed) {
-    auto info = std::make_unique<CVidoraOEMInfo>();
-    SetOEMInfo(info.get());
-    EXPECT_EQ(GetOEMInfo(), info.get());
-    info.reset();
-    EXPECT_EQ(GetOEMInfo(), nullptr);
-}
-
-TEST_F(OEMDocumentTest, MissingAttributesReadAsEmpty) {
-    WriteOEMBody(R"(<Texts><Text>no id</Text><Text Id="NoLang"><String StringValue="zero"/></Text>
-                    <Text Id="NoValue"><String LanguageId="1033"/></Text></Texts>
-                    <Graphics><NoReplace/></Graphics>
-                    <Features><Feature Enabled="false"/></Features>)");
-    CVidoraOEMInfo info;
     EXPECT_EQ(info.GetText(""), "no id");
     EXPECT_EQ(info.GetText("NoLang"), ""); // language 0 is neither the interface language nor 1033
     SetUiLanguage(0);
     EXPECT_EQ(info.GetText("NoLang"), "zero");
-    SetUiLanguage(1033);
-    EXPECT_EQ(info.GetText("NoValue"), "");
-    EXPECT_TRUE(info.IsFeatureEnabled("Anything", true));
-    EXPECT_EQ(info.GetRegistryPath(), "Software\\Brenmoor\\Vidora10");
 }
 
 // Documents that carry a reseller's settings but cannot be used as a whole must not apply any part of them.
-TEST_F(OEMDocumentTest, UnusableDocumentsGiveTheBuiltInAnswers) {
+TEST_F(OEMDocumentTest, MissingOrUnusableDocumentsGiveTheBuiltInAnswers) {
+    {
+        CVidoraOEMInfo info;
+        ExpectBuiltInAnswers(info, "no OEM folder");
+        EXPECT_EQ(info.GetOEMFolder(), env.ExeDir() + "/OEM");
+    }
     const std::string reseller = "<RegistryPath>Software\\Reseller</RegistryPath>"
                                  "<Features><Feature Id=\"Ribbon.Link\" Enabled=\"false\"/></Features>";
-    std::string deep = "<Oem>" + reseller + "<Texts>";
-    for (int i = 0; i < 100000; ++i)
-        deep += "<Text>";
-    for (int i = 0; i < 100000; ++i)
-        deep += "</Text>";
-    deep += "</Texts></Oem>";
     const std::pair<std::string, std::string> documents[] = {
         {"root OEM", "<OEM>" + reseller + "</OEM>"},
         {"blank settings root", "<Oem><RegistryPath>  </RegistryPath></Oem>"},
-        {"100000 levels", deep},
-        {"invalid UTF-8",
-         "<Oem>" + reseller +
-             "<Texts><Text Id=\"%product%\"><String LanguageId=\"1033\" StringValue=\"\xC3\x28\"/>"
-             "</Text></Texts></Oem>"},
         {"truncated", "<Oem>" + reseller + "<Texts><Text Id=\"%product%\" Local"},
         {"entity declared", "<!DOCTYPE Oem [<!ENTITY a \"ClearView\">]><Oem>" + reseller +
                                 "<Texts><Text Id=\"%product%\" Localized=\"false\">&a;</Text></Texts></Oem>"},
-        {"empty", ""},
-        {"binary", std::string(4096, '\0')},
     };
     for (const auto& [what, document] : documents) {
         WriteOEM(document);
         CVidoraOEMInfo info;
         ExpectBuiltInAnswers(info, what);
     }
-
-    // The malformed documents of other software.
-    VIDORA_REQUIRE_TEST_MEDIA();
-    QDir dir(QString::fromStdString(TestMediaDir() + "/xml-bad"));
-    const QStringList files = dir.entryList({"*.xml"}, QDir::Files);
-    ASSERT_GE(files.size(), 9);
-    for (const QString& name : files) {
-        CopyIntoOEM(dir.filePath(name).toStdString(), "OEM.xml");
-        CVidoraOEMInfo info;
-        ExpectBuiltInAnswers(info, name.toStdString());
-    }
-
     // A folder in place of the document.
     QFile::remove(QString::fromStdString(env.Path("bin/OEM/OEM.xml")));
     QDir().mkpath(QString::fromStdString(env.Path("bin/OEM/OEM.xml")));
     CVidoraOEMInfo info;
     ExpectBuiltInAnswers(info, "folder named OEM.xml");
+}
+
+// Names of pictures and of "NoReplace" entries are compared without regard to case.
+TEST_F(OEMGraphicsTest, NoReplaceKeepsTheBuiltInPictureForItsLanguageOnly) {
+    WriteOEMBody(R"(<Graphics><NoReplace Id="LOGO.png" LanguageId="1033"/></Graphics>)");
+    WriteOEMPicture("Logo.PNG", 4, 2);
+    CVidoraOEMInfo info;
+    QImage image;
+    SetUiLanguage(1033);
+    EXPECT_FALSE(info.LoadGraphic("logo.png", image));
+    ASSERT_TRUE(info.GetGraphic("logo.png", 42, image));
+    EXPECT_EQ(image.size(), QSize(1, 1)); // the built-in logo
+    SetUiLanguage(1031);
+    ASSERT_TRUE(info.GetGraphic("logo.png", 42, image));
+    EXPECT_EQ(image.size(), QSize(4, 2));
+}
+
+TEST_F(OEMGraphicsTest, MissingBrokenAndOversizedPicturesAndIconsFallBackToTheBuiltInOnesOrNone) {
+    CVidoraOEMInfo info;
+    QImage none;
+    EXPECT_FALSE(info.GetGraphic("logo.png", 7, none)) << "no picture and no built-in one";
+    env.WriteFile("bin/OEM/text.png", "this is not a picture");
+    WriteOEMPicture("wide.png", COEMInfo::kMaxImageSide + 1, 1);
+    std::vector<std::string> names = {"missing.png", "text.png", "wide.png"};
+    if (TestMediaAvailable()) {
+        for (const char* hostile :
+             {"jpeg-bomb-65535x65535-186bytes.jpg", "gif-malformed-empty-loop-stall.gif",
+              "gif-malformed-frame-65535x65535-bomb.gif"}) {
+            CopyIntoOEM(Media(hostile), hostile);
+            names.push_back(hostile);
+        }
+    }
+    for (const std::string& name : names) {
+        QImage image;
+        EXPECT_FALSE(info.LoadGraphic(name, image)) << name;
+        EXPECT_TRUE(image.isNull()) << name;
+        ASSERT_TRUE(info.GetGraphic(name, 42, image)) << name;
+        EXPECT_EQ(image.size(), QSize(1, 1)) << name;
+    }
+    // No usable OEM file and no such resource: a null icon, not a crash.
+    EXPECT_TRUE(info.LoadIconFile("missing.ico", 1999999).isNull());
+    EXPECT_TRUE(info.LoadIconFile("text.png", 1999999).isNull());
+    if (names.size() > 3) {
+        EXPECT_TRUE(info.LoadIconFile(names[3], 1999999).isNull()); // the decompression bomb
+    }
+    WriteOEMPicture("app.png", 16, 16);
+    EXPECT_TRUE(info.LoadIconFile("App.png", 1999999).availableSizes().contains(QSize(16, 16)));
 }

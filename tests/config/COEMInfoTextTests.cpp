@@ -1,59 +1,42 @@
-// Texts of the OEM document: language selection, resource fallbacks and placeholder expansion.
+// The OEM document's reader and its texts: which names count, language selection, resource fallbacks and
+// placeholder expansion.
 #include "COEMTestFixture.h"
+#include "config/COEMReader.h"
 #include "config/CVidoraOEMInfo.h"
+#include "config/CVidoraOEMReader.h"
+
+using OEMReader::COEMReader;
 
 namespace {
-class OEMTextTest : public COEMTestFixture {};
-
-const char* kLocalizedProduct = R"(<Texts>
-    <Text Id="%product%"><String LanguageId="1036" StringValue="Caméra FR"/><String LanguageId="1033" StringValue="Camera EN"/></Text>
-    <Text Id="Plain.Text" Localized="FALSE">own<String LanguageId="1033" StringValue="child"/></Text>
-    <Text Id="French.Only"><String LanguageId="1036" StringValue="seulement"/></Text>
-    </Texts>)";
+class OEMTextTest : public COEMTestFixture {
+protected:
+    std::string Reader(const std::string& body, const std::string& root = "Oem") {
+        env.WriteFile("OEM.xml", "<" + root + ">" + body + "</" + root + ">");
+        return env.Path("OEM.xml");
+    }
+};
 } // namespace
 
-TEST_F(OEMTextTest, GetTextFollowsTheUserInterfaceLanguage) {
-    WriteOEMBody(kLocalizedProduct);
+TEST_F(OEMTextTest, TextsFollowTheInterfaceLanguageAndFallBackToTheBuiltInOnes) {
+    WriteOEMBody(R"(<Texts>
+        <Text Id="%product%"><String LanguageId="1036" StringValue="Caméra FR"/><String LanguageId="1033" StringValue="Camera EN"/></Text>
+        <Text Id="IDS_NAME" Localized="false">Reseller Cam</Text>
+        <Text Id="IDS_FR"><String LanguageId="1036" StringValue="fr"/></Text>
+        <Text Id="App.HelpTopic" Localized="false">reseller-help.html</Text></Texts>)");
     CVidoraOEMInfo info;
-    SetUiLanguage(1031);
-    EXPECT_EQ(info.GetText("%product%"), "Camera EN");
     SetUiLanguage(1036);
-    EXPECT_EQ(info.GetText("%product%"), "Caméra FR");
-    EXPECT_EQ(info.GetText("Plain.Text"), "own");
     EXPECT_EQ(info.ExpandText("%product%"), "Caméra FR");
     SetUiLanguage(1031);
     EXPECT_EQ(info.ExpandText("%product%"), "Camera EN");
-    EXPECT_EQ(info.GetText("French.Only"), "");
-    EXPECT_EQ(info.GetText("plain.text"), ""); // ids are exact
-}
-
-TEST_F(OEMTextTest, GetStringAndTheHelpFileFallBackToTheBuiltInOnes) {
-    WriteOEMBody(R"(<Texts><Text Id="IDS_NAME" Localized="false">Reseller Cam</Text>
-                    <Text Id="IDS_FR"><String LanguageId="1036" StringValue="fr"/></Text>
-                    <Text Id="App.HelpTopic" Localized="false">reseller-help.html</Text></Texts>)");
-    CVidoraOEMInfo info;
+    EXPECT_EQ(info.GetText("IDS_FR"), "");
+    EXPECT_EQ(info.GetText("ids_name"), ""); // ids are exact
     EXPECT_EQ(info.GetHelpFile(), "reseller-help.html");
     const std::string resource = CResourceLibrary::Instance().GetString(109);
     ASSERT_FALSE(resource.empty());
     EXPECT_EQ(info.GetString(109, "IDS_NAME"), "Reseller Cam");
     EXPECT_EQ(info.GetString(109, "IDS_OTHER"), resource);
-    // An entry with no text for this language does not blank the label.
-    EXPECT_EQ(info.GetString(109, "IDS_FR"), resource);
+    EXPECT_EQ(info.GetString(109, "IDS_FR"), resource); // no text for this language does not blank the label
     EXPECT_EQ(info.GetString(999999, "IDS_OTHER"), "");
-}
-
-TEST_F(OEMTextTest, BuiltInPlaceholdersOfEachVariant) {
-    const std::string all = "%company%|%companyInc%|%web:company%|%companyNoR%|%product%|%appname%|"
-                            "%web:product%|%captureWindow%|%aCompanyProduct%|%productNoR%";
-    const std::string web = COEMInfo::kCompanyWebAddress;
-    CVidoraOEMInfo vidora;
-    EXPECT_EQ(vidora.ExpandText(all), "Brenmoor®|Brenmoor® Inc.|" + web + "|Brenmoor|Vidora®|Vidora|" + web +
-                                          "/vidora|SnapDesk|Brenmoor® Vidora®|Vidora");
-    COEMInfo common;
-    EXPECT_EQ(common.ExpandText(all), "Brenmoor®|Brenmoor® Inc.|" + web +
-                                          "|Brenmoor|%product%|%appname%|%web:product%|%captureWindow%|"
-                                          "%aCompanyProduct%|%productNoR%");
-    EXPECT_EQ(vidora.ExpandText("100% sure, %unknown%"), "100% sure, %unknown%");
 }
 
 // The document's placeholders go first, in document order, then the built-in pass.
@@ -85,10 +68,56 @@ TEST_F(OEMTextTest, MutuallyDoublingPlaceholdersCannotExhaustMemory) {
     for (int i = 0; i < 60; ++i)
         body += "<Text Id=\"%p" + std::to_string(i) + "%\" Localized=\"false\">%p" + std::to_string(i + 1) +
                 "%%p" + std::to_string(i + 1) + "%</Text>";
-    body += "</Texts>";
-    WriteOEMBody(body);
+    WriteOEMBody(body + "</Texts>");
     CVidoraOEMInfo info;
     std::string expanded = info.ExpandText("%p0%");
     EXPECT_LE(expanded.size(), 4 * COEMInfo::kMaxExpandedLength);
     EXPECT_GT(expanded.size(), COEMInfo::kMaxExpandedLength / 4);
+}
+
+TEST_F(OEMTextTest, SectionNamesAndAttributesAreExactEntriesAnyCaseAndALaterLoadForgetsAll) {
+    OEMReader::CVidoraOEMReader reader;
+    ASSERT_TRUE(reader.Load(Reader(R"(
+        <registrypath>ignored</registrypath><RegistryPath>  Software\Reseller\Cam  </RegistryPath>
+        <Texts><Comment Id="ignored"/><text Id="App.HelpTopic" Localized="false">help.html</text>
+          <Text id="b" Localized="false">lower-case attribute</Text></Texts>
+        <texts><Text Id="a" Localized="false">lower-case section</Text></texts>
+        <Features><FEATURE Id="B"/><Feature ID="X" enabled="false"/></Features>
+        <Directories><pictures> /srv/pics </pictures><Videos>%myvideos%\Clips</Videos></Directories>)")));
+    EXPECT_EQ(reader.GetRegistryPath(), "Software\\Reseller\\Cam");
+    ASSERT_EQ(reader.GetTexts().size(), 2u);
+    EXPECT_EQ(reader.GetTexts()[0].plainText, "help.html");
+    EXPECT_EQ(reader.GetTexts()[1].id, ""); // "id" is not "Id"
+    EXPECT_EQ(reader.FindText("a"), nullptr);
+    ASSERT_EQ(reader.GetFeatures().size(), 2u);
+    EXPECT_TRUE(reader.GetFeatures()[0].enabled); // missing Enabled
+    EXPECT_TRUE(reader.GetFeatures()[1].enabled); // "enabled" is not "Enabled"
+    EXPECT_EQ(reader.GetPicturesFolder(), "/srv/pics");
+    EXPECT_EQ(reader.GetVideosFolder(), "%myvideos%\\Clips");
+    // A later load, even a refused one, forgets the earlier document.
+    EXPECT_FALSE(reader.Load(Reader("<Features/>", "Other")));
+    EXPECT_TRUE(reader.GetFeatures().empty());
+    EXPECT_EQ(reader.GetRegistryPath(), "");
+}
+
+TEST_F(OEMTextTest, TextSelectionPrefersTheLanguageThenEnglishThenNothing) {
+    COEMReader reader;
+    ASSERT_TRUE(reader.Load(Reader(R"(<Texts>
+        <Text Id="t"><String LanguageId="1036" StringValue="fr"/><String LanguageId="1033" StringValue="en"/>
+                     <String LanguageId="1036" StringValue="fr2"/></Text>
+        <Text Id="t"><String LanguageId="1031" StringValue="shadowed"/></Text>
+        <Text Id="none"><String LanguageId="1036" StringValue="fr"/></Text>
+        <Text Id="zero"><String StringValue="no id"/><String LanguageId="" StringValue="empty id"/></Text>
+        <Text Id="plain" Localized="FALSE">own text<String LanguageId="1033" StringValue="child"/></Text>
+        <Text Id="other" Localized="no">own text<String LanguageId="1033" StringValue="child"/></Text>
+        </Texts>)")));
+    // Localized="false" (in any case) takes the element's own text; any other value takes the strings.
+    EXPECT_EQ(COEMReader::SelectText(*reader.FindText("plain"), 1033), "own text");
+    EXPECT_EQ(COEMReader::SelectText(*reader.FindText("other"), 1033), "child");
+    const auto& t = *reader.FindText("t");
+    EXPECT_EQ(COEMReader::SelectText(t, 1036), "fr"); // first match
+    EXPECT_EQ(COEMReader::SelectText(t, 1031), "en"); // the first entry wins over the second
+    EXPECT_EQ(COEMReader::SelectText(*reader.FindText("none"), 1031), "");
+    EXPECT_EQ(COEMReader::SelectText(*reader.FindText("zero"), 0), "no id");
+    EXPECT_EQ(reader.FindText("T"), nullptr);
 }

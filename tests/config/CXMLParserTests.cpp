@@ -1,3 +1,4 @@
+// The XML reader every configuration document goes through, and its limits against hostile files.
 #include "config/CXMLParser.h"
 #include "support/CTempEnvironment.h"
 
@@ -18,19 +19,14 @@ protected:
     }
     // Loads a document from text; the parser keeps it for the checks that follow.
     bool LoadText(const std::string& content) { return parser.Load(Write("doc.xml", content)); }
-
     static std::string Nested(std::size_t depth, bool closed = true) {
         std::string s;
-        s.reserve(depth * 8);
         for (std::size_t i = 0; i < depth; ++i)
             s += "<a>";
-        if (closed) {
-            for (std::size_t i = 0; i < depth; ++i)
-                s += "</a>";
-        }
+        for (std::size_t i = 0; closed && i < depth; ++i)
+            s += "</a>";
         return s;
     }
-
     CTempEnvironment env;
     CXMLParser parser;
 };
@@ -43,7 +39,6 @@ TEST_F(XMLParserTest, LoadRefusesMissingFilesFoldersFifosAndASecondDocument) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(parser.Load(fifo));
     EXPECT_FALSE(parser.IsLoaded());
-
     ASSERT_TRUE(parser.Load(Write("first.xml", "<First/>")));
     EXPECT_FALSE(parser.Load(Write("second.xml", "<Second/>")));
     // The first document stays.
@@ -51,42 +46,28 @@ TEST_F(XMLParserTest, LoadRefusesMissingFilesFoldersFifosAndASecondDocument) {
     EXPECT_FALSE(parser.GetRoot("Second"));
 }
 
-TEST_F(XMLParserTest, NamesAreExactAndIterationSkipsEverythingButElements) {
-    ASSERT_TRUE(LoadText("<?xml version=\"1.0\"?>\n<!-- lead -->\n<Root a=\"1\" e=\"\">"
-                         "<!--c--><?pi x?>text<Child>x</Child><child>y</child><Child>z</Child></Root>"));
+TEST_F(XMLParserTest, NamesAreExactIterationSkipsAllButElementsAndTextJoinsDescendants) {
+    ASSERT_TRUE(LoadText(
+        "<?xml version=\"1.0\"?>\n<!-- lead -->\n<Root a=\"1\"><!--c--><?pi x?>text"
+        "<Child>x</Child><child>y <b>big <c>wide</c></b> &amp; <![CDATA[<x>]]> <!-- no -->\n </child>"
+        "<Child>z</Child></Root>"));
     EXPECT_FALSE(parser.GetRoot("root"));
     XmlNode root = parser.GetRoot("Root");
     ASSERT_TRUE(root);
-
-    EXPECT_EQ(parser.GetText(parser.GetChild(root, "Child")), "x");
-    EXPECT_EQ(parser.GetText(parser.GetChild(root, "child")), "y");
+    EXPECT_EQ(parser.GetText(parser.GetChild(root, "child")), "y big wide & <x>");
     EXPECT_FALSE(parser.GetChild(root, "CHILD"));
-
     std::vector<std::string> names;
     for (XmlNode n = parser.GetFirstChild(root); n; n = parser.GetNextSibling(n))
         names.push_back(parser.GetNodeName(n));
     EXPECT_EQ(names, (std::vector<std::string>{"Child", "child", "Child"}));
-
     std::string value = "stale";
     EXPECT_FALSE(parser.GetAttribute(root, "A", value));
     EXPECT_EQ(value, "");
     EXPECT_TRUE(parser.GetAttribute(root, "a", value));
     EXPECT_EQ(value, "1");
-    EXPECT_TRUE(parser.GetAttribute(root, "e", value));
-    EXPECT_EQ(value, "");
-
-    // Absent nodes answer absent all the way down.
-    XmlNode none = parser.GetChild(root, "Missing");
-    EXPECT_FALSE(parser.GetChild(none, "Child"));
+    XmlNode none = parser.GetChild(root, "Missing"); // absent nodes answer absent all the way down
     EXPECT_FALSE(parser.GetFirstChild(none));
     EXPECT_EQ(parser.GetText(none), "");
-    EXPECT_FALSE(parser.GetAttribute(none, "a", value));
-}
-
-TEST_F(XMLParserTest, TextJoinsAllDescendantsAndDropsSurroundingBlanks) {
-    ASSERT_TRUE(
-        LoadText("<a>\n   hello <b>big <c>wide</c></b> world &amp; <![CDATA[<x>]]> <!-- no -->\n </a>"));
-    EXPECT_EQ(parser.GetText(parser.GetRoot("a")), "hello big wide world & <x>");
 }
 
 TEST_F(XMLParserTest, DecodesUtf16AndLatin1Documents) {
@@ -98,7 +79,6 @@ TEST_F(XMLParserTest, DecodesUtf16AndLatin1Documents) {
     }
     ASSERT_TRUE(parser.Load(Write("utf16.xml", bytes)));
     EXPECT_EQ(parser.GetText(parser.GetRoot("r")), "Gr\u00FC\u00DFe");
-
     CXMLParser latin;
     ASSERT_TRUE(latin.Load(Write("latin1.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>Gr\xFC\xDF"
                                                "e</r>")));
@@ -113,8 +93,6 @@ TEST_F(XMLParserTest, EveryDocumentOfTheMalformedCorpusIsRefused) {
     for (const QString& name : files) {
         CXMLParser p;
         EXPECT_FALSE(p.Load(dir.filePath(name).toStdString())) << name.toStdString();
-        EXPECT_FALSE(p.IsLoaded());
-        EXPECT_FALSE(p.GetFirstChild(p.GetRoot("doc")));
         EXPECT_FALSE(p.LastError().empty()) << name.toStdString();
     }
 }
@@ -126,29 +104,19 @@ TEST_F(XMLParserTest, NestingIsLimited) {
     for (; node; node = parser.GetFirstChild(node))
         ++depth;
     EXPECT_EQ(depth, CXMLParser::kMaxDepth);
-
-    CXMLParser deeper;
-    EXPECT_FALSE(deeper.Load(Write("deeper.xml", Nested(CXMLParser::kMaxDepth + 1))));
-    CXMLParser hostile;
-    EXPECT_FALSE(hostile.Load(Write("deep.xml", Nested(100000))));
-    CXMLParser unclosed;
-    EXPECT_FALSE(unclosed.Load(Write("unclosed.xml", Nested(100000, false))));
+    for (const std::string& deep :
+         {Nested(CXMLParser::kMaxDepth + 1), Nested(100000), Nested(100000, false)}) {
+        CXMLParser p;
+        EXPECT_FALSE(p.Load(Write("deep.xml", deep))) << deep.size();
+    }
 }
 
 TEST_F(XMLParserTest, FilesAboveTheSizeLimitAreRefused) {
-    std::string atLimit = "<a>";
-    atLimit += std::string(CXMLParser::kMaxFileSize - 7, ' ');
-    atLimit += "</a>";
-    ASSERT_EQ(atLimit.size(), CXMLParser::kMaxFileSize);
-    ASSERT_TRUE(LoadText(atLimit));
-
-    std::string huge = "<Oem><Texts>";
-    while (huge.size() < 20u * 1024u * 1024u)
-        huge += "<Text Id=\"%x%\" Localized=\"false\">padding padding padding</Text>";
-    huge += "</Texts></Oem>";
-    CXMLParser big;
-    EXPECT_FALSE(big.Load(Write("huge.xml", huge)));
-    EXPECT_FALSE(big.GetRoot("Oem"));
+    const std::string padding(CXMLParser::kMaxFileSize - 7, ' ');
+    ASSERT_TRUE(LoadText("<a>" + padding + "</a>"));
+    CXMLParser over;
+    EXPECT_FALSE(over.Load(Write("over.xml", "<a>" + padding + " </a>")));
+    EXPECT_FALSE(over.GetRoot("a"));
 }
 
 // Entities are never expanded: declaring one refuses the document. So does invalid UTF-8 anywhere.

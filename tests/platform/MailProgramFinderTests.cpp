@@ -1,5 +1,7 @@
-// Finding the installed mail programs from real desktop entries in temporary applications folders: which
-// entries count, which folder wins, translated names, and where the folders come from.
+// Desktop entries: finding the installed mail programs from real entries in temporary applications folders
+// (which entries count, which folder wins, translated names), and turning Exec lines into argument lists.
+#include "platform/CDesktopEntry.h"
+#include "platform/CDesktopExecLine.h"
 #include "platform/CMailProgramFinder.h"
 #include "support/CTempEnvironment.h"
 
@@ -9,6 +11,16 @@
 #include <vector>
 
 namespace {
+
+using Args = std::vector<std::string>;
+
+Args Split(const std::string& exec, const CDesktopExecLine::Context& context = {}) {
+    Args argv{"untouched"};
+    if (!CDesktopExecLine::Split(exec, context, &argv)) {
+        EXPECT_TRUE(argv.empty());
+    }
+    return argv;
+}
 
 std::string Entry(const std::string& name, const std::string& extra = {},
                   const std::string& mime = "text/html;x-scheme-handler/mailto;") {
@@ -85,6 +97,38 @@ TEST_F(MailProgramFinderTest, FoldersComeFromTheXdgVariables) {
     const std::vector<std::string> defaults = {env.Path("home/.local/share/applications"),
                                                "/usr/local/share/applications", "/usr/share/applications"};
     EXPECT_EQ(CMailProgramFinder::DesktopFolders(), defaults);
+}
+
+TEST(CommsDesktopEntry, OnlyTheFirstEntryGroupAndTheFirstOfTwoEqualKeysCount) {
+    CDesktopEntry entry;
+    ASSERT_TRUE(entry.Parse("[Other]\nName=Wrong\n[Desktop Entry]\nName = Chat\\sPro\nName=Second\n"
+                            "Comment=Line\\none\\ttab\\\\slash\nCategories=A;B\\;C;;D\nHidden=True\n"
+                            "Name[sr@latin]=Caskanje\n[Desktop Entry]\nExec=evil\n"));
+    EXPECT_EQ(entry.Value("Name"), "Chat Pro");
+    EXPECT_EQ(entry.Value("Comment"), "Line\none\ttab\\slash");
+    EXPECT_EQ(entry.List("Categories"), (Args{"A", "B;C", "D"}));
+    EXPECT_FALSE(entry.Boolean("Hidden")) << "only the lower-case form is true";
+    EXPECT_EQ(entry.LocalizedValue("Name", "sr_RS@latin"), "Caskanje");
+    EXPECT_FALSE(entry.Has("Exec")) << "a second entry group does not add to the first";
+}
+
+TEST(CommsDesktopExec, QuotesGroupArgumentsShellSyntaxIsPlainTextAndFieldCodesExpand) {
+    EXPECT_EQ(Split(R"(/usr/bin/chat --name "Two Words" "say \"hi\" \$HOME \`x\` \\ end" "" tail)"),
+              (Args{"/usr/bin/chat", "--name", "Two Words", R"(say "hi" $HOME `x` \ end)", "", "tail"}));
+    EXPECT_EQ(Split(R"(  /opt/chat/chat	--profile "a b; rm -rf ~" ; rm -rf / && echo $(id) | tee `x`  )"),
+              (Args{"/opt/chat/chat", "--profile", "a b; rm -rf ~", ";", "rm", "-rf", "/", "&&", "echo",
+                    "$(id)", "|", "tee", "`x`"}));
+    CDesktopExecLine::Context context{"chat-icon", "Chat Pro", "/usr/share/applications/chat.desktop"};
+    EXPECT_EQ(
+        Split("chat %U --file=%f %F %u %d %D %n %N %v %m %i --title %c --from %k 100%% \"%f\"", context),
+        (Args{"chat", "--file=", "--icon", "chat-icon", "--title", "Chat Pro", "--from",
+              "/usr/share/applications/chat.desktop", "100%", "%f"}));
+    EXPECT_EQ(Split("chat %i", {}), (Args{"chat"})) << "no icon, no --icon";
+}
+
+TEST(CommsDesktopExec, LinesThatCannotBeReadSafelyAreNotStarted) {
+    for (const char* line : {"chat \"unterminated", "chat %z", "chat 100%", "", "%U", "\"\" --x"})
+        EXPECT_TRUE(Split(line).empty()) << line;
 }
 
 } // namespace
