@@ -5,10 +5,9 @@
 #include "platform/CResourceLibrary.h"
 #include "platform/DesktopLinks.h"
 #include "ui/CVidoraSkin.h"
+#include "ui/ScreenPlacement.h"
 
 #include <QAbstractButton>
-#include <QGuiApplication>
-#include <QScreen>
 
 CUVCNotificationDlg::CUVCNotificationDlg(QWidget* parent) : CDialogBase(kTemplateId, parent) {}
 
@@ -55,17 +54,8 @@ bool CUVCNotificationDlg::OnInitDialog() {
                             this);
     skin_->Attach(this);
     setFixedSize(size());
-    CentreOnScreen();
+    ScreenPlacement::CentreOnScreen(*this);
     return true;
-}
-
-void CUVCNotificationDlg::CentreOnScreen() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = frameGeometry().size().isValid() ? frameGeometry().size() : this->size();
-    move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void CUVCNotificationDlg::OnHelpLink() {

@@ -37,8 +37,6 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    void CentreOnScreen();
-
     CVidoraSkin* skin_ = nullptr; // owned by the window
     bool dontShowAgain_ = false;
 };

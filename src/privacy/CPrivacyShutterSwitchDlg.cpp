@@ -4,6 +4,7 @@
 #include "app/CVidoraSettings.h"
 #include "ui/CTransparentRadioButton.h"
 #include "ui/CVidoraSkin.h"
+#include "ui/ScreenPlacement.h"
 
 #include <QAbstractButton>
 #include <QPointer>
@@ -49,6 +50,7 @@ bool CPrivacyShutterSwitchDlg::OnInitDialog() {
                                  CVidoraSkin::FrameStyle::Popup, this);
     skin->Attach(this);
     setFixedSize(size());
+    ScreenPlacement::CentreOnScreen(*this);
     return true;
 }
 

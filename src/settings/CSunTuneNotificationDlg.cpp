@@ -5,11 +5,10 @@
 #include "settings/CSunTuneAnswer.h"
 #include "settings/CSunTuneRules.h"
 #include "ui/CVidoraSkin.h"
+#include "ui/ScreenPlacement.h"
 
 #include <QAbstractButton>
-#include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 
 #include <utility>
 #include <vector>
@@ -96,7 +95,7 @@ bool CSunTuneNotificationDlg::OnInitDialog() {
                             this);
     skin_->Attach(this);
     setFixedSize(size());
-    CentreOnScreen();
+    ScreenPlacement::CentreOnScreen(*this);
     return true;
 }
 
@@ -134,13 +133,4 @@ void CSunTuneNotificationDlg::OnCancel() {
     closing_ = true;
     CSunTuneAnswer(devices_, deviceId_, cameraKey_).Dismiss();
     DestroyWindow();
-}
-
-void CSunTuneNotificationDlg::CentreOnScreen() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = frameGeometry().size().isValid() ? frameGeometry().size() : this->size();
-    move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }

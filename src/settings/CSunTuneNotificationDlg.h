@@ -47,8 +47,6 @@ protected:
     void OnCancel() override;
 
 private:
-    void CentreOnScreen();
-
     std::string deviceId_;
     int32_t recommendedMode_;
     std::string cameraKey_;

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -249,6 +250,10 @@ TEST_F(ShadeTest, ShutterQuestionStoresTheAnswerAndReplaysTheEvent) {
     }
     CPrivacyShutterSwitchDlg ask;
     ASSERT_TRUE(ask.Create(nullptr));
+    const QPoint offCentre =
+        ask.frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 4)
+        << "a question with no owner comes up in the middle of the screen";
     ask.GetDlgItemAs<QAbstractButton>(CPrivacyShutterSwitchDlg::kVideoCall)->click();
     ask.GetDlgItemAs<QAbstractButton>(CPrivacyShutterSwitchDlg::kOk)->click();
     Settle();
