@@ -151,16 +151,22 @@ void CPreferenceSettingsPaneDlg::FillCallingPrograms() {
     if (combo == nullptr)
         return;
     // The user's pick stays selected while the list changes under it; until there is one, the stored choice.
-    const std::string shown =
-        callingChosen_ ? combo->currentText().toStdString() : CVidoraSettings::GetVideoCallingIMApp();
+    const std::string shown = callingChosen_ && combo->isEnabled() ? combo->currentText().toStdString()
+                                                                   : CVidoraSettings::GetVideoCallingIMApp();
     const std::vector<std::string> names = CCallingProgramNames::ReadyPrograms(comms_);
     combo->clear();
     for (const std::string& name : names)
         combo->addItem(QString::fromStdString(name));
-    if (names.empty())
-        combo->addItem(QString());
+    if (names.empty()) {
+        // Said in the list itself, as for mail programs; the stored choice stays until one can be picked.
+        combo->addItem(QString::fromStdString(LoadString(kNoCallingProgram)));
+        combo->setCurrentIndex(0);
+        combo->setEnabled(false);
+        return;
+    }
     const int stored = CCallingProgramNames::Find(names, shown);
     combo->setCurrentIndex(stored >= 0 ? stored : 0);
+    combo->setEnabled(true);
 }
 
 void CPreferenceSettingsPaneDlg::FillMailPrograms() {
@@ -322,7 +328,8 @@ void CPreferenceSettingsPaneDlg::Apply() {
     if (auto* mail = GetDlgItemAs<QComboBox>(kEmailPrograms);
         mail != nullptr && mailChosen_ && mail->isEnabled() && mail->currentIndex() >= 0)
         CVidoraSettings::SetEmailClient(mail->currentText().toStdString());
-    if (auto* calling = GetDlgItemAs<QComboBox>(kCallingPrograms); calling != nullptr && callingChosen_)
+    if (auto* calling = GetDlgItemAs<QComboBox>(kCallingPrograms);
+        calling != nullptr && callingChosen_ && calling->isEnabled())
         CVidoraSettings::SetVideoCallingIMApp(
             CCallingProgramNames::Shown(calling->currentText().toStdString()));
     uint32_t behavior = 0;

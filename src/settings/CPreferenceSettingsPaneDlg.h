@@ -50,6 +50,7 @@ public:
     static constexpr uint32_t kFolderRefused = 355;
     static constexpr uint32_t kNoMailProgram = 1733;
     static constexpr uint32_t kNoFolder = 1734;
+    static constexpr uint32_t kNoCallingProgram = 1735;
 
     explicit CPreferenceSettingsPaneDlg(QWidget* parent = nullptr);
     ~CPreferenceSettingsPaneDlg() override;

@@ -134,9 +134,12 @@ protected:
 
 TEST_F(PreferencePaneTest, RunningVideoProgramsWithAUserAreOfferedByShortNameAndTheStoredChoiceKept) {
     CVidoraSettings::SetVideoCallingIMApp("SKYPE");
-    // Nothing running: one empty entry, and neither applying nor closing loses the stored choice.
+    // Nothing running: the list says so and cannot be used, and neither applying nor closing loses the
+    // stored choice.
     Open();
-    EXPECT_EQ(Entries(Prefs::kCallingPrograms), std::vector<std::string>{""});
+    EXPECT_EQ(Entries(Prefs::kCallingPrograms),
+              std::vector<std::string>{CDialogBase::LoadString(Prefs::kNoCallingProgram)});
+    EXPECT_FALSE(Enabled(Prefs::kCallingPrograms));
     Command(Prefs::kApply);
     Close();
     EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "SKYPE");
@@ -146,6 +149,7 @@ TEST_F(PreferencePaneTest, RunningVideoProgramsWithAUserAreOfferedByShortNameAnd
                     {"shelf", "Shelf", true, true, COMMS_APP_INSTALLED, "ann"}};
     Reopen();
     EXPECT_EQ(Entries(Prefs::kCallingPrograms), std::vector<std::string>{"AIM"});
+    EXPECT_TRUE(Enabled(Prefs::kCallingPrograms));
     // Started (and in a call) while the pane is open: it joins the list.
     service.apps.push_back({"skype", "Skype", true, true, COMMS_APP_IN_CALL, "bob"});
     ASSERT_NE(service.sink, nullptr);
@@ -157,6 +161,19 @@ TEST_F(PreferencePaneTest, RunningVideoProgramsWithAUserAreOfferedByShortNameAnd
     EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "SKYPE") << "nothing was chosen yet";
     Pick(Prefs::kCallingPrograms, 0);
     EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "AIM");
+    // Every program gone after a pick: the pick is kept, and shown again when the programs come back.
+    Pick(Prefs::kCallingPrograms, 1);
+    const auto running = service.apps;
+    service.apps.clear();
+    service.sink->IC_OnApplicationStatusChanged("aim", "AIM Triton", COMMS_APP_INSTALLED);
+    Settle();
+    EXPECT_FALSE(Enabled(Prefs::kCallingPrograms));
+    Command(Prefs::kApply);
+    EXPECT_EQ(CVidoraSettings::GetVideoCallingIMApp(), "Skype");
+    service.apps = running;
+    service.sink->IC_OnApplicationStatusChanged("aim", "AIM Triton", COMMS_APP_RUNNING);
+    Settle();
+    EXPECT_EQ(Combo(Prefs::kCallingPrograms)->currentText().toStdString(), "Skype");
 }
 
 TEST_F(PreferencePaneTest, TheTraySwitchIsToldAtOnceAndClosingStoresWhatThePaneShowsOnceMore) {
