@@ -23,6 +23,9 @@ constexpr uint32_t kNoSpeakerText = 248;
 constexpr uint32_t kWizardTip = 334;
 constexpr uint32_t kSwitchOffTip = 335;
 constexpr uint32_t kSwitchOnTip = 336;
+constexpr uint32_t kSoundSettingsHint = 1708;
+constexpr uint32_t kSoundSettingsCaption = 1709;
+constexpr uint32_t kSoundSettingsTip = 1710;
 
 // The template's rows of the two functions; each is hidden when no microphone ever offered it and the rows
 // below move up.
@@ -64,10 +67,17 @@ bool CAudioSettingsPaneDlg::OnInitDialog() {
     }
     if (comms_ != nullptr)
         listeningToComms_ = SUCCEEDED(comms_->AddListener(this, kCookie));
+    // Without the wizard the button opens the desktop's own sound settings and says so; without either it
+    // could do nothing and is greyed out.
+    const bool canTune = !AudioTuningCommand().empty();
+    const bool desktopSettings = canTune && !AudioWizardInstalled();
+    if (desktopSettings) {
+        SetDlgItemText(kWizard, LoadString(kSoundSettingsCaption));
+        SetDlgItemText(kWizardHint, LoadString(kSoundSettingsHint));
+    }
     if (QWidget* wizard = GetDlgItem(kWizard))
-        CToolTip::For(wizard)->SetTextId(kWizardTip);
-    // Without the wizard and without any sound settings of the desktop the button could do nothing.
-    Enable({kWizard}, !AudioTuningCommand().empty());
+        CToolTip::For(wizard)->SetTextId(desktopSettings ? kSoundSettingsTip : kWizardTip);
+    Enable({kWizard}, canTune);
     RefreshMicrophone();
     // The program always works with a microphone when there is one.
     auto* microphones = GetDlgItemAs<CHoverComboBox>(kMicrophoneCombo);

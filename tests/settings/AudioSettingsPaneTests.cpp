@@ -115,10 +115,16 @@ TEST_F(AudioPaneTest, WithoutDevicesNothingCanBeSetAndTheWizardOrElseTheDesktops
         const char* name;
         const char* install; // added to what the cases before installed
         std::vector<std::string> started;
+        uint32_t caption, hint, tip; // what the button and the text beside it say
     } const cases[] = {
-        {"neither", nullptr, {}},
-        {"the desktop's sound settings", "programs/gnome-control-center", {soundSettings, "sound"}},
-        {"the wizard", "bin/ATWizard.exe", {wizard}},
+        {"neither", nullptr, {}, 1707, 1706, 334},
+        {"the desktop's sound settings",
+         "programs/gnome-control-center",
+         {soundSettings, "sound"},
+         1709,
+         1708,
+         1710},
+        {"the wizard", "bin/ATWizard.exe", {wizard}, 1707, 1706, 334},
     };
     OpenOn({}); // the wizard helps to find out why no device shows
     EXPECT_EQ(Combo(AudioDlg::kMicrophoneCombo)->currentText().toStdString(), CDialogBase::LoadString(247));
@@ -134,7 +140,9 @@ TEST_F(AudioPaneTest, WithoutDevicesNothingCanBeSetAndTheWizardOrElseTheDesktops
         launcher.Clear();
         EXPECT_EQ(Enabled(AudioDlg::kWizard), !c.started.empty());
         // Greyed out, it still says what it is for.
-        EXPECT_EQ(Tip(AudioDlg::kWizard), CDialogBase::LoadString(334));
+        EXPECT_EQ(Button(AudioDlg::kWizard)->text().toStdString(), CDialogBase::LoadString(c.caption));
+        EXPECT_EQ(Current()->GetDlgItemText(AudioDlg::kWizardHint), CDialogBase::LoadString(c.hint));
+        EXPECT_EQ(Tip(AudioDlg::kWizard), CDialogBase::LoadString(c.tip));
         Click(AudioDlg::kWizard);
         EXPECT_EQ(launcher.Started(), c.started.empty() ? std::vector<std::vector<std::string>>{}
                                                         : std::vector<std::vector<std::string>>{c.started});
