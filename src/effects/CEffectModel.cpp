@@ -46,13 +46,30 @@ std::string DocumentElementName(const std::string& path) {
     return {};
 }
 
+// File names ignore case, as they do where model packages are made: the folder's file spelled `name` in any
+// case. The exact spelling wins; of several other spellings the first in code-point order, so the choice does
+// not depend on the order the folder lists its entries. With no match, the exact spelling.
+QString FileIgnoringCase(const QString& folder, const QString& name) {
+    const QString exact = folder + "/" + name;
+    if (QFileInfo(exact).isFile())
+        return exact;
+    QString found;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& entry : names) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && (found.isEmpty() || entry < found))
+            found = entry;
+    }
+    return found.isEmpty() ? exact : folder + "/" + found;
+}
+
 std::string InFolder(const std::string& folder, const std::string& file) {
     if (file.empty())
         return {};
-    const QString name = QString::fromStdString(file).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (QDir::isAbsolutePath(name))
-        return QDir::cleanPath(name).toStdString();
-    return QDir::cleanPath(QString::fromStdString(folder) + "/" + name).toStdString();
+    QString name = QString::fromStdString(file).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!QDir::isAbsolutePath(name))
+        name = QString::fromStdString(folder) + "/" + name;
+    const QFileInfo path(QDir::cleanPath(name));
+    return FileIgnoringCase(path.path(), path.fileName()).toStdString();
 }
 
 std::optional<CEffectModel> Refuse(std::string* why, const std::string& text) {
@@ -64,20 +81,9 @@ std::optional<CEffectModel> Refuse(std::string* why, const std::string& text) {
 } // namespace
 
 std::string CEffectModel::DescriptionPathOf(const std::string& folder) {
+    // "robot/Robot.XML" describes "robot" too.
     const QString path = QString::fromStdString(folder);
-    const QString wanted = QFileInfo(path).fileName() + ".xml";
-    const QString exact = path + "/" + wanted;
-    if (QFileInfo(exact).isFile())
-        return exact.toStdString();
-    // File names ignore case: "robot/Robot.XML" describes "robot". Of several spellings the first in
-    // code-point order wins, so the choice does not depend on the order the folder lists its entries.
-    QString found;
-    const QStringList names = QDir(path).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : names) {
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0 && (found.isEmpty() || name < found))
-            found = name;
-    }
-    return (found.isEmpty() ? exact : path + "/" + found).toStdString();
+    return FileIgnoringCase(path, QFileInfo(path).fileName() + ".xml").toStdString();
 }
 
 CEffectModel::Kind CEffectModel::KindOf(const std::string& type) {

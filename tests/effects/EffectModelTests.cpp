@@ -148,6 +148,28 @@ TEST_F(EffectsTest, TheDescriptionIsFoundWhateverTheCaseOfItsNamePreferringTheEx
     EXPECT_EQ(CEffectModel::DescriptionPathOf(models + "/Empty"), models + "/Empty/Empty.xml");
 }
 
+TEST_F(EffectsTest, TheFilesADescriptionNamesAreFoundWhateverTheCaseOfTheirNames) {
+    for (const char* file : {"Hat/hat.png", "Hat/HAT.VFX", "Hat/hat.vfx", "Hat/Parts/Preview.jpg"})
+        env.WriteFile(std::string("models/") + file, "x");
+    const std::optional<CEffectModel> model =
+        CEffectModel::Load(WriteModel("Hat", "Type=\"Accessory\" Id=\"hat\"",
+                                      "<ImageFile>HAT.png</ImageFile><PackageFile>Hat.vfx</PackageFile>"
+                                      "<PreviewFile>Parts\\PREVIEW.JPG</PreviewFile>"),
+                           1033);
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->ImageFile(), models + "/Hat/hat.png");
+    EXPECT_EQ(model->PackageFile(), models + "/Hat/HAT.VFX")
+        << "of two spellings the first in code-point order";
+    EXPECT_EQ(model->PreviewFile(), models + "/Hat/Parts/Preview.jpg");
+    // A file that is not there keeps the spelling the description gave.
+    EXPECT_EQ(
+        CEffectModel::Load(WriteModel("Hat", "Type=\"Fun\"",
+                                      "<ImageFile>Gone.png</ImageFile><PackageFile>HAT.VFX</PackageFile>"),
+                           1033)
+            ->ImageFile(),
+        models + "/Hat/Gone.png");
+}
+
 TEST_F(EffectsTest, TheShippedModelsAreListed) {
     const std::string shipped = std::string(VIDORA_BIN_DIR) + "/../share/Brenmoor/Vidora/ModelData";
     if (!QDir(QString::fromStdString(shipped)).exists())
